@@ -1,0 +1,33 @@
+# Thin wrappers: every target installs what it needs, configures and builds.
+.PHONY: deps build run test bench fuzz asan clean
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	@[ -f build/build.ninja ] || cmake --preset dev >/dev/null
+	@cmake --build --preset dev
+
+test: build
+	@ctest --preset dev
+
+run: build
+	@bash scripts/run
+
+bench: deps
+	@[ -f build-release/build.ninja ] || cmake --preset release >/dev/null
+	@cmake --build --preset release
+	@bash scripts/bench
+
+asan: deps
+	@[ -f build-asan/build.ninja ] || cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+fuzz: deps
+	@[ -f build-fuzz/build.ninja ] || cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@bash scripts/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build build-release build-asan build-fuzz

@@ -1,0 +1,35 @@
+#pragma once
+
+// Reading numbers from field texts and writing them in the platform's number
+// forms, always in an explicit locale.
+
+#include <QLocale>
+#include <QString>
+
+#include <optional>
+
+namespace kvx {
+
+// The leading-number reader: blanks, tabs and line feeds anywhere are skipped;
+// an optional sign; digits with one dot; an optional exponent E or D; &H and &O
+// prefixes. Reading stops at the first character that does not fit; nothing
+// read is 0. A number too large for a double gives nullopt (never infinity).
+std::optional<double> ValChecked(const QString& text);
+// As ValChecked, with an overflow read as 0; for callers that only test a sign.
+double Val(const QString& text);
+
+// A field's text as a number, a dot or a comma as decimal separator. Throws
+// KvxError for a number too large to read.
+double ParseDecimal(const QString& text);
+
+// Mask "0.0": one decimal, rounded, at least one integer digit.
+QString formatOneDecimal(double value, const QLocale& locale);
+// Mask "0": rounded to a whole number.
+QString formatWhole(double value, const QLocale& locale);
+// General form of a double: up to 15 significant digits, no trailing zeros,
+// no separator for whole values.
+QString formatGeneral(double value, const QLocale& locale);
+// General form of a single-precision value: up to 7 significant digits.
+QString formatGeneralSingle(float value, const QLocale& locale);
+
+} // namespace kvx

@@ -1,0 +1,40 @@
+#pragma once
+
+// The acoustic model: how loud one ceiling loudspeaker is at a point of the
+// listening plane, how the loudspeakers of a square grid add up below a
+// loudspeaker and at the centre of a square of four, and the spacing solver
+// that finds the grid distance for a wanted difference between those points.
+// Pure functions, but for the message boxes of Log10, SpeakerCount and the solver.
+
+#include <QtGlobal>
+
+namespace kvx {
+
+class Platform;
+
+// The value of pi the model works with: results must use it to come out right.
+constexpr double kPi = 3.14159;
+
+double Directivity(double theta, double thetaHalf);
+double SpeakerContribution(double i, double j, double step, double h, double thetaHalf);
+double IntensityBelowSpeaker(double d, double h, double thetaHalf);
+double IntensityBetweenSpeakers(double d, double h, double thetaHalf);
+
+// Base-10 logarithm; for x not above zero a "General Error" message, then 0.
+double Log10(double x, Platform& platform);
+
+// Number of loudspeakers for a room; 0 for a spacing not above zero. Throws
+// KvxError when the count does not fit a signed 32-bit number.
+qint32 SpeakerCount(double length, double width, double d);
+
+struct SpacingResult {
+    double d = 0;        // the spacing found, 0 when the search did not settle
+    int evaluations = 0; // evaluations of the two sums made
+    bool settled = false;
+};
+
+// Finds the grid spacing at which between/below equals T at 4 kHz. On failure
+// shows the "Calculation Error" message and returns 0.
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform);
+
+} // namespace kvx

@@ -1,0 +1,61 @@
+#include "core/shell/string_table.h"
+
+#include "core/kvx_error.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace kvx {
+
+namespace {
+// Column order of the resource file after the id.
+constexpr int kOffsetsByColumn[] = {0, 1000, 2000, 3000, 4000};
+} // namespace
+
+StringTable StringTable::fromTsv(const QString& tsv)
+{
+    StringTable table;
+    const QStringList lines = tsv.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        bool ok = false;
+        const int id = cells.value(0).toInt(&ok);
+        if (!ok)
+            continue; // header or comment
+        for (int column = 1; column < cells.size() && column <= 5; ++column) {
+            if (!cells[column].isEmpty())
+                table.m_texts.insert(id + kOffsetsByColumn[column - 1], cells[column]);
+        }
+    }
+    return table;
+}
+
+const StringTable& StringTable::builtIn()
+{
+    static const StringTable table = [] {
+        QFile file(QStringLiteral(":/kvx/strings.tsv"));
+        if (!file.open(QIODevice::ReadOnly))
+            return StringTable{};
+        return fromTsv(QString::fromUtf8(file.readAll()));
+    }();
+    return table;
+}
+
+std::optional<QString> StringTable::find(int id) const
+{
+    const auto it = m_texts.constFind(id);
+    if (it == m_texts.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+QString StringTable::text(int id) const
+{
+    if (auto found = find(id))
+        return *found;
+    throw KvxError(QStringLiteral("Resource with identifier '%1' not found").arg(id));
+}
+
+} // namespace kvx

@@ -1,0 +1,44 @@
+#pragma once
+
+// The string table: every text of the user interface, keyed by number. Each
+// language is a block of ids with the same relative numbering: a text's id is
+// its English id (1000 to 1125) plus the language's offset. The table is a
+// tab-separated file compiled in as a resource: one row per English id, one
+// column per language.
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+namespace kvx {
+
+class StringTable {
+public:
+    // The table built into the program.
+    static const StringTable& builtIn();
+
+    // Reads a table in the resource's format; rows that are not "id<TAB>texts" are skipped.
+    static StringTable fromTsv(const QString& tsv);
+
+    std::optional<QString> find(int id) const;
+    // The text of an id; an absent id is a failure (KvxError), never an empty text.
+    QString text(int id) const;
+    bool contains(int id) const { return m_texts.contains(id); }
+    int size() const { return int(m_texts.size()); }
+
+private:
+    QHash<int, QString> m_texts;
+};
+
+// Language offsets by the names stored in the configuration file.
+namespace LanguageOffsets {
+constexpr int English = 0;
+constexpr int Dutch = 1000;
+constexpr int French = 2000;
+constexpr int Italian = 3000;
+constexpr int German = 4000;
+constexpr int Spanish = 5000;
+} // namespace LanguageOffsets
+
+} // namespace kvx

@@ -1,0 +1,138 @@
+#include "core/ui/main_window.h"
+
+namespace kvx {
+
+namespace {
+
+struct ExpTextSpec {
+    const char* tag;
+    const char* fixedCaption; // for the untagged labels
+};
+
+// Tagged labels take their caption from the string table; the units and the
+// two column heads keep a fixed caption.
+constexpr ExpTextSpec kExpTexts[ExpTextCount] = {
+    {"1003", nullptr}, {"1005", nullptr}, {"1007", nullptr}, {"1009", nullptr},
+    {"1011", nullptr}, {"1013", nullptr}, {"1016", nullptr}, {"1018", nullptr},
+    {"1020", nullptr}, {"1030", nullptr}, {"1033", nullptr}, {"1035", nullptr},
+    {"1037", nullptr}, {"1080", nullptr}, {"1081", nullptr}, {"1082", nullptr},
+    {"1083", nullptr}, {"1084", nullptr}, {"", "@ 1 kHz"},   {"", "@ 4 kHz"},
+    {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(m)"},
+    {"", "(dB)"},      {"", "(W)"},       {"", "(W)"},       {"", "(dB)"},
+    {"", "(m)"},       {"", "(dB)"},      {"", "(dB)"},
+};
+
+} // namespace
+
+FrmKvx::FrmKvx(Kvx1& kvx_)
+    : kvx(kvx_)
+{
+    // Design-time captions: the English texts, until the first translation.
+    const auto english = [this](const QString& tag) {
+        return kvx.strings.find(tag.toInt()).value_or(QString());
+    };
+    for (int i = 0; i < ExpTextCount; ++i) {
+        const QString tag = QString::fromLatin1(kExpTexts[i].tag);
+        auto* label = new Control(ControlKind::Label, QStringLiteral("ExpText(%1)").arg(i), tag);
+        label->setText(kExpTexts[i].fixedCaption ? QString::fromLatin1(kExpTexts[i].fixedCaption)
+                                                 : english(tag));
+        ExpText.append(label);
+    }
+    form.setText(english(form.tag()));
+    for (Control* c : {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3, &cmdCalc})
+        c->setText(english(c->tag()));
+
+    const std::pair<Control*, int> menus[] = {
+        {&mnuFile, 1001},       {&mnuNew, 1062},    {&mnuOpen, 1063},       {&mnuSave, 1064},
+        {&mnuSaveAs, 1065},     {&mnuPrintSetup, 1066}, {&mnuReport, 1067}, {&mnuPrintFile, 1068},
+        {&mnuExit, 1069},       {&mnuHelp, 1002},   {&mnuWorking, 1090},    {&mnuAbout, 1039},
+        {&mnuExportPdf, 1130},
+    };
+    for (const auto& [menu, id] : menus)
+        menu->setText(kvx.strings.find(id).value_or(QString::number(id)));
+    for (Control* sep : {&sep0, &sep1, &sep3})
+        sep->setText(QStringLiteral("-"));
+
+    DiffSet.setRange(0, 120);
+    DiffSet.setSteps(1, 10);
+
+    m_controls = {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3};
+    m_controls += ExpText;
+    m_controls += {&txtDescription, &FileSel,     &txtRoomLength, &txtRoomWidth, &txtRoomHeight,
+                   &txtEarHeight,   &lstLsp,      &txtAngle1,     &txtAngle4,    &txtSensitivity,
+                   &txtMaxPower,    &lstLspTap,   &lstAmpTap,     &lblPower,     &DiffSet,
+                   &txtLevelDif4,   &cmdCalc,     &lblDistance,   &lblNrofSpeakers,
+                   &lblLevel,       &lblLevelDif1, &Picture1,     &Picture2,     &Picture3,
+                   &mnuFile,        &mnuNew,      &mnuOpen,       &mnuSave,      &mnuSaveAs,
+                   &sep0,           &mnuPrintSetup, &mnuReport,   &mnuExportPdf, &mnuPrintFile,
+                   &sep1,           &mnuExit,     &mnuHelp,       &mnuWorking,   &sep3,
+                   &mnuAbout};
+    installHandlers();
+}
+
+FrmKvx::~FrmKvx()
+{
+    qDeleteAll(ExpText);
+}
+
+Control* FrmKvx::control(const QString& name) const
+{
+    if (name == form.name())
+        return const_cast<Control*>(&form);
+    for (Control* c : m_controls) {
+        if (c->name() == name)
+            return c;
+    }
+    return nullptr;
+}
+
+void FrmKvx::installHandlers()
+{
+    txtRoomLength.onChange = [this] { txtRoomLength_Change(); };
+    txtRoomWidth.onChange = [this] { txtRoomWidth_Change(); };
+    txtRoomHeight.onChange = [this] { txtRoomHeight_Change(); };
+    txtEarHeight.onChange = [this] { txtEarHeight_Change(); };
+    txtRoomLength.onGotFocus = [this] { txtRoomLength_GotFocus(); };
+    txtRoomWidth.onGotFocus = [this] { txtRoomWidth_GotFocus(); };
+    txtRoomHeight.onGotFocus = [this] { txtRoomHeight_GotFocus(); };
+    txtEarHeight.onGotFocus = [this] { txtEarHeight_GotFocus(); };
+    txtRoomLength.onClick = [this] { txtRoomLength_Click(); };
+    txtRoomWidth.onClick = [this] { txtRoomWidth_Click(); };
+    txtRoomHeight.onClick = [this] { txtRoomHeight_Click(); };
+    txtEarHeight.onClick = [this] { txtEarHeight_Click(); };
+
+    txtAngle1.onChange = [this] { txtAngle1_Change(); };
+    txtAngle4.onChange = [this] { txtAngle4_Change(); };
+    txtSensitivity.onChange = [this] { txtSensitivity_Change(); };
+    txtMaxPower.onChange = [this] { txtMaxPower_Change(); };
+    for (Control* field : {&txtAngle1, &txtAngle4, &txtSensitivity, &txtMaxPower})
+        field->onGotFocus = [this] { LoudspeakerField_GotFocus(); };
+
+    txtDescription.onClick = [this] { txtDescription_Click(); };
+    txtDescription.onChange = [this] { txtDescription_Change(); };
+
+    lstLspTap.onGotFocus = [this] { lstLspTap_GotFocus(); };
+    lstAmpTap.onGotFocus = [this] { lstAmpTap_GotFocus(); };
+    lstLspTap.onClick = [this] { lstLspTap_Click(); };
+    lstAmpTap.onClick = [this] { lstAmpTap_Click(); };
+    FileSel.onClick = [this] { FileSel_Click(); };
+    lstLsp.onClick = [this] { lstLsp_Click(); };
+
+    DiffSet.onChange = [this] { DiffSet_Change(); };
+    txtLevelDif4.onChange = [this] { txtLevelDif4_Change(); };
+    cmdCalc.onClick = [this] { cmdCalc_Click(); };
+
+    mnuNew.onClick = [this] { mnuNew_Click(); };
+    mnuOpen.onClick = [this] { mnuOpen_Click(); };
+    mnuSave.onClick = [this] { mnuSave_Click(); };
+    mnuSaveAs.onClick = [this] { mnuSaveAs_Click(); };
+    mnuPrintSetup.onClick = [this] { mnuPrintSetup_Click(); };
+    mnuReport.onClick = [this] { mnuReport_Click(); };
+    mnuExportPdf.onClick = [this] { mnuExportPdf_Click(); };
+    mnuPrintFile.onClick = [this] { mnuPrintFile_Click(); };
+    mnuExit.onClick = [this] { mnuExit_Click(); };
+    mnuWorking.onClick = [this] { mnuWorking_Click(); };
+    mnuAbout.onClick = [this] { mnuAbout_Click(); };
+}
+
+} // namespace kvx

@@ -1,0 +1,233 @@
+#pragma once
+
+// The main window frmKVX as a model: every control it shows, the project state
+// around them, and every event handler. The handlers are implemented beside
+// the subsystem they belong to:
+//   calc/       cmdCalc_Click, Calculate, CheckInputs, the taps and the slider
+//   input/      the field events of the numeric text boxes
+//   catalogue/  the loudspeaker data file and the catalogue selection
+//   project/    the project file and the project commands
+//   report/     the printed, PDF and text-file reports
+//   shell/      the window's load, activation and closing, the Help menu
+// A view shows the controls and forwards the user's actions to them; it never
+// calls a handler itself.
+
+#include "core/shell/kvx1.h"
+#include "core/ui/common_dialog.h"
+#include "core/ui/control.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace kvx {
+
+// The unrounded numbers of the last calculation that ran.
+struct CalcValues {
+    double distance = 0;
+    int evaluations = 0;
+    double intensityBelow = 0;
+    double intensityBetween = 0;
+    qint32 speakers = 0;
+    double directLevel = 0;
+    double difference1 = 0;
+    double speakerPower = 0;
+};
+
+// Positions in the ExpText label array.
+enum ExpTextIndex {
+    ExpProjectDescription, // 1003
+    ExpLoudspeakerFile,    // 1005
+    ExpRoomLength,         // 1007
+    ExpRoomWidth,          // 1009
+    ExpRoomHeight,         // 1011
+    ExpEarHeight,          // 1013
+    ExpSpeakerTap,         // 1016
+    ExpAmplifierTap,       // 1018
+    ExpSpeakerPower,       // 1020
+    ExpDifferenceLevel,    // 1030
+    ExpSoundPressureLevel, // 1033
+    ExpMutualDistance,     // 1035
+    ExpNumberOfSpeakers,   // 1037
+    ExpOctaveBands,        // 1080
+    ExpOpeningAngle,       // 1081
+    ExpSensitivity,        // 1082
+    ExpRatedPower,         // 1083
+    ExpDegrees,            // 1084
+    // Untagged labels keep their fixed texts.
+    ExpAt1kHz,
+    ExpAt4kHz,
+    ExpUnitRoomLength,
+    ExpUnitRoomWidth,
+    ExpUnitRoomHeight,
+    ExpUnitEarHeight,
+    ExpUnitSensitivity,
+    ExpUnitRatedPower,
+    ExpUnitSpeakerPower,
+    ExpUnitLevelDif4,
+    ExpUnitDistance,
+    ExpUnitLevelDif1,
+    ExpUnitLevel,
+    ExpTextCount
+};
+
+class FrmKvx {
+public:
+    explicit FrmKvx(Kvx1& kvx);
+    ~FrmKvx();
+    FrmKvx(const FrmKvx&) = delete;
+    FrmKvx& operator=(const FrmKvx&) = delete;
+
+    Kvx1& kvx;
+
+    // The window itself (caption, size and position in twips).
+    Control form{ControlKind::Form, QStringLiteral("frmKVX"), QStringLiteral("1052")};
+
+    Control Frame6{ControlKind::Frame, QStringLiteral("Frame6"), QStringLiteral("1000")};
+    Control Frame1{ControlKind::Frame, QStringLiteral("Frame1"), QStringLiteral("1006")};
+    Control Frame2{ControlKind::Frame, QStringLiteral("Frame2"), QStringLiteral("1015")};
+    Control Frame4{ControlKind::Frame, QStringLiteral("Frame4"), QStringLiteral("1021")};
+    Control Frame5{ControlKind::Frame, QStringLiteral("Frame5"), QStringLiteral("1027")};
+    Control Frame3{ControlKind::Frame, QStringLiteral("Frame3"), QStringLiteral("1029")};
+
+    QList<Control*> ExpText; // owned, see ExpTextIndex
+
+    Control txtDescription{ControlKind::TextBox, QStringLiteral("txtDescription"),
+                           QStringLiteral("1004")};
+    Control FileSel{ControlKind::ComboBox, QStringLiteral("FileSel")};
+    Control txtRoomLength{ControlKind::TextBox, QStringLiteral("txtRoomLength"),
+                          QStringLiteral("1008")};
+    Control txtRoomWidth{ControlKind::TextBox, QStringLiteral("txtRoomWidth"),
+                         QStringLiteral("1010")};
+    Control txtRoomHeight{ControlKind::TextBox, QStringLiteral("txtRoomHeight"),
+                          QStringLiteral("1012")};
+    Control txtEarHeight{ControlKind::TextBox, QStringLiteral("txtEarHeight"),
+                         QStringLiteral("1014")};
+    Control lstLsp{ControlKind::ComboBox, QStringLiteral("lstLsp"), QStringLiteral("1022")};
+    Control txtAngle1{ControlKind::TextBox, QStringLiteral("txtAngle1"), QStringLiteral("1023")};
+    Control txtAngle4{ControlKind::TextBox, QStringLiteral("txtAngle4"), QStringLiteral("1025")};
+    Control txtSensitivity{ControlKind::TextBox, QStringLiteral("txtSensitivity"),
+                           QStringLiteral("1024")};
+    Control txtMaxPower{ControlKind::TextBox, QStringLiteral("txtMaxPower"),
+                        QStringLiteral("1026")};
+    Control lstLspTap{ControlKind::ComboBox, QStringLiteral("lstLspTap"), QStringLiteral("1017")};
+    Control lstAmpTap{ControlKind::ComboBox, QStringLiteral("lstAmpTap"), QStringLiteral("1019")};
+    Control lblPower{ControlKind::Label, QStringLiteral("lblPower")};
+    Control DiffSet{ControlKind::HScrollBar, QStringLiteral("DiffSet")};
+    Control txtLevelDif4{ControlKind::Label, QStringLiteral("txtLevelDif4")};
+    Control cmdCalc{ControlKind::CommandButton, QStringLiteral("cmdCalc"), QStringLiteral("1028")};
+    Control lblDistance{ControlKind::Label, QStringLiteral("lblDistance")};
+    Control lblNrofSpeakers{ControlKind::Label, QStringLiteral("lblNrofSpeakers")};
+    Control lblLevel{ControlKind::Label, QStringLiteral("lblLevel")};
+    Control lblLevelDif1{ControlKind::Label, QStringLiteral("lblLevelDif1")};
+    Control Picture1{ControlKind::PictureBox, QStringLiteral("Picture1")};
+    Control Picture2{ControlKind::PictureBox, QStringLiteral("Picture2")};
+    Control Picture3{ControlKind::PictureBox, QStringLiteral("Picture3")};
+
+    Control mnuFile{ControlKind::Menu, QStringLiteral("mnuFile")};
+    Control mnuNew{ControlKind::Menu, QStringLiteral("mnuNew")};
+    Control mnuOpen{ControlKind::Menu, QStringLiteral("mnuOpen")};
+    Control mnuSave{ControlKind::Menu, QStringLiteral("mnuSave")};
+    Control mnuSaveAs{ControlKind::Menu, QStringLiteral("mnuSaveAs")};
+    Control sep0{ControlKind::Menu, QStringLiteral("sep0")};
+    Control mnuPrintSetup{ControlKind::Menu, QStringLiteral("mnuPrintSetup")};
+    Control mnuReport{ControlKind::Menu, QStringLiteral("mnuReport")};
+    Control mnuExportPdf{ControlKind::Menu, QStringLiteral("mnuExportPdf")};
+    Control mnuPrintFile{ControlKind::Menu, QStringLiteral("mnuPrintFile")};
+    Control sep1{ControlKind::Menu, QStringLiteral("sep1")};
+    Control mnuExit{ControlKind::Menu, QStringLiteral("mnuExit")};
+    Control mnuHelp{ControlKind::Menu, QStringLiteral("mnuHelp")};
+    Control mnuWorking{ControlKind::Menu, QStringLiteral("mnuWorking")};
+    Control sep3{ControlKind::Menu, QStringLiteral("sep3")};
+    Control mnuAbout{ControlKind::Menu, QStringLiteral("mnuAbout")};
+
+    CommonDialog CmDialog1;
+
+    // Every control in window order, for the translation walk (the form excluded).
+    ControlList controls() const { return m_controls; }
+    Control* control(const QString& name) const;
+
+    // The open loudspeaker data file; empty when none is open.
+    std::unique_ptr<QFile> LspFile;
+
+    // The last calculation's unrounded numbers (for the command line).
+    std::optional<CalcValues> lastCalculation;
+
+    // --- calc/
+    void cmdCalc_Click();
+    void Calculate();
+    bool CheckInputs();
+    void FillAmpTapList();
+    void FillSpeakerTapList();
+    void ShowSpeakerPower();
+    void lstAmpTap_GotFocus();
+    void lstLspTap_GotFocus();
+    void lstAmpTap_Click();
+    void lstLspTap_Click();
+    void DiffSet_Change();
+    void txtLevelDif4_Change();
+
+    // --- input/
+    void ClearResults();
+    void txtRoomLength_Change();
+    void txtRoomWidth_Change();
+    void txtRoomHeight_Change();
+    void txtEarHeight_Change();
+    void txtAngle1_Change();
+    void txtAngle4_Change();
+    void txtSensitivity_Change();
+    void txtMaxPower_Change();
+    void txtRoomLength_GotFocus();
+    void txtRoomWidth_GotFocus();
+    void txtRoomHeight_GotFocus();
+    void txtEarHeight_GotFocus();
+    void txtRoomLength_Click();
+    void txtRoomWidth_Click();
+    void txtRoomHeight_Click();
+    void txtEarHeight_Click();
+    // Focus rule of the four loudspeaker fields.
+    void LoudspeakerField_GotFocus();
+
+    // --- catalogue/
+    void OpenLoudspeakerFile();
+    void FillLoudspeakerList();
+    void ShowLoudspeakerData(qint16 recordNumber);
+    void SetUserTypeFields(bool userType);
+    void FileSel_Click();
+    void lstLsp_Click();
+
+    // --- project/
+    void ResetProject();
+    void WriteProjectFile(const QString& path);
+    void ReadProjectFile(const QString& path);
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void txtDescription_Click();
+    void txtDescription_Change();
+
+    // --- report/
+    void mnuReport_Click();
+    void mnuExportPdf_Click();
+    void mnuPrintFile_Click();
+    void mnuPrintSetup_Click();
+
+    // --- shell/
+    // The window's load; commandLine is the whole argument text, empty for none.
+    void Form_Load(const QString& commandLine = {});
+    void Form_Activate();
+    // Closing by the window frame: true when the window may close.
+    bool Form_QueryUnload();
+    void mnuAbout_Click();
+    void mnuWorking_Click();
+
+private:
+    void installHandlers();
+    ControlList m_controls;
+};
+
+} // namespace kvx
