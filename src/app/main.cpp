@@ -1,0 +1,8 @@
+// Placeholder until the window exists.
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return 0;
+}
