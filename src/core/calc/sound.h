@@ -8,6 +8,8 @@
 
 #include <QtGlobal>
 
+#include <array>
+
 namespace kvx {
 
 class Platform;
@@ -27,6 +29,11 @@ double Log10(double x, Platform& platform);
 // KvxError when the count does not fit a signed 32-bit number.
 qint32 SpeakerCount(double length, double width, double d);
 
+// The solver's limits: the tolerance on between/below - T (a ratio of
+// intensities, not decibels) and the number of evaluations of the two sums.
+constexpr double kSpacingTolerance = 0.001;
+constexpr int kMaxSpacingEvaluations = 100;
+
 struct SpacingResult {
     double d = 0;        // the spacing found, 0 when the search did not settle
     int evaluations = 0; // evaluations of the two sums made
@@ -36,5 +43,17 @@ struct SpacingResult {
 // Finds the grid spacing at which between/below equals T at 4 kHz. On failure
 // shows the "Calculation Error" message and returns 0.
 SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform);
+
+// Every evaluation of a search in order: the spacing and its error.
+struct SpacingTrace {
+    std::array<double, kMaxSpacingEvaluations> d{};
+    std::array<double, kMaxSpacingEvaluations> err{};
+    int count = 0;
+};
+
+// As above, recording each evaluation in trace (which the caller owns, so the
+// search itself still allocates nothing).
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+                           SpacingTrace& trace);
 
 } // namespace kvx
