@@ -1,0 +1,52 @@
+#include "core/input/numeric_filter.h"
+
+namespace kvx {
+
+namespace {
+
+QString trimSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+bool acceptable(const QString& text) {
+    bool separatorSeen = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= u'0' && c <= u'9')
+            continue;
+        if ((c == u'.' || c == u',') && !separatorSeen) {
+            separatorSeen = true;
+            continue;
+        }
+        if ((c == u'+' || c == u'-') && i == 0)
+            continue;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CheckNumericEntry(Kvx1& kvx, Control& field) {
+    const QString text = trimSpaces(field.text());
+    if (acceptable(text)) {
+        // Only ever raised here: typing back the remembered text must not
+        // forget another field's unsaved change.
+        if (kvx.IsChanged(text))
+            kvx.Modified = true;
+        return;
+    }
+    kvx.platform.messageBox(
+        QStringLiteral("Invalid Character. Use: ") + QChar(10) +
+            QStringLiteral(" +/-, 0...9, one decimal separator (dot or comma)."),
+        MsgStyle::OkOnly);
+    kvx.platform.setFocus(field);
+}
+
+} // namespace kvx

@@ -1,0 +1,19 @@
+#pragma once
+
+// Input editing of the main window: the character filter that every numeric
+// text box runs on each change, and (in field_events.cpp) the change, focus and
+// click handlers of those boxes. The filter only tells the user about a wrong
+// character; numbers are read later, when a calculation runs.
+
+#include "core/shell/kvx1.h"
+#include "core/ui/control.h"
+
+namespace kvx {
+
+// Accepts digits, one decimal separator (a dot or a comma) and a sign in first
+// place, after the outer spaces are removed. An accepted text that differs from
+// FocusText raises Modified; a rejected one leaves the text and Modified alone,
+// shows the filter's message and gives the focus back to the field.
+void CheckNumericEntry(Kvx1& kvx, Control& field);
+
+} // namespace kvx
