@@ -1,27 +1,161 @@
-// Placeholder: implemented by its subsystem.
+#include "core/kvx_error.h"
+#include "core/shell/ini_file.h"
+#include "core/shell/string_table.h"
+#include "core/shell/translation.h"
+#include "core/shell/window_placement.h"
 #include "core/ui/main_window.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <stdexcept>
 
 namespace kvx {
 
-void FrmKvx::Form_Load(const QString&)
-{
+namespace {
+
+const QString kFormLoadError = QStringLiteral("Form Load Error");
+
+// A data file list holds the first name and at most 50 more.
+constexpr int kMaxDataFiles = 51;
+
+int languageOffsetOf(const QString& language) {
+    // Exact names only: anything else, whatever its letter case, is English.
+    static const std::pair<const char*, int> kNames[] = {
+        {"English", LanguageOffsets::English}, {"Dutch", LanguageOffsets::Dutch},
+        {"French", LanguageOffsets::French},   {"Italian", LanguageOffsets::Italian},
+        {"German", LanguageOffsets::German},   {"Spanish", LanguageOffsets::Spanish},
+    };
+    for (const auto& [name, offset] : kNames) {
+        if (language == QLatin1String(name))
+            return offset;
+    }
+    return LanguageOffsets::English;
 }
 
-void FrmKvx::Form_Activate()
-{
+// Runs one step of the load: a failure is shown and the load goes on with the
+// next step. Ending the program, and programming faults, are not load failures.
+template <typename Step>
+void loadStep(Platform& platform, Step&& step) {
+    try {
+        step();
+    } catch (const KvxError& error) {
+        platform.messageBox(error.message(), MsgStyle::OkOnly, kFormLoadError);
+    } catch (const std::logic_error&) {
+        throw;
+    } catch (const std::exception& error) {
+        platform.messageBox(QString::fromLocal8Bit(error.what()), MsgStyle::OkOnly, kFormLoadError);
+    }
 }
 
-bool FrmKvx::Form_QueryUnload()
-{
-    return true;
+} // namespace
+
+void FrmKvx::Form_Load(const QString& commandLine) {
+    Platform& platform = kvx.platform;
+    const auto step = [&platform](auto&& body) { loadStep(platform, body); };
+
+    step([this] { form.setSize(form.width(), 7850); });
+    step([this] { form.setSize(7680, form.height()); });
+    step([this] {
+        kvx.CurrentLspFile = ReadIniValue(QStringLiteral("Current lsp file"),
+                                          QStringLiteral("FileName"), kvx.iniPath())
+                                 .value_or(QString());
+    });
+    QString language;
+    step([this, &language] {
+        language =
+            ReadIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"), kvx.iniPath())
+                .value_or(QString());
+    });
+    step([this, &language] { kvx.LanguageOffset = languageOffsetOf(language); });
+    step([this] { LoadGlobalTexts(kvx, *this); });
+    step([this] { FileSel.setText(kvx.CurrentLspFile); });
+    step([this] { DiffSet.setValue(60); });
+    step([this] {
+        // Directory order, as the listing yields the names; not sorted.
+        QDirIterator listing(kvx.programFolder, {QStringLiteral("*.lsp")}, QDir::Files);
+        for (int count = 0; count < kMaxDataFiles && listing.hasNext(); ++count) {
+            listing.next();
+            FileSel.addItem(listing.fileName());
+        }
+    });
+    step([this] { OpenLoudspeakerFile(); });
+    step([this, &platform] { CentreWindow(platform, form); });
+    step([this] { FillLoudspeakerList(); });
+    step([this] { FillSpeakerTapList(); });
+    step([this] { FillAmpTapList(); });
+    step([this] { ResetProject(); });
+    step([this] { SetUserTypeFields(false); });
+    step([this, &platform, &commandLine] {
+        if (commandLine.isEmpty())
+            return;
+        // The whole argument text is one path. The full path is remembered so
+        // that Save writes back to this file wherever the program was started.
+        const QFileInfo projectFile(commandLine);
+        if (projectFile.isFile()) {
+            const QString path = projectFile.absoluteFilePath();
+            ReadProjectFile(path);
+            CmDialog1.fileName = path;
+        } else {
+            platform.messageBox(QStringLiteral("Project file: ") + commandLine +
+                                    QStringLiteral(" does not exist"),
+                                MsgStyle::Information, QStringLiteral("File specification error"));
+        }
+    });
+    step([this] { cmdCalc.setEnabled(false); });
+    step([this] {
+        // The results are current: the report commands are offered.
+        mnuPrintFile.setEnabled(true);
+        mnuReport.setEnabled(true);
+        mnuExportPdf.setEnabled(true);
+    });
 }
 
-void FrmKvx::mnuAbout_Click()
-{
+void FrmKvx::Form_Activate() {
+    TranslateControls(kvx, *this);
+    cmdCalc_Click();
+    // Results carry no Tag: only their tooltips follow the language.
+    lblDistance.setToolTip(kvx.localText(1036));
+    lblNrofSpeakers.setToolTip(kvx.localText(1038));
+    lblLevelDif1.setToolTip(kvx.localText(1031));
+    lblLevel.setToolTip(kvx.localText(1034));
+    txtLevelDif4.setToolTip(kvx.localText(1032));
 }
 
-void FrmKvx::mnuWorking_Click()
-{
+bool FrmKvx::Form_QueryUnload() {
+    // Closing by the frame asks about unsaved changes just as Exit does.
+    if (!kvx.Modified)
+        return true;
+    const MsgResult answer = kvx.platform.messageBox(
+        QStringLiteral("The project data is modified. Do you want to save before Exiting the "
+                       "program ?"),
+        MsgStyle::YesNoCancelQuestion, QStringLiteral("Exit KVX"));
+    switch (answer) {
+    case MsgResult::Yes:
+        try {
+            mnuSave_Click();
+        } catch (const KvxError& error) {
+            // Not saved: the window stays open with the project still modified.
+            kvx.platform.messageBox(error.message(), MsgStyle::Critical);
+            return false;
+        }
+        return !kvx.Modified;
+    case MsgResult::No:
+        kvx.Modified = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FrmKvx::mnuAbout_Click() {
+    kvx.platform.showAbout();
+    Form_Activate();
+}
+
+void FrmKvx::mnuWorking_Click() {
+    kvx.platform.showWorking();
+    Form_Activate();
 }
 
 } // namespace kvx

@@ -1,0 +1,92 @@
+#include "core/shell/info_windows.h"
+
+#include "core/shell/kvx1.h"
+#include "core/shell/translation.h"
+#include "core/shell/window_placement.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace kvx {
+
+namespace {
+
+const QString LF = QStringLiteral("\n");
+
+} // namespace
+
+FrmAbout::FrmAbout(Kvx1& kvx_)
+    : kvx(kvx_) {
+    form.setText(QStringLiteral("About KVX"));
+    form.setSize(6600, 5400);
+    Close_Key.setText(QStringLiteral("Close"));
+}
+
+ControlList FrmAbout::controls() const {
+    auto* self = const_cast<FrmAbout*>(this);
+    return {&self->lblVersion,   &self->lblFileDate, &self->lblAbout, &self->lblInfo,
+            &self->lblCopyright, &self->Image1,      &self->Image2,   &self->Close_Key};
+}
+
+void FrmAbout::Form_Load() {
+    TranslateControls(kvx, form, controls());
+
+    // The body stays English whatever the language: fixed ids.
+    const QString N = kvx.strings.text(1100);
+    const QString A1 = kvx.strings.text(1040);
+    const QString A2 = kvx.strings.text(1102);
+    const QString A3 = kvx.strings.text(1103);
+    const QString D1 = kvx.strings.text(1104);
+    const QString D2 = kvx.strings.text(1105);
+
+    CentreWindow(kvx.platform, form);
+
+    lblVersion.setText(kvx.texts.ProgramTitle + QLatin1Char(' ') + kvx.texts.VersionText);
+
+    // The window must open even when there is no data file to date.
+    const QString opened = kvx.strings.text(1108);
+    if (kvx.CurrentLspFile.isEmpty()) {
+        lblFileDate.setText(opened + QStringLiteral("(none)"));
+    } else {
+        const QFileInfo dataFile(kvx.programFile(kvx.CurrentLspFile));
+        if (dataFile.isFile()) {
+            const QDate date = dataFile.lastModified().date();
+            lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" dd ") +
+                                kvx.locale.toString(date, QLocale::ShortFormat));
+        } else {
+            lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" (not found)"));
+        }
+    }
+
+    lblCopyright.setText(N);
+    lblAbout.setText(A1 + LF + A2 + D2 + A3);
+    lblInfo.setText(D1 + LF + D2);
+}
+
+FrmWorking::FrmWorking(Kvx1& kvx_)
+    : kvx(kvx_) {
+    form.setText(QStringLiteral("Working with ..."));
+    form.setSize(7500, 7200);
+    cmdClose.setText(QStringLiteral("Close"));
+}
+
+ControlList FrmWorking::controls() const {
+    auto* self = const_cast<FrmWorking*>(this);
+    return {&self->lblVersion, &self->lbl1, &self->lbl3, &self->Image1, &self->cmdClose};
+}
+
+void FrmWorking::Form_Load() {
+    TranslateControls(kvx, form, controls());
+
+    const auto T = [this](int id) { return kvx.localText(id); };
+
+    CentreWindow(kvx.platform, form);
+
+    lblVersion.setText(kvx.texts.ProgramTitle);
+    const QString paragraphBreak = LF + LF;
+    lbl1.setText(T(1040) + T(1041) + T(1042) + paragraphBreak + T(1043) + T(1044) + T(1045) +
+                 T(1046) + paragraphBreak + T(1047) + T(1048) + T(1049) + paragraphBreak + T(1050));
+    lbl3.setText(T(1051));
+}
+
+} // namespace kvx
