@@ -144,6 +144,9 @@ public:
     Control mnuAbout{ControlKind::Menu, QStringLiteral("mnuAbout")};
 
     CommonDialog CmDialog1;
+    // The Save As dialog of the PDF export, apart from CmDialog1 so that the
+    // project's path stays untouched.
+    CommonDialog PdfDialog;
 
     // Every control in window order, for the translation walk (the form excluded).
     ControlList controls() const { return m_controls; }

@@ -28,6 +28,7 @@ namespace MsgStyle {
 constexpr int OkOnly = 0;
 constexpr int Critical = 16;
 constexpr int YesNoCancelQuestion = 35;
+constexpr int YesNoQuestion = 36;
 constexpr int Exclamation = 48;
 constexpr int Information = 64;
 } // namespace MsgStyle

@@ -1,0 +1,482 @@
+#include "core/report/report_content.h"
+
+#include "core/calc/numbers.h"
+#include "core/kvx_error.h"
+#include "core/ui/main_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvx {
+
+namespace {
+
+// The place where every right-aligned value ends, and the unit's column.
+constexpr int kValueEnd = 64;
+constexpr int kUnitColumn = 72;
+constexpr int kHeadingColumn = 10;
+constexpr int kTypeColumn = 62;
+
+// Wider than any paper: a printer that reports more is not believed.
+constexpr double kMaxPageWidth = 10000;
+
+const QString kMakerText = QStringLiteral("Halcyra");
+
+enum class Line {
+    Blank,
+    Title,
+    Version,
+    Heading,
+    Description,
+    Row,      // label, value, unit
+    SubRow,   // as Row, one zone further in
+    Group,    // label only
+    TypeRow,  // label, value at a fixed column
+    CountRow, // label, value, no unit
+    Foot,
+    FontSize,
+    FontName,
+    Bold,
+    Italic,
+    // The total power is worked out here, before the rows that follow.
+    NeedTotalPower,
+};
+
+enum class Field {
+    None,
+    RoomLength,
+    RoomWidth,
+    RoomHeight,
+    EarHeight,
+    LoudspeakerType,
+    Angle1,
+    Angle4,
+    Sensitivity,
+    MaxPower,
+    SpeakerTap,
+    AmplifierTap,
+    SpeakerPower,
+    Distance,
+    Speakers,
+    TotalPower,
+    DirectLevel,
+    LevelDif1,
+    LevelDif4,
+};
+
+enum class Rule { Right, Point, Number, RightOfTrimmed };
+
+// A text of the report: the string-table text of id (none for 0) followed by a literal.
+struct Text {
+    int id = 0;
+    const char* literal = "";
+};
+
+struct Entry {
+    Line line = Line::Blank;
+    Text label{};
+    Field field = Field::None;
+    Rule rule = Rule::Right;
+    Text unit{};
+    int count = 1;   // Blank
+    double size = 0; // FontSize
+    bool on = false; // Bold, Italic
+    const char* face = "";
+};
+
+constexpr Entry blank(int count = 1) {
+    return {.line = Line::Blank, .count = count};
+}
+constexpr Entry heading(int id) {
+    return {.line = Line::Heading, .label = {id}};
+}
+constexpr Entry row(Text label, Field field, Rule rule, Text unit) {
+    return {.line = Line::Row, .label = label, .field = field, .rule = rule, .unit = unit};
+}
+constexpr Entry subRow(Text label, Field field, Rule rule, Text unit) {
+    return {.line = Line::SubRow, .label = label, .field = field, .rule = rule, .unit = unit};
+}
+constexpr Entry fontSize(double points) {
+    return {.line = Line::FontSize, .size = points};
+}
+constexpr Entry bold(bool on) {
+    return {.line = Line::Bold, .on = on};
+}
+constexpr Entry italic(bool on) {
+    return {.line = Line::Italic, .on = on};
+}
+
+constexpr Text metres{0, "(m)"};
+constexpr Text decibels{0, "(dB)"};
+constexpr Text watts{0, "(W)"};
+constexpr Text degrees{1084};
+constexpr Text at1kHz{0, "@ 1 kHz:"};
+constexpr Text at4kHz{0, "@ 4 kHz:"};
+
+// The report, line by line, with the printer's font changes where they happen.
+constexpr Entry kReport[] = {
+    blank(3),
+    fontSize(16),
+    bold(true),
+    {.line = Line::Title},
+    bold(false),
+    fontSize(11),
+    {.line = Line::FontName, .face = "Arial"},
+    {.line = Line::Version},
+    blank(2),
+    italic(true),
+    heading(1057),
+    italic(false),
+    bold(true),
+    {.line = Line::Description},
+    bold(false),
+    blank(),
+    italic(true),
+    heading(1059),
+    italic(false),
+    blank(),
+    row({1120}, Field::RoomLength, Rule::Point, metres),
+    row({1121}, Field::RoomWidth, Rule::Point, metres),
+    row({1122}, Field::RoomHeight, Rule::Point, metres),
+    row({1013}, Field::EarHeight, Rule::Point, metres),
+    blank(2),
+    italic(true),
+    heading(1058),
+    italic(false),
+    blank(),
+    {.line = Line::TypeRow, .label = {1123}, .field = Field::LoudspeakerType},
+    {.line = Line::Group, .label = {1081}},
+    subRow(at1kHz, Field::Angle1, Rule::Right, degrees),
+    subRow(at4kHz, Field::Angle4, Rule::Right, degrees),
+    row({1082}, Field::Sensitivity, Rule::Right, decibels),
+    row({1083}, Field::MaxPower, Rule::Right, watts),
+    blank(2),
+    italic(true),
+    heading(1060),
+    italic(false),
+    blank(),
+    row({1016}, Field::SpeakerTap, Rule::Right, {0, "(P)"}),
+    row({1018}, Field::AmplifierTap, Rule::Right, {0, "(V)"}),
+    row({1020}, Field::SpeakerPower, Rule::Right, watts),
+    blank(2),
+    italic(true),
+    heading(1061),
+    italic(false),
+    row({1035}, Field::Distance, Rule::Point, metres),
+    {.line = Line::CountRow, .label = {1037}, .field = Field::Speakers},
+    {.line = Line::NeedTotalPower},
+    blank(),
+    row({1124}, Field::TotalPower, Rule::Number, watts),
+    row({1125, " @ 1 kHz"}, Field::DirectLevel, Rule::RightOfTrimmed, decibels),
+    {.line = Line::Group, .label = {1030}},
+    subRow(at1kHz, Field::LevelDif1, Rule::Point, decibels),
+    subRow(at4kHz, Field::LevelDif4, Rule::Point, decibels),
+    blank(3),
+    {.line = Line::Foot},
+};
+
+ReportItem zone() {
+    return {ReportItem::Kind::Zone, 0, {}};
+}
+ReportItem tab(int column) {
+    return {ReportItem::Kind::Tab, std::max(column, 1), {}};
+}
+ReportItem text(const QString& s) {
+    return {ReportItem::Kind::Text, 0, s};
+}
+
+class Builder {
+public:
+    Builder(const FrmKvx& window, double pageWidth, const QDate& today)
+        : m_w(window)
+        , m_kvx(window.kvx)
+        , m_width(pageWidth)
+        , m_today(today) {}
+
+    ReportContent build() {
+        for (const Entry& entry : kReport) {
+            if (!add(entry))
+                break;
+        }
+        return std::move(m_content);
+    }
+
+private:
+    QString resolve(const Text& t) const {
+        QString s = t.id ? m_kvx.localText(t.id) : QString();
+        return s + QLatin1String(t.literal);
+    }
+
+    QString fieldText(Field field) const {
+        switch (field) {
+        case Field::None:
+        case Field::TotalPower:
+            return {};
+        case Field::RoomLength:
+            return m_w.txtRoomLength.text();
+        case Field::RoomWidth:
+            return m_w.txtRoomWidth.text();
+        case Field::RoomHeight:
+            return m_w.txtRoomHeight.text();
+        case Field::EarHeight:
+            return m_w.txtEarHeight.text();
+        case Field::LoudspeakerType:
+            return m_w.lstLsp.text();
+        case Field::Angle1:
+            return m_w.txtAngle1.text();
+        case Field::Angle4:
+            return m_w.txtAngle4.text();
+        case Field::Sensitivity:
+            return m_w.txtSensitivity.text();
+        case Field::MaxPower:
+            return m_w.txtMaxPower.text();
+        case Field::SpeakerTap:
+            return speakerTapShortForm(m_w.lstLspTap.text());
+        case Field::AmplifierTap:
+            return amplifierTapShortForm(m_w.lstAmpTap.text());
+        case Field::SpeakerPower:
+            return m_w.lblPower.text();
+        case Field::Distance:
+            return m_w.lblDistance.text();
+        case Field::Speakers:
+            return m_w.lblNrofSpeakers.text();
+        case Field::DirectLevel:
+            return m_w.lblLevel.text();
+        case Field::LevelDif1:
+            return m_w.lblLevelDif1.text();
+        case Field::LevelDif4:
+            return m_w.txtLevelDif4.text();
+        }
+        return {};
+    }
+
+    // Label, value and unit of a Row, SubRow or CountRow.
+    void addRow(const Entry& entry, int zones, bool withUnit) {
+        ReportStatement items;
+        for (int i = 0; i < zones; ++i)
+            items << zone();
+        items << text(resolve(entry.label));
+        if (entry.field == Field::TotalPower) {
+            items << tab(numberColumn(m_totalPower, m_kvx.locale))
+                  << text(reportNumber(m_totalPower, m_kvx.locale));
+        } else {
+            const QString value = fieldText(entry.field);
+            int column = 0;
+            switch (entry.rule) {
+            case Rule::Right:
+            case Rule::Number:
+                column = rightColumn(value);
+                break;
+            case Rule::Point:
+                column = pointColumn(value);
+                break;
+            case Rule::RightOfTrimmed:
+                column = rightColumn(value.trimmed());
+                break;
+            }
+            items << tab(column) << text(value);
+        }
+        if (withUnit)
+            items << tab(kUnitColumn) << text(resolve(entry.unit));
+        statement(items);
+    }
+
+    void statement(const ReportStatement& items) {
+        ReportStep step;
+        step.statement = items;
+        m_content.steps << step;
+    }
+
+    void font(ReportStep::Kind kind, double size, const QString& face, bool on) {
+        ReportStep step;
+        step.kind = kind;
+        step.size = size;
+        step.face = face;
+        step.on = on;
+        m_content.steps << step;
+    }
+
+    // The total power needs both captions to be numbers as this locale writes them.
+    bool workOutTotalPower() {
+        bool speakersOk = false;
+        bool powerOk = false;
+        const double speakers = m_kvx.locale.toDouble(m_w.lblNrofSpeakers.text(), &speakersOk);
+        const double power = m_kvx.locale.toDouble(m_w.lblPower.text(), &powerOk);
+        m_totalPower = speakers * power;
+        if (speakersOk && powerOk && std::isfinite(m_totalPower))
+            return true;
+        m_content.error =
+            QStringLiteral("The total power needs the number of speakers and the speaker power; "
+                           "calculate the results first.");
+        return false;
+    }
+
+    bool add(const Entry& entry) {
+        switch (entry.line) {
+        case Line::Blank:
+            for (int i = 0; i < entry.count; ++i)
+                statement({});
+            break;
+        case Line::Title: {
+            const QString title = m_kvx.texts.ProgramTitle;
+            const int c1 = roundHalfEven((m_width - title.size()) / 2 * 11 / 16);
+            statement({tab(c1), text(title)});
+            break;
+        }
+        case Line::Version: {
+            const QString date = m_kvx.locale.toString(m_today, QLocale::ShortFormat);
+            const int c2 = roundHalfEven(m_width - date.size() - 6);
+            statement({text(m_kvx.texts.VersionText), tab(c2), text(date)});
+            break;
+        }
+        case Line::Heading:
+            statement({tab(kHeadingColumn), text(resolve(entry.label))});
+            break;
+        case Line::Description: {
+            const QString description = m_w.txtDescription.text();
+            statement(
+                {text(description == m_kvx.texts.DescriptionPrompt ? QString() : description)});
+            break;
+        }
+        case Line::Row:
+            addRow(entry, 2, true);
+            break;
+        case Line::SubRow:
+            addRow(entry, 3, true);
+            break;
+        case Line::CountRow:
+            addRow(entry, 2, false);
+            break;
+        case Line::Group:
+            statement({zone(), zone(), text(resolve(entry.label))});
+            break;
+        case Line::TypeRow:
+            statement({zone(), zone(), text(resolve(entry.label)), tab(kTypeColumn),
+                       text(fieldText(entry.field))});
+            break;
+        case Line::Foot: {
+            const int c3 = roundHalfEven((m_width - kMakerText.size()) / 2);
+            statement({tab(c3), text(kMakerText)});
+            break;
+        }
+        case Line::FontSize:
+            font(ReportStep::Kind::FontSize, entry.size, {}, false);
+            break;
+        case Line::FontName:
+            font(ReportStep::Kind::FontName, 0, QLatin1String(entry.face), false);
+            break;
+        case Line::Bold:
+            font(ReportStep::Kind::Bold, 0, {}, entry.on);
+            break;
+        case Line::Italic:
+            font(ReportStep::Kind::Italic, 0, {}, entry.on);
+            break;
+        case Line::NeedTotalPower:
+            return workOutTotalPower();
+        }
+        return true;
+    }
+
+    const FrmKvx& m_w;
+    const Kvx1& m_kvx;
+    double m_width;
+    QDate m_today;
+    double m_totalPower = 0;
+    ReportContent m_content;
+};
+
+} // namespace
+
+int ReportContent::statementCount() const {
+    int n = 0;
+    for (const ReportStep& step : steps)
+        n += step.kind == ReportStep::Kind::Statement ? 1 : 0;
+    return n;
+}
+
+int rightColumn(const QString& value) {
+    return kValueEnd + 1 - int(value.size());
+}
+
+int pointColumn(const QString& value) {
+    const int point = int(value.indexOf(QLatin1Char('.'))) + 1; // 0 without a point
+    return point + rightColumn(value);
+}
+
+int numberColumn(double value, const QLocale& locale) {
+    return kValueEnd + 1 - int(formatGeneral(std::abs(value), locale).size());
+}
+
+QString reportNumber(double value, const QLocale& locale) {
+    const QChar sign = value < 0 ? QLatin1Char('-') : QLatin1Char(' ');
+    return sign + formatGeneral(std::abs(value), locale) + QLatin1Char(' ');
+}
+
+QString speakerTapShortForm(const QString& tap) {
+    for (const char* form : {"1/1", "1/2", "1/4"}) {
+        if (tap == QLatin1String(form) + QLatin1String(" P"))
+            return QLatin1String(form);
+    }
+    return tap;
+}
+
+QString amplifierTapShortForm(const QString& tap) {
+    qsizetype start = 0;
+    while (start < tap.size() && tap[start] == QLatin1Char(' '))
+        ++start;
+    const QStringView entry = QStringView(tap).mid(start);
+    for (const char* form : {"100", "70", "50"}) {
+        if (entry == QString(QLatin1String(form) + QLatin1String(" V")))
+            return QLatin1String(form);
+    }
+    return tap;
+}
+
+int roundHalfEven(double value) {
+    if (std::isnan(value))
+        return 0;
+    value = std::clamp(value, -1e9, 1e9);
+    const double down = std::floor(value);
+    const double fraction = value - down;
+    double rounded = down;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(down, 2.0) != 0.0))
+        rounded = down + 1;
+    return int(rounded);
+}
+
+ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {
+    return Builder(window, pageWidth, today).build();
+}
+
+void playReport(const ReportContent& content, ReportPrinter& printer) {
+    for (const ReportStep& step : content.steps) {
+        switch (step.kind) {
+        case ReportStep::Kind::Statement:
+            printer.print(step.statement);
+            break;
+        case ReportStep::Kind::FontSize:
+            printer.setFontSize(step.size);
+            break;
+        case ReportStep::Kind::FontName:
+            printer.setFontName(step.face);
+            break;
+        case ReportStep::Kind::Bold:
+            printer.setBold(step.on);
+            break;
+        case ReportStep::Kind::Italic:
+            printer.setItalic(step.on);
+            break;
+        }
+    }
+    if (!content.isComplete())
+        throw KvxError(content.error);
+}
+
+void printReport(const FrmKvx& window, ReportPrinter& printer) {
+    const double width = printer.pageWidth();
+    if (!(width > 0 && width <= kMaxPageWidth))
+        throw KvxError(QStringLiteral("The printer gives no usable page width."));
+    playReport(buildReport(window, width, window.kvx.platform.today()), printer);
+}
+
+} // namespace kvx

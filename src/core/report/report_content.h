@@ -1,0 +1,78 @@
+#pragma once
+
+// The report of a project: one definition of its lines, fed to any output.
+// buildReport() reads the main window's fields and turns the report table into
+// a list of steps: statements (one line each, made of zone steps, tabs and
+// texts) and the font changes that only a printer sees, in the order a printer
+// gets them. printReport() plays those steps on a ReportPrinter: the printed
+// page and the PDF (app/printing.h) and the text file (text_report.h).
+
+#include "core/report/report_printer.h"
+
+#include <QDate>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+namespace kvx {
+
+class FrmKvx;
+
+// One step of the report: a statement, or a font change between statements.
+struct ReportStep {
+    enum class Kind { Statement, FontSize, FontName, Bold, Italic };
+    Kind kind = Kind::Statement;
+    ReportStatement statement;
+    double size = 0; // FontSize
+    QString face;    // FontName
+    bool on = false; // Bold, Italic
+};
+
+struct ReportContent {
+    QList<ReportStep> steps;
+    // Why the report stopped before its end; empty for a whole report.
+    QString error;
+
+    bool isComplete() const { return error.isEmpty(); }
+    int statementCount() const;
+};
+
+// The printer's default margins on an A4 portrait page leave 575.28 points of
+// 595.28 across; in character units of 1/12 inch that is 95.88. The text-file
+// report uses it when no printer is installed.
+constexpr double kA4PageWidth = (595.2756 - 20.0) / 6.0;
+
+// Columns of a value that ends at a fixed place (see the report table).
+// Right: the value ends at column 64.
+int rightColumn(const QString& value);
+// Point: the first "." of the value falls on column 65; without one, as Right.
+int pointColumn(const QString& value);
+// Number: the digits of the printed number end at column 65.
+int numberColumn(double value, const QLocale& locale);
+
+// A number as the report prints it: a space (a minus when negative), the
+// general form, a trailing space.
+QString reportNumber(double value, const QLocale& locale);
+
+// "1/2 P" prints as "1/2"; other texts unchanged.
+QString speakerTapShortForm(const QString& tap);
+// "100 V", " 70 V", " 50 V" print as "100", "70", "50"; other texts unchanged.
+QString amplifierTapShortForm(const QString& tap);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+int roundHalfEven(double value);
+
+// The report of the window's fields for a page pageWidth character units wide,
+// dated today. Stops after the number of speakers when the total power cannot
+// be worked out (error set).
+ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today);
+
+// Plays the steps on the printer; a report that stopped early throws KvxError
+// with its reason after the steps it has were played. The document is not ended.
+void playReport(const ReportContent& content, ReportPrinter& printer);
+
+// Builds the report for the printer's page width and today's date and plays it.
+// Throws KvxError when the page width is unusable or the report stops early.
+void printReport(const FrmKvx& window, ReportPrinter& printer);
+
+} // namespace kvx
