@@ -1,22 +1,59 @@
-// Placeholder: implemented by its subsystem.
+#include "core/catalogue/catalogue_selection.h"
+
+#include "core/catalogue/lsp_record.h"
+#include "core/shell/ini_file.h"
 #include "core/ui/main_window.h"
 
 namespace kvx {
 
-void FrmKvx::SetUserTypeFields(bool)
-{
+QString userTypeText(const Kvx1& kvx) {
+    return kvx.texts.UserTypeName.isEmpty() ? kvx.localText(1056) : kvx.texts.UserTypeName;
 }
 
-void FrmKvx::FileSel_Click()
-{
+void FrmKvx::SetUserTypeFields(bool userType) {
+    Control* const fields[] = {&txtAngle1, &txtAngle4, &txtSensitivity, &txtMaxPower};
+    for (Control* field : fields)
+        field->setBackColor(userType ? kWhite : kLightYellow);
+    if (userType) {
+        txtAngle1.setText(QStringLiteral("120"));
+        txtAngle4.setText(QStringLiteral("140"));
+        txtSensitivity.setText(QStringLiteral("80"));
+        txtMaxPower.setText(QStringLiteral("10"));
+    }
 }
 
-void FrmKvx::lstLsp_Click()
-{
+void FrmKvx::FileSel_Click() {
+    LspFile.reset();
+    kvx.CurrentLspFile = FileSel.text();
+    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
+                  kvx.CurrentLspFile, kvx.iniPath());
+    lstLsp.clearItems();
+    OpenLoudspeakerFile();
+    FillLoudspeakerList();
+    lstLsp.setText(lstLsp.items().constFirst());
+    ShowLoudspeakerData(1);
 }
 
-void FrmKvx::LoudspeakerField_GotFocus()
-{
+void FrmKvx::lstLsp_Click() {
+    if (lstLsp.text() == userTypeText(kvx)) {
+        SetUserTypeFields(true);
+    } else {
+        // Entries past the last addressable record show the zeroed record.
+        const int recordNumber = lstLsp.listIndex() + 1;
+        ShowLoudspeakerData(recordNumber <= kMaxLspRecords ? qint16(recordNumber) : qint16(0));
+        SetUserTypeFields(false);
+    }
+    cmdCalc_Click();
+    kvx.Modified = true;
+}
+
+void FrmKvx::LoudspeakerField_GotFocus() {
+    if (lstLsp.text() != userTypeText(kvx)) {
+        kvx.platform.setFocus(DiffSet);
+    } else {
+        ClearResults();
+        cmdCalc.setEnabled(true);
+    }
 }
 
 } // namespace kvx

@@ -1,18 +1,69 @@
-// Placeholder: implemented by its subsystem.
+#include "core/calc/numbers.h"
+#include "core/catalogue/lsp_record.h"
+#include "core/kvx_error.h"
 #include "core/ui/main_window.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace kvx {
 
-void FrmKvx::OpenLoudspeakerFile()
-{
+namespace {
+
+// Without its catalogue the window cannot work: tell the user, then end.
+[[noreturn]] void abortProgram(Kvx1& kvx, const QString& text, int style, const QString& title) {
+    kvx.platform.messageBox(text + QStringLiteral("\nProgram aborted."), style, title);
+    kvx.platform.endProgram();
+    throw ProgramEnded{};
 }
 
-void FrmKvx::FillLoudspeakerList()
-{
+} // namespace
+
+void FrmKvx::OpenLoudspeakerFile() {
+    LspFile.reset();
+    QString path = kvx.programFolder;
+    if (!path.endsWith(u'/') && !path.endsWith(QDir::separator()))
+        path += u'/';
+    path += kvx.CurrentLspFile;
+    const QString prefix =
+        QStringLiteral("Loudspeaker Data File: ") + QDir::toNativeSeparators(path);
+
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        abortProgram(kvx, prefix + QStringLiteral(" not found."), MsgStyle::Critical,
+                     QStringLiteral("Loudspeaker File Error"));
+    }
+    // A folder, a pipe or a device holds no catalogue, and opening a pipe could
+    // wait for ever.
+    if (!info.isFile()) {
+        abortProgram(kvx,
+                     prefix + (info.isDir() ? QStringLiteral(" is a folder, not a file.")
+                                            : QStringLiteral(" is not a regular file.")),
+                     MsgStyle::OkOnly, QStringLiteral("Open File Error"));
+    }
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        abortProgram(kvx,
+                     prefix + QStringLiteral(" cannot be opened: %1.").arg(file->errorString()),
+                     MsgStyle::OkOnly, QStringLiteral("Open File Error"));
+    }
+    LspFile = std::move(file);
 }
 
-void FrmKvx::ShowLoudspeakerData(qint16)
-{
+void FrmKvx::FillLoudspeakerList() {
+    if (LspFile) {
+        for (const QString& name : readLspTypeNames(*LspFile))
+            lstLsp.addItem(name);
+    }
+    lstLsp.addItem(kvx.localText(1056));
+}
+
+void FrmKvx::ShowLoudspeakerData(qint16 recordNumber) {
+    const LspRecord record = LspFile ? readLspRecord(*LspFile, recordNumber) : LspRecord{};
+    txtAngle1.setText(QString::number(record.Angle1));
+    txtAngle4.setText(QString::number(record.Angle4));
+    txtSensitivity.setText(formatGeneralSingle(record.Sensitivity, kvx.locale));
+    txtMaxPower.setText(formatGeneralSingle(record.MaxPower, kvx.locale));
 }
 
 } // namespace kvx

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/shell/kvx1.h"
+
+#include <QString>
+
+namespace kvx {
+
+// The type list's entry for a loudspeaker typed in by hand, as the selection
+// and the focus rule compare it: the loaded global text, else the string table's.
+QString userTypeText(const Kvx1& kvx);
+
+} // namespace kvx
