@@ -1,0 +1,74 @@
+// Cost of the acoustic model: one spacing search that settles quickly, one
+// that runs to its limit, and a single directivity evaluation.
+#include "core/calc/sound.h"
+#include "core/report/report_printer.h"
+#include "core/ui/platform.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+using namespace kvx;
+
+namespace {
+
+// Answers every dialog at once, so that the failing search measures the
+// search and not a message box.
+class SilentPlatform : public Platform {
+public:
+    MsgResult messageBox(const QString&, int, const QString&) override { return MsgResult::Ok; }
+    void setFocus(Control&) override {}
+    std::optional<QString> showOpenDialog(const CommonDialog&) override { return std::nullopt; }
+    std::optional<QString> showSaveDialog(const CommonDialog&) override { return std::nullopt; }
+    void showPrinterSetup() override {}
+    std::optional<double> printerPageWidth() override { return std::nullopt; }
+    std::unique_ptr<ReportPrinter> openPrinter() override { return nullptr; }
+    std::unique_ptr<ReportPrinter> openPdf(const QString&) override { return nullptr; }
+    void showAbout() override {}
+    void showWorking() override {}
+    void endProgram() override {}
+    QDate today() override { return {}; }
+    QSizeF screenSizeTwips() override { return {}; }
+    void setBusyPointer(bool) override {}
+};
+
+void solve(benchmark::State& state, double differenceDb, int expectedEvaluations) {
+    SilentPlatform platform;
+    const double T = std::pow(10.0, -differenceDb / 10);
+    double h = 2.5;
+    double thetaHalf = 60 * kPi / 360;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(h);
+        benchmark::DoNotOptimize(thetaHalf);
+        const SpacingResult r = SolveSpacing(T, h, thetaHalf, platform);
+        benchmark::DoNotOptimize(r);
+        if (r.evaluations != expectedEvaluations) {
+            state.SkipWithError("unexpected number of evaluations");
+            break;
+        }
+    }
+}
+
+void BM_SolveSpacingTwoEvaluations(benchmark::State& state) {
+    solve(state, 6.0, 2);
+}
+BENCHMARK(BM_SolveSpacingTwoEvaluations);
+
+void BM_SolveSpacingHundredEvaluations(benchmark::State& state) {
+    solve(state, 0.1, kMaxSpacingEvaluations);
+}
+BENCHMARK(BM_SolveSpacingHundredEvaluations);
+
+void BM_Directivity(benchmark::State& state) {
+    double theta = 0.6;
+    const double thetaHalf = 90 * kPi / 360;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(theta);
+        benchmark::DoNotOptimize(Directivity(theta, thetaHalf));
+    }
+}
+BENCHMARK(BM_Directivity);
+
+} // namespace
+
+BENCHMARK_MAIN();
