@@ -76,7 +76,9 @@ QString lspNameProblem(const QString& name) {
     }
     if (name.trimmed().isEmpty())
         return QStringLiteral("the name is blank");
-    QStringEncoder encoder(kCodePage);
+    QStringEncoder wholeName(kCodePage);
+    const QByteArray encodedName = wholeName.encode(name);
+    const bool encodable = !wholeName.hasError() && encodedName.size() == name.size();
     for (const char32_t c : name.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
         // Line breaks and tabs would break the project file and the report.
@@ -84,7 +86,9 @@ QString lspNameProblem(const QString& name) {
             return QStringLiteral("the name \"%1\" holds the control character %2")
                 .arg(name, codePoint(c));
         }
-        encoder.resetState();
+        if (encodable)
+            continue;
+        QStringEncoder encoder(kCodePage);
         const QByteArray encoded = encoder.encode(one);
         if (encoder.hasError() || encoded.size() != 1) {
             return QStringLiteral(
