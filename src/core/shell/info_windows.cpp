@@ -11,7 +11,7 @@ namespace kvx {
 
 namespace {
 
-const QString LF = QStringLiteral("\n");
+const QString kLineFeed = QStringLiteral("\n");
 
 } // namespace
 
@@ -59,8 +59,8 @@ void FrmAbout::Form_Load() {
     }
 
     lblCopyright.setText(N);
-    lblAbout.setText(A1 + LF + A2 + D2 + A3);
-    lblInfo.setText(D1 + LF + D2);
+    lblAbout.setText(A1 + kLineFeed + A2 + D2 + A3);
+    lblInfo.setText(D1 + kLineFeed + D2);
 }
 
 FrmWorking::FrmWorking(Kvx1& kvx_)
@@ -83,7 +83,7 @@ void FrmWorking::Form_Load() {
     CentreWindow(kvx.platform, form);
 
     lblVersion.setText(kvx.texts.ProgramTitle);
-    const QString paragraphBreak = LF + LF;
+    const QString paragraphBreak = kLineFeed + kLineFeed;
     lbl1.setText(T(1040) + T(1041) + T(1042) + paragraphBreak + T(1043) + T(1044) + T(1045) +
                  T(1046) + paragraphBreak + T(1047) + T(1048) + T(1049) + paragraphBreak + T(1050));
     lbl3.setText(T(1051));

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <iterator>
+
 namespace kvx {
 
 namespace {
