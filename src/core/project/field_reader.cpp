@@ -63,19 +63,14 @@ FieldReader::FieldReader(QIODevice& device)
     , m_bytes(kChunkBytes, Qt::Uninitialized) {}
 
 bool FieldReader::fill() {
-    if (m_pos < m_chunk.size())
-        return true;
     const qint64 count = m_device.read(m_bytes.data(), kChunkBytes);
     if (count < 0)
         throw FieldReadError(FieldReadError::Kind::Device, m_device.errorString());
     // One byte is one character in this code page, so chunks decode alone.
     m_chunk = m_decoder.decode(QByteArrayView(m_bytes.constData(), count));
-    m_pos = 0;
-    return !m_chunk.isEmpty();
-}
-
-bool FieldReader::atEnd() {
-    return !fill();
+    m_next = m_chunk.constData();
+    m_end = m_next + m_chunk.size();
+    return m_next != m_end;
 }
 
 void FieldReader::finishLineEnd(QChar c) {

@@ -40,7 +40,7 @@ public:
     explicit FieldReader(QIODevice& device);
 
     // True when no character is left.
-    bool atEnd();
+    bool atEnd() { return m_next == m_end && !fill(); }
 
     // The number of the line the next character stands on, from 1.
     qint64 lineNumber() const { return m_line; }
@@ -73,8 +73,8 @@ private:
 
     void scanField(Sink& sink);
     bool fill();
-    QChar take() { return m_chunk.at(m_pos++); }
-    QChar peek() const { return m_chunk.at(m_pos); }
+    QChar take() { return *m_next++; }
+    QChar peek() const { return *m_next; }
     // Consumes the rest of a line end that began with c.
     void finishLineEnd(QChar c);
 
@@ -82,7 +82,8 @@ private:
     QStringDecoder m_decoder;
     QByteArray m_bytes;
     QString m_chunk;
-    qsizetype m_pos = 0;
+    const QChar* m_next = nullptr;
+    const QChar* m_end = nullptr;
     qint64 m_line = 1;
 };
 

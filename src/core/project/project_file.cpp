@@ -95,16 +95,20 @@ QStringList readSection(FieldReader& reader, Section section, const QString& hea
 std::optional<QString> readSections(FieldReader& reader, const QStringList& headers,
                                     const SectionSink& sink) {
     do {
-        const auto noHeader =
-            QStringLiteral("line %1 holds no section header").arg(reader.lineNumber());
+        const qint64 headerLine = reader.lineNumber();
+        const auto noHeader = [headerLine] {
+            return FormatError(QStringLiteral("line %1 holds no section header").arg(headerLine));
+        };
         QString header;
         try {
             header = reader.readBracketed(kHeaderKept);
         } catch (const FieldReadError& e) {
-            throw FormatError(e.kind() == FieldReadError::Kind::EndOfFile ? noHeader : e.message());
+            if (e.kind() == FieldReadError::Kind::EndOfFile)
+                throw noHeader();
+            throw FormatError(e.message());
         }
         if (header.isEmpty())
-            throw FormatError(noHeader);
+            throw noHeader();
         const qsizetype index = headers.indexOf(header);
         if (index < 0)
             return header;
