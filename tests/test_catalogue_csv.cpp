@@ -134,6 +134,9 @@ void TestCatalogueCsv::lenientReading_data() {
                                                        << "Ceil5      " << 90 << 89.5f;
     QTest::newRow("unquoted name kept as it stands") << kHeader + " Ceil 5,90,60,89.5,6\n"
                                                      << " Ceil 5    " << 90 << 89.5f;
+    QTest::newRow("quoted header names")
+        << QByteArray("\"name\",\"angle1\",\"angle4\",\"sensitivity\",\"rated_power\"\n") + kGoodRow
+        << "Ceil5      " << 90 << 89.5f;
     QTest::newRow("blanks around fields and header names")
         << QByteArray("name, angle1 ,angle4,sensitivity,rated_power\n"
                       "  \"Ceil5\" , +90 ,60, 8.95e1 ,6\n")

@@ -139,11 +139,12 @@ QString singleProblem(const QString& column, const QString& field, float& number
     return {};
 }
 
+// Spreadsheets may quote the column names too.
 bool isHeader(const QString& line) {
-    QStringList names = line.split(u',');
-    for (QString& name : names)
+    SplitLine split = splitCsvLine(line);
+    for (QString& name : split.fields)
         name = name.trimmed();
-    return names.join(u',') == kCatalogueCsvHeader;
+    return split.error.isEmpty() && split.fields.join(u',') == kCatalogueCsvHeader;
 }
 
 } // namespace
