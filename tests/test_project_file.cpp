@@ -407,6 +407,8 @@ void TestProjectFile::unstorableTextIsRefused_data() {
         << QStringLiteral("\"Number of speakers\" holds a line break");
     QTest::newRow("character outside the code page")
         << 6 << QStringLiteral("5\u03A90") << QStringLiteral("\"Room length\" holds the character");
+    QTest::newRow("character beyond the basic plane")
+        << 1 << QStringLiteral("Type \U0001F50A") << QStringLiteral("the character \"\U0001F50A\"");
     QTest::newRow("description outside the code page")
         << 0 << QStringLiteral("Hall \u4E2D") << QStringLiteral("description holds the character");
 }

@@ -134,8 +134,10 @@ std::optional<QString> unstorable(const QString& text, bool quoted) {
     const QString back = decoder.decode(bytes);
     if (encoder.hasError() || back != text) {
         for (qsizetype i = 0; i < text.size(); ++i) {
-            if (i >= back.size() || back.at(i) != text.at(i))
-                return QStringLiteral("the character \"%1\"").arg(text.at(i));
+            if (i >= back.size() || back.at(i) != text.at(i)) {
+                const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+                return QStringLiteral("the character \"%1\"").arg(text.mid(i, length));
+            }
         }
         return QStringLiteral("a character");
     }
