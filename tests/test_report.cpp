@@ -410,16 +410,20 @@ void TestReport::textFileByteForByte_data() {
     QTest::addColumn<Project>("project");
     QTest::addColumn<std::optional<double>>("pageWidth");
     QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<bool>("builtInTable");
 
     QTest::newRow("English, C locale, 96 units")
         << QLocale::c() << 0 << kEnglishPrompt << kEnglishProject << std::optional(96.0)
-        << englishLines();
+        << englishLines() << false;
     QTest::newRow("German, German locale, 96 units")
         << QLocale(QLocale::German, QLocale::Germany) << 4000 << kGermanPrompt << kGermanProject
-        << std::optional(96.0) << germanLines();
+        << std::optional(96.0) << germanLines() << false;
     QTest::newRow("English, Dutch locale, no printer")
         << QLocale(QLocale::Dutch, QLocale::Netherlands) << 0 << kEnglishPrompt
-        << kDutchLocaleProject << std::optional<double>() << dutchLocaleLines();
+        << kDutchLocaleProject << std::optional<double>() << dutchLocaleLines() << false;
+    QTest::newRow("English, the program's string table")
+        << QLocale::c() << 0 << kEnglishPrompt << kEnglishProject << std::optional(96.0)
+        << englishLines() << true;
 }
 
 void TestReport::textFileByteForByte() {
@@ -429,8 +433,9 @@ void TestReport::textFileByteForByte() {
     QFETCH(Project, project);
     QFETCH(std::optional<double>, pageWidth);
     QFETCH(QList<QByteArray>, lines);
+    QFETCH(bool, builtInTable);
 
-    Harness h(locale, reportStrings());
+    Harness h(locale, builtInTable ? StringTable::builtIn() : reportStrings());
     setGlobalTexts(h.kvx, offset, prompt);
     fill(*h.w, project);
     h.platform.pageWidth = pageWidth;
