@@ -1,8 +1,68 @@
-// Placeholder until the window exists.
-#include <QApplication>
+// kvx: the desktop program. Its folder is the program's folder (Kvx.ini and
+// the loudspeaker data files); the whole argument text names a project file.
 
-int main(int argc, char** argv)
-{
+#include "app/application.h"
+#include "app/main_window_view.h"
+#include "app/pictures.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLocale>
+#include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+// For start-up measurements: ends the program once the main window has been
+// painted for the first time.
+class QuitWhenPainted : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs("kvx: no display found; run it under xvfb-run, e.g. xvfb-run -a build/bin/kvx\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("KVX"));
+    QApplication::setWindowIcon(kvx::app::programIcon());
+
+    const QString commandLine = QApplication::arguments().mid(1).join(u' ');
+    kvx::app::Application program(QApplication::applicationDirPath(), QLocale::system(),
+                                  commandLine);
+    if (qEnvironmentVariable("KVX_QUIT_AFTER_SHOWN") == QLatin1String("1")) {
+        QObject::connect(&program, &kvx::app::Application::mainWindowCreated, &app,
+                         [&app](kvx::app::MainWindowView* window) {
+                             window->installEventFilter(new QuitWhenPainted(&app));
+                         });
+    }
+    if (!program.start())
+        return 1;
+    return QApplication::exec();
 }

@@ -1,0 +1,434 @@
+#include "app/main_window_view.h"
+
+#include "app/dispatcher.h"
+#include "app/pictures.h"
+#include "app/twips.h"
+#include "core/ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace kvx::app {
+
+namespace {
+
+QLabel* picture(const QPixmap& pixmap, const QString& name) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setPixmap(pixmap);
+    label->setFixedSize(pixmap.size());
+    return label;
+}
+
+QComboBox* comboBox(const QString& name) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setMaxVisibleItems(16);
+    return combo;
+}
+
+QGroupBox* frame(const QString& name, QLayout* layout) {
+    auto* box = new QGroupBox;
+    box->setObjectName(name);
+    box->setLayout(layout);
+    return box;
+}
+
+QGridLayout* grid() {
+    auto* layout = new QGridLayout;
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setHorizontalSpacing(6);
+    layout->setVerticalSpacing(4);
+    return layout;
+}
+
+} // namespace
+
+MainWindowView::MainWindowView(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
+    : QMainWindow(parent)
+    , m_model(model)
+    , m_dispatcher(dispatcher)
+    , m_binder(dispatcher, this) {
+    setObjectName(m_model.form.name());
+    setWindowIcon(programIcon());
+    createControls();
+    createMenus();
+    bindControls();
+    arrangeTabOrder();
+    applyPlacement();
+    connect(&m_model.form, &Control::updated, this, [this] { applyPlacement(); });
+}
+
+QLabel* MainWindowView::expText(int index) {
+    return m_expText.at(index);
+}
+
+QLabel* MainWindowView::resultLabel() {
+    auto* label = new QLabel;
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(56);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return label;
+}
+
+QLineEdit* MainWindowView::numberField() {
+    auto* edit = new QLineEdit;
+    edit->setFixedWidth(56);
+    edit->setAlignment(Qt::AlignRight);
+    return edit;
+}
+
+void MainWindowView::createControls() {
+    for (int i = 0; i < ExpTextCount; ++i) {
+        auto* label = new QLabel;
+        label->setObjectName(m_model.ExpText.at(i)->name());
+        m_expText.append(label);
+    }
+    const auto name = [](QWidget* widget, const Control& control) {
+        widget->setObjectName(control.name());
+        return widget;
+    };
+
+    m_txtDescription = new QLineEdit;
+    m_FileSel = comboBox(m_model.FileSel.name());
+    m_txtRoomLength = numberField();
+    m_txtRoomWidth = numberField();
+    m_txtRoomHeight = numberField();
+    m_txtEarHeight = numberField();
+    m_lstLsp = comboBox(m_model.lstLsp.name());
+    m_txtAngle1 = numberField();
+    m_txtAngle4 = numberField();
+    m_txtSensitivity = numberField();
+    m_txtMaxPower = numberField();
+    m_lstLspTap = comboBox(m_model.lstLspTap.name());
+    m_lstAmpTap = comboBox(m_model.lstAmpTap.name());
+    m_lblPower = resultLabel();
+    m_DiffSet = new QSlider(Qt::Horizontal);
+    m_txtLevelDif4 = resultLabel();
+    m_cmdCalc = new QPushButton;
+    m_lblDistance = resultLabel();
+    m_lblNrofSpeakers = resultLabel();
+    m_lblLevel = resultLabel();
+    m_lblLevelDif1 = resultLabel();
+
+    name(m_txtDescription, m_model.txtDescription);
+    name(m_txtRoomLength, m_model.txtRoomLength);
+    name(m_txtRoomWidth, m_model.txtRoomWidth);
+    name(m_txtRoomHeight, m_model.txtRoomHeight);
+    name(m_txtEarHeight, m_model.txtEarHeight);
+    name(m_txtAngle1, m_model.txtAngle1);
+    name(m_txtAngle4, m_model.txtAngle4);
+    name(m_txtSensitivity, m_model.txtSensitivity);
+    name(m_txtMaxPower, m_model.txtMaxPower);
+    name(m_lblPower, m_model.lblPower);
+    name(m_DiffSet, m_model.DiffSet);
+    name(m_txtLevelDif4, m_model.txtLevelDif4);
+    name(m_cmdCalc, m_model.cmdCalc);
+    name(m_lblDistance, m_model.lblDistance);
+    name(m_lblNrofSpeakers, m_model.lblNrofSpeakers);
+    name(m_lblLevel, m_model.lblLevel);
+    name(m_lblLevelDif1, m_model.lblLevelDif1);
+
+    // The slider takes the focus as a scroll bar does; a catalogue field
+    // sends the focus on to it.
+    m_DiffSet->setFocusPolicy(Qt::StrongFocus);
+    m_DiffSet->setTickPosition(QSlider::TicksBelow);
+    m_DiffSet->setTickInterval(10);
+    m_cmdCalc->setAutoDefault(false);
+    m_lstLspTap->setMinimumContentsLength(5);
+    m_lstAmpTap->setMinimumContentsLength(5);
+    m_lstLsp->setMinimumContentsLength(11);
+    m_FileSel->setMinimumContentsLength(12);
+    m_lstLsp->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_FileSel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+
+    // Captions name their fields: their access keys move the focus there.
+    const std::pair<int, QWidget*> buddies[] = {
+        {ExpProjectDescription, m_txtDescription},
+        {ExpLoudspeakerFile, m_FileSel},
+        {ExpRoomLength, m_txtRoomLength},
+        {ExpRoomWidth, m_txtRoomWidth},
+        {ExpRoomHeight, m_txtRoomHeight},
+        {ExpEarHeight, m_txtEarHeight},
+        {ExpSpeakerTap, m_lstLspTap},
+        {ExpAmplifierTap, m_lstAmpTap},
+        {ExpOpeningAngle, m_txtAngle1},
+        {ExpSensitivity, m_txtSensitivity},
+        {ExpRatedPower, m_txtMaxPower},
+    };
+    for (const auto& [index, buddy] : buddies)
+        expText(index)->setBuddy(buddy);
+    for (int index : {ExpAt1kHz, ExpAt4kHz})
+        expText(index)->setAlignment(Qt::AlignCenter);
+
+    // General: the project and the data file.
+    auto* general = grid();
+    general->addWidget(expText(ExpProjectDescription), 0, 0);
+    general->addWidget(m_txtDescription, 0, 1);
+    general->addWidget(expText(ExpLoudspeakerFile), 1, 0);
+    general->addWidget(m_FileSel, 1, 1, Qt::AlignLeft);
+    general->setColumnStretch(1, 1);
+
+    // Room data: four dimensions in metres.
+    auto* room = grid();
+    const std::tuple<int, QLineEdit*, int> roomRows[] = {
+        {ExpRoomLength, m_txtRoomLength, ExpUnitRoomLength},
+        {ExpRoomWidth, m_txtRoomWidth, ExpUnitRoomWidth},
+        {ExpRoomHeight, m_txtRoomHeight, ExpUnitRoomHeight},
+        {ExpEarHeight, m_txtEarHeight, ExpUnitEarHeight},
+    };
+    int row = 0;
+    for (const auto& [caption, field, unit] : roomRows) {
+        room->addWidget(expText(caption), row, 0);
+        room->addWidget(field, row, 1);
+        room->addWidget(expText(unit), row, 2);
+        ++row;
+    }
+    room->setRowStretch(row, 1);
+
+    // Loudspeaker data: the type, then the catalogue values by octave band.
+    auto* speaker = grid();
+    speaker->addWidget(m_lstLsp, 0, 0, 1, 4);
+    speaker->addWidget(expText(ExpOctaveBands), 1, 0);
+    speaker->addWidget(expText(ExpAt1kHz), 1, 1);
+    speaker->addWidget(expText(ExpAt4kHz), 1, 2);
+    speaker->addWidget(expText(ExpOpeningAngle), 2, 0);
+    speaker->addWidget(m_txtAngle1, 2, 1);
+    speaker->addWidget(m_txtAngle4, 2, 2);
+    speaker->addWidget(expText(ExpDegrees), 2, 3);
+    speaker->addWidget(expText(ExpSensitivity), 3, 0);
+    speaker->addWidget(m_txtSensitivity, 3, 1);
+    speaker->addWidget(expText(ExpUnitSensitivity), 3, 2);
+    speaker->addWidget(expText(ExpRatedPower), 4, 0);
+    speaker->addWidget(m_txtMaxPower, 4, 1);
+    speaker->addWidget(expText(ExpUnitRatedPower), 4, 2);
+    speaker->setColumnStretch(3, 1);
+
+    // Power setting: the two taps and the power they give.
+    auto* power = grid();
+    power->addWidget(expText(ExpSpeakerTap), 0, 0);
+    power->addWidget(m_lstLspTap, 0, 1);
+    power->addWidget(expText(ExpAmplifierTap), 1, 0);
+    power->addWidget(m_lstAmpTap, 1, 1);
+    power->addWidget(expText(ExpSpeakerPower), 2, 0);
+    power->addWidget(m_lblPower, 2, 1);
+    power->addWidget(expText(ExpUnitSpeakerPower), 2, 2);
+    power->setColumnStretch(3, 1);
+
+    // Difference level setting: the slider, its value and Calculate.
+    auto* difference = grid();
+    difference->addWidget(m_DiffSet, 0, 0, 1, 3);
+    difference->addWidget(m_txtLevelDif4, 1, 0);
+    difference->addWidget(expText(ExpUnitLevelDif4), 1, 1);
+    difference->addWidget(m_cmdCalc, 1, 2, Qt::AlignRight);
+    difference->setColumnStretch(2, 1);
+    difference->setRowStretch(2, 1);
+
+    // Calculated data: two columns of results.
+    auto* results = grid();
+    const std::tuple<int, QLabel*, int, int, int> resultCells[] = {
+        {ExpMutualDistance, m_lblDistance, ExpUnitDistance, 0, 0},
+        {ExpNumberOfSpeakers, m_lblNrofSpeakers, -1, 0, 3},
+        {ExpSoundPressureLevel, m_lblLevel, ExpUnitLevel, 1, 0},
+        {ExpDifferenceLevel, m_lblLevelDif1, ExpUnitLevelDif1, 1, 3},
+    };
+    for (const auto& [caption, value, unit, r, c] : resultCells) {
+        results->addWidget(expText(caption), r, c);
+        results->addWidget(value, r, c + 1);
+        if (unit >= 0)
+            results->addWidget(expText(unit), r, c + 2);
+    }
+    results->setColumnMinimumWidth(2, 28);
+    results->setColumnStretch(2, 1);
+    results->setColumnStretch(5, 1);
+
+    auto* banner = new QHBoxLayout;
+    banner->setSpacing(0);
+    banner->addWidget(picture(picture1(), m_model.Picture1.name()));
+    banner->addStretch(1);
+    banner->addWidget(picture(picture2(), m_model.Picture2.name()));
+    banner->addStretch(1);
+    banner->addWidget(picture(picture3(), m_model.Picture3.name()));
+
+    auto* frame6 = frame(m_model.Frame6.name(), general);
+    auto* frame1 = frame(m_model.Frame1.name(), room);
+    auto* frame4 = frame(m_model.Frame4.name(), speaker);
+    auto* frame2 = frame(m_model.Frame2.name(), power);
+    auto* frame5 = frame(m_model.Frame5.name(), difference);
+    auto* frame3 = frame(m_model.Frame3.name(), results);
+    m_binder.bind(m_model.Frame6, frame6);
+    m_binder.bind(m_model.Frame1, frame1);
+    m_binder.bind(m_model.Frame4, frame4);
+    m_binder.bind(m_model.Frame2, frame2);
+    m_binder.bind(m_model.Frame5, frame5);
+    m_binder.bind(m_model.Frame3, frame3);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(frame1, 0);
+    middle->addWidget(frame4, 1);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(frame2, 0);
+    lower->addWidget(frame5, 1);
+
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+    // Height to spare goes between the blocks, evenly.
+    column->addLayout(banner);
+    column->addStretch(1);
+    column->addWidget(frame6);
+    column->addStretch(1);
+    column->addLayout(middle);
+    column->addStretch(1);
+    column->addLayout(lower);
+    column->addStretch(1);
+    column->addWidget(frame3);
+    column->addStretch(1);
+    setCentralWidget(central);
+}
+
+void MainWindowView::createMenus() {
+    auto* file = menuBar()->addMenu(QString());
+    file->setObjectName(m_model.mnuFile.name());
+    m_binder.bind(m_model.mnuFile, file);
+    const std::pair<Control*, QKeySequence::StandardKey> fileCommands[] = {
+        {&m_model.mnuNew, QKeySequence::New},
+        {&m_model.mnuOpen, QKeySequence::Open},
+        {&m_model.mnuSave, QKeySequence::Save},
+        {&m_model.mnuSaveAs, QKeySequence::SaveAs},
+        {nullptr, QKeySequence::UnknownKey},
+        {&m_model.mnuPrintSetup, QKeySequence::UnknownKey},
+        {&m_model.mnuReport, QKeySequence::Print},
+        {&m_model.mnuExportPdf, QKeySequence::UnknownKey},
+        {&m_model.mnuPrintFile, QKeySequence::UnknownKey},
+        {nullptr, QKeySequence::UnknownKey},
+        {&m_model.mnuExit, QKeySequence::Quit},
+    };
+    for (const auto& [control, key] : fileCommands) {
+        if (!control) {
+            file->addSeparator();
+            continue;
+        }
+        QAction* action = file->addAction(QString());
+        action->setObjectName(control->name());
+        if (key != QKeySequence::UnknownKey)
+            action->setShortcuts(key);
+        m_binder.bind(*control, action);
+    }
+
+    auto* help = menuBar()->addMenu(QString());
+    help->setObjectName(m_model.mnuHelp.name());
+    m_binder.bind(m_model.mnuHelp, help);
+    QAction* working = help->addAction(QString());
+    working->setObjectName(m_model.mnuWorking.name());
+    m_binder.bind(m_model.mnuWorking, working);
+    help->addSeparator();
+    QAction* about = help->addAction(QString());
+    about->setObjectName(m_model.mnuAbout.name());
+    m_binder.bind(m_model.mnuAbout, about);
+}
+
+void MainWindowView::bindControls() {
+    m_binder.bindWindow(m_model.form, this);
+    for (int i = 0; i < ExpTextCount; ++i)
+        m_binder.bind(*m_model.ExpText.at(i), expText(i), LabelText::AccessKey);
+
+    m_binder.bind(m_model.txtDescription, m_txtDescription);
+    m_binder.bind(m_model.FileSel, m_FileSel);
+    m_binder.bind(m_model.txtRoomLength, m_txtRoomLength);
+    m_binder.bind(m_model.txtRoomWidth, m_txtRoomWidth);
+    m_binder.bind(m_model.txtRoomHeight, m_txtRoomHeight);
+    m_binder.bind(m_model.txtEarHeight, m_txtEarHeight);
+    m_binder.bind(m_model.lstLsp, m_lstLsp);
+    m_binder.bind(m_model.txtAngle1, m_txtAngle1);
+    m_binder.bind(m_model.txtAngle4, m_txtAngle4);
+    m_binder.bind(m_model.txtSensitivity, m_txtSensitivity);
+    m_binder.bind(m_model.txtMaxPower, m_txtMaxPower);
+    m_binder.bind(m_model.lstLspTap, m_lstLspTap);
+    m_binder.bind(m_model.lstAmpTap, m_lstAmpTap);
+    m_binder.bind(m_model.lblPower, m_lblPower, LabelText::AsIs);
+    m_binder.bind(m_model.DiffSet, m_DiffSet);
+    m_binder.bind(m_model.txtLevelDif4, m_txtLevelDif4, LabelText::AsIs);
+    m_binder.bind(m_model.cmdCalc, m_cmdCalc);
+    m_binder.bind(m_model.lblDistance, m_lblDistance, LabelText::AsIs);
+    m_binder.bind(m_model.lblNrofSpeakers, m_lblNrofSpeakers, LabelText::AsIs);
+    m_binder.bind(m_model.lblLevel, m_lblLevel, LabelText::AsIs);
+    m_binder.bind(m_model.lblLevelDif1, m_lblLevelDif1, LabelText::AsIs);
+}
+
+void MainWindowView::arrangeTabOrder() {
+    // Down the window: the project, the room, the loudspeaker, the power,
+    // the difference level and Calculate.
+    QWidget* const chain[] = {
+        m_txtDescription, m_FileSel,   m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight,
+        m_txtEarHeight,   m_lstLsp,    m_txtAngle1,     m_txtAngle4,    m_txtSensitivity,
+        m_txtMaxPower,    m_lstLspTap, m_lstAmpTap,     m_DiffSet,      m_cmdCalc,
+    };
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindowView::applyPlacement() {
+    const Control& form = m_model.form;
+    if (form.width() <= 0 || form.height() <= 0)
+        return;
+    // The model's size is the outer size: the frame that the window system
+    // draws around the window is part of it.
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    const QSize outer(twipsToPixelsX(form.width()), twipsToPixelsY(form.height()));
+    const QSize inner = outer - frameExtra;
+    const QScreen* screen = placementScreen();
+    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+    const QPoint topLeft = origin + QPoint(twipsToPixelsX(form.left()), twipsToPixelsY(form.top()));
+    if (size() != inner)
+        resize(inner);
+    if (pos() != topLeft)
+        move(topLeft);
+}
+
+void MainWindowView::activateOnce() {
+    m_dispatcher.run([this] { m_model.Form_Activate(); });
+    Q_EMIT activated();
+}
+
+void MainWindowView::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous() || !m_activationDue)
+        return;
+    m_activationDue = false;
+    applyPlacement();
+    // The window comes up first; the activation (translation and a
+    // calculation, which may show a message) runs right after.
+    QMetaObject::invokeMethod(this, &MainWindowView::activateOnce, Qt::QueuedConnection);
+}
+
+void MainWindowView::closeEvent(QCloseEvent* event) {
+    if (m_ending || m_dispatcher.programEnded()) {
+        event->accept();
+        return;
+    }
+    bool mayClose = false;
+    m_dispatcher.run([&] { mayClose = m_model.Form_QueryUnload(); });
+    if (mayClose || m_dispatcher.programEnded())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace kvx::app

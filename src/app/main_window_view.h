@@ -1,0 +1,91 @@
+#pragma once
+
+// The main window frmKVX on screen: six frames of fields, three banner
+// pictures, the File and Help menus. It shows the FrmKvx model and forwards
+// the user's actions to it; translation, enabling and every result are the
+// model's, the view only binds. Size and position come from the model in
+// twips (its load sets the size and centres the window).
+
+#include "app/binding.h"
+
+#include <QMainWindow>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace kvx {
+class FrmKvx;
+}
+
+namespace kvx::app {
+
+class Dispatcher;
+
+class MainWindowView : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindowView(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent = nullptr);
+
+    FrmKvx& model() const { return m_model; }
+    Binder& binder() { return m_binder; }
+
+    // The program is ending: the window closes without asking the model.
+    void setEnding() { m_ending = true; }
+
+    // The widget bound to a control of the model, or nullptr.
+    QWidget* widget(const Control& control) const { return m_binder.widget(control); }
+
+Q_SIGNALS:
+    // The first activation (Form_Activate) has run.
+    void activated();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void bindControls();
+    void arrangeTabOrder();
+    void applyPlacement();
+    void activateOnce();
+
+    QLabel* expText(int index);
+    QLabel* resultLabel();
+    QLineEdit* numberField();
+
+    FrmKvx& m_model;
+    Dispatcher& m_dispatcher;
+    Binder m_binder;
+    bool m_activationDue = true;
+    bool m_ending = false;
+
+    QList<QLabel*> m_expText;
+    QLineEdit* m_txtDescription = nullptr;
+    QComboBox* m_FileSel = nullptr;
+    QLineEdit* m_txtRoomLength = nullptr;
+    QLineEdit* m_txtRoomWidth = nullptr;
+    QLineEdit* m_txtRoomHeight = nullptr;
+    QLineEdit* m_txtEarHeight = nullptr;
+    QComboBox* m_lstLsp = nullptr;
+    QLineEdit* m_txtAngle1 = nullptr;
+    QLineEdit* m_txtAngle4 = nullptr;
+    QLineEdit* m_txtSensitivity = nullptr;
+    QLineEdit* m_txtMaxPower = nullptr;
+    QComboBox* m_lstLspTap = nullptr;
+    QComboBox* m_lstAmpTap = nullptr;
+    QLabel* m_lblPower = nullptr;
+    QSlider* m_DiffSet = nullptr;
+    QLabel* m_txtLevelDif4 = nullptr;
+    QPushButton* m_cmdCalc = nullptr;
+    QLabel* m_lblDistance = nullptr;
+    QLabel* m_lblNrofSpeakers = nullptr;
+    QLabel* m_lblLevel = nullptr;
+    QLabel* m_lblLevelDif1 = nullptr;
+};
+
+} // namespace kvx::app

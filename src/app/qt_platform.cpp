@@ -1,0 +1,273 @@
+#include "app/qt_platform.h"
+
+#include "app/binding.h"
+#include "app/dispatcher.h"
+#include "app/info_views.h"
+#include "app/main_window_view.h"
+#include "app/printing.h"
+#include "app/twips.h"
+#include "core/report/report_printer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace kvx::app {
+
+namespace {
+
+constexpr int kButtonsMask = 0x0f;
+constexpr int kIconMask = 0x70;
+constexpr int kDefaultMask = 0x300;
+
+// The buttons of a style in the order they are shown, for the default button.
+QList<QMessageBox::StandardButton> buttonOrder(int style) {
+    switch (style & kButtonsMask) {
+    case 1:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case 2:
+        return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
+    case 3:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case 4:
+        return {QMessageBox::Yes, QMessageBox::No};
+    case 5:
+        return {QMessageBox::Retry, QMessageBox::Cancel};
+    default:
+        return {QMessageBox::Ok};
+    }
+}
+
+} // namespace
+
+QMessageBox::StandardButtons messageButtons(int style) {
+    QMessageBox::StandardButtons buttons;
+    for (QMessageBox::StandardButton button : buttonOrder(style))
+        buttons |= button;
+    return buttons;
+}
+
+QMessageBox::Icon messageIcon(int style) {
+    switch (style & kIconMask) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButton messageDefaultButton(int style) {
+    const auto order = buttonOrder(style);
+    const qsizetype index = (style & kDefaultMask) >> 8;
+    return index < order.size() ? order.at(index) : order.first();
+}
+
+MsgResult messageResult(QMessageBox::StandardButton button) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return MsgResult::Cancel;
+    }
+}
+
+QString messageText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
+QStringList nameFilters(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        // Qt separates the patterns of one filter with blanks.
+        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
+        const QString bracketed = u'(' + patterns + u')';
+        filters.append(description.endsWith(bracketed) ? description
+                                                       : description + u' ' + bracketed);
+    }
+    if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty())
+        filters.append(parts.last().trimmed());
+    return filters;
+}
+
+QString withDefaultExtension(const QString& path, const QString& ext) {
+    QString suffix = ext;
+    while (suffix.startsWith(u'.'))
+        suffix.remove(0, 1);
+    if (suffix.isEmpty() || path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + u'.' + suffix;
+}
+
+QString startFolder(const CommonDialog& dialog) {
+    if (!dialog.initDir.isEmpty())
+        return dialog.initDir;
+    if (!dialog.fileName.isEmpty()) {
+        const QFileInfo file(dialog.fileName);
+        if (file.isAbsolute() || dialog.fileName.contains(QDir::separator()))
+            return file.absolutePath();
+    }
+    return {};
+}
+
+void QtPlatform::setState(Kvx1* kvx, Dispatcher* dispatcher) {
+    m_kvx = kvx;
+    m_dispatcher = dispatcher;
+}
+
+void QtPlatform::setMainWindow(MainWindowView* window) {
+    m_mainWindow = window;
+    if (window)
+        addBinder(&window->binder());
+}
+
+void QtPlatform::addBinder(Binder* binder) {
+    m_binders.removeAll(nullptr);
+    m_binders.append(binder);
+}
+
+QWidget* QtPlatform::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow.data() : nullptr;
+}
+
+MsgResult QtPlatform::messageBox(const QString& text, int style, const QString& title) {
+    QMessageBox box(dialogParent());
+    box.setObjectName(QStringLiteral("kvxMessage"));
+    box.setWindowTitle(literalWindowTitle(title.isEmpty() ? kDefaultMessageTitle : title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(messageText(text));
+    box.setIcon(messageIcon(style));
+    box.setStandardButtons(messageButtons(style));
+    box.setDefaultButton(messageDefaultButton(style));
+    box.exec();
+    return messageResult(box.standardButton(box.clickedButton()));
+}
+
+void QtPlatform::setFocus(Control& control) {
+    for (const QPointer<Binder>& binder : std::as_const(m_binders)) {
+        if (!binder)
+            continue;
+        if (QWidget* widget = binder->widget(control)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+std::optional<QString> QtPlatform::runFileDialog(const CommonDialog& settings, bool save) {
+    QFileDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("kvxFileDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    const bool mustExist = settings.flags & DialogFlags::FileMustExist;
+    dialog.setFileMode(!save && mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (save && !(settings.flags & DialogFlags::OverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+
+    const QStringList filters = nameFilters(settings.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = settings.filterIndex - 1;
+        dialog.selectNameFilter(filters.value(index >= 0 && index < filters.size() ? index : 0));
+    }
+    QString ext = settings.defaultExt;
+    while (ext.startsWith(u'.'))
+        ext.remove(0, 1);
+    dialog.setDefaultSuffix(ext);
+
+    const QString folder = startFolder(settings);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    if (!settings.fileName.isEmpty())
+        dialog.selectFile(QFileInfo(settings.fileName).fileName());
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen =
+        QDir::toNativeSeparators(withDefaultExtension(dialog.selectedFiles().constFirst(), ext));
+    return chosen;
+}
+
+std::optional<QString> QtPlatform::showOpenDialog(const CommonDialog& dialog) {
+    return runFileDialog(dialog, false);
+}
+
+std::optional<QString> QtPlatform::showSaveDialog(const CommonDialog& dialog) {
+    return runFileDialog(dialog, true);
+}
+
+void QtPlatform::showPrinterSetup() {
+    app::showPrinterSetup(dialogParent());
+}
+
+std::optional<double> QtPlatform::printerPageWidth() {
+    return app::printerPageWidth();
+}
+
+std::unique_ptr<ReportPrinter> QtPlatform::openPrinter() {
+    return app::openPrinter();
+}
+
+std::unique_ptr<ReportPrinter> QtPlatform::openPdf(const QString& path) {
+    return app::openPdf(path);
+}
+
+void QtPlatform::showAbout() {
+    if (m_kvx && m_dispatcher)
+        showAboutWindow(*m_kvx, *m_dispatcher, dialogParent());
+}
+
+void QtPlatform::showWorking() {
+    if (m_kvx && m_dispatcher)
+        showWorkingWindow(*m_kvx, *m_dispatcher, dialogParent());
+}
+
+void QtPlatform::endProgram() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    setBusyPointer(false);
+    if (m_mainWindow)
+        m_mainWindow->setEnding();
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+QDate QtPlatform::today() {
+    return QDate::currentDate();
+}
+
+QSizeF QtPlatform::screenSizeTwips() {
+    return app::screenSizeTwips();
+}
+
+void QtPlatform::setBusyPointer(bool busy) {
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        return;
+    }
+    // The default pointer, whatever was set before.
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+} // namespace kvx::app
