@@ -54,8 +54,15 @@ public:
 
     // Path of a file in the program's folder.
     QString programFile(const QString& name) const;
+    // A configuration file read and written instead of the program folder's
+    // Kvx.ini; empty for that one. The command line points it at a private copy
+    // so that the user's file is never written.
+    QString iniFileOverride;
+
     // Path of the configuration file (one file whatever the letter case asked for).
-    QString iniPath() const { return programFile(QStringLiteral("Kvx.ini")); }
+    QString iniPath() const {
+        return iniFileOverride.isEmpty() ? programFile(QStringLiteral("Kvx.ini")) : iniFileOverride;
+    }
 };
 
 } // namespace kvx
