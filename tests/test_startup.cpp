@@ -117,6 +117,7 @@ private Q_SLOTS:
     void commandLineProjectIsReadAndSavedBack();
     void commandLineFileMissing_data();
     void commandLineFileMissing();
+    void commandLineProjectOfAnotherLanguageIsNotAdopted();
     void activationTooltipsFallBackToEnglish_data();
     void activationTooltipsFallBackToEnglish();
     void activationAfterInformationWindow_data();
@@ -371,6 +372,26 @@ void TestStartup::commandLineProjectIsReadAndSavedBack() {
     QVERIFY(readFile(projectPath).contains("Hall project, revised\r\n"));
     QVERIFY(QDir(elsewhere.path()).isEmpty());
     QVERIFY(!program->kvx.Modified);
+}
+
+void TestStartup::commandLineProjectOfAnotherLanguageIsNotAdopted() {
+    // Read under English, a German file fails at its first header and leaves a
+    // new project; a later Save must ask for a name rather than overwrite it.
+    writeIni({});
+    QByteArray german = kHallProject;
+    german.replace("[Project Description]", "[Projekt Umschreibung]");
+    const QString projectPath = path("Halle.kvx");
+    writeFile(projectPath, german);
+
+    auto program = startedProgram(projectPath);
+    QVERIFY(program);
+    QCOMPARE(m_platform.messageTitles(), QStringList{QStringLiteral("Fatal Error")});
+    FrmKvx& w = *program->mainWindow;
+    QVERIFY(w.CmDialog1.fileName.isEmpty());
+    m_platform.saveAnswers = {std::nullopt};
+    w.mnuSave.userClick();
+    QCOMPARE(m_platform.dialogsShown.size(), 1);
+    QCOMPARE(readFile(projectPath), german);
 }
 
 void TestStartup::commandLineFileMissing_data() {

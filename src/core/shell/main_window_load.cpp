@@ -93,9 +93,18 @@ void FrmKvx::Form_Load(const QString& commandLine) {
         // that Save writes back to this file wherever the program was started.
         const QFileInfo projectFile(commandLine);
         if (projectFile.isFile()) {
+            // Named before the read: a file that turns out to be of another
+            // language resets to a new project, which forgets the name again,
+            // so a later Save cannot overwrite that file unasked.
             const QString path = projectFile.absoluteFilePath();
-            ReadProjectFile(path);
+            const QString previous = CmDialog1.fileName;
             CmDialog1.fileName = path;
+            try {
+                ReadProjectFile(path);
+            } catch (...) {
+                CmDialog1.fileName = previous;
+                throw;
+            }
         } else {
             platform.messageBox(QStringLiteral("Project file: ") + commandLine +
                                     QStringLiteral(" does not exist"),
