@@ -40,6 +40,24 @@ QList<QMessageBox::StandardButton> buttonOrder(int style) {
     }
 }
 
+// Gives the activation back to the window that had it when a modal window
+// opened, as a window manager does when the modal one closes; without one
+// (or on a platform that does not do it) the keyboard would go nowhere.
+class KeepActiveWindow {
+public:
+    KeepActiveWindow()
+        : m_window(QApplication::activeWindow()) {}
+    ~KeepActiveWindow() {
+        if (m_window && m_window->isVisible() && !QApplication::activeWindow())
+            m_window->activateWindow();
+    }
+    KeepActiveWindow(const KeepActiveWindow&) = delete;
+    KeepActiveWindow& operator=(const KeepActiveWindow&) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 } // namespace
 
 QMessageBox::StandardButtons messageButtons(int style) {
@@ -151,6 +169,7 @@ QWidget* QtPlatform::dialogParent() const {
 }
 
 MsgResult QtPlatform::messageBox(const QString& text, int style, const QString& title) {
+    const KeepActiveWindow keep;
     QMessageBox box(dialogParent());
     box.setObjectName(QStringLiteral("kvxMessage"));
     box.setWindowTitle(literalWindowTitle(title.isEmpty() ? kDefaultMessageTitle : title));
@@ -168,6 +187,10 @@ void QtPlatform::setFocus(Control& control) {
         if (!binder)
             continue;
         if (QWidget* widget = binder->widget(control)) {
+            // Focus on a control takes its window to the front as well.
+            QWidget* window = widget->window();
+            if (window->isVisible() && !window->isActiveWindow())
+                window->activateWindow();
             widget->setFocus(Qt::OtherFocusReason);
             return;
         }
@@ -175,6 +198,7 @@ void QtPlatform::setFocus(Control& control) {
 }
 
 std::optional<QString> QtPlatform::runFileDialog(const CommonDialog& settings, bool save) {
+    const KeepActiveWindow keep;
     QFileDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("kvxFileDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -216,6 +240,7 @@ std::optional<QString> QtPlatform::showSaveDialog(const CommonDialog& dialog) {
 }
 
 void QtPlatform::showPrinterSetup() {
+    const KeepActiveWindow keep;
     app::showPrinterSetup(dialogParent());
 }
 
@@ -232,11 +257,13 @@ std::unique_ptr<ReportPrinter> QtPlatform::openPdf(const QString& path) {
 }
 
 void QtPlatform::showAbout() {
+    const KeepActiveWindow keep;
     if (m_kvx && m_dispatcher)
         showAboutWindow(*m_kvx, *m_dispatcher, dialogParent());
 }
 
 void QtPlatform::showWorking() {
+    const KeepActiveWindow keep;
     if (m_kvx && m_dispatcher)
         showWorkingWindow(*m_kvx, *m_dispatcher, dialogParent());
 }

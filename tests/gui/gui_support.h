@@ -33,15 +33,18 @@ struct LspType {
 // A temporary program folder: Kvx.ini and one small loudspeaker data file.
 class ProgramFolder {
 public:
-    explicit ProgramFolder(const QString& language = QStringLiteral("English"),
-                           bool withIni = true) {
-        writeLsp(QStringLiteral("Test.lsp"), {{"Test A", 90, 60, 89.5f, 6.0f},
-                                              {"Test B", 120, 90, 90.0f, 10.0f},
-                                              {"Test C", 100, 80, 88.0f, 20.0f}});
-        if (withIni) {
+    // An empty language: no Kvx.ini, a first start, with the data file under
+    // the name the language window records (Basic.lsp).
+    explicit ProgramFolder(const QString& language = QStringLiteral("English")) {
+        const QString lsp =
+            language.isEmpty() ? QStringLiteral("Basic.lsp") : QStringLiteral("Test.lsp");
+        writeLsp(lsp, {{"Test A", 90, 60, 89.5f, 6.0f},
+                       {"Test B", 120, 90, 90.0f, 10.0f},
+                       {"Test C", 100, 80, 88.0f, 20.0f}});
+        if (!language.isEmpty()) {
             writeText(QStringLiteral("Kvx.ini"),
-                      "[Current lsp file]\r\nFilename=Test.lsp\r\n[Configuration]\r\nLanguage=" +
-                          language.toLatin1() + "\r\n");
+                      "[Current lsp file]\r\nFilename=" + lsp.toLatin1() +
+                          "\r\n[Configuration]\r\nLanguage=" + language.toLatin1() + "\r\n");
         }
     }
 
