@@ -1,0 +1,392 @@
+#include "cli/command_line.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace kvx::cli {
+
+namespace {
+
+const QString kProgram = QStringLiteral("kvx-cli");
+const QStringList kLanguages = {QStringLiteral("English"), QStringLiteral("Dutch"),
+                                QStringLiteral("French"), QStringLiteral("Italian"),
+                                QStringLiteral("German")};
+// Wide enough for any paper; a wider page would only fill the report with spaces.
+constexpr double kMaxPageWidth = 1000;
+constexpr int kMaxSliderPosition = 120;
+
+QString topHelp() {
+    return QStringLiteral(
+               "kvx-cli %1: KVX from the command line. Every command runs the same handlers as\n"
+               "the KVX window, so its results are the window's results.\n"
+               "\n"
+               "Usage:\n"
+               "  kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]\n"
+               "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
+               "  kvx-cli catalogue list FILE.lsp [--json]\n"
+               "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
+               "  kvx-cli COMMAND --help     the options of a command\n"
+               "  kvx-cli --version\n"
+               "\n"
+               "Common options of calc and report:\n"
+               "  --data-dir DIR    the folder that plays the program's folder (Kvx.ini and the\n"
+               "                    *.lsp files); default: the folder of kvx-cli. Kvx.ini is\n"
+               "                    read, never written\n"
+               "  --language NAME   English, Dutch, French, Italian or German; default: the\n"
+               "                    Language of Kvx.ini, else English\n"
+               "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
+               "                    default: the system locale\n"
+               "  --json            machine-readable output\n"
+               "\n"
+               "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
+               "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
+        .arg(QStringLiteral(KVX_VERSION));
+}
+
+// A number as typed on the command line: a dot or a comma as decimal separator.
+std::optional<double> readNumber(QString text) {
+    text = text.trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The options every command line of calc and report may hold.
+struct CommonOptions {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Shows this help.")};
+    QCommandLineOption dataDir{QStringLiteral("data-dir"),
+                               QStringLiteral("The folder that plays the program's folder: Kvx.ini "
+                                              "and the *.lsp files (default: the folder of "
+                                              "kvx-cli). Kvx.ini is read, never written."),
+                               QStringLiteral("DIR")};
+    QCommandLineOption language{QStringLiteral("language"),
+                                QStringLiteral("English, Dutch, French, Italian or German "
+                                               "(default: the Language of Kvx.ini, else English)."),
+                                QStringLiteral("NAME")};
+    QCommandLineOption locale{QStringLiteral("locale"),
+                              QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL "
+                                             "(default: the system locale)."),
+                              QStringLiteral("NAME")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Machine-readable output.")};
+
+    void addTo(QCommandLineParser& parser) const {
+        parser.addOptions({help, dataDir, language, locale, json});
+    }
+
+    void read(const QCommandLineParser& parser, Invocation& invocation) const {
+        if (parser.isSet(dataDir))
+            invocation.dataDir = parser.value(dataDir);
+        if (parser.isSet(language)) {
+            const QString name = parser.value(language);
+            auto known = std::find_if(kLanguages.begin(), kLanguages.end(), [&](const QString& l) {
+                return l.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (known == kLanguages.end())
+                throw UsageError{QStringLiteral("--language: \"%1\" is not one of %2")
+                                     .arg(name, kLanguages.join(QStringLiteral(", ")))};
+            invocation.language = *known;
+        }
+        if (parser.isSet(locale)) {
+            const QString name = parser.value(locale);
+            const QLocale chosen(name);
+            const bool isC = name == QLatin1String("C") || name == QLatin1String("POSIX");
+            if (chosen.language() == QLocale::C && !isC)
+                throw UsageError{
+                    QStringLiteral("--locale: \"%1\" is not a known locale").arg(name)};
+            invocation.locale = chosen;
+        }
+        invocation.json = parser.isSet(json);
+    }
+};
+
+// The report's options, shared by report and calc --report.
+struct ReportOptions {
+    QCommandLineOption date{QStringLiteral("date"),
+                            QStringLiteral("The date printed in the report's header "
+                                           "(default: today)."),
+                            QStringLiteral("YYYY-MM-DD")};
+    QCommandLineOption pageWidth{QStringLiteral("page-width"),
+                                 QStringLiteral("The page width in character units of 1/12 inch "
+                                                "(default: the default printer's, else an A4 "
+                                                "page)."),
+                                 QStringLiteral("W")};
+
+    void addTo(QCommandLineParser& parser) const { parser.addOptions({date, pageWidth}); }
+
+    void read(const QCommandLineParser& parser, Invocation& invocation) const {
+        if (parser.isSet(date)) {
+            const QString text = parser.value(date);
+            const QDate day = QDate::fromString(text, Qt::ISODate);
+            if (text.size() != 10 || !day.isValid())
+                throw UsageError{
+                    QStringLiteral("--date: \"%1\" is not a date written YYYY-MM-DD").arg(text)};
+            invocation.date = day;
+        }
+        if (parser.isSet(pageWidth)) {
+            const QString text = parser.value(pageWidth);
+            const std::optional<double> width = readNumber(text);
+            if (!width || *width <= 0 || *width > kMaxPageWidth)
+                throw UsageError{QStringLiteral("--page-width: \"%1\" is not a width from above "
+                                                "0 to %2 character units")
+                                     .arg(text)
+                                     .arg(kMaxPageWidth)};
+            invocation.pageWidth = width;
+        }
+    }
+};
+
+QString commandHelp(const QCommandLineParser& parser, const QString& command) {
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), kProgram + u' ' + command);
+    return text;
+}
+
+// Parses the arguments after the command word(s). False when help was asked for.
+bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& command,
+           const QCommandLineOption& help, Invocation& invocation) {
+    if (!parser.parse(QStringList{kProgram} + rest))
+        throw UsageError{command + QStringLiteral(": ") + parser.errorText()};
+    if (parser.isSet(help)) {
+        invocation.command = Invocation::Command::Help;
+        invocation.helpText = commandHelp(parser, command);
+        return false;
+    }
+    return true;
+}
+
+Invocation parseCalc(const QStringList& rest) {
+    Invocation invocation;
+    invocation.command = Invocation::Command::Calc;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in the order "
+                       "listed, each as a user would in the window, presses Calculate once and "
+                       "prints the results; then saves and writes the report if asked."));
+    parser.addPositionalArgument(QStringLiteral("project"),
+                                 QStringLiteral("A project file to open first."),
+                                 QStringLiteral("[PROJECT.kvx]"));
+    const CommonOptions common;
+    common.addTo(parser);
+
+    const auto text = [](const char* name, const char* description, const char* value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+                                  QString::fromLatin1(value));
+    };
+    const QCommandLineOption description =
+        text("description", "Types the project description.", "TEXT");
+    const QCommandLineOption type =
+        text("type",
+             "Picks the loudspeaker type NAME of the catalogue; \"user\" picks the user "
+             "type.",
+             "NAME");
+    const QCommandLineOption angle1 =
+        text("angle1", "Types the opening angle at 1 kHz (picks the user type first).", "X");
+    const QCommandLineOption angle4 =
+        text("angle4", "Types the opening angle at 4 kHz (picks the user type first).", "X");
+    const QCommandLineOption sensitivity =
+        text("sensitivity", "Types the sensitivity (picks the user type first).", "X");
+    const QCommandLineOption ratedPower =
+        text("rated-power", "Types the rated power (picks the user type first).", "X");
+    const QCommandLineOption length = text("length", "Types the room length.", "X");
+    const QCommandLineOption width = text("width", "Types the room width.", "X");
+    const QCommandLineOption height = text("height", "Types the mounting height.", "X");
+    const QCommandLineOption ear = text("ear", "Types the ear height.", "X");
+    const QCommandLineOption tap =
+        text("tap", "Picks the speaker tap: 1/1, 1/2, 1/4 or the item's text.", "T");
+    const QCommandLineOption line =
+        text("line", "Picks the amplifier tap: 100, 70, 50 or the item's text.", "V");
+    const QCommandLineOption difference =
+        text("difference", "Moves the slider to X dB, 0 to 12 in steps of 0.1.", "X");
+    const QCommandLineOption save =
+        text("save", "Saves the project to PATH, as Save As does.", "PATH");
+    const QCommandLineOption report =
+        text("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
+    parser.addOptions({description, type, angle1, angle4, sensitivity, ratedPower, length, width,
+                       height, ear, tap, line, difference, save, report});
+    const ReportOptions reportOptions;
+    reportOptions.addTo(parser);
+
+    if (!parse(parser, rest, QStringLiteral("calc"), common.help, invocation))
+        return invocation;
+    common.read(parser, invocation);
+    reportOptions.read(parser, invocation);
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        throw UsageError{QStringLiteral("calc: one project file at most, not \"%1\"")
+                             .arg(files.join(QStringLiteral("\", \"")))};
+    invocation.file = files.value(0);
+
+    const auto value = [&parser](const QCommandLineOption& option) -> std::optional<QString> {
+        if (!parser.isSet(option))
+            return std::nullopt;
+        return parser.value(option);
+    };
+    ProjectInputs& inputs = invocation.inputs;
+    inputs.description = value(description);
+    inputs.type = value(type);
+    inputs.angle1 = value(angle1);
+    inputs.angle4 = value(angle4);
+    inputs.sensitivity = value(sensitivity);
+    inputs.ratedPower = value(ratedPower);
+    inputs.length = value(length);
+    inputs.width = value(width);
+    inputs.height = value(height);
+    inputs.ear = value(ear);
+    inputs.tap = value(tap);
+    inputs.line = value(line);
+    if (const auto typed = value(difference)) {
+        const std::optional<double> level = readNumber(*typed);
+        const double position = level ? std::round(*level * 10) : -1;
+        if (!level || position < 0 || position > kMaxSliderPosition)
+            throw UsageError{
+                QStringLiteral("--difference: \"%1\" is not a level from 0 to 12 dB").arg(*typed)};
+        inputs.difference = int(position);
+    }
+    invocation.savePath = value(save);
+    invocation.reportPath = value(report);
+    for (const auto& [path, name] :
+         {std::pair{invocation.savePath, "--save"}, std::pair{invocation.reportPath, "--report"}}) {
+        if (path && path->isEmpty())
+            throw UsageError{QStringLiteral("%1: the path is empty").arg(QLatin1String(name))};
+    }
+    return invocation;
+}
+
+Invocation parseReport(const QStringList& rest) {
+    Invocation invocation;
+    invocation.command = Invocation::Command::Report;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Opens PROJECT as the window does, which recalculates, and writes its "
+                       "report: a PDF when OUT ends in .pdf, else the text-file report."));
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("The project file."),
+                                 QStringLiteral("PROJECT.kvx"));
+    const CommonOptions common;
+    common.addTo(parser);
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The report file to write."),
+                                    QStringLiteral("OUT"));
+    parser.addOption(output);
+    const ReportOptions reportOptions;
+    reportOptions.addTo(parser);
+
+    if (!parse(parser, rest, QStringLiteral("report"), common.help, invocation))
+        return invocation;
+    common.read(parser, invocation);
+    reportOptions.read(parser, invocation);
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        throw UsageError{QStringLiteral("report: name one project file")};
+    invocation.file = files.constFirst();
+    invocation.output = parser.value(output);
+    if (invocation.output.isEmpty())
+        throw UsageError{QStringLiteral("report: name the report file with -o OUT")};
+    invocation.reportPath = invocation.output;
+    return invocation;
+}
+
+Invocation parseCatalogue(const QStringList& rest) {
+    const QString action = rest.value(0);
+    const bool list = action == QLatin1String("list");
+    if (!list && action != QLatin1String("build"))
+        throw UsageError{
+            action.isEmpty()
+                ? QStringLiteral("catalogue: list or build?")
+                : QStringLiteral("catalogue: \"%1\" is not list or build").arg(action)};
+    const QString command = QStringLiteral("catalogue ") + action;
+
+    Invocation invocation;
+    invocation.command =
+        list ? Invocation::Command::CatalogueList : Invocation::Command::CatalogueBuild;
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("An array of objects instead of CSV."));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The loudspeaker data file to write."),
+                                    QStringLiteral("OUT.lsp"));
+    parser.addOption(help);
+    if (list) {
+        parser.setApplicationDescription(
+            QStringLiteral("Prints every whole record of a loudspeaker data file as CSV with the "
+                           "header name,angle1,angle4,sensitivity,rated_power."));
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("The loudspeaker data file."),
+                                     QStringLiteral("FILE.lsp"));
+        parser.addOption(json);
+    } else {
+        parser.setApplicationDescription(
+            QStringLiteral("Writes a loudspeaker data file from CSV with the header "
+                           "name,angle1,angle4,sensitivity,rated_power (UTF-8). Every row is "
+                           "checked; with any bad row nothing is written."));
+        parser.addPositionalArgument(QStringLiteral("csv"), QStringLiteral("The CSV file."),
+                                     QStringLiteral("IN.csv"));
+        parser.addOption(output);
+    }
+
+    if (!parse(parser, rest.mid(1), command, help, invocation))
+        return invocation;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        throw UsageError{command + (list ? QStringLiteral(": name one loudspeaker data file")
+                                         : QStringLiteral(": name one CSV file"))};
+    invocation.file = files.constFirst();
+    if (list) {
+        invocation.json = parser.isSet(json);
+    } else {
+        invocation.output = parser.value(output);
+        if (invocation.output.isEmpty())
+            throw UsageError{command + QStringLiteral(": name the data file with -o OUT.lsp")};
+    }
+    return invocation;
+}
+
+} // namespace
+
+Invocation parseCommandLine(const QStringList& arguments) {
+    const QStringList rest = arguments.mid(1);
+    const QString command = rest.value(0);
+    if (command.isEmpty())
+        throw UsageError{QStringLiteral("no command given")};
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
+        command == QLatin1String("help")) {
+        Invocation invocation;
+        invocation.command = Invocation::Command::Help;
+        invocation.helpText = topHelp();
+        return invocation;
+    }
+    if (command == QLatin1String("--version")) {
+        Invocation invocation;
+        invocation.command = Invocation::Command::Version;
+        return invocation;
+    }
+    if (command == QLatin1String("calc"))
+        return parseCalc(rest.mid(1));
+    if (command == QLatin1String("report"))
+        return parseReport(rest.mid(1));
+    if (command == QLatin1String("catalogue"))
+        return parseCatalogue(rest.mid(1));
+    if (command.startsWith(u'-'))
+        throw UsageError{
+            QStringLiteral("the command comes first (calc, report or catalogue), then \"%1\"")
+                .arg(command)};
+    throw UsageError{
+        QStringLiteral("\"%1\" is not a command (calc, report or catalogue)").arg(command)};
+}
+
+QString usageHint() {
+    return QStringLiteral("Try 'kvx-cli --help'.");
+}
+
+} // namespace kvx::cli

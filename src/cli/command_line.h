@@ -1,0 +1,80 @@
+#pragma once
+
+// What kvx-cli was asked to do: the command, its file arguments and options,
+// read with QCommandLineParser and checked before anything runs. The command
+// word comes first, then its options:
+//   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
+//   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
+//   kvx-cli catalogue list FILE.lsp [--json]
+//   kvx-cli catalogue build IN.csv -o OUT.lsp
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kvx::cli {
+
+// Exit statuses.
+namespace Exit {
+constexpr int Success = 0;
+// A message box was shown: an input refused, the solver gave up, a calculation error.
+constexpr int MessageShown = 1;
+// A wrong command line, or a file that cannot be read or written.
+constexpr int Failure = 2;
+} // namespace Exit
+
+// A command line that cannot be run; the message says what is wrong.
+struct UsageError {
+    QString message;
+};
+
+// The project inputs, applied in this order as a user would make them.
+struct ProjectInputs {
+    std::optional<QString> description;
+    std::optional<QString> type;
+    std::optional<QString> angle1;
+    std::optional<QString> angle4;
+    std::optional<QString> sensitivity;
+    std::optional<QString> ratedPower;
+    std::optional<QString> length;
+    std::optional<QString> width;
+    std::optional<QString> height;
+    std::optional<QString> ear;
+    std::optional<QString> tap;
+    std::optional<QString> line;
+    std::optional<int> difference; // slider position, tenths of a dB
+
+    bool touchesLoudspeaker() const { return angle1 || angle4 || sensitivity || ratedPower; }
+};
+
+struct Invocation {
+    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild };
+    Command command = Command::Help;
+    QString helpText; // Help
+
+    // Common options.
+    std::optional<QString> dataDir;
+    std::optional<QString> language; // one of the five names, as Kvx.ini spells them
+    std::optional<QLocale> locale;
+    bool json = false;
+
+    QString file;   // the project (optional for calc), the data file, or the CSV
+    QString output; // -o of report and catalogue build
+
+    ProjectInputs inputs;
+    std::optional<QString> savePath;
+    std::optional<QString> reportPath; // calc --report; report -o
+    std::optional<QDate> date;
+    std::optional<double> pageWidth;
+};
+
+// Reads the whole argument list (program name first). Throws UsageError.
+Invocation parseCommandLine(const QStringList& arguments);
+
+// The line that points at the help after a usage error.
+QString usageHint();
+
+} // namespace kvx::cli

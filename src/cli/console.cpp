@@ -1,0 +1,29 @@
+#include "cli/console.h"
+
+#include <cstdio>
+
+namespace kvx::cli {
+
+namespace {
+
+void write(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+void writeOut(const QString& text) {
+    write(stdout, text);
+}
+
+void writeErr(const QString& text) {
+    write(stderr, text);
+}
+
+void complain(const QString& message) {
+    write(stderr, QStringLiteral("kvx-cli: ") + message + u'\n');
+}
+
+} // namespace kvx::cli

@@ -1,0 +1,72 @@
+// kvx-cli: KVX without a screen, for scripts, batch checks and catalogues.
+// The command line is read first, so that only a command that writes a report
+// loads the printing module and its QtGui; every other command starts on
+// QtCore alone.
+
+#include "cli/catalogue_commands.h"
+#include "cli/cli_platform.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/print_support.h"
+#include "cli/project_session.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+using namespace kvx::cli;
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    Invocation invocation;
+    try {
+        invocation = parseCommandLine(arguments);
+    } catch (const UsageError& error) {
+        complain(error.message);
+        writeErr(usageHint() + u'\n');
+        return Exit::Failure;
+    }
+
+    PrintSupport* print = nullptr;
+    QString printProblem;
+    if (invocation.reportPath)
+        print = loadPrintSupport(&printProblem);
+    const std::unique_ptr<QCoreApplication> application =
+        print ? print->createApplication(argc, argv)
+              : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kvx-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVX_VERSION));
+
+    switch (invocation.command) {
+    case Invocation::Command::Help:
+        writeOut(invocation.helpText);
+        return Exit::Success;
+    case Invocation::Command::Version:
+        writeOut(QStringLiteral("kvx-cli %1\n").arg(QStringLiteral(KVX_VERSION)));
+        return Exit::Success;
+    case Invocation::Command::CatalogueList:
+        return listCatalogue(invocation);
+    case Invocation::Command::CatalogueBuild:
+        return buildCatalogueFile(invocation);
+    case Invocation::Command::Calc:
+    case Invocation::Command::Report:
+        break;
+    }
+
+    if (invocation.reportPath &&
+        invocation.reportPath->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) && !print) {
+        complain(QStringLiteral("a PDF report needs %1 beside kvx-cli: %2")
+                     .arg(kPrintModuleName, printProblem));
+        return Exit::Failure;
+    }
+    CliPlatform platform;
+    platform.setPrintSupport(print);
+    platform.setPageWidth(invocation.pageWidth);
+    if (invocation.date)
+        platform.setToday(*invocation.date);
+    ProjectSession session(invocation, platform, QCoreApplication::applicationDirPath());
+    return session.run();
+}

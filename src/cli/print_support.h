@@ -1,0 +1,43 @@
+#pragma once
+
+// Reports on paper need QtGui (fonts, QPainter, the PDF writer). Linking it
+// into kvx-cli would slow every start, so the printing side lives in a module
+// beside the program, kvx-cli-print.so, loaded only by the commands that write
+// a report. The module reuses the desktop program's printing code, so a PDF
+// written here is the window's PDF.
+
+#include "core/report/report_printer.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace kvx::cli {
+
+class PrintSupport {
+public:
+    virtual ~PrintSupport() = default;
+    // The application object for the run: a QGuiApplication on the offscreen
+    // platform, which fonts and paint devices need and which shows nothing.
+    virtual std::unique_ptr<QCoreApplication> createApplication(int& argc, char** argv) = 0;
+    // The default printer's printable width in character units; nothing
+    // without a printer.
+    virtual std::optional<double> printerPageWidth() = 0;
+    // A one-page PDF document written to path, or nullptr when it cannot be created.
+    virtual std::unique_ptr<ReportPrinter> openPdf(const QString& path) = 0;
+};
+
+// The module's file name and the function it exports, which returns its
+// PrintSupport (owned by the module, which stays loaded).
+inline const QString kPrintModuleName = QStringLiteral("kvx-cli-print.so");
+inline constexpr char kPrintSupportEntry[] = "kvxCliPrintSupport";
+using PrintSupportEntry = PrintSupport* (*)();
+
+// Loads the module from the folder of the running program; nullptr, and the
+// reason in whyNot, when it is missing or unusable. Callable before any
+// application object exists.
+PrintSupport* loadPrintSupport(QString* whyNot);
+
+} // namespace kvx::cli

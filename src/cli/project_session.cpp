@@ -1,0 +1,341 @@
+#include "cli/project_session.h"
+
+#include "cli/cli_platform.h"
+#include "cli/console.h"
+#include "core/catalogue/catalogue_selection.h"
+#include "core/kvx_error.h"
+#include "core/shell/ini_file.h"
+#include "core/shell/program.h"
+#include "core/ui/main_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include <exception>
+#include <tuple>
+#include <utility>
+
+namespace kvx::cli {
+
+namespace {
+
+const QString kIniName = QStringLiteral("Kvx.ini");
+const QString kDefaultDataFile = QStringLiteral("Basic.lsp");
+
+// Message titles of a window load that did not get its files in.
+bool isLoadFailure(const QString& title) {
+    static const QStringList kTitles = {
+        QStringLiteral("Form Load Error"), QStringLiteral("Fatal Error"),
+        QStringLiteral("File specification error"), QStringLiteral("Loudspeaker File Error"),
+        QStringLiteral("Open File Error")};
+    return kTitles.contains(title);
+}
+
+QString withoutPadding(QString text) {
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+// The list entry that a command-line value names, or -1. An entry matches by
+// its whole text or by any of the short forms that names() gives for it.
+int pickIndex(const QStringList& items, const QString& value,
+              const std::function<QStringList(const QString&)>& names) {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i] == value || names(items[i]).contains(value.trimmed()))
+            return int(i);
+    }
+    return -1;
+}
+
+// "1/2 P" is named "1/2" or "1/2 P".
+QStringList tapNames(const QString& item) {
+    const QString text = item.trimmed();
+    QStringList names{text};
+    if (text.endsWith(QLatin1String(" P")))
+        names << text.chopped(2).trimmed();
+    return names;
+}
+
+// " 70 V" is named "70", "70 V" or " 70 V".
+QStringList lineNames(const QString& item) {
+    const QString text = item.trimmed();
+    QStringList names{text};
+    if (text.endsWith(QLatin1String(" V")))
+        names << text.chopped(2).trimmed();
+    return names;
+}
+
+QString listOf(const QStringList& items) {
+    QStringList quoted;
+    for (const QString& item : items)
+        quoted << u'"' + withoutPadding(item) + u'"';
+    return quoted.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+ProjectSession::ProjectSession(const Invocation& invocation, CliPlatform& platform,
+                               QString defaultDataDir)
+    : m_invocation(invocation)
+    , m_platform(platform)
+    , m_dataDir(invocation.dataDir.value_or(std::move(defaultDataDir))) {}
+
+QString ProjectSession::checkFiles() const {
+    if (!QFileInfo(m_dataDir).isDir())
+        return QStringLiteral("the data folder \"%1\" does not exist")
+            .arg(QDir::toNativeSeparators(m_dataDir));
+    const QString& project = m_invocation.file;
+    if (!project.isEmpty()) {
+        const QFileInfo file(project);
+        if (!file.exists())
+            return QStringLiteral("the project file \"%1\" does not exist").arg(project);
+        if (file.isDir())
+            return QStringLiteral("the project file \"%1\" is a folder").arg(project);
+        if (!file.isReadable())
+            return QStringLiteral("the project file \"%1\" cannot be read").arg(project);
+    }
+    return {};
+}
+
+QString ProjectSession::prepareConfiguration(const QString& path) const {
+    QByteArray content;
+    QFile user(QDir(m_dataDir).filePath(kIniName));
+    if (user.exists()) {
+        if (!user.open(QIODevice::ReadOnly))
+            return QStringLiteral("%1 cannot be read: %2")
+                .arg(QDir::toNativeSeparators(user.fileName()), user.errorString());
+        content = user.readAll();
+    }
+    QFile copy(path);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())
+        return QStringLiteral("the configuration cannot be copied: %1").arg(copy.errorString());
+    copy.close();
+
+    // What the first start of the window would have written, had it run here.
+    const QString section = QStringLiteral("Current lsp file");
+    const QString key = QStringLiteral("FileName");
+    bool written = true;
+    if (!ReadIniValue(section, key, path))
+        written = WriteIniValue(section, key, kDefaultDataFile, path);
+    if (m_invocation.language)
+        written = WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
+                                *m_invocation.language, path) &&
+                  written;
+    return written ? QString() : QStringLiteral("the configuration cannot be copied");
+}
+
+bool ProjectSession::act(const std::function<void()>& action) {
+    if (m_platform.programEnded())
+        return false;
+    try {
+        action();
+    } catch (const ProgramEnded&) {
+    } catch (const KvxError& e) {
+        m_platform.messageBox(e.message(), MsgStyle::Critical, {});
+    } catch (const std::exception& e) {
+        m_platform.messageBox(QString::fromLocal8Bit(e.what()), MsgStyle::Critical, {});
+    }
+    return !m_platform.programEnded();
+}
+
+bool ProjectSession::applyInputs(FrmKvx& window) {
+    const ProjectInputs& in = m_invocation.inputs;
+    const QString userType = userTypeText(window.kvx);
+    const int userIndex = int(window.lstLsp.items().lastIndexOf(userType));
+
+    if (in.description) {
+        act([&] {
+            window.txtDescription.userFocus();
+            window.txtDescription.userClick();
+            window.txtDescription.userSetText(*in.description);
+        });
+    }
+    if (in.type) {
+        int index = -1;
+        if (in.type->compare(QLatin1String("user"), Qt::CaseInsensitive) == 0 ||
+            *in.type == userType) {
+            index = userIndex;
+        } else {
+            const QStringList types = window.lstLsp.items().mid(0, userIndex);
+            index = pickIndex(types, *in.type, [](const QString& item) {
+                return QStringList{withoutPadding(item)};
+            });
+            if (index < 0) {
+                complain(QStringLiteral("--type: no type \"%1\" in %2; its types are %3, and "
+                                        "\"user\"")
+                             .arg(*in.type, window.kvx.CurrentLspFile, listOf(types)));
+                return false;
+            }
+        }
+        act([&] { window.lstLsp.userPick(index); });
+    }
+    // The loudspeaker fields take typing only while the user type is chosen.
+    if (in.touchesLoudspeaker() && window.lstLsp.text() != userType)
+        act([&] { window.lstLsp.userPick(userIndex); });
+
+    const std::pair<Control*, const std::optional<QString>*> fields[] = {
+        {&window.txtAngle1, &in.angle1},           {&window.txtAngle4, &in.angle4},
+        {&window.txtSensitivity, &in.sensitivity}, {&window.txtMaxPower, &in.ratedPower},
+        {&window.txtRoomLength, &in.length},       {&window.txtRoomWidth, &in.width},
+        {&window.txtRoomHeight, &in.height},       {&window.txtEarHeight, &in.ear},
+    };
+    for (const auto& [field, value] : fields) {
+        if (!*value)
+            continue;
+        act([&] {
+            field->userFocus();
+            field->userSetText(**value);
+        });
+    }
+
+    const std::tuple<Control*, const std::optional<QString>*, QStringList (*)(const QString&),
+                     const char*>
+        lists[] = {{&window.lstLspTap, &in.tap, tapNames, "--tap"},
+                   {&window.lstAmpTap, &in.line, lineNames, "--line"}};
+    for (const auto& [list, value, names, option] : lists) {
+        if (!*value)
+            continue;
+        const int index = pickIndex(list->items(), **value, names);
+        if (index < 0) {
+            complain(QStringLiteral("%1: \"%2\" is not one of %3")
+                         .arg(QLatin1String(option), **value, listOf(list->items())));
+            return false;
+        }
+        act([&] {
+            list->userFocus();
+            list->userPick(index);
+        });
+    }
+
+    if (in.difference)
+        act([&] { window.DiffSet.userSetValue(*in.difference); });
+    return true;
+}
+
+bool ProjectSession::writeFiles(FrmKvx& window) {
+    bool ok = true;
+    // A command whose dialog was answered failed when it had something to say.
+    const auto run = [&](const QString& path, const std::function<void()>& command,
+                         const QString& what) {
+        const qsizetype before = m_platform.messages().size();
+        m_platform.answerNextSaveDialog(path);
+        act(command);
+        if (m_platform.messages().size() != before || !QFileInfo(path).isFile()) {
+            complain(QStringLiteral("%1 was not written to \"%2\"").arg(what, path));
+            ok = false;
+        }
+    };
+    if (m_invocation.savePath)
+        run(
+            *m_invocation.savePath, [&] { window.mnuSaveAs_Click(); },
+            QStringLiteral("the project"));
+    if (m_invocation.reportPath && !m_platform.programEnded()) {
+        const QString& path = *m_invocation.reportPath;
+        if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            run(
+                path, [&] { window.mnuExportPdf_Click(); }, QStringLiteral("the report"));
+        else
+            run(
+                path, [&] { window.mnuPrintFile_Click(); }, QStringLiteral("the report"));
+    }
+    return ok;
+}
+
+int ProjectSession::run() {
+    if (const QString problem = checkFiles(); !problem.isEmpty()) {
+        complain(problem);
+        return Exit::Failure;
+    }
+    const QTemporaryDir configuration;
+    const QString iniCopy = configuration.filePath(kIniName);
+    const QString problem = configuration.isValid()
+                                ? prepareConfiguration(iniCopy)
+                                : QStringLiteral("no temporary folder for the configuration: ") +
+                                      configuration.errorString();
+    if (!problem.isEmpty()) {
+        complain(problem);
+        return Exit::Failure;
+    }
+
+    Program program(m_platform, m_dataDir, m_invocation.locale.value_or(QLocale::system()),
+                    m_invocation.file);
+    program.kvx.iniFileOverride = iniCopy;
+    bool started = false;
+    act([&] { started = !program.start() && program.hasMainWindow(); });
+    bool failed = !started || program.programEnded() || m_platform.programEnded();
+    for (const ShownMessage& message : m_platform.messages())
+        failed = failed || isLoadFailure(message.title);
+    if (failed && !m_invocation.file.isEmpty())
+        complain(QStringLiteral("the project \"%1\" could not be opened").arg(m_invocation.file));
+
+    if (!failed) {
+        FrmKvx& window = *program.mainWindow;
+        if (m_invocation.command == Invocation::Command::Calc && !applyInputs(window))
+            return Exit::Failure;
+        act([&] { window.cmdCalc_Click(); });
+        failed = !writeFiles(window) || m_platform.programEnded();
+    }
+
+    if (program.hasMainWindow()) {
+        const FrmKvx& window = *program.mainWindow;
+        if (m_invocation.json)
+            writeOut(QString::fromUtf8(QJsonDocument(toJson(window, m_platform)).toJson()));
+        else if (m_invocation.command == Invocation::Command::Calc && !failed)
+            writeOut(resultLines(window));
+    }
+    if (failed)
+        return Exit::Failure;
+    return m_platform.messages().isEmpty() ? Exit::Success : Exit::MessageShown;
+}
+
+QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform) {
+    QJsonObject fields;
+    for (const Control* field :
+         {&w.txtDescription, &w.FileSel, &w.lstLsp, &w.txtAngle1, &w.txtAngle4, &w.txtSensitivity,
+          &w.txtMaxPower, &w.txtRoomLength, &w.txtRoomWidth, &w.txtRoomHeight, &w.txtEarHeight,
+          &w.lstLspTap, &w.lstAmpTap, &w.lblPower, &w.txtLevelDif4, &w.lblDistance,
+          &w.lblNrofSpeakers, &w.lblLevel, &w.lblLevelDif1})
+        fields.insert(field->name(), field->text());
+    fields.insert(w.DiffSet.name(), w.DiffSet.value());
+
+    QJsonValue values;
+    if (const std::optional<CalcValues>& v = w.lastCalculation) {
+        values = QJsonObject{{QStringLiteral("distance"), v->distance},
+                             {QStringLiteral("evaluations"), v->evaluations},
+                             {QStringLiteral("intensityBelow"), v->intensityBelow},
+                             {QStringLiteral("intensityBetween"), v->intensityBetween},
+                             {QStringLiteral("speakers"), v->speakers},
+                             {QStringLiteral("directLevel"), v->directLevel},
+                             {QStringLiteral("difference1"), v->difference1},
+                             {QStringLiteral("speakerPower"), v->speakerPower}};
+    }
+
+    QJsonArray messages;
+    for (const ShownMessage& m : platform.messages()) {
+        messages.append(QJsonObject{{QStringLiteral("title"), m.title},
+                                    {QStringLiteral("text"), m.text},
+                                    {QStringLiteral("style"), m.style}});
+    }
+    return {{QStringLiteral("fields"), fields},
+            {QStringLiteral("values"), values},
+            {QStringLiteral("messages"), messages}};
+}
+
+QString ProjectSession::resultLines(const FrmKvx& w) {
+    const std::pair<const char*, const Control*> results[] = {
+        {"distance", &w.lblDistance}, {"speakers", &w.lblNrofSpeakers},
+        {"level", &w.lblLevel},       {"difference1", &w.lblLevelDif1},
+        {"power", &w.lblPower},       {"difference4", &w.txtLevelDif4},
+    };
+    QString lines;
+    for (const auto& [name, field] : results)
+        lines += QLatin1String(name) + QStringLiteral(": ") + field->text() + u'\n';
+    return lines;
+}
+
+} // namespace kvx::cli
