@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -373,33 +374,49 @@ void MainWindowView::bindControls() {
 }
 
 void MainWindowView::arrangeTabOrder() {
-    // Down the window: the project, the room, the loudspeaker, the power,
-    // the difference level and Calculate.
+    // The project, then down the left column (room, taps) and the right one
+    // (loudspeaker, difference level, Calculate). A catalogue field sends the
+    // focus on to the slider, so the taps come before the loudspeaker: they
+    // stay within reach of the Tab key.
     QWidget* const chain[] = {
-        m_txtDescription, m_FileSel,   m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight,
-        m_txtEarHeight,   m_lstLsp,    m_txtAngle1,     m_txtAngle4,    m_txtSensitivity,
-        m_txtMaxPower,    m_lstLspTap, m_lstAmpTap,     m_DiffSet,      m_cmdCalc,
+        m_txtDescription, m_FileSel,        m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight,
+        m_txtEarHeight,   m_lstLspTap,      m_lstAmpTap,     m_lstLsp,       m_txtAngle1,
+        m_txtAngle4,      m_txtSensitivity, m_txtMaxPower,   m_DiffSet,      m_cmdCalc,
     };
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-void MainWindowView::applyPlacement() {
+void MainWindowView::applyPlacement(bool force) {
     const Control& form = m_model.form;
     if (form.width() <= 0 || form.height() <= 0)
         return;
+    const QRectF model(form.left(), form.top(), form.width(), form.height());
+    if (model == m_placed && !force)
+        return;
+    m_placed = model;
     // The model's size is the outer size: the frame that the window system
     // draws around the window is part of it.
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     const QSize outer(twipsToPixelsX(form.width()), twipsToPixelsY(form.height()));
-    const QSize inner = outer - frameExtra;
     const QScreen* screen = placementScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-    const QPoint topLeft = origin + QPoint(twipsToPixelsX(form.left()), twipsToPixelsY(form.top()));
-    if (size() != inner)
-        resize(inner);
-    if (pos() != topLeft)
-        move(topLeft);
+    resize(outer - frameExtra);
+    move(origin + QPoint(twipsToPixelsX(form.left()), twipsToPixelsY(form.top())));
+}
+
+void MainWindowView::fitFrameOnce() {
+    // The frame that the window system draws is known only once the window
+    // is shown (with a window manager, a little later still).
+    if (m_frameFitted || !isVisible() || frameGeometry().size() == geometry().size())
+        return;
+    m_frameFitted = true;
+    applyPlacement(true);
+}
+
+void MainWindowView::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    fitFrameOnce();
 }
 
 void MainWindowView::activateOnce() {
@@ -412,7 +429,7 @@ void MainWindowView::showEvent(QShowEvent* event) {
     if (event->spontaneous() || !m_activationDue)
         return;
     m_activationDue = false;
-    applyPlacement();
+    fitFrameOnce();
     // The window comes up first; the activation (translation and a
     // calculation, which may show a message) runs right after.
     QMetaObject::invokeMethod(this, &MainWindowView::activateOnce, Qt::QueuedConnection);

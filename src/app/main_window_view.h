@@ -9,6 +9,7 @@
 #include "app/binding.h"
 
 #include <QMainWindow>
+#include <QRectF>
 
 class QComboBox;
 class QLabel;
@@ -44,6 +45,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -51,7 +53,11 @@ private:
     void createMenus();
     void bindControls();
     void arrangeTabOrder();
-    void applyPlacement();
+    // Places the window where the model says, when the model's geometry has
+    // changed since it was last applied (or always, when forced): a caption
+    // change does not move a window that the user has moved.
+    void applyPlacement(bool force = false);
+    void fitFrameOnce();
     void activateOnce();
 
     QLabel* expText(int index);
@@ -63,6 +69,8 @@ private:
     Binder m_binder;
     bool m_activationDue = true;
     bool m_ending = false;
+    QRectF m_placed;            // the model's geometry last applied, in twips
+    bool m_frameFitted = false; // sized again once the window frame was known
 
     QList<QLabel*> m_expText;
     QLineEdit* m_txtDescription = nullptr;

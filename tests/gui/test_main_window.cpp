@@ -31,11 +31,14 @@ private Q_SLOTS:
 
     void comesUpTranslatedAndCalculated();
     void sizeAndPlacementInTwips();
+    void captionChangeKeepsAMovedWindow();
     void digitInRoomWidthOffersCalculate();
     void letterShowsFilterMessageAndKeepsFocus();
     void pickingATapRecalculates();
     void sliderDrivesTheDifferenceLevel_data();
     void sliderDrivesTheDifferenceLevel();
+    void tabReachesEveryField_data();
+    void tabReachesEveryField();
     void catalogueFieldSendsFocusToSlider_data();
     void catalogueFieldSendsFocusToSlider();
     void messageBoxDoesNotActivateAgain();
@@ -118,6 +121,17 @@ void TestMainWindow::sizeAndPlacementInTwips() {
              qPrintable(QStringLiteral("at %1,%2").arg(frame.x()).arg(frame.y())));
 }
 
+void TestMainWindow::captionChangeKeepsAMovedWindow() {
+    const QPoint moved = m_view->pos() + QPoint(30, 20);
+    m_view->move(moved);
+    model().form.setText(QStringLiteral("KVX - room.kvx"));
+    QCOMPARE(m_view->windowTitle(), QStringLiteral("KVX - room.kvx"));
+    QCOMPARE(m_view->pos(), moved);
+    // A new position from the model is applied.
+    model().form.setLeft(0);
+    QCOMPARE(m_view->pos().x(), m_view->screen()->geometry().left());
+}
+
 void TestMainWindow::digitInRoomWidthOffersCalculate() {
     auto* width = widget<QLineEdit>(model().txtRoomWidth);
     width->setFocus(Qt::TabFocusReason);
@@ -186,6 +200,36 @@ void TestMainWindow::sliderDrivesTheDifferenceLevel() {
     QVERIFY(!shown(model().lblNrofSpeakers).isEmpty());
     if (level == QLatin1String("12"))
         QVERIFY(shown(model().lblNrofSpeakers).toInt() <= speakersBefore.toInt());
+}
+
+void TestMainWindow::tabReachesEveryField_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QStringList>("visited");
+    const QStringList common{"FileSel",      "txtRoomLength", "txtRoomWidth", "txtRoomHeight",
+                             "txtEarHeight", "lstLspTap",     "lstAmpTap",    "lstLsp"};
+    QTest::newRow("catalogue type: the fields pass the focus to the slider")
+        << 0 << common + QStringList{"DiffSet", "cmdCalc", "txtDescription"};
+    QTest::newRow("user type: every field in turn")
+        << 3 << common + QStringList{"txtAngle1",   "txtAngle4", "txtSensitivity",
+                                     "txtMaxPower", "DiffSet",   "cmdCalc"};
+}
+
+void TestMainWindow::tabReachesEveryField() {
+    QFETCH(int, type);
+    QFETCH(QStringList, visited);
+    auto* types = widget<QComboBox>(model().lstLsp);
+    types->setFocus(Qt::TabFocusReason);
+    while (types->currentIndex() < type)
+        QTest::keyClick(types, Qt::Key_Down);
+    QCOMPARE(types->currentIndex(), type);
+
+    widget<QLineEdit>(model().txtDescription)->setFocus(Qt::TabFocusReason);
+    QStringList seen;
+    for (int i = 0; i < visited.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        seen << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(seen, visited);
 }
 
 void TestMainWindow::catalogueFieldSendsFocusToSlider_data() {
