@@ -5,7 +5,6 @@
 #include "core/kvx_error.h"
 #include "support/fake_platform.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,8 +33,6 @@ private Q_SLOTS:
     void focusMovedByAHandlerLeavesCleanly();
     void sliderKeysMoveTheModel();
     void programSliderValueFiresOnce();
-    void commandsForwardClicks();
-    void disabledModelDisablesWidget();
     void captions_data();
     void captions();
     void colours();
@@ -268,41 +265,6 @@ void TestBinding::programSliderValueFiresOnce() {
     QCOMPARE(bar->maximum(), 120);
     QCOMPARE(bar->value(), 60);
     QCOMPARE(changes, 1);
-}
-
-void TestBinding::commandsForwardClicks() {
-    Control button(ControlKind::CommandButton, QStringLiteral("cmdCalc"));
-    Control menu(ControlKind::Menu, QStringLiteral("mnuSave"));
-    int buttonClicks = 0;
-    int menuClicks = 0;
-    button.onClick = [&] { ++buttonClicks; };
-    menu.onClick = [&] { ++menuClicks; };
-    auto* push = new QPushButton(window());
-    auto* action = new QAction(window());
-    m_binder->bind(button, push);
-    m_binder->bind(menu, action);
-
-    QTest::mouseClick(push, Qt::LeftButton);
-    action->trigger();
-    QCOMPARE(buttonClicks, 1);
-    QCOMPARE(menuClicks, 1);
-}
-
-void TestBinding::disabledModelDisablesWidget() {
-    Control button(ControlKind::CommandButton, QStringLiteral("cmdCalc"));
-    Control menu(ControlKind::Menu, QStringLiteral("mnuReport"));
-    int clicks = 0;
-    button.onClick = [&] { ++clicks; };
-    auto* push = new QPushButton(window());
-    auto* action = new QAction(window());
-    m_binder->bind(button, push);
-    m_binder->bind(menu, action);
-
-    button.setEnabled(false);
-    menu.setEnabled(false);
-    QTest::mouseClick(push, Qt::LeftButton);
-    QVERIFY(!action->isEnabled());
-    QCOMPARE(clicks, 0);
 }
 
 void TestBinding::captions_data() {
