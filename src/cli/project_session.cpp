@@ -102,31 +102,50 @@ QString ProjectSession::checkFiles() const {
     return {};
 }
 
-QString ProjectSession::prepareConfiguration(const QString& path) const {
-    QByteArray content;
-    QFile user(QDir(m_dataDir).filePath(kIniName));
-    if (user.exists()) {
-        if (!user.open(QIODevice::ReadOnly))
-            return QStringLiteral("%1 cannot be read: %2")
-                .arg(QDir::toNativeSeparators(user.fileName()), user.errorString());
-        content = user.readAll();
-    }
-    QFile copy(path);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())
-        return QStringLiteral("the configuration cannot be copied: %1").arg(copy.errorString());
-    copy.close();
-
-    // What the first start of the window would have written, had it run here.
+QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratch,
+                                          QString& problem) const {
     const QString section = QStringLiteral("Current lsp file");
     const QString key = QStringLiteral("FileName");
-    bool written = true;
-    if (!ReadIniValue(section, key, path))
+    const QString user = QDir(m_dataDir).filePath(kIniName);
+    // As it is, the file is read and nothing more: the window writes it only on
+    // a first start (no file) or when another data file is picked, and neither
+    // happens here.
+    if (!m_invocation.language && QFileInfo(user).isFile() && ReadIniValue(section, key, user))
+        return user;
+
+    scratch = std::make_unique<QTemporaryDir>();
+    if (!scratch->isValid()) {
+        problem =
+            QStringLiteral("no temporary folder for the configuration: ") + scratch->errorString();
+        return {};
+    }
+    QByteArray content;
+    QFile original(user);
+    if (original.exists()) {
+        if (!original.open(QIODevice::ReadOnly)) {
+            problem = QStringLiteral("%1 cannot be read: %2")
+                          .arg(QDir::toNativeSeparators(user), original.errorString());
+            return {};
+        }
+        content = original.readAll();
+    }
+    const QString path = scratch->filePath(kIniName);
+    QFile copy(path);
+    bool written =
+        copy.open(QIODevice::WriteOnly) && copy.write(content) == content.size() && copy.flush();
+    copy.close();
+    // What the first start of the window would have written, had it run here.
+    if (written && !ReadIniValue(section, key, path))
         written = WriteIniValue(section, key, kDefaultDataFile, path);
-    if (m_invocation.language)
+    if (written && m_invocation.language)
         written = WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
-                                *m_invocation.language, path) &&
-                  written;
-    return written ? QString() : QStringLiteral("the configuration cannot be copied");
+                                *m_invocation.language, path);
+    if (!written) {
+        problem = QStringLiteral("the configuration cannot be copied to %1")
+                      .arg(QDir::toNativeSeparators(path));
+        return {};
+    }
+    return path;
 }
 
 bool ProjectSession::act(const std::function<void()>& action) {
@@ -251,20 +270,17 @@ int ProjectSession::run() {
         complain(problem);
         return Exit::Failure;
     }
-    const QTemporaryDir configuration;
-    const QString iniCopy = configuration.filePath(kIniName);
-    const QString problem = configuration.isValid()
-                                ? prepareConfiguration(iniCopy)
-                                : QStringLiteral("no temporary folder for the configuration: ") +
-                                      configuration.errorString();
-    if (!problem.isEmpty()) {
+    std::unique_ptr<QTemporaryDir> scratch;
+    QString problem;
+    const QString configuration = configurationFile(scratch, problem);
+    if (configuration.isEmpty()) {
         complain(problem);
         return Exit::Failure;
     }
 
     Program program(m_platform, m_dataDir, m_invocation.locale.value_or(QLocale::system()),
                     m_invocation.file);
-    program.kvx.iniFileOverride = iniCopy;
+    program.kvx.iniFileOverride = configuration;
     bool started = false;
     act([&] { started = !program.start() && program.hasMainWindow(); });
     bool failed = !started || program.programEnded() || m_platform.programEnded();

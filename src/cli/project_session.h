@@ -8,8 +8,9 @@
 // here calculates: results are read from the window's fields and from
 // lastCalculation.
 //
-// The data folder's Kvx.ini is read through a private copy (with --language
-// and the default data file put in), so that no step can ever write it.
+// The data folder's Kvx.ini is only ever read. When the run needs it to say
+// something else (--language, or no file or data file named at all), the window
+// reads a private copy instead.
 
 #include "cli/command_line.h"
 
@@ -17,6 +18,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QTemporaryDir;
 
 namespace kvx {
 class FrmKvx;
@@ -43,8 +47,11 @@ public:
 private:
     // Why the run cannot start (a missing folder or file), or empty.
     QString checkFiles() const;
-    // Writes the private configuration file; empty on success, else why not.
-    QString prepareConfiguration(const QString& path) const;
+    // The configuration file the window is to read: the data folder's Kvx.ini
+    // when it serves as it is, else a private copy in scratch with --language
+    // and the default data file put in. Empty, with the reason in problem,
+    // when neither can be had.
+    QString configurationFile(std::unique_ptr<QTemporaryDir>& scratch, QString& problem) const;
     // Runs one user action as the window's dispatcher does: an error that
     // escapes a handler is shown in a message box. False when the program
     // has ended (or had ended before).
