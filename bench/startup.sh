@@ -30,7 +30,10 @@ export QT_QPA_PLATFORM=offscreen KVX_QUIT_AFTER_SHOWN=1
 # Mean and best wall time in milliseconds over the runs, after one warm-up.
 measure() {
     local program=$1 total=0 best=0 start end took
-    timeout 30 "$program" >/dev/null 2>&1
+    if ! timeout 30 "$program" >/dev/null 2>&1; then
+        echo "startup.sh: $program did not come up and quit by itself" >&2
+        exit 1
+    fi
     for ((i = 0; i < runs; i++)); do
         start=$(date +%s%N)
         timeout 30 "$program" >/dev/null 2>&1
