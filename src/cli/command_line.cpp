@@ -143,20 +143,32 @@ struct ReportOptions {
     }
 };
 
+const QCommandLineOption& versionOption() {
+    static const QCommandLineOption option(QStringLiteral("version"),
+                                           QStringLiteral("Shows the version."));
+    return option;
+}
+
 QString commandHelp(const QCommandLineParser& parser, const QString& command) {
     QString text = parser.helpText();
     text.replace(QStringLiteral("<executable_name>"), kProgram + u' ' + command);
     return text;
 }
 
-// Parses the arguments after the command word(s). False when help was asked for.
+// Parses the arguments after the command word(s). False when help or the
+// version was asked for instead.
 bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& command,
            const QCommandLineOption& help, Invocation& invocation) {
+    parser.addOption(versionOption());
     if (!parser.parse(QStringList{kProgram} + rest))
         throw UsageError{command + QStringLiteral(": ") + parser.errorText()};
     if (parser.isSet(help)) {
         invocation.command = Invocation::Command::Help;
         invocation.helpText = commandHelp(parser, command);
+        return false;
+    }
+    if (parser.isSet(versionOption())) {
+        invocation.command = Invocation::Command::Version;
         return false;
     }
     return true;
