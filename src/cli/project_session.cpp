@@ -166,6 +166,10 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
     const ProjectInputs& in = m_invocation.inputs;
     const QString userType = userTypeText(window.kvx);
     const int userIndex = int(window.lstLsp.items().lastIndexOf(userType));
+    if (userIndex < 0 && (in.type || in.touchesLoudspeaker())) {
+        complain(QStringLiteral("the type list holds no user type"));
+        return false;
+    }
 
     if (in.description) {
         act([&] {
