@@ -287,13 +287,14 @@ int ProjectSession::run() {
     program.kvx.iniFileOverride = configuration;
     bool started = false;
     act([&] { started = !program.start() && program.hasMainWindow(); });
-    bool failed = !started || program.programEnded() || m_platform.programEnded();
+    bool loaded = started && !program.programEnded() && !m_platform.programEnded();
     for (const ShownMessage& message : m_platform.messages())
-        failed = failed || isLoadFailure(message.title);
-    if (failed && !m_invocation.file.isEmpty())
+        loaded = loaded && !isLoadFailure(message.title);
+    if (!loaded && !m_invocation.file.isEmpty())
         complain(QStringLiteral("the project \"%1\" could not be opened").arg(m_invocation.file));
 
-    if (!failed) {
+    bool failed = !loaded;
+    if (loaded) {
         FrmKvx& window = *program.mainWindow;
         if (m_invocation.command == Invocation::Command::Calc && !applyInputs(window))
             return Exit::Failure;
@@ -301,11 +302,12 @@ int ProjectSession::run() {
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
+    // The results stand even when a file could not be written afterwards.
     if (program.hasMainWindow()) {
         const FrmKvx& window = *program.mainWindow;
         if (m_invocation.json)
             writeOut(QString::fromUtf8(QJsonDocument(toJson(window, m_platform)).toJson()));
-        else if (m_invocation.command == Invocation::Command::Calc && !failed)
+        else if (m_invocation.command == Invocation::Command::Calc && loaded)
             writeOut(resultLines(window));
     }
     if (failed)
