@@ -120,14 +120,14 @@ QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratc
         return {};
     }
     QByteArray content;
-    QFile original(user);
-    if (original.exists()) {
-        if (!original.open(QIODevice::ReadOnly)) {
+    QFile userFile(user);
+    if (userFile.exists()) {
+        if (!userFile.open(QIODevice::ReadOnly)) {
             problem = QStringLiteral("%1 cannot be read: %2")
-                          .arg(QDir::toNativeSeparators(user), original.errorString());
+                          .arg(QDir::toNativeSeparators(user), userFile.errorString());
             return {};
         }
-        content = original.readAll();
+        content = userFile.readAll();
     }
     const QString path = scratch->filePath(kIniName);
     QFile copy(path);
