@@ -1,0 +1,166 @@
+// Writes the seed corpus of every fuzz target with the program's own writers:
+// fuzz/corpus/<target>/<seed>. Run by scripts/fuzz --seeds; the seeds are
+// committed, so run it again only when a file format changes.
+
+#include "support.h"
+
+#include "core/catalogue/catalogue_csv.h"
+#include "core/catalogue/lsp_record.h"
+#include "core/shell/ini_file.h"
+#include "core/shell/kvx1.h"
+#include "core/shell/string_table.h"
+#include "core/shell/translation.h"
+#include "core/ui/main_window.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+using namespace kvx;
+using namespace kvx::fuzz;
+
+namespace {
+
+QString g_corpus;
+
+void seed(const char* target, const char* name, QByteArrayView bytes) {
+    const QString folder = g_corpus + u'/' + QLatin1String(target);
+    QDir().mkpath(folder);
+    QFile file(folder + u'/' + QLatin1String(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size())
+        propertyFailed("cannot write a seed", file.fileName());
+}
+
+void projectSeeds() {
+    const QString path = programFolder() + QStringLiteral("/seed.kvx");
+    {
+        SilentPlatform platform;
+        Kvx1 kvx(platform, programFolder(), QLocale::c());
+        FrmKvx w(kvx);
+        w.Form_Load();
+        w.WriteProjectFile(path);
+        seed("project_file", "new-project.kvx", readBytes(path));
+
+        w.txtDescription.setText(QStringLiteral("Conference room, ground floor"));
+        w.lstLsp.userPick(1);
+        w.txtRoomLength.setText(QStringLiteral("24.5"));
+        w.txtRoomWidth.setText(QStringLiteral("12"));
+        w.txtRoomHeight.setText(QStringLiteral("3.2"));
+        w.lstLspTap.userPick(2);
+        w.cmdCalc_Click();
+        w.WriteProjectFile(path);
+        const QByteArray example = readBytes(path);
+        seed("project_file", "calculated.kvx", example);
+        // A file cut short inside the room data.
+        seed("project_file", "cut-short.kvx", example.left(example.indexOf("[Power")));
+    }
+    {
+        SilentPlatform platform;
+        Kvx1 kvx(platform, programFolder(), QLocale(QLocale::German, QLocale::Germany));
+        FrmKvx w(kvx);
+        w.Form_Load();
+        kvx.LanguageOffset = LanguageOffsets::German;
+        LoadGlobalTexts(kvx, w);
+        w.ResetProject();
+        w.txtDescription.setText(QStringLiteral("Saal im Erdgeschoß"));
+        w.cmdCalc_Click();
+        w.WriteProjectFile(path);
+        seed("project_file", "german-headers.kvx", readBytes(path));
+    }
+    QFile::remove(path);
+}
+
+void loudspeakerSeeds() {
+    const QString path = programFolder() + QStringLiteral("/seed.lsp");
+    const CatalogueBuild build =
+        buildCatalogue(QStringLiteral(KVX_SOURCE_DIR "/resources/basic_catalogue.csv"), path);
+    if (build.outcome != CatalogueBuild::Outcome::Written)
+        propertyFailed("cannot build the shipped catalogue", build.messages.join(u'\n'));
+    const QByteArray basic = readBytes(path);
+    seed("loudspeaker_file", "basic.lsp", basic);
+    seed("loudspeaker_file", "trailing-piece.lsp", basic + basic.left(kLspRecordSize / 2));
+
+    LspRecord odd;
+    odd.TypeName = QStringLiteral("Überdeckt  ");
+    odd.Angle1 = -45;
+    odd.Angle4 = 32767;
+    odd.Sensitivity = -3.5f;
+    odd.MaxPower = 1e-30f;
+    QString whyNot;
+    if (!writeLspFile(path, {odd}, &whyNot))
+        propertyFailed("cannot write a catalogue", whyNot);
+    seed("loudspeaker_file", "one-odd-type.lsp", readBytes(path));
+    QFile::remove(path);
+}
+
+// The input of the configuration target: section, key and value as the data
+// provider reads strings (a backslash doubled, a backslash and one more byte
+// ending the string), then the file.
+QByteArray iniInput(const char* section, const char* key, const char* value,
+                    const QByteArray& file) {
+    QByteArray bytes;
+    for (const char* text : {section, key, value})
+        bytes += QByteArray(text).replace("\\", "\\\\") + "\\;";
+    return bytes + file;
+}
+
+void iniSeeds() {
+    const QString path = programFolder() + QStringLiteral("/seed.ini");
+    QFile::remove(path);
+    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
+                  QStringLiteral("Basic.lsp"), path);
+    WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
+                  QStringLiteral("German"), path);
+    const QByteArray file = readBytes(path);
+    seed("ini_file", "replace-language", iniInput("Configuration", "Language", "Dutch", file));
+    seed("ini_file", "new-section", iniInput("Window", "Left", " 1200 ", file));
+    seed("ini_file", "hand-edited",
+         iniInput("configuration", "LANGUAGE", "French",
+                  "\xEF\xBB\xBF; edited by hand\n[ Configuration ]\n  Language =  Italian  \n"
+                  "key without value\n\n[Current lsp file]\r\nFileName=My\\Own.lsp"));
+    QFile::remove(path);
+}
+
+void numberSeeds() {
+    const std::pair<const char*, const char*> texts[] = {
+        {"decimal-dot", "12.5"},  {"decimal-comma", " 1,5 "},
+        {"hex", "&HFFFF"},        {"octal", "&O777"},
+        {"exponent", "1.5E+3"},   {"exponent-d", "-2D-4"},
+        {"overflow", "9e999"},    {"underflow", "1e-999"},
+        {"blanks", " 3\t4\n.5 "}, {"largest", "1.79769313486231E+308"},
+    };
+    for (const auto& [name, text] : texts)
+        seed("numbers", name, QByteArray(text));
+}
+
+void catalogueCsvSeeds() {
+    QFile shipped(QStringLiteral(KVX_SOURCE_DIR "/resources/basic_catalogue.csv"));
+    if (!shipped.open(QIODevice::ReadOnly))
+        propertyFailed("cannot read the shipped catalogue", shipped.fileName());
+    const QByteArray csv = shipped.readAll();
+    seed("catalogue_csv", "shipped.csv", csv);
+    const CatalogueCsv parsed = parseCatalogueCsv(csv);
+    QByteArray listing = catalogueCsv(parsed.records).toUtf8();
+    seed("catalogue_csv", "listing.csv", listing);
+    seed("catalogue_csv", "spreadsheet.csv",
+         "\xEF\xBB\xBF\"name\",\"angle1\",\"angle4\",\"sensitivity\",\"rated_power\"\r\n"
+         "\"Say \"\"Hi\"\", ok\", 90 , 60 ,89.5,6\r\n\r\n\"Ünïcode\",-1,+2,1e3,0.25\r\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds CORPUS_FOLDER\n");
+        return 2;
+    }
+    g_corpus = QString::fromLocal8Bit(argv[1]);
+    projectSeeds();
+    loudspeakerSeeds();
+    iniSeeds();
+    numberSeeds();
+    catalogueCsvSeeds();
+    return 0;
+}
