@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -119,7 +120,8 @@ QStringList readLspTypeNames(QIODevice& file, int limit) {
     QStringList names;
     if (limit <= 0 || !file.isOpen() || !file.seek(0))
         return names;
-    const QByteArray bytes = file.read(qint64(limit) * kLspRecordSize);
+    // No bigger buffer than the file needs: read(n) allocates all n bytes first.
+    const QByteArray bytes = file.read(std::min(qint64(limit) * kLspRecordSize, file.size()));
     const qsizetype count = bytes.size() / kLspRecordSize;
     names.reserve(count);
     QStringDecoder decoder(kCodePage);
