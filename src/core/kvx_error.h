@@ -12,9 +12,7 @@ class KvxError : public std::runtime_error {
 public:
     explicit KvxError(const QString& message)
         : std::runtime_error(message.toStdString())
-        , m_message(message)
-    {
-    }
+        , m_message(message) {}
     const QString& message() const { return m_message; }
 
 private:

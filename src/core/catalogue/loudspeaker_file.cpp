@@ -51,11 +51,9 @@ void FrmKvx::OpenLoudspeakerFile() {
 }
 
 void FrmKvx::FillLoudspeakerList() {
-    if (LspFile) {
-        for (const QString& name : readLspTypeNames(*LspFile))
-            lstLsp.addItem(name);
-    }
-    lstLsp.addItem(kvx.localText(1056));
+    QStringList entries = LspFile ? readLspTypeNames(*LspFile) : QStringList();
+    entries.append(kvx.localText(1056));
+    lstLsp.addItems(entries);
 }
 
 void FrmKvx::ShowLoudspeakerData(qint16 recordNumber) {

@@ -12,8 +12,7 @@ namespace {
 constexpr int kOffsetsByColumn[] = {0, 1000, 2000, 3000, 4000};
 } // namespace
 
-StringTable StringTable::fromTsv(const QString& tsv)
-{
+StringTable StringTable::fromTsv(const QString& tsv) {
     StringTable table;
     const QStringList lines = tsv.split(QLatin1Char('\n'));
     for (QString line : lines) {
@@ -32,8 +31,7 @@ StringTable StringTable::fromTsv(const QString& tsv)
     return table;
 }
 
-const StringTable& StringTable::builtIn()
-{
+const StringTable& StringTable::builtIn() {
     static const StringTable table = [] {
         QFile file(QStringLiteral(":/kvx/strings.tsv"));
         if (!file.open(QIODevice::ReadOnly))
@@ -43,16 +41,14 @@ const StringTable& StringTable::builtIn()
     return table;
 }
 
-std::optional<QString> StringTable::find(int id) const
-{
+std::optional<QString> StringTable::find(int id) const {
     const auto it = m_texts.constFind(id);
     if (it == m_texts.constEnd())
         return std::nullopt;
     return *it;
 }
 
-QString StringTable::text(int id) const
-{
+QString StringTable::text(int id) const {
     if (auto found = find(id))
         return *found;
     throw KvxError(QStringLiteral("Resource with identifier '%1' not found").arg(id));

@@ -18,8 +18,7 @@ namespace kvx {
 
 // A colour as 0xRRGGBB; the core has no QColor.
 using Rgb = quint32;
-constexpr Rgb rgb(int r, int g, int b)
-{
+constexpr Rgb rgb(int r, int g, int b) {
     return (Rgb(r) << 16) | (Rgb(g) << 8) | Rgb(b);
 }
 constexpr Rgb kBlack = rgb(0, 0, 0);
@@ -75,6 +74,8 @@ public:
     // Combo box list.
     const QStringList& items() const { return m_items; }
     void addItem(const QString& item);
+    // Appends many items at once: views refresh once, not once per item.
+    void addItems(const QStringList& items);
     void clearItems();
     // List position of the last pick, -1 when the text was set otherwise.
     int listIndex() const { return m_listIndex; }

@@ -12,21 +12,19 @@ struct ExpTextSpec {
 // Tagged labels take their caption from the string table; the units and the
 // two column heads keep a fixed caption.
 constexpr ExpTextSpec kExpTexts[ExpTextCount] = {
-    {"1003", nullptr}, {"1005", nullptr}, {"1007", nullptr}, {"1009", nullptr},
-    {"1011", nullptr}, {"1013", nullptr}, {"1016", nullptr}, {"1018", nullptr},
-    {"1020", nullptr}, {"1030", nullptr}, {"1033", nullptr}, {"1035", nullptr},
-    {"1037", nullptr}, {"1080", nullptr}, {"1081", nullptr}, {"1082", nullptr},
-    {"1083", nullptr}, {"1084", nullptr}, {"", "@ 1 kHz"},   {"", "@ 4 kHz"},
-    {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(m)"},
-    {"", "(dB)"},      {"", "(W)"},       {"", "(W)"},       {"", "(dB)"},
-    {"", "(m)"},       {"", "(dB)"},      {"", "(dB)"},
+    {"1003", nullptr}, {"1005", nullptr}, {"1007", nullptr}, {"1009", nullptr}, {"1011", nullptr},
+    {"1013", nullptr}, {"1016", nullptr}, {"1018", nullptr}, {"1020", nullptr}, {"1030", nullptr},
+    {"1033", nullptr}, {"1035", nullptr}, {"1037", nullptr}, {"1080", nullptr}, {"1081", nullptr},
+    {"1082", nullptr}, {"1083", nullptr}, {"1084", nullptr}, {"", "@ 1 kHz"},   {"", "@ 4 kHz"},
+    {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(dB)"},
+    {"", "(W)"},       {"", "(W)"},       {"", "(dB)"},      {"", "(m)"},       {"", "(dB)"},
+    {"", "(dB)"},
 };
 
 } // namespace
 
 FrmKvx::FrmKvx(Kvx1& kvx_)
-    : kvx(kvx_)
-{
+    : kvx(kvx_) {
     // Design-time captions: the English texts, until the first translation.
     const auto english = [this](const QString& tag) {
         return kvx.strings.find(tag.toInt()).value_or(QString());
@@ -43,9 +41,9 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
         c->setText(english(c->tag()));
 
     const std::pair<Control*, int> menus[] = {
-        {&mnuFile, 1001},       {&mnuNew, 1062},    {&mnuOpen, 1063},       {&mnuSave, 1064},
-        {&mnuSaveAs, 1065},     {&mnuPrintSetup, 1066}, {&mnuReport, 1067}, {&mnuPrintFile, 1068},
-        {&mnuExit, 1069},       {&mnuHelp, 1002},   {&mnuWorking, 1090},    {&mnuAbout, 1039},
+        {&mnuFile, 1001},      {&mnuNew, 1062},        {&mnuOpen, 1063},    {&mnuSave, 1064},
+        {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066}, {&mnuReport, 1067},  {&mnuPrintFile, 1068},
+        {&mnuExit, 1069},      {&mnuHelp, 1002},       {&mnuWorking, 1090}, {&mnuAbout, 1039},
         {&mnuExportPdf, 1130},
     };
     for (const auto& [menu, id] : menus)
@@ -58,25 +56,28 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
 
     m_controls = {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3};
     m_controls += ExpText;
-    m_controls += {&txtDescription, &FileSel,     &txtRoomLength, &txtRoomWidth, &txtRoomHeight,
-                   &txtEarHeight,   &lstLsp,      &txtAngle1,     &txtAngle4,    &txtSensitivity,
-                   &txtMaxPower,    &lstLspTap,   &lstAmpTap,     &lblPower,     &DiffSet,
-                   &txtLevelDif4,   &cmdCalc,     &lblDistance,   &lblNrofSpeakers,
-                   &lblLevel,       &lblLevelDif1, &Picture1,     &Picture2,     &Picture3,
-                   &mnuFile,        &mnuNew,      &mnuOpen,       &mnuSave,      &mnuSaveAs,
-                   &sep0,           &mnuPrintSetup, &mnuReport,   &mnuExportPdf, &mnuPrintFile,
-                   &sep1,           &mnuExit,     &mnuHelp,       &mnuWorking,   &sep3,
+    m_controls += {&txtDescription,  &FileSel,       &txtRoomLength,
+                   &txtRoomWidth,    &txtRoomHeight, &txtEarHeight,
+                   &lstLsp,          &txtAngle1,     &txtAngle4,
+                   &txtSensitivity,  &txtMaxPower,   &lstLspTap,
+                   &lstAmpTap,       &lblPower,      &DiffSet,
+                   &txtLevelDif4,    &cmdCalc,       &lblDistance,
+                   &lblNrofSpeakers, &lblLevel,      &lblLevelDif1,
+                   &Picture1,        &Picture2,      &Picture3,
+                   &mnuFile,         &mnuNew,        &mnuOpen,
+                   &mnuSave,         &mnuSaveAs,     &sep0,
+                   &mnuPrintSetup,   &mnuReport,     &mnuExportPdf,
+                   &mnuPrintFile,    &sep1,          &mnuExit,
+                   &mnuHelp,         &mnuWorking,    &sep3,
                    &mnuAbout};
     installHandlers();
 }
 
-FrmKvx::~FrmKvx()
-{
+FrmKvx::~FrmKvx() {
     qDeleteAll(ExpText);
 }
 
-Control* FrmKvx::control(const QString& name) const
-{
+Control* FrmKvx::control(const QString& name) const {
     if (name == form.name())
         return const_cast<Control*>(&form);
     for (Control* c : m_controls) {
@@ -86,8 +87,7 @@ Control* FrmKvx::control(const QString& name) const
     return nullptr;
 }
 
-void FrmKvx::installHandlers()
-{
+void FrmKvx::installHandlers() {
     txtRoomLength.onChange = [this] { txtRoomLength_Change(); };
     txtRoomWidth.onChange = [this] { txtRoomWidth_Change(); };
     txtRoomHeight.onChange = [this] { txtRoomHeight_Change(); };

@@ -164,6 +164,7 @@ public:
     bool CheckInputs();
     void FillAmpTapList();
     void FillSpeakerTapList();
+    // Throws KvxError when the taps or the rated power give no usable power.
     void ShowSpeakerPower();
     void lstAmpTap_GotFocus();
     void lstLspTap_GotFocus();
