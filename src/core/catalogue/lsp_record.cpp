@@ -173,7 +173,9 @@ bool writeLspFile(const QString& path, const QList<LspRecord>& records, QString*
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return refuse(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    // commit() misses a failure to flush the write buffer (a full disk),
+    // and would put a cut-off file in place: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return refuse(reason);

@@ -75,7 +75,9 @@ void TextReport::print(const ReportStatement& statement) {
 }
 
 bool TextReport::endDocument() {
-    return m_file.isOpen() && m_file.commit();
+    // commit() misses a failure to flush the write buffer (a full disk), and
+    // would put a cut-off report in place; unflushed, the file is dropped.
+    return m_file.isOpen() && m_file.flush() && m_file.commit();
 }
 
 } // namespace kvx

@@ -257,7 +257,9 @@ bool WriteIniValue(const QString& section, const QString& key, const QString& va
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (out.write(output) != output.size()) {
+    // commit() misses a failure to flush the write buffer (a full disk),
+    // and would put a cut-off file in place: flush first.
+    if (out.write(output) != output.size() || !out.flush()) {
         out.cancelWriting();
         return false;
     }
