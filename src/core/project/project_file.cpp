@@ -22,6 +22,10 @@ namespace {
 
 constexpr auto kCodePage = "windows-1252";
 constexpr qsizetype kHeaderKept = 50;
+// Well above the largest file the writer makes (18 fields of at most 65535
+// characters, 1.2 MB): anything larger is not a project, and reading it twice
+// would keep the window frozen for seconds.
+constexpr qint64 kMaxProjectFileBytes = 2 * 1024 * 1024;
 const QString kLineEnd = QStringLiteral("\r\n");
 
 enum Section { DescriptionSection, LoudspeakerSection, RoomSection, PowerSection, ResultsSection };
@@ -205,7 +209,9 @@ void FrmKvx::WriteProjectFile(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw saveError(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    // commit() misses a failure to flush the write buffer (a full disk),
+    // and would put a cut-off file in place: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw saveError(path, reason);
@@ -261,6 +267,11 @@ void FrmKvx::ReadProjectFile(const QString& path) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw readError(path, file.errorString());
+        if (file.size() > kMaxProjectFileBytes) {
+            throw readError(
+                path,
+                QStringLiteral("at %1 bytes it is too large for a project file").arg(file.size()));
+        }
         try {
             // The first pass proves the whole file readable, so that a damaged
             // file leaves the window as it was.
