@@ -275,15 +275,19 @@ double Val(const QString& text) {
     return ValChecked(text).value_or(0.0);
 }
 
-double ParseDecimal(const QString& text) {
+QString trimSpaces(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text.at(first) == u' ')
         ++first;
     while (last > first && text.at(last - 1) == u' ')
         --last;
-    QString s = text.mid(first, last - first);
-    const QString trimmed = s;
+    return text.mid(first, last - first);
+}
+
+double ParseDecimal(const QString& text) {
+    const QString trimmed = trimSpaces(text);
+    QString s = trimmed;
     s.replace(u',', u'.');
     const std::optional<double> value = ValChecked(s);
     if (!value)

@@ -18,6 +18,9 @@ std::optional<double> ValChecked(const QString& text);
 // As ValChecked, with an overflow read as 0; for callers that only test a sign.
 double Val(const QString& text);
 
+// The text without the spaces (code 32 only) at both ends.
+QString trimSpaces(const QString& text);
+
 // A field's text as a number, a dot or a comma as decimal separator. Throws
 // KvxError for a number too large to read.
 double ParseDecimal(const QString& text);

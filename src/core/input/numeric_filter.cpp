@@ -1,18 +1,10 @@
 #include "core/input/numeric_filter.h"
 
+#include "core/calc/numbers.h"
+
 namespace kvx {
 
 namespace {
-
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 bool acceptable(const QString& text) {
     bool separatorSeen = false;

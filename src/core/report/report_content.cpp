@@ -271,7 +271,7 @@ private:
                 column = pointColumn(value);
                 break;
             case Rule::RightOfTrimmed:
-                column = rightColumn(value.trimmed());
+                column = rightColumn(trimSpaces(value));
                 break;
             }
             items << tab(column) << text(value);
