@@ -1,112 +1,67 @@
 #pragma once
 
 // Helpers for the widget tests: a program folder written by the test, and an
-// answerer that closes the message boxes and dialogs the program opens, so a
-// test that meets an unexpected window fails instead of hanging.
+// answerer that closes the modal windows the program opens, so that a test
+// meeting an unexpected window fails instead of hanging.
+
+#include "app/application.h"
+#include "app/lang_select_view.h"
+#include "app/main_window_view.h"
+#include "core/catalogue/lsp_record.h"
 
 #include <QApplication>
-#include <QDataStream>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
-#include <QList>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QStringList>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
 
 namespace kvx::test {
 
-// One loudspeaker type as the data file stores it.
-struct LspType {
-    QByteArray name; // up to 11 characters
-    qint16 angle1 = 0;
-    qint16 angle4 = 0;
-    float sensitivity = 0;
-    float maxPower = 0;
-};
-
-// A temporary program folder: Kvx.ini and one small loudspeaker data file.
-class ProgramFolder {
-public:
-    // An empty language: no Kvx.ini, a first start, with the data file under
-    // the name the language window records (Basic.lsp).
+// Three loudspeaker types and a Kvx.ini naming them and the language; with no
+// language, the folder of a first start: Basic.lsp and no Kvx.ini.
+struct ProgramFolder {
     explicit ProgramFolder(const QString& language = QStringLiteral("English")) {
-        const QString lsp =
-            language.isEmpty() ? QStringLiteral("Basic.lsp") : QStringLiteral("Test.lsp");
-        writeLsp(lsp, {{"Test A", 90, 60, 89.5f, 6.0f},
-                       {"Test B", 120, 90, 90.0f, 10.0f},
-                       {"Test C", 100, 80, 88.0f, 20.0f}});
-        if (!language.isEmpty()) {
-            writeText(QStringLiteral("Kvx.ini"),
-                      "[Current lsp file]\r\nFilename=" + lsp.toLatin1() +
-                          "\r\n[Configuration]\r\nLanguage=" + language.toLatin1() + "\r\n");
-        }
+        const QString lsp = language.isEmpty() ? "Basic.lsp" : "Test.lsp";
+        if (!writeLspFile(dir.filePath(lsp), {{"Test A     ", 90, 60, 89.5f, 6.0f},
+                                              {"Test B     ", 120, 90, 90.0f, 10.0f},
+                                              {"Test C     ", 100, 80, 88.0f, 20.0f}}))
+            qFatal("cannot write the test's program folder");
+        QFile ini(dir.filePath(QStringLiteral("Kvx.ini")));
+        if (!language.isEmpty() && ini.open(QIODevice::WriteOnly))
+            ini.write(QStringLiteral("[Current lsp file]\r\nFilename=%1\r\n[Configuration]\r\n"
+                                     "Language=%2\r\n")
+                          .arg(lsp, language)
+                          .toLatin1());
     }
-
-    QString path() const { return m_dir.path(); }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-
-    void writeText(const QString& name, const QByteArray& bytes) const {
-        QFile out(file(name));
-        require(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-    }
-
-    void writeLsp(const QString& name, const QList<LspType>& types) const {
-        QFile out(file(name));
-        require(out.open(QIODevice::WriteOnly));
-        QDataStream stream(&out);
-        stream.setByteOrder(QDataStream::LittleEndian);
-        stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-        for (const LspType& type : types) {
-            const QByteArray padded = type.name.leftJustified(11, ' ', true);
-            stream.writeRawData(padded.constData(), 11);
-            stream << type.angle1 << type.angle4 << type.sensitivity << type.maxPower;
-        }
-    }
-
     QByteArray read(const QString& name) const {
-        QFile in(file(name));
+        QFile in(dir.filePath(name));
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
-
-private:
-    static void require(bool ok) {
-        if (!ok)
-            qFatal("cannot write the test's program folder");
-    }
-
-    QTemporaryDir m_dir;
+    QTemporaryDir dir;
 };
 
-// A message box as the answerer found it.
-struct SeenMessage {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-};
-
-// Answers every modal window that comes up while it lives. Message boxes get
-// the next scripted button (OK when the box has only OK); any other dialog
-// goes to onDialog, or is rejected and counted as unexpected. A box with
-// more than OK and no scripted answer is cancelled and counted as unexpected.
+// Answers every modal window that comes up while it lives. A message box is
+// recorded and gets the next scripted button, or OK when it has only that;
+// any other dialog goes to onDialog. What nobody answers is closed and
+// counted as unexpected.
 class ModalAnswerer : public QObject {
 public:
     ModalAnswerer() {
-        m_timer.setInterval(10);
         connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
-        m_timer.start();
+        m_timer.start(10);
     }
-
     QList<QMessageBox::StandardButton> answers;
     std::function<bool(QDialog*)> onDialog; // true when it handled the dialog
-    QList<SeenMessage> messages;
+    QStringList messages;                   // "title: text"
+    QList<QMessageBox::StandardButtons> buttons;
+    QList<QMessageBox::Icon> icons;
     QStringList unexpected;
 
 private:
@@ -115,40 +70,42 @@ private:
         if (!modal || !modal->isVisible() || modal == m_handled)
             return;
         m_handled = modal;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            answer(box);
-            return;
-        }
         auto* dialog = qobject_cast<QDialog*>(modal);
-        if (dialog && onDialog && onDialog(dialog))
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->windowTitle() + QStringLiteral(": ") + box->text();
+            buttons << box->standardButtons();
+            icons << box->icon();
+            const auto button = box->standardButtons() == QMessageBox::Ok ? QMessageBox::Ok
+                                : answers.isEmpty()                       ? QMessageBox::NoButton
+                                                                          : answers.takeFirst();
+            if (box->button(button)) {
+                box->button(button)->click();
+                return;
+            }
+        } else if (dialog && onDialog && onDialog(dialog)) {
             return;
-        unexpected << modal->objectName() + QStringLiteral(": ") + modal->windowTitle();
-        if (dialog)
-            dialog->reject();
-        else
-            modal->close();
-    }
-
-    void answer(QMessageBox* box) {
-        messages.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
-        QMessageBox::StandardButton button = QMessageBox::NoButton;
-        if (box->standardButtons() == QMessageBox::Ok)
-            button = QMessageBox::Ok;
-        else if (!answers.isEmpty())
-            button = answers.takeFirst();
-        if (button == QMessageBox::NoButton || !box->button(button)) {
-            unexpected << QStringLiteral("unanswered message: ") + box->text();
-            button = box->standardButtons().testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
-                                                                          : QMessageBox::Ok;
         }
-        if (QAbstractButton* pressed = box->button(button))
-            pressed->click();
-        else
-            box->reject();
+        unexpected << modal->objectName() + QStringLiteral(": ") + modal->windowTitle();
+        dialog ? dialog->reject() : void(modal->close());
     }
 
     QTimer m_timer;
     QPointer<QWidget> m_handled;
 };
+
+// The desktop program started on folder, its first window up and active.
+inline std::unique_ptr<app::Application> startProgram(const ProgramFolder& folder) {
+    auto program = std::make_unique<app::Application>(folder.dir.path(), QLocale::c(), QString());
+    if (!program->start())
+        return nullptr;
+    if (app::MainWindowView* window = program->mainWindow()) {
+        QSignalSpy activated(window, &app::MainWindowView::activated);
+        if (!activated.wait(5000) || !QTest::qWaitForWindowActive(window))
+            return nullptr;
+    } else if (!QTest::qWaitForWindowActive(program->languageWindow())) {
+        return nullptr;
+    }
+    return program;
+}
 
 } // namespace kvx::test

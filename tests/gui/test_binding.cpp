@@ -1,5 +1,6 @@
-// The binding layer forwards only the user's own actions to the models and
-// shows every change the models make without sending it back.
+// The binding layer forwards only the user's own actions to the models, each
+// through the dispatcher, and shows every change the models make without
+// sending it back.
 #include "app/binding.h"
 #include "app/dispatcher.h"
 #include "core/kvx_error.h"
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QVBoxLayout>
@@ -20,335 +20,125 @@ class TestBinding : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
-
-    void typingReachesTheModelOnce();
-    void programTextIsShownWithoutEvents();
-    void pickForwardsTheListPosition();
-    void programListChangeFiresNoPick();
-    void typingIntoAComboFiresNoPick();
-    void focusReasons_data();
-    void focusReasons();
-    void clickIntoTextBoxFollowsItsFocus();
-    void focusMovedByAHandlerLeavesCleanly();
-    void sliderKeysMoveTheModel();
-    void programSliderValueFiresOnce();
-    void captions_data();
-    void captions();
-    void colours();
-    void errorsBecomeMessages();
-    void programEndStopsEveryLaterAction();
+    void cleanup() { m_window.reset(); }
+    void userActionsReachTheModelOnce();
+    void programChangesAreShownWithoutEvents();
 
 private:
-    QWidget* window() { return m_window.get(); }
-    void showActive();
-
-    std::unique_ptr<test::FakePlatform> m_platform;
-    std::unique_ptr<Dispatcher> m_dispatcher;
+    // A text box, an editable list and a slider in a window; every handler
+    // that the models run is logged as "name event text".
+    Control m_width{ControlKind::TextBox, QStringLiteral("txtRoomWidth")};
+    Control m_tap{ControlKind::ComboBox, QStringLiteral("lstAmpTap")};
+    Control m_level{ControlKind::HScrollBar, QStringLiteral("DiffSet")};
+    QLineEdit* m_edit = nullptr;
+    QComboBox* m_combo = nullptr;
+    QSlider* m_slider = nullptr;
+    QStringList m_events;
+    test::FakePlatform m_platform;
+    std::optional<Dispatcher> m_dispatcher;
     std::unique_ptr<QWidget> m_window;
-    Binder* m_binder = nullptr;
 };
 
 void TestBinding::init() {
-    m_platform = std::make_unique<test::FakePlatform>();
-    m_dispatcher = std::make_unique<Dispatcher>(*m_platform);
+    for (Control* c : {&m_width, &m_tap, &m_level}) {
+        const auto log = [this, c](const char* event) {
+            return [=, this] { m_events << c->name() + event + c->text(); };
+        };
+        c->onChange = log(" change ");
+        c->onClick = log(" click ");
+        c->onGotFocus = log(" focus ");
+    }
+    m_level.setRange(0, 120);
+    m_level.setSteps(1, 10);
+    m_level.setValue(0);
+    m_tap.clearItems();
+    m_tap.addItem(QStringLiteral("100 V"));
+    m_tap.addItem(QStringLiteral(" 70 V"));
+    m_tap.setText(QStringLiteral("100 V"));
+    m_events.clear();
+    m_dispatcher.emplace(m_platform);
     m_window = std::make_unique<QWidget>();
-    m_window->setLayout(new QVBoxLayout);
-    m_binder = new Binder(*m_dispatcher, m_window.get());
-}
-
-void TestBinding::cleanup() {
-    m_window.reset();
-    m_dispatcher.reset();
-    m_platform.reset();
-}
-
-void TestBinding::showActive() {
+    auto* binder = new Binder(*m_dispatcher, m_window.get());
+    auto* layout = new QVBoxLayout(m_window.get());
+    for (QWidget* w : std::initializer_list<QWidget*>{m_edit = new QLineEdit,
+                      m_combo = new QComboBox, m_slider = new QSlider(Qt::Horizontal)})
+        layout->addWidget(w);
+    m_combo->setEditable(true);
+    m_slider->setFocusPolicy(Qt::StrongFocus);
+    binder->bind(m_width, m_edit);
+    binder->bind(m_tap, m_combo);
+    binder->bind(m_level, m_slider);
     m_window->show();
-    m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget(), m_edit);
 }
 
-void TestBinding::typingReachesTheModelOnce() {
-    Control field(ControlKind::TextBox, QStringLiteral("txtRoomWidth"));
-    QStringList changes;
-    field.onChange = [&] { changes << field.text(); };
-    auto* edit = new QLineEdit(window());
-    m_binder->bind(field, edit);
-    showActive();
-    edit->setFocus();
+void TestBinding::userActionsReachTheModelOnce() {
+    // The focus that comes back after a message box or a popup is no user's.
+    m_slider->setFocus(Qt::ActiveWindowFocusReason);
+    m_edit->setFocus(Qt::PopupFocusReason);
+    QTest::keyClick(m_edit, Qt::Key_Tab);
+    QTest::keyClick(m_combo, Qt::Key_Down); // a pick
+    m_combo->lineEdit()->selectAll();
+    QTest::keyClicks(m_combo, QStringLiteral("5")); // typed: no pick, nothing added
+    QTest::keyClick(m_combo, Qt::Key_Return);
+    QTest::keyClick(m_combo, Qt::Key_Tab);
+    QTest::keyClick(m_slider, Qt::Key_PageUp);
+    QTest::mouseClick(m_edit, Qt::LeftButton);
+    QTest::keyClicks(m_edit, QStringLiteral("12"));
+    QTest::mouseClick(m_edit, Qt::LeftButton); // into the focused field: a click alone
+    QCOMPARE(m_events, (QStringList{"lstAmpTap focus 100 V", "lstAmpTap change  70 V",
+                                    "lstAmpTap click  70 V", "lstAmpTap change 5", "DiffSet focus ",
+                                    "DiffSet change ", "txtRoomWidth focus ", "txtRoomWidth click ",
+                                    "txtRoomWidth change 1", "txtRoomWidth change 12",
+                                    "txtRoomWidth click 12"}));
+    QCOMPARE((QList<int>{m_combo->count(), m_level.value()}), (QList<int>{2, 10}));
 
-    QTest::keyClicks(edit, QStringLiteral("12"));
-    QCOMPARE(changes, (QStringList{"1", "12"}));
-    QCOMPARE(field.text(), QStringLiteral("12"));
-}
-
-void TestBinding::programTextIsShownWithoutEvents() {
-    Control field(ControlKind::TextBox, QStringLiteral("txtRoomWidth"));
-    int changes = 0;
-    field.onChange = [&] { ++changes; };
-    auto* edit = new QLineEdit(window());
-    m_binder->bind(field, edit);
-
-    field.setText(QStringLiteral("7.5"));
-    QCOMPARE(edit->text(), QStringLiteral("7.5"));
-    // Only the model's own change event: the widget sent nothing back.
-    QCOMPARE(changes, 1);
-}
-
-void TestBinding::pickForwardsTheListPosition() {
-    Control list(ControlKind::ComboBox, QStringLiteral("lstAmpTap"));
-    for (const char* item : {"100 V", " 70 V", " 50 V"})
-        list.addItem(QString::fromLatin1(item));
-    list.setText(QStringLiteral("100 V"));
-    QStringList picks;
-    list.onClick = [&] { picks << list.text(); };
-    auto* combo = new QComboBox(window());
-    combo->setEditable(true);
-    m_binder->bind(list, combo);
-    showActive();
-    combo->setFocus();
-
-    QTest::keyClick(combo, Qt::Key_Down);
-    QCOMPARE(picks, QStringList{" 70 V"});
-    QCOMPARE(list.listIndex(), 1);
-}
-
-void TestBinding::programListChangeFiresNoPick() {
-    Control list(ControlKind::ComboBox, QStringLiteral("lstLsp"));
-    int picks = 0;
-    list.onClick = [&] { ++picks; };
-    auto* combo = new QComboBox(window());
-    combo->setEditable(true);
-    m_binder->bind(list, combo);
-
-    list.addItem(QStringLiteral("Test A     "));
-    list.addItem(QStringLiteral("User type"));
-    list.setText(QStringLiteral("User type"));
-    QCOMPARE(combo->count(), 2);
-    QCOMPARE(combo->currentIndex(), 1);
-    list.clearItems();
-    list.setText(QStringLiteral("gone"));
-    QCOMPARE(combo->count(), 0);
-    QCOMPARE(combo->currentText(), QStringLiteral("gone"));
-    QCOMPARE(picks, 0);
-}
-
-void TestBinding::typingIntoAComboFiresNoPick() {
-    Control list(ControlKind::ComboBox, QStringLiteral("lstLspTap"));
-    list.addItem(QStringLiteral("1/1 P"));
-    list.setText(QStringLiteral("1/1 P"));
-    int picks = 0;
-    list.onClick = [&] { ++picks; };
-    auto* combo = new QComboBox(window());
-    combo->setEditable(true);
-    m_binder->bind(list, combo);
-    showActive();
-    combo->setFocus();
-
-    combo->lineEdit()->selectAll();
-    QTest::keyClicks(combo, QStringLiteral("1/8 P"));
-    QCOMPARE(list.text(), QStringLiteral("1/8 P"));
-    QCOMPARE(picks, 0);
-    // Nothing typed is added to the list.
-    QTest::keyClick(combo, Qt::Key_Return);
-    QCOMPARE(combo->count(), 1);
-}
-
-void TestBinding::focusReasons_data() {
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<bool>("forwarded");
-    QTest::newRow("tab key") << int(Qt::TabFocusReason) << true;
-    QTest::newRow("backtab key") << int(Qt::BacktabFocusReason) << true;
-    QTest::newRow("mouse press") << int(Qt::MouseFocusReason) << true;
-    QTest::newRow("access key") << int(Qt::ShortcutFocusReason) << true;
-    QTest::newRow("moved by the program") << int(Qt::OtherFocusReason) << true;
-    QTest::newRow("window activated after a message box")
-        << int(Qt::ActiveWindowFocusReason) << false;
-    QTest::newRow("popup closed") << int(Qt::PopupFocusReason) << false;
-}
-
-void TestBinding::focusReasons() {
-    QFETCH(int, reason);
-    QFETCH(bool, forwarded);
-    Control first(ControlKind::TextBox, QStringLiteral("txtRoomLength"));
-    Control second(ControlKind::TextBox, QStringLiteral("txtRoomWidth"));
-    int focused = 0;
-    second.onGotFocus = [&] { ++focused; };
-    auto* a = new QLineEdit(window());
-    auto* b = new QLineEdit(window());
-    window()->layout()->addWidget(a);
-    window()->layout()->addWidget(b);
-    m_binder->bind(first, a);
-    m_binder->bind(second, b);
-    showActive();
-    a->setFocus();
-
-    b->setFocus(Qt::FocusReason(reason));
-    QVERIFY(b->hasFocus());
-    QCOMPARE(focused, forwarded ? 1 : 0);
-}
-
-void TestBinding::clickIntoTextBoxFollowsItsFocus() {
-    Control first(ControlKind::TextBox, QStringLiteral("txtRoomLength"));
-    Control field(ControlKind::TextBox, QStringLiteral("txtEarHeight"));
-    QStringList events;
-    field.onGotFocus = [&] { events << QStringLiteral("focus"); };
-    field.onClick = [&] { events << QStringLiteral("click"); };
-    auto* a = new QLineEdit(window());
-    auto* b = new QLineEdit(window());
-    window()->layout()->addWidget(a);
-    window()->layout()->addWidget(b);
-    m_binder->bind(first, a);
-    m_binder->bind(field, b);
-    showActive();
-    a->setFocus();
-
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCOMPARE(events, (QStringList{"focus", "click"}));
-    // A second click into the field that has the focus is a click alone.
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCOMPARE(events, (QStringList{"focus", "click", "click"}));
-}
-
-void TestBinding::focusMovedByAHandlerLeavesCleanly() {
-    Control field(ControlKind::TextBox, QStringLiteral("txtAngle4"));
-    Control slider(ControlKind::HScrollBar, QStringLiteral("DiffSet"));
-    auto* start = new QLineEdit(window());
-    auto* edit = new QLineEdit(window());
-    auto* bar = new QSlider(Qt::Horizontal, window());
-    for (QWidget* w :
-         {static_cast<QWidget*>(start), static_cast<QWidget*>(edit), static_cast<QWidget*>(bar)})
-        window()->layout()->addWidget(w);
-    bar->setFocusPolicy(Qt::StrongFocus);
-    m_binder->bind(field, edit);
-    m_binder->bind(slider, bar);
-    field.onGotFocus = [&] { m_binder->widget(slider)->setFocus(Qt::OtherFocusReason); };
-    field.setText(QStringLiteral("60"));
-    showActive();
-    start->setFocus();
-
-    QTest::keyClick(start, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), bar);
-    QVERIFY(!edit->hasFocus());
-    QVERIFY(!edit->hasSelectedText());
-}
-
-void TestBinding::sliderKeysMoveTheModel() {
-    Control slider(ControlKind::HScrollBar, QStringLiteral("DiffSet"));
-    slider.setRange(0, 120);
-    slider.setSteps(1, 10);
-    slider.setValue(60);
-    QList<int> values;
-    slider.onChange = [&] { values << slider.value(); };
-    auto* bar = new QSlider(Qt::Horizontal, window());
-    bar->setFocusPolicy(Qt::StrongFocus);
-    m_binder->bind(slider, bar);
-    showActive();
-    bar->setFocus();
-
-    QTest::keyClick(bar, Qt::Key_Right);
-    QTest::keyClick(bar, Qt::Key_PageUp);
-    QTest::keyClick(bar, Qt::Key_Home);
-    QCOMPARE(values, (QList<int>{61, 71, 0}));
-}
-
-void TestBinding::programSliderValueFiresOnce() {
-    Control slider(ControlKind::HScrollBar, QStringLiteral("DiffSet"));
-    slider.setRange(0, 120);
-    int changes = 0;
-    slider.onChange = [&] { ++changes; };
-    auto* bar = new QSlider(Qt::Horizontal, window());
-    m_binder->bind(slider, bar);
-
-    slider.setValue(60);
-    QCOMPARE(bar->maximum(), 120);
-    QCOMPARE(bar->value(), 60);
-    QCOMPARE(changes, 1);
-}
-
-void TestBinding::captions_data() {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("shown");
-    const int accessKey = int(LabelText::AccessKey);
-    const int asIs = int(LabelText::AsIs);
-    QTest::newRow("access key dropped without a buddy")
-        << "&Room length" << accessKey << "Room length";
-    QTest::newRow("doubled ampersand shows one") << "Tom && Jerry" << accessKey << "Tom & Jerry";
-    QTest::newRow("trailing ampersand dropped") << "Size&" << accessKey << "Size";
-    QTest::newRow("result shown as it stands") << "R&D && Co" << asIs << "R&D && Co";
-    QTest::newRow("markup is not interpreted") << "<b>6</b>" << asIs << "<b>6</b>";
-}
-
-void TestBinding::captions() {
-    QFETCH(QString, caption);
-    QFETCH(int, mode);
-    QFETCH(QString, shown);
-    Control control(ControlKind::Label, QStringLiteral("ExpText(0)"));
-    control.setText(caption);
-    auto* label = new QLabel(window());
-    m_binder->bind(control, label, LabelText(mode));
-    QCOMPARE(label->text(), shown);
-    QCOMPARE(label->textFormat(), Qt::PlainText);
-}
-
-void TestBinding::colours() {
-    Control result(ControlKind::Label, QStringLiteral("lblLevel"));
-    Control field(ControlKind::TextBox, QStringLiteral("txtAngle1"));
-    auto* label = new QLabel(window());
-    auto* edit = new QLineEdit(window());
-    m_binder->bind(result, label, LabelText::AsIs);
-    m_binder->bind(field, edit);
-    const QColor usualBase = edit->palette().color(QPalette::Base);
-
-    result.setForeColor(kRed);
-    field.setBackColor(kLightYellow);
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(edit->palette().color(QPalette::Base), QColor(255, 255, 224));
-    field.setBackColor(kWhite);
-    QCOMPARE(edit->palette().color(QPalette::Base), usualBase);
-}
-
-void TestBinding::errorsBecomeMessages() {
-    Control button(ControlKind::CommandButton, QStringLiteral("cmdCalc"));
-    bool fail = true;
-    button.onClick = [&] {
-        if (fail)
-            throw KvxError(QStringLiteral("Disk full"));
-        throw std::runtime_error("bad_alloc");
+    // What a handler throws becomes a message box; the end of the program
+    // stops every later action.
+    QStringList thrown{"Disk full", "bad_alloc", "end", "never"};
+    m_level.onChange = [&] {
+        const QString what = thrown.takeFirst();
+        if (what == QLatin1String("end"))
+            throw ProgramEnded{};
+        if (what == QLatin1String("bad_alloc"))
+            throw std::bad_alloc();
+        throw KvxError(what);
     };
-    auto* push = new QPushButton(window());
-    m_binder->bind(button, push);
-
-    QTest::mouseClick(push, Qt::LeftButton);
-    fail = false;
-    QTest::mouseClick(push, Qt::LeftButton);
-    QCOMPARE(m_platform->messages.size(), 2);
-    QCOMPARE(m_platform->messages.at(0).text, QStringLiteral("Disk full"));
-    QCOMPARE(m_platform->messages.at(0).style, MsgStyle::Critical);
-    QCOMPARE(m_platform->messages.at(1).text, QStringLiteral("bad_alloc"));
-    QVERIFY(!m_dispatcher->programEnded());
-}
-
-void TestBinding::programEndStopsEveryLaterAction() {
-    Control button(ControlKind::CommandButton, QStringLiteral("mnuExit"));
-    int runs = 0;
-    int ends = 0;
-    m_dispatcher->onProgramEnded = [&] { ++ends; };
-    button.onClick = [&] {
-        ++runs;
-        throw ProgramEnded{};
-    };
-    auto* push = new QPushButton(window());
-    m_binder->bind(button, push);
-
-    QTest::mouseClick(push, Qt::LeftButton);
-    QTest::mouseClick(push, Qt::LeftButton);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(m_slider, Qt::Key_Right);
+    QStringList shown;
+    for (const test::RecordedMessage& message : std::as_const(m_platform.messages))
+        shown << message.text + u' ' + QString::number(message.style);
+    QCOMPARE(shown, (QStringList{"Disk full 16", "std::bad_alloc 16"}));
+    QCOMPARE(thrown, QStringList{"never"});
     QVERIFY(m_dispatcher->programEnded());
-    QCOMPARE(runs, 1);
-    QCOMPARE(ends, 1);
-    QVERIFY(m_platform->messages.isEmpty());
+}
+
+void TestBinding::programChangesAreShownWithoutEvents() {
+    Control caption(ControlKind::Label, QStringLiteral("ExpText(0)"));
+    Control result(ControlKind::Label, QStringLiteral("lblLevel"));
+    auto* captionLabel = new QLabel(m_window.get());
+    auto* resultLabel = new QLabel(m_window.get());
+    Binder binder(*m_dispatcher);
+    binder.bind(caption, captionLabel, LabelText::AccessKey);
+    binder.bind(result, resultLabel, LabelText::AsIs);
+    caption.setText(QStringLiteral("&Tom && Jerry&"));
+    result.setText(QStringLiteral("R&D && <b>Co</b>"));
+    m_width.setText(QStringLiteral("7.5"));
+    m_tap.clearItems();
+    m_tap.addItem(QStringLiteral("User type"));
+    m_tap.setText(QStringLiteral("User type"));
+    m_level.setValue(60);
+
+    QCOMPARE((QStringList{captionLabel->text(), resultLabel->text(), m_edit->text(),
+                          m_combo->currentText(), QString::number(m_combo->count()),
+                          QString::number(m_slider->value())}),
+             (QStringList{"Tom & Jerry", "R&D && <b>Co</b>", "7.5", "User type", "1", "60"}));
+    QCOMPARE(resultLabel->textFormat(), Qt::PlainText);
+    // Only the models' own change events: the widgets sent nothing back.
+    QCOMPARE(m_events, (QStringList{"txtRoomWidth change 7.5", "lstAmpTap change User type",
+                                    "DiffSet change "}));
 }
 
 QTEST_MAIN(TestBinding)
