@@ -1,5 +1,5 @@
-// The change, focus and click events of the numeric fields: what they do to
-// the Calculate button, the report commands, the results and FocusText.
+// The change, focus and click events of the numeric fields and their character
+// filter: what they do to Calculate, the reports, the results and Modified.
 #include "core/ui/main_window.h"
 #include "support/harness.h"
 
@@ -8,201 +8,108 @@
 using namespace kvx;
 using kvx::test::Harness;
 
-namespace {
+// Calculate and the three report commands (+ on), the four results, the power,
+// unsaved changes, and the controls the focus went back to after a refusal.
+static QString state(const Harness& h) {
+    const FrmKvx& w = *h.w;
+    QString s;
+    for (const Control* c : {&w.cmdCalc, &w.mnuPrintFile, &w.mnuReport, &w.mnuExportPdf})
+        s += c->isEnabled() ? u'+' : u'-';
+    for (const Control* c :
+         {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1, &w.lblLevel, &w.lblPower})
+        s += u' ' + c->text();
+    return s + (h.kvx.Modified ? " modified" : "") +
+           (h.platform.messages.isEmpty() ? "" : " refused " + h.platform.focusMoves.join(u','));
+}
 
-// The state after a calculation: results shown, Calculate off, reports on.
-void afterRun(Harness& h) {
+class TestFieldEvents : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void events_data();
+    void events();
+};
+
+void TestFieldEvents::events_data() {
+    QTest::addColumn<QString>("field");  // holding " 12,5" (or 4 W); "20" remembered at the focus
+    QTest::addColumn<QString>("action"); // "focus", "click", or a text typed
+    QTest::addColumn<bool>("modifiedBefore");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const QString& name, const QString& field, const QString& action,
+                        const QString& expected, bool modifiedBefore = false) {
+        QTest::newRow(qPrintable(name)) << field << action << modifiedBefore << expected;
+    };
+    // Only a room field's change makes Calculate available and withdraws the
+    // reports, even when the filter refuses the text.
+    row("room length typed", "txtRoomLength", "7", "+--- 1 1 1 1 4 modified");
+    row("room height, letter refused", "txtRoomHeight", "4x",
+        "+--- 1 1 1 1 4 refused txtRoomHeight");
+    row("1 kHz angle typed", "txtAngle1", "7", "-+++ 1 1 1 1 4 modified");
+    row("4 kHz angle, letter refused", "txtAngle4", "7x", "-+++ 1 1 1 1 4 refused txtAngle4");
+    // The power follows the rated power at once, without a calculation.
+    row("rated power in comma notation", "txtMaxPower", "7,5", "-+++ 1 1 1 1 7.5 modified");
+    row("rated power beyond a double keeps the power shown", "txtMaxPower",
+        QStringLiteral("1") + QString(306, u'0'), "-+++ 1 1 1 1 4 modified");
+    // Only the room length enables Calculate on the focus.
+    row("room length focus", "txtRoomLength", "focus", "++++ 1 1 1 1 4");
+    row("room width focus", "txtRoomWidth", "focus", "-+++ 1 1 1 1 4");
+    // A click clears the results, not the power; length and width enable Calculate.
+    row("room length click", "txtRoomLength", "click", "++++     4");
+    row("room width click", "txtRoomWidth", "click", "++++     4");
+    row("room height click", "txtRoomHeight", "click", "-+++     4");
+    row("ear height click", "txtEarHeight", "click", "-+++     4");
+    // The filter: a sign only first, one dot or comma, digits; outer spaces ignored.
+    for (const char* text : {"12.5", "12,5", "-3", "+0,75", ".5", "", "  -5  ", "-"})
+        row(QStringLiteral("accepts '%1'").arg(text), "txtRoomWidth", text,
+            "+--- 1 1 1 1 4 modified");
+    for (const char* text : {"1.2.3", "1,2.3", "1-2", "1 2", "1e3", "12a", "+-1", "1\t2"})
+        row(QStringLiteral("refuses '%1'").arg(text).replace(u'\t', "\\t"), "txtRoomWidth", text,
+            "+--- 1 1 1 1 4 refused txtRoomWidth");
+    // Modified is raised by a text unlike the remembered one, never cleared.
+    row("remembered text", "txtRoomWidth", "20", "+--- 1 1 1 1 4");
+    row("remembered text with outer spaces", "txtRoomWidth", " 20 ", "+--- 1 1 1 1 4");
+    row("remembered text keeps another change", "txtRoomWidth", "20", "+--- 1 1 1 1 4 modified",
+        true);
+    row("refused text keeps another change", "txtRoomWidth", "12a",
+        "+--- 1 1 1 1 4 modified refused txtRoomWidth", true);
+}
+
+void TestFieldEvents::events() {
+    QFETCH(QString, field);
+    QFETCH(QString, action);
+    QFETCH(bool, modifiedBefore);
+    QFETCH(QString, expected);
+
+    // The state after a calculation: results shown, Calculate off, reports on.
+    Harness h;
     FrmKvx& w = *h.w;
-    w.FillSpeakerTapList();
-    w.FillAmpTapList();
+    Control& box = *w.control(field);
+    box.setText(QStringLiteral(" 12,5"));
     w.lstLspTap.setText(QStringLiteral("1/1 P"));
     w.lstAmpTap.setText(QStringLiteral("100 V"));
     w.txtMaxPower.setText(QStringLiteral("4"));
     for (Control* result : {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1, &w.lblLevel})
         result->setText(QStringLiteral("1"));
     w.cmdCalc.setEnabled(false);
-    w.mnuPrintFile.setEnabled(true);
-    w.mnuReport.setEnabled(true);
-    h.kvx.Modified = false;
+    for (Control* report : {&w.mnuPrintFile, &w.mnuReport, &w.mnuExportPdf})
+        report->setEnabled(true);
+    h.kvx.FocusText = QStringLiteral("20");
+    h.kvx.Modified = modifiedBefore;
     h.platform.clear();
-}
+    if (action == u"focus")
+        box.userFocus();
+    else if (action == u"click")
+        box.userClick();
+    else
+        box.userSetText(action);
 
-bool resultsEmpty(const FrmKvx& w) {
-    return w.lblDistance.text().isEmpty() && w.lblNrofSpeakers.text().isEmpty() &&
-           w.lblLevelDif1.text().isEmpty() && w.lblLevel.text().isEmpty();
-}
-
-bool resultsKept(const FrmKvx& w) {
-    return w.lblDistance.text() == u"1" && w.lblNrofSpeakers.text() == u"1" &&
-           w.lblLevelDif1.text() == u"1" && w.lblLevel.text() == u"1";
-}
-
-} // namespace
-
-class TestFieldEvents : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void change_data();
-    void change();
-    void rejectedCharacterStillWithdrawsReports();
-    void ratedPowerChangeShowsPowerAtOnce_data();
-    void ratedPowerChangeShowsPowerAtOnce();
-    void focus_data();
-    void focus();
-    void click_data();
-    void click();
-    void tapFocusRemembersText();
-};
-
-void TestFieldEvents::change_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("roomField");
-
-    QTest::newRow("room length") << "txtRoomLength" << true;
-    QTest::newRow("room width") << "txtRoomWidth" << true;
-    QTest::newRow("room height") << "txtRoomHeight" << true;
-    QTest::newRow("ear height") << "txtEarHeight" << true;
-    QTest::newRow("1 kHz angle") << "txtAngle1" << false;
-    QTest::newRow("4 kHz angle") << "txtAngle4" << false;
-    QTest::newRow("sensitivity") << "txtSensitivity" << false;
-    QTest::newRow("rated power") << "txtMaxPower" << false;
-}
-
-void TestFieldEvents::change() {
-    QFETCH(QString, field);
-    QFETCH(bool, roomField);
-
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    h.kvx.FocusText = QStringLiteral("6");
-    w.control(field)->userSetText(QStringLiteral("7"));
-
-    // Only a room field makes Calculate available and withdraws the reports.
-    QCOMPARE(w.cmdCalc.isEnabled(), roomField);
-    QCOMPARE(w.mnuPrintFile.isEnabled(), !roomField);
-    QCOMPARE(w.mnuReport.isEnabled(), !roomField);
-    QCOMPARE(w.mnuExportPdf.isEnabled(), !roomField);
-    QVERIFY(h.kvx.Modified);
-    QVERIFY(resultsKept(w));
-    QVERIFY(h.platform.messages.isEmpty());
-    QVERIFY(h.platform.focusMoves.isEmpty());
-}
-
-void TestFieldEvents::rejectedCharacterStillWithdrawsReports() {
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    w.txtRoomHeight.userSetText(QStringLiteral("4x"));
-
-    QCOMPARE(h.platform.messages.size(), 1);
-    QCOMPARE(h.platform.focusMoves, QStringList{"txtRoomHeight"});
-    QVERIFY(w.cmdCalc.isEnabled());
-    QVERIFY(!w.mnuPrintFile.isEnabled());
-    QVERIFY(!w.mnuReport.isEnabled());
-    QVERIFY(!h.kvx.Modified);
-}
-
-void TestFieldEvents::ratedPowerChangeShowsPowerAtOnce_data() {
-    QTest::addColumn<QString>("speakerTap");
-    QTest::addColumn<QString>("ampTap");
-    QTest::addColumn<QString>("ratedPower");
-    QTest::addColumn<QString>("power");
-
-    const auto row = [](const char* name, const char* speakerTap, const char* ampTap,
-                        const QString& ratedPower, const char* power) {
-        QTest::newRow(name) << QString::fromLatin1(speakerTap) << QString::fromLatin1(ampTap)
-                            << ratedPower << QString::fromLatin1(power);
-    };
-    row("10 W at 1/2 P and 50 V", "1/2 P", " 50 V", "10", "1.25");
-    row("6 W at 1/4 P and 50 V", "1/4 P", " 50 V", "6", "0.375");
-    row("comma notation", "1/1 P", "100 V", "7,5", "7.5");
-    row("rated power 0", "1/1 P", "100 V", "0", "0");
-    row("unusable tap keeps the power shown", "1/0 P", "100 V", "8", "4");
-    row("power beyond a double keeps the power shown", "1/1 P", "100 V",
-        QStringLiteral("1") + QString(306, u'0'), "4");
-}
-
-void TestFieldEvents::ratedPowerChangeShowsPowerAtOnce() {
-    QFETCH(QString, speakerTap);
-    QFETCH(QString, ampTap);
-    QFETCH(QString, ratedPower);
-    QFETCH(QString, power);
-
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    w.lstLspTap.userSetText(speakerTap);
-    w.lstAmpTap.userSetText(ampTap);
-    w.txtMaxPower.userSetText(ratedPower);
-
-    QCOMPARE(w.lblPower.text(), power);
-    QVERIFY(h.platform.messages.isEmpty());
-    QVERIFY(h.platform.focusMoves.isEmpty()); // no calculation ran
-    QVERIFY(resultsKept(w));
-}
-
-void TestFieldEvents::focus_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("enablesCalc");
-
-    QTest::newRow("room length") << "txtRoomLength" << true;
-    QTest::newRow("room width") << "txtRoomWidth" << false;
-    QTest::newRow("room height") << "txtRoomHeight" << false;
-    QTest::newRow("ear height") << "txtEarHeight" << false;
-}
-
-void TestFieldEvents::focus() {
-    QFETCH(QString, field);
-    QFETCH(bool, enablesCalc);
-
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    Control& box = *w.control(field);
-    box.setText(QStringLiteral(" 12,5"));
-    w.cmdCalc.setEnabled(false);
-    box.userFocus();
-
-    QCOMPARE(h.kvx.FocusText, QStringLiteral(" 12,5"));
-    QCOMPARE(w.cmdCalc.isEnabled(), enablesCalc);
-    QVERIFY(resultsKept(w));
-}
-
-void TestFieldEvents::click_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("enablesCalc");
-
-    QTest::newRow("room length") << "txtRoomLength" << true;
-    QTest::newRow("room width") << "txtRoomWidth" << true;
-    QTest::newRow("room height") << "txtRoomHeight" << false;
-    QTest::newRow("ear height") << "txtEarHeight" << false;
-}
-
-void TestFieldEvents::click() {
-    QFETCH(QString, field);
-    QFETCH(bool, enablesCalc);
-
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    w.lblPower.setText(QStringLiteral("6"));
-    w.control(field)->userClick();
-
-    QVERIFY(resultsEmpty(w));
-    QCOMPARE(w.lblPower.text(), QStringLiteral("6"));
-    QCOMPARE(w.cmdCalc.isEnabled(), enablesCalc);
-    QVERIFY(w.mnuReport.isEnabled());
-}
-
-void TestFieldEvents::tapFocusRemembersText() {
-    Harness h;
-    afterRun(h);
-    FrmKvx& w = *h.w;
-    w.lstAmpTap.userFocus();
-    QCOMPARE(h.kvx.FocusText, QStringLiteral("100 V"));
-    w.lstLspTap.userFocus();
-    QCOMPARE(h.kvx.FocusText, QStringLiteral("1/1 P"));
+    QCOMPARE(state(h), expected);
+    QCOMPARE(h.kvx.FocusText, action == u"focus" ? QStringLiteral(" 12,5") : QStringLiteral("20"));
+    QCOMPARE(box.text(),
+             action == u"focus" || action == u"click" ? QStringLiteral(" 12,5") : action);
+    // The refusal: OK only, no title of its own (the platform shows the program's).
+    for (const auto& m : h.platform.messages)
+        QCOMPARE(m.title + QString::number(m.style) + u' ' + m.text,
+                 "0 Invalid Character. Use: \n +/-, 0...9, one decimal separator (dot or comma).");
 }
 
 QTEST_GUILESS_MAIN(TestFieldEvents)
