@@ -102,9 +102,10 @@ void TestCalculation::run_data() {
     row("same taps picked", "cmdCalc;lstLspTap#0;lstAmpTap#0", "runs 3, 6 dB: 3.6|2.9|18|92|6");
     row("same taps picked after an edit", "cmdCalc;txtRoomWidth=10,0;lstLspTap#0;lstAmpTap#0",
         "runs 3, 6 dB, modified: 3.6|2.9|18|92|6");
-    // The direct level uses the power the run shows, whatever was shown before.
+    // The direct level uses the power the run shows, whatever was shown before;
+    // a typed tap is project data, so it marks the project modified.
     row("taps typed, no pick", "lstLspTap=1/2 P;lstAmpTap= 70 V;cmdCalc",
-        "runs 1, 6 dB: 3.6|2.9|18|86|1.47");
+        "runs 1, 6 dB, modified: 3.6|2.9|18|86|1.47");
 
     // The slider sets the level and runs once a 1 kHz angle reads above 0.
     row("slider at 0, refused", "DiffSet=0",
@@ -118,11 +119,14 @@ void TestCalculation::run_data() {
 
     // Impossible results are refused, never shown.
     row("speaker tap 1/0 P", "cmdCalc;lstLspTap=1/0 P;cmdCalc",
-        "runs 2, 6 dB: ||||6" + inputError + "Speaker Tap should be 1/n P with n from 1 to 9 !");
+        "runs 2, 6 dB, modified: ||||6" + inputError +
+            "Speaker Tap should be 1/n P with n from 1 to 9 !");
     row("empty speaker tap", "cmdCalc;lstLspTap=;cmdCalc",
-        "runs 2, 6 dB: ||||6" + inputError + "Speaker Tap should be 1/n P with n from 1 to 9 !");
+        "runs 2, 6 dB, modified: ||||6" + inputError +
+            "Speaker Tap should be 1/n P with n from 1 to 9 !");
     row("digit and letter as voltage", "cmdCalc;lstAmpTap=7x V;cmdCalc",
-        "runs 2, 6 dB: ||||6" + inputError + "Amplifier Tap should begin with a voltage above 0 !");
+        "runs 2, 6 dB, modified: ||||6" + inputError +
+            "Amplifier Tap should begin with a voltage above 0 !");
     row("4 kHz angle 270 degrees: negative spacing", "cmdCalc;txtAngle4=270;cmdCalc",
         "runs 2, 6 dB, modified: ||||6" + calcError +
             "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle");

@@ -101,4 +101,12 @@ void FrmKvx::lstLspTap_Click() {
     tapClick(*this, lstLspTap);
 }
 
+void FrmKvx::lstAmpTap_Change() {
+    kvx.Modified = true;
+}
+
+void FrmKvx::lstLspTap_Change() {
+    kvx.Modified = true;
+}
+
 } // namespace kvx

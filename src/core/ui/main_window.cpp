@@ -115,6 +115,8 @@ void FrmKvx::installHandlers() {
     lstAmpTap.onGotFocus = [this] { lstAmpTap_GotFocus(); };
     lstLspTap.onClick = [this] { lstLspTap_Click(); };
     lstAmpTap.onClick = [this] { lstAmpTap_Click(); };
+    lstLspTap.onChange = [this] { lstLspTap_Change(); };
+    lstAmpTap.onChange = [this] { lstAmpTap_Change(); };
     FileSel.onClick = [this] { FileSel_Click(); };
     lstLsp.onClick = [this] { lstLsp_Click(); };
 

@@ -170,6 +170,9 @@ public:
     void lstLspTap_GotFocus();
     void lstAmpTap_Click();
     void lstLspTap_Click();
+    // A tap typed into its box is project data too: it marks the project modified.
+    void lstAmpTap_Change();
+    void lstLspTap_Change();
     void DiffSet_Change();
     void txtLevelDif4_Change();
 
