@@ -262,8 +262,13 @@ void FrmKvx::ReadProjectFile(const QString& path) {
 
     std::optional<QString> unknownHeader;
     {
-        if (QFileInfo(path).isDir())
+        const QFileInfo info(path);
+        if (info.isDir())
             throw readError(path, QStringLiteral("it is a folder"));
+        // A pipe would block the window until someone writes to it, a device
+        // such as /dev/zero never ends.
+        if (info.exists() && !info.isFile())
+            throw readError(path, QStringLiteral("it is not a regular file"));
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw readError(path, file.errorString());
