@@ -17,6 +17,7 @@
 #include <csignal>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kvx;
@@ -161,6 +162,8 @@ private Q_SLOTS:
 
     void hostileProjectFileIsRefused_data();
     void hostileProjectFileIsRefused();
+    void specialFileIsRefused_data();
+    void specialFileIsRefused();
     void longHeaderLineIsAnUnknownHeader();
     void longFileOfRepeatedSections_data();
     void longFileOfRepeatedSections();
@@ -293,6 +296,38 @@ void TestHostileFiles::hostileProjectFileIsRefused() {
         QCOMPARE(p.w->txtRoomLength.text(), QStringLiteral("50"));
         QVERIFY(!p.kvx.Modified);
     }
+}
+
+void TestHostileFiles::specialFileIsRefused_data() {
+    QTest::addColumn<QString>("kind");
+
+    QTest::newRow("named pipe") << "pipe";
+    QTest::newRow("link to /dev/zero") << "/dev/zero";
+    QTest::newRow("link to /dev/urandom") << "/dev/urandom";
+}
+
+void TestHostileFiles::specialFileIsRefused() {
+    // Neither may block the window: a pipe waits for a writer, a device never ends.
+    QFETCH(QString, kind);
+
+    Program p;
+    p.editProject();
+    const QStringList before = p.projectFields();
+    const QString file = p.path(QStringLiteral("special.kvx"));
+    if (kind == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(kind, file));
+    p.platform.clear();
+    {
+        CaseTimer timer(QString::fromLatin1(QTest::currentDataTag()));
+        p.open(file);
+    }
+    QCOMPARE(p.platform.messageTitles(), QStringList{QStringLiteral("Open File Error")});
+    QVERIFY2(p.platform.messages.constFirst().text.contains(QStringLiteral("not a regular file")),
+             qPrintable(p.platform.messages.constFirst().text));
+    QCOMPARE(p.projectFields(), before);
+    QVERIFY(p.kvx.Modified);
 }
 
 void TestHostileFiles::longHeaderLineIsAnUnknownHeader() {
