@@ -12,12 +12,6 @@ using kvx::test::Harness;
 
 namespace {
 
-const QString kEnglishAbout =
-    QStringLiteral("The KVX calculates the number of loudspeakers in a room. \n"
-                   "Although every effort is made to ensure that the information in this program "
-                   "is accurate and correct, Halcyra is not responsible for damage arising from "
-                   "its use or misuse.");
-
 void writeDatedFile(const QString& path, QDate date) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -26,175 +20,100 @@ void writeDatedFile(const QString& path, QDate date) {
     QVERIFY(file.setFileTime(QDateTime(date, QTime(12, 0)), QFileDevice::FileModificationTime));
 }
 
+// A harness with the global texts of a language, as the main window's load
+// leaves them, on a 640 x 480 screen.
+struct InfoHarness : Harness {
+    InfoHarness(int offset, QLocale locale = QLocale::c())
+        : Harness(std::move(locale)) {
+        kvx.LanguageOffset = offset;
+        LoadGlobalTexts(kvx, *w);
+        platform.screen = QSizeF(9600, 7200);
+    }
+};
+
+QPointF centred(const Control& form) {
+    return {(9600 - form.width()) / 2, (7200 - form.height()) / 2};
+}
+
 } // namespace
 
 class TestInfoWindows : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void aboutTexts_data();
-    void aboutTexts();
-    void aboutNamesTheDataFileAndItsDate_data();
-    void aboutNamesTheDataFileAndItsDate();
-    void aboutOpensWithoutADataFile_data();
-    void aboutOpensWithoutADataFile();
-    void workingTexts_data();
-    void workingTexts();
-    void bothAreCentred();
-
-private:
-    // The global texts of a language, as the main window's load leaves them.
-    static void loadLanguage(Harness& h, int offset) {
-        h.kvx.LanguageOffset = offset;
-        LoadGlobalTexts(h.kvx, *h.w);
-    }
+    void aboutAndWorking_data();
+    void aboutAndWorking();
 };
 
-void TestInfoWindows::aboutTexts_data() {
+void TestInfoWindows::aboutAndWorking_data() {
     QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("version");
-    QTest::newRow("English") << 0 << "KVX Version 2.1";
-    QTest::newRow("Dutch") << 1000 << "KVX Versie 2.1";
-    QTest::newRow("French") << 2000 << "KVX Version 2.1";
-    QTest::newRow("Italian") << 3000 << "KVX Versione 2.1";
-    QTest::newRow("German") << 4000 << "KVX Version 2.1";
-}
-
-void TestInfoWindows::aboutTexts() {
-    QFETCH(int, offset);
-    QFETCH(QString, version);
-    Harness h;
-    loadLanguage(h, offset);
-    h.kvx.CurrentLspFile = QStringLiteral("Basic.lsp");
-    writeDatedFile(h.path("Basic.lsp"), QDate(2024, 3, 5));
-
-    FrmAbout about(h.kvx);
-    about.Form_Load();
-    // Title and version follow the language; the body stays English.
-    QCOMPARE(about.lblVersion.text(), version);
-    QCOMPARE(about.form.text(), QStringLiteral("About KVX"));
-    QCOMPARE(about.Close_Key.text(), QStringLiteral("Close"));
-    QCOMPARE(about.lblAbout.text(), kEnglishAbout);
-    QCOMPARE(about.lblInfo.text(), QStringLiteral("This program is distributed by\nHalcyra"));
-    QCOMPARE(about.lblCopyright.text(), h.kvx.strings.text(1100));
-    QVERIFY(about.lblCopyright.text().contains(QStringLiteral("Halcyra")));
-    QVERIFY(about.lblFileDate.text().startsWith(
-        QStringLiteral("Opened loudspeaker data file: Basic.lsp dd ")));
-    QVERIFY(h.platform.messages.isEmpty());
-}
-
-void TestInfoWindows::aboutNamesTheDataFileAndItsDate_data() {
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("the shipped file, Dutch dates")
-        << QLocale(QLocale::Dutch, QLocale::Netherlands) << "Basic.lsp" << QDate(2024, 3, 5)
-        << "Opened loudspeaker data file: Basic.lsp dd 05-03-2024";
-    QTest::newRow("another file chosen, German dates")
-        << QLocale(QLocale::German, QLocale::Germany) << "Other.lsp" << QDate(2025, 11, 28)
-        << "Opened loudspeaker data file: Other.lsp dd 28.11.25";
-    QTest::newRow("another file chosen, American dates")
-        << QLocale(QLocale::English, QLocale::UnitedStates) << "Other.lsp" << QDate(2025, 11, 28)
-        << "Opened loudspeaker data file: Other.lsp dd 11/28/25";
+    QTest::addColumn<QString>("file");        // the current data file
+    QTest::addColumn<QDate>("date");          // its date; invalid: not written
+    QTest::addColumn<QStringList>("about");   // version and data file lines
+    QTest::addColumn<QStringList>("working"); // window and button captions
+    const QString opened = QStringLiteral("Opened loudspeaker data file: ");
+    QTest::newRow("English, Dutch dates")
+        << 0 << QLocale(QLocale::Dutch, QLocale::Netherlands) << "Basic.lsp" << QDate(2024, 3, 5)
+        << QStringList{"KVX Version 2.1", opened + "Basic.lsp dd 05-03-2024"}
+        << QStringList{"Working with KVX", "Close"};
+    QTest::newRow("German, another file chosen, German dates")
+        << 4000 << QLocale(QLocale::German, QLocale::Germany) << "Other.lsp" << QDate(2025, 11, 28)
+        << QStringList{"KVX Version 2.1", opened + "Other.lsp dd 28.11.25"}
+        << QStringList{"Programm Info", "Beenden"};
+    QTest::newRow("French keeps the built-in caption, no current data file")
+        << 2000 << QLocale::c() << "" << QDate()
+        << QStringList{"KVX Version 2.1", opened + "(none)"}
+        << QStringList{"Working with ...", "Fermer"};
+    QTest::newRow("Italian, data file removed")
+        << 3000 << QLocale::c() << "Gone.lsp" << QDate()
+        << QStringList{"KVX Versione 2.1", opened + "Gone.lsp (not found)"}
+        << QStringList{"Guida all'uso di KVX", "Chiudi"};
 }
 
-void TestInfoWindows::aboutNamesTheDataFileAndItsDate() {
+void TestInfoWindows::aboutAndWorking() {
+    QFETCH(int, offset);
     QFETCH(QLocale, locale);
     QFETCH(QString, file);
     QFETCH(QDate, date);
-    QFETCH(QString, expected);
-    Harness h(locale);
-    loadLanguage(h, 0);
+    QFETCH(QStringList, about);
+    QFETCH(QStringList, working);
+    InfoHarness h(offset, locale);
     writeDatedFile(h.path("Basic.lsp"), QDate(2020, 1, 1));
-    writeDatedFile(h.path(file), date);
+    if (date.isValid())
+        writeDatedFile(h.path(file), date);
     h.kvx.CurrentLspFile = file;
 
-    FrmAbout about(h.kvx);
-    about.Form_Load();
-    QCOMPARE(about.lblFileDate.text(), expected);
-}
+    // The About window: only the version line follows the language.
+    FrmAbout a(h.kvx);
+    a.Form_Load();
+    QCOMPARE(
+        (QStringList{a.lblVersion.text(), a.lblFileDate.text(), a.form.text(), a.Close_Key.text(),
+                     a.lblAbout.text(), a.lblInfo.text(), a.lblCopyright.text()}),
+        (about + QStringList{"About KVX", "Close",
+                             "The KVX calculates the number of loudspeakers in a room. \n"
+                             "Although every effort is made to ensure that the information "
+                             "in this program is accurate and correct, Halcyra is not "
+                             "responsible for damage arising from its use or misuse.",
+                             "This program is distributed by\nHalcyra", h.kvx.strings.text(1100)}));
+    QCOMPARE(QPointF(a.form.left(), a.form.top()), centred(a.form));
 
-void TestInfoWindows::aboutOpensWithoutADataFile_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("no current data file") << ""
-                                          << "Opened loudspeaker data file: (none)";
-    QTest::newRow("data file removed") << "Gone.lsp"
-                                       << "Opened loudspeaker data file: Gone.lsp (not found)";
-}
-
-void TestInfoWindows::aboutOpensWithoutADataFile() {
-    QFETCH(QString, file);
-    QFETCH(QString, expected);
-    Harness h;
-    loadLanguage(h, 0);
-    h.kvx.CurrentLspFile = file;
-    FrmAbout about(h.kvx);
-    about.Form_Load();
-    QCOMPARE(about.lblFileDate.text(), expected);
-    QCOMPARE(about.lblAbout.text(), kEnglishAbout);
-}
-
-void TestInfoWindows::workingTexts_data() {
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("close");
-    QTest::newRow("English") << 0 << "Working with KVX"
-                             << "Close";
-    QTest::newRow("Dutch") << 1000 << "Werken met KVX"
-                           << "Sluiten";
-    QTest::newRow("French keeps the built-in caption") << 2000 << "Working with ..."
-                                                       << "Fermer";
-    QTest::newRow("Italian") << 3000 << "Guida all'uso di KVX"
-                             << "Chiudi";
-    QTest::newRow("German") << 4000 << "Programm Info"
-                            << "Beenden";
-}
-
-void TestInfoWindows::workingTexts() {
-    QFETCH(int, offset);
-    QFETCH(QString, caption);
-    QFETCH(QString, close);
-    Harness h;
-    loadLanguage(h, offset);
-
-    FrmWorking working(h.kvx);
-    working.Form_Load();
-    QCOMPARE(working.form.text(), caption);
-    QCOMPARE(working.cmdClose.text(), close);
-    QCOMPARE(working.lblVersion.text(), QStringLiteral("KVX"));
-
-    const auto T = [&](int id) { return h.kvx.strings.text(id + offset); };
-    const QStringList paragraphs = working.lbl1.text().split(QStringLiteral("\n\n"));
-    QCOMPARE(paragraphs.size(), 4);
-    QCOMPARE(paragraphs[0], T(1040) + T(1041) + T(1042));
-    QCOMPARE(paragraphs[1], T(1043) + T(1044) + T(1045) + T(1046));
-    QCOMPARE(paragraphs[2], T(1047) + T(1048) + T(1049));
-    QCOMPARE(paragraphs[3], T(1050));
-    QCOMPARE(working.lbl3.text(), T(1051));
-    if (offset == 0) {
-        QCOMPARE(paragraphs[0],
-                 QStringLiteral("The KVX calculates the number of loudspeakers in a room. The "
-                                "loudspeakers are mounted in a square pattern in or below the "
-                                "ceiling of a room. Room dimensions and type of loudspeaker are "
-                                "entered by the user."));
-    }
+    // The Working window: the language's texts, a paragraph's sentences joined directly.
+    FrmWorking w(h.kvx);
+    w.Form_Load();
+    const auto texts = [&](int first, int last) {
+        QString joined;
+        for (int id = first; id <= last; ++id)
+            joined += h.kvx.strings.text(id + offset);
+        return joined;
+    };
+    QCOMPARE((QStringList{w.form.text(), w.cmdClose.text(), w.lblVersion.text(), w.lbl1.text(),
+                          w.lbl3.text()}),
+             (working + QStringList{"KVX",
+                                    texts(1040, 1042) + "\n\n" + texts(1043, 1046) + "\n\n" +
+                                        texts(1047, 1049) + "\n\n" + texts(1050, 1050),
+                                    texts(1051, 1051)}));
+    QCOMPARE(QPointF(w.form.left(), w.form.top()), centred(w.form));
     QVERIFY(h.platform.messages.isEmpty());
-}
-
-void TestInfoWindows::bothAreCentred() {
-    Harness h;
-    loadLanguage(h, 0);
-    h.platform.screen = QSizeF(9600, 7200);
-    FrmAbout about(h.kvx);
-    about.Form_Load();
-    FrmWorking working(h.kvx);
-    working.Form_Load();
-    for (const Control* form : {&about.form, &working.form}) {
-        QCOMPARE(form->left(), (9600 - form->width()) / 2);
-        QCOMPARE(form->top(), (7200 - form->height()) / 2);
-    }
-    QCOMPARE(h.platform.pointerLog, (QList<bool>{true, false, true, false}));
 }
 
 QTEST_GUILESS_MAIN(TestInfoWindows)

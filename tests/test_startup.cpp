@@ -7,44 +7,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 using namespace kvx;
 using kvx::test::FakePlatform;
 
 namespace {
-
-struct LspType {
-    QByteArray name;
-    qint16 angle1;
-    qint16 angle4;
-    float sensitivity;
-    float maxPower;
-};
-
-// A loudspeaker data file: 23-byte records, little-endian numbers.
-void writeLsp(const QString& path, const QList<LspType>& types) {
-    QByteArray bytes;
-    for (const LspType& t : types) {
-        QByteArray record = t.name.leftJustified(11, ' ', true);
-        char buffer[4];
-        qToLittleEndian(t.angle1, buffer);
-        record.append(buffer, 2);
-        qToLittleEndian(t.angle4, buffer);
-        record.append(buffer, 2);
-        qToLittleEndian(t.sensitivity, buffer);
-        record.append(buffer, 4);
-        qToLittleEndian(t.maxPower, buffer);
-        record.append(buffer, 4);
-        bytes += record;
-    }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
@@ -58,29 +27,33 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList iniLines(const QString& path) {
-    QStringList lines;
-    for (const QByteArray& line : readFile(path).split('\n')) {
-        const QString trimmed = QString::fromLatin1(line).trimmed();
-        if (!trimmed.isEmpty())
-            lines << trimmed;
-    }
-    return lines;
+QByteArray testData(const QString& name) {
+    return readFile(QStringLiteral(KVX_SOURCE_DIR "/tests/data/startup/") + name);
 }
 
-const QByteArray kHallProject = "[Project Description]\r\n"
-                                "Hall project\r\n"
-                                "[Loudspeaker Data]\r\n"
-                                "\"Type B     \",\"120\",\"140\",\"91\",\"10\"\r\n"
-                                "[Room Data]\r\n"
-                                "\"20\",\"10\",\"4\",\"1.5\"\r\n"
-                                "[Power Settings]\r\n"
-                                "\"1/1 P\",\"100 V\",\"10\"\r\n"
-                                "[Calculated Data]\r\n"
-                                "\"\",\"\",\"\",\"6\",\"\"\r\n";
+// A data file of two types: "Type A" (opening angles 90 and 60 degrees,
+// 89.5 dB, 6 W) and "Type B" (120 and 140 degrees, 91 dB, 10 W).
+const QByteArray kTwoTypes = testData(QStringLiteral("two_types.lsp"));
+// A project of "Type B" described as "Hall project", 20 m long.
+const QByteArray kHallProject = testData(QStringLiteral("hall.kvx"));
+const QByteArray kDataFileOnly = "[Current lsp file]\r\nFilename=Basic.lsp\r\n";
 
-const QString kExitQuestion = QStringLiteral(
-    "The project data is modified. Do you want to save before Exiting the program ?");
+// Each message as "title|text|style".
+QStringList messages(const FakePlatform& platform) {
+    QStringList list;
+    for (const auto& m : platform.messages)
+        list << m.title + '|' + m.text + '|' + QString::number(m.style);
+    return list;
+}
+
+// The caption, whether Calculate and the reports are offered, and the file
+// that Save would write.
+QStringList windowState(const FrmKvx& w) {
+    return {w.form.text(), w.cmdCalc.isEnabled() ? "Calculate on" : "Calculate off",
+            w.mnuPrintFile.isEnabled() && w.mnuReport.isEnabled() ? "reports on" : "reports off",
+            w.CmDialog1.fileName};
+}
+const QStringList kNewProject = {"KVX - <New>", "Calculate off", "reports on", ""};
 
 // A platform whose screen size cannot be read: the centring step of the load fails.
 class NoScreenPlatform : public FakePlatform {
@@ -102,37 +75,32 @@ class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
-    void firstStartChoosingDutch();
-    void firstStartOkAtOnceRunsInEnglish();
-    void firstStartClosedWithoutOkThenLaterStart();
-    void folderThatCannotBeWrittenRunsInEnglish();
-    void laterStartTakesLanguageFromFile_data();
-    void laterStartTakesLanguageFromFile();
-    void loadLeavesResultsCurrentAndWindowCentred();
-    void sixtyDataFilesListFiftyOne();
-    void noDataFileListsNothingAndEnds();
-    void commandLineProjectIsReadAndSavedBack_data();
-    void commandLineProjectIsReadAndSavedBack();
-    void commandLineFileMissing_data();
-    void commandLineFileMissing();
-    void commandLineProjectOfAnotherLanguageIsNotAdopted();
-    void activationTooltipsFallBackToEnglish_data();
-    void activationTooltipsFallBackToEnglish();
-    void activationAfterInformationWindow_data();
-    void activationAfterInformationWindow();
+    void firstStart_data();
+    void firstStart();
+    void laterStart_data();
+    void laterStart();
+    void dataFileListing_data();
+    void dataFileListing();
+    void commandLineProject_data();
+    void commandLineProject();
     void loadGuardReportsAndContinues();
     void closingByFrame_data();
     void closingByFrame();
     void centreWindow_data();
     void centreWindow();
-    void centreWindowLeavesDefaultPointer();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    void writeIni(const QByteArray& language);
-    std::unique_ptr<Program> startedProgram(const QString& commandLine = {});
+    void writeIni(const QByteArray& languageLine) {
+        writeFile(path("Kvx.ini"), kDataFileOnly + "[Configuration]\r\n" + languageLine + "\r\n");
+    }
+    // A program started with a configuration file: no language window.
+    std::unique_ptr<Program> startedProgram(const QString& commandLine = {}) {
+        auto program =
+            std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c(), commandLine);
+        return program->start() ? nullptr : std::move(program);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakePlatform m_platform;
@@ -141,366 +109,220 @@ private:
 void TestStartup::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_platform = FakePlatform();
-    writeLsp(path("Basic.lsp"), {{"Type A", 90, 60, 89.5f, 6}, {"Type B", 120, 140, 91, 10}});
+    QVERIFY(!kTwoTypes.isEmpty() && !kHallProject.isEmpty());
+    writeFile(path("Basic.lsp"), kTwoTypes);
 }
 
-void TestStartup::cleanup() {
-    m_dir.reset();
+void TestStartup::firstStart_data() {
+    QTest::addColumn<int>("choice"); // the option clicked; -1 none; -2 closed without OK
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("calculate"); // empty: the load ends at the data file
+    QTest::newRow("Nederlands") << 2 << true
+                                << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
+                                << "Bereken";
+    QTest::newRow("OK with nothing chosen") << -1 << true << kDataFileOnly << "Calculate";
+    QTest::newRow("closed without OK, the next start runs in English")
+        << -2 << true << kDataFileOnly << "Calculate";
+    // Not even the data file's name is stored, so the load finds no data file.
+    QTest::newRow("folder that cannot be written") << 2 << false << QByteArray() << QString();
 }
 
-void TestStartup::writeIni(const QByteArray& languageLines) {
-    writeFile(path("Kvx.ini"), "[Current lsp file]\r\nFilename=Basic.lsp\r\n" + languageLines);
-}
+void TestStartup::firstStart() {
+    QFETCH(int, choice);
+    QFETCH(bool, writable);
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, calculate);
+    if (!writable)
+        QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini")); // a folder in the way of the file
 
-std::unique_ptr<Program> TestStartup::startedProgram(const QString& commandLine) {
-    auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c(), commandLine);
-    if (program->start())
-        return nullptr; // a language window here is a test fault
-    return program;
-}
-
-void TestStartup::firstStartChoosingDutch() {
-    Program program(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(program.start());
-    QVERIFY(!program.hasMainWindow());
-
-    program.langSelect.LanSel[2]->userClick();
-    program.languageChosen();
-    QVERIFY(program.hasMainWindow());
-    QCOMPARE(program.kvx.LanguageOffset, 1000);
-    QCOMPARE(iniLines(path("Kvx.ini")), (QStringList{"[Current lsp file]", "Filename=Basic.lsp",
-                                                     "[Configuration]", "Language=Dutch"}));
-
-    FrmKvx& w = *program.mainWindow;
-    w.Form_Activate();
-    QCOMPARE(w.cmdCalc.text(), QStringLiteral("Bereken"));
-    QCOMPARE(w.mnuFile.text(), QStringLiteral("&Bestand"));
-    QVERIFY(m_platform.messages.isEmpty());
-}
-
-void TestStartup::firstStartOkAtOnceRunsInEnglish() {
-    Program program(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(program.start());
-    program.languageChosen();
-    QCOMPARE(program.kvx.LanguageOffset, 0);
-    QCOMPARE(iniLines(path("Kvx.ini")), (QStringList{"[Current lsp file]", "Filename=Basic.lsp"}));
-    program.mainWindow->Form_Activate();
-    QCOMPARE(program.mainWindow->cmdCalc.text(), QStringLiteral("Calculate"));
-    QVERIFY(m_platform.messages.isEmpty());
-}
-
-void TestStartup::firstStartClosedWithoutOkThenLaterStart() {
-    {
-        Program first(m_platform, m_dir->path(), QLocale::c());
-        QVERIFY(first.start());
+    auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
+    QVERIFY(program->start());
+    QVERIFY(!program->hasMainWindow());
+    if (choice == -2) {
+        program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
+        QVERIFY(!program->start());
+    } else {
+        if (choice >= 0)
+            program->langSelect.LanSel[choice]->userClick();
+        program->languageChosen();
     }
-    QCOMPARE(iniLines(path("Kvx.ini")), (QStringList{"[Current lsp file]", "Filename=Basic.lsp"}));
-
-    Program later(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(!later.start());
-    QVERIFY(later.hasMainWindow());
-    QCOMPARE(later.kvx.LanguageOffset, 0);
-    QCOMPARE(later.kvx.CurrentLspFile, QStringLiteral("Basic.lsp"));
+    QCOMPARE(readFile(path("Kvx.ini")), ini);
+    QCOMPARE(program->programEnded(), calculate.isEmpty());
+    QCOMPARE(m_platform.messages.size(), calculate.isEmpty() ? 1 : 0);
+    if (!calculate.isEmpty()) {
+        program->mainWindow->Form_Activate();
+        QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
+    }
 }
 
-void TestStartup::folderThatCannotBeWrittenRunsInEnglish() {
-    // A folder in the way of the configuration file: nothing can be stored.
-    QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini"));
-    Program program(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(program.start());
-    program.langSelect.select(2);
-    program.languageChosen();
-    QCOMPARE(program.kvx.LanguageOffset, 0);
-    QVERIFY(QFileInfo(path("Kvx.ini")).isDir());
-    // No data file name could be stored either, so the load finds none.
-    QVERIFY(program.programEnded());
-    QCOMPARE(m_platform.messages.size(), 1);
-}
-
-void TestStartup::laterStartTakesLanguageFromFile_data() {
-    QTest::addColumn<QByteArray>("languageLines");
+void TestStartup::laterStart_data() {
+    QTest::addColumn<QByteArray>("languageLine");
     QTest::addColumn<int>("offset");
     QTest::addColumn<QString>("calculate");
-    QTest::newRow("Dutch") << QByteArray("[Configuration]\r\nLanguage=Dutch\r\n") << 1000
-                           << "Bereken";
-    QTest::newRow("German") << QByteArray("[Configuration]\r\nLanguage=German\r\n") << 4000
-                            << "Berechnung";
-    QTest::newRow("French") << QByteArray("[Configuration]\r\nLanguage=French\r\n") << 2000
-                            << "Calculez";
-    QTest::newRow("Italian") << QByteArray("[Configuration]\r\nLanguage=Italian\r\n") << 3000
-                             << "Calcolare";
-    QTest::newRow("lower case name is English")
-        << QByteArray("[Configuration]\r\nLanguage=dutch\r\n") << 0 << "Calculate";
-    QTest::newRow("upper case name is English")
-        << QByteArray("[Configuration]\r\nLanguage=GERMAN\r\n") << 0 << "Calculate";
+    QTest::newRow("Dutch") << QByteArray("Language=Dutch") << 1000 << "Bereken";
+    QTest::newRow("German") << QByteArray("Language=German") << 4000 << "Berechnung";
+    QTest::newRow("French, without a level tooltip")
+        << QByteArray("Language=French") << 2000 << "Calculez";
+    QTest::newRow("Italian") << QByteArray("Language=Italian") << 3000 << "Calcolare";
+    QTest::newRow("lower case name is English") << QByteArray("Language=dutch") << 0 << "Calculate";
     QTest::newRow("translated name is English")
-        << QByteArray("[Configuration]\r\nLanguage=Nederlands\r\n") << 0 << "Calculate";
-    QTest::newRow("empty value is English")
-        << QByteArray("[Configuration]\r\nLanguage=\r\n") << 0 << "Calculate";
+        << QByteArray("Language=Nederlands") << 0 << "Calculate";
+    QTest::newRow("empty value is English") << QByteArray("Language=") << 0 << "Calculate";
     QTest::newRow("no language key is English") << QByteArray() << 0 << "Calculate";
     QTest::newRow("Spanish runs in English")
-        << QByteArray("[Configuration]\r\nLanguage=Spanish\r\n") << 5000 << "Calculate";
+        << QByteArray("Language=Spanish") << 5000 << "Calculate";
 }
 
-void TestStartup::laterStartTakesLanguageFromFile() {
-    QFETCH(QByteArray, languageLines);
+void TestStartup::laterStart() {
+    QFETCH(QByteArray, languageLine);
     QFETCH(int, offset);
     QFETCH(QString, calculate);
-    writeIni(languageLines);
+    writeIni(languageLine);
     const QByteArray before = readFile(path("Kvx.ini"));
 
     auto program = startedProgram();
     QVERIFY(program);
     QCOMPARE(program->kvx.LanguageOffset, offset);
-    QCOMPARE(program->kvx.texts.ProgramTitle, QStringLiteral("KVX"));
     QVERIFY(!program->kvx.texts.SectionProjectDescription.isEmpty());
-    program->mainWindow->Form_Activate();
-    QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
-    QCOMPARE(readFile(path("Kvx.ini")), before);
-    QCOMPARE(m_platform.messages.size(), 0);
-}
-
-void TestStartup::loadLeavesResultsCurrentAndWindowCentred() {
-    writeIni("[Configuration]\r\nLanguage=English\r\n");
-    auto program = startedProgram();
-    QVERIFY(program);
-    const FrmKvx& w = *program->mainWindow;
-    QCOMPARE(w.form.width(), 7680.0);
-    QCOMPARE(w.form.height(), 7850.0);
-    QCOMPARE(w.form.left(), (19200.0 - 7680.0) / 2);
-    QCOMPARE(w.form.top(), (15360.0 - 7850.0) / 2);
-    QCOMPARE(w.FileSel.text(), QStringLiteral("Basic.lsp"));
-    QCOMPARE(w.FileSel.items(), QStringList{"Basic.lsp"});
-    QCOMPARE(w.lstLsp.items(), (QStringList{"Type A     ", "Type B     ", "User type"}));
-    QCOMPARE(w.lstLsp.text(), QStringLiteral("Type A     "));
-    QCOMPARE(w.txtAngle4.text(), QStringLiteral("60"));
-    QCOMPARE(w.txtAngle1.backColor(), kLightYellow);
-    QCOMPARE(w.DiffSet.value(), 60);
-    QCOMPARE(w.txtLevelDif4.text(), QStringLiteral("6"));
-    QCOMPARE(w.lstLspTap.text(), QStringLiteral("1/1 P"));
-    QCOMPARE(w.lstAmpTap.text(), QStringLiteral("100 V"));
-    QCOMPARE(w.form.text(), QStringLiteral("KVX - <New>"));
-    QVERIFY(!w.cmdCalc.isEnabled());
-    QVERIFY(w.mnuPrintFile.isEnabled());
-    QVERIFY(w.mnuReport.isEnabled());
+    FrmKvx& w = *program->mainWindow;
+    // Sized and centred on the 1280 x 1024 screen, the data file open, a new project.
+    QCOMPARE(windowState(w).mid(1), kNewProject.mid(1));
+    QCOMPARE(QRectF(w.form.left(), w.form.top(), w.form.width(), w.form.height()),
+             QRectF(5760, 3755, 7680, 7850));
+    QCOMPARE(
+        (QStringList{w.FileSel.text(), w.lstLsp.items().mid(0, 2).join('|'), w.txtAngle4.text(),
+                     w.txtLevelDif4.text(), w.lstLspTap.text() + w.lstAmpTap.text()}),
+        (QStringList{"Basic.lsp", "Type A     |Type B     ", "60", "6", "1/1 P100 V"}));
     QVERIFY(!program->kvx.Modified);
-    QVERIFY(w.CmDialog1.fileName.isEmpty());
 
-    // The first display: the caption becomes the program title alone.
-    program->mainWindow->Form_Activate();
-    QCOMPARE(w.form.text(), QStringLiteral("KVX"));
-    QVERIFY(!w.lblDistance.text().isEmpty());
-    QVERIFY(!w.lblNrofSpeakers.text().isEmpty());
+    // At the first display and again after the About window has closed (not
+    // while it is open): translated with the caption the program title alone
+    // (a language without texts leaves it as it was), recalculated, and the
+    // result tooltips set, in English where the language has no text.
+    QStringList activated{offset == 5000 ? "KVX - <New>" : "KVX", calculate, "results shown",
+                          "Calculate off"};
+    for (int id : {1036, 1038, 1031, 1034, 1032})
+        activated << program->kvx.strings.find(id + offset).value_or(program->kvx.strings.text(id));
+    const auto state = [&w] {
+        QStringList shown{w.form.text(), w.cmdCalc.text(),
+                          w.lblDistance.text().isEmpty() ? "no results" : "results shown",
+                          windowState(w)[1]};
+        for (const Control* c :
+             {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1, &w.lblLevel, &w.txtLevelDif4})
+            shown << c->toolTip();
+        return shown;
+    };
+    w.Form_Activate();
+    QCOMPARE(state(), activated);
+
+    w.txtRoomLength.userClick();
+    w.txtRoomLength.userSetText(QStringLiteral("30"));
+    QVERIFY(w.lblDistance.text().isEmpty());
+    w.lblLevel.setToolTip({});
+    w.form.setText(QStringLiteral("KVX - <New>"));
+    QString distanceWhileOpen = QStringLiteral("not shown");
+    m_platform.onAbout = [&] { distanceWhileOpen = w.lblDistance.text(); };
+    w.mnuAbout.userClick();
+    QVERIFY(distanceWhileOpen.isEmpty());
+    QCOMPARE(state(), activated);
+    QCOMPARE(readFile(path("Kvx.ini")), before);
     QVERIFY(m_platform.messages.isEmpty());
 }
 
-void TestStartup::sixtyDataFilesListFiftyOne() {
+void TestStartup::dataFileListing_data() {
+    QTest::addColumn<int>("files");
+    QTest::newRow("sixty data files list fifty-one") << 60;
+    QTest::newRow("no data file lists nothing and ends the program") << 0;
+}
+
+void TestStartup::dataFileListing() {
+    QFETCH(int, files);
     writeIni({});
-    for (int i = 0; i < 59; ++i)
-        writeLsp(path(QStringLiteral("Cat%1.lsp").arg(i, 2, 10, QLatin1Char('0'))),
-                 {{"Type", 90, 60, 89, 6}});
+    if (files == 0)
+        QVERIFY(QFile::remove(path("Basic.lsp")));
+    for (int i = 1; i < files; ++i)
+        writeFile(path(QStringLiteral("Cat%1.lsp").arg(i)), kTwoTypes);
     writeFile(path("notes.txt"), "not a data file");
     QVERIFY(QDir(m_dir->path()).mkdir("Folder.lsp"));
 
-    auto program = startedProgram();
-    QVERIFY(program);
-    const QStringList listed = program->mainWindow->FileSel.items();
-    QCOMPARE(listed.size(), 51);
-    QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), 51);
-
-    // In the order the directory yields them, not sorted.
-    QStringList directoryOrder;
-    QDirIterator it(m_dir->path(), {"*.lsp"}, QDir::Files);
-    while (it.hasNext() && directoryOrder.size() < 51) {
-        it.next();
-        directoryOrder << it.fileName();
-    }
-    QCOMPARE(listed, directoryOrder);
-}
-
-void TestStartup::noDataFileListsNothingAndEnds() {
-    QVERIFY(QFile::remove(path("Basic.lsp")));
-    writeIni({});
     Program program(m_platform, m_dir->path(), QLocale::c());
     QVERIFY(!program.start());
-    QVERIFY(program.programEnded());
-    QVERIFY(m_platform.ended);
-    QVERIFY(program.mainWindow->FileSel.items().isEmpty());
-    QCOMPARE(m_platform.messages.size(), 1);
-    QCOMPARE(m_platform.messages[0].title, QStringLiteral("Loudspeaker File Error"));
-    QCOMPARE(m_platform.messages[0].style, MsgStyle::Critical);
-    // The load stopped there: nothing after the data file ran.
-    QVERIFY(program.mainWindow->cmdCalc.isEnabled());
+    // The first 51 in the order the directory yields them, not sorted.
+    QStringList directoryOrder;
+    for (QDirIterator it(m_dir->path(), {"*.lsp"}, QDir::Files);
+         it.hasNext() && directoryOrder.size() < 51;)
+        directoryOrder << QFileInfo(it.next()).fileName();
+    QCOMPARE(directoryOrder.size(), files == 0 ? 0 : 51);
+    QCOMPARE(program.mainWindow->FileSel.items(), directoryOrder);
+    QCOMPARE(program.programEnded(), files == 0);
+    QCOMPARE(m_platform.messageTitles(),
+             files == 0 ? QStringList{"Loudspeaker File Error"} : QStringList());
+    // An ended load runs no step after the data file.
+    QCOMPARE(program.mainWindow->cmdCalc.isEnabled(), files == 0);
 }
 
-void TestStartup::commandLineProjectIsReadAndSavedBack_data() {
-    QTest::addColumn<QString>("relativeFile");
-    QTest::addColumn<bool>("absolute");
-    QTest::newRow("bare name in the working folder") << "Hall.kvx" << false;
-    QTest::newRow("relative path with spaces") << "My projects/Hall 2.kvx" << false;
-    QTest::newRow("absolute path") << "projects/Hall.kvx" << true;
+void TestStartup::commandLineProject_data() {
+    QTest::addColumn<QString>("file"); // the project file written, in the program folder
+    QTest::addColumn<bool>("german");
+    QTest::addColumn<QString>("argument"); // "<full path>": the file's own full path
+    QTest::addColumn<bool>("adopted");
+    QTest::newRow("bare name in the working folder") << "Hall.kvx" << false << "Hall.kvx" << true;
+    QTest::newRow("relative path with spaces")
+        << "My projects/Hall 2.kvx" << false << "My projects/Hall 2.kvx" << true;
+    QTest::newRow("full path") << "projects/Hall.kvx" << false << "<full path>" << true;
+    QTest::newRow("missing file") << "Hall.kvx" << false << "Missing.kvx" << false;
+    QTest::newRow("quotes are part of the name") << "Hall.kvx" << false << "\"Hall.kvx\"" << false;
+    QTest::newRow("a folder") << "projects/Hall.kvx" << false << "projects" << false;
+    // Read under English, a German file fails at its first header: a new project.
+    QTest::newRow("German file under English") << "Halle.kvx" << true << "<full path>" << false;
 }
 
-void TestStartup::commandLineProjectIsReadAndSavedBack() {
-    QFETCH(QString, relativeFile);
-    QFETCH(bool, absolute);
+void TestStartup::commandLineProject() {
+    QFETCH(QString, file);
+    QFETCH(bool, german);
+    QFETCH(QString, argument);
+    QFETCH(bool, adopted);
     writeIni({});
-    const QString projectPath = path(relativeFile);
-    writeFile(projectPath, kHallProject);
+    const QString projectPath = path(file);
+    QByteArray contents = kHallProject;
+    if (german)
+        contents.replace("[Project Description]", "[Projekt Umschreibung]");
+    writeFile(projectPath, contents);
+    argument.replace(QStringLiteral("<full path>"), projectPath);
 
     CurrentFolderGuard folderGuard;
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    auto program = startedProgram(absolute ? projectPath : relativeFile);
+    auto program = startedProgram(argument);
     QVERIFY(program);
     FrmKvx& w = *program->mainWindow;
-    QCOMPARE(w.txtDescription.text(), QStringLiteral("Hall project"));
-    QCOMPARE(w.txtRoomLength.text(), QStringLiteral("20"));
-    QCOMPARE(w.lstLsp.text(), QStringLiteral("Type B     "));
-    QCOMPARE(w.form.text(), "KVX - " + QFileInfo(projectPath).fileName());
-    QCOMPARE(w.CmDialog1.fileName, QFileInfo(projectPath).absoluteFilePath());
+    const QStringList expectedMessages =
+        adopted  ? QStringList()
+        : german ? QStringList{"Fatal Error"}
+                 : QStringList{"File specification error|Project file: " + argument +
+                               " does not exist|" + QString::number(MsgStyle::Information)};
+    QCOMPARE(german ? m_platform.messageTitles() : messages(m_platform), expectedMessages);
+    const QString caption = "KVX - " + QFileInfo(file).fileName();
+    const QString saved = QFileInfo(projectPath).absoluteFilePath();
+    QCOMPARE(windowState(w),
+             (adopted ? QStringList{caption, "Calculate off", "reports on", saved} : kNewProject));
+    if (adopted)
+        QCOMPARE((QStringList{w.txtDescription.text(), w.txtRoomLength.text(), w.lstLsp.text()}),
+                 (QStringList{"Hall project", "20", "Type B     "}));
     QVERIFY(!program->kvx.Modified);
-    QVERIFY(m_platform.messages.isEmpty());
-    QVERIFY(!w.cmdCalc.isEnabled());
 
-    // Started from elsewhere, Save still writes the file that was opened.
+    // Started from elsewhere, Save writes the file that was opened; a project
+    // that was not adopted asks for a name (cancelled here).
     QTemporaryDir elsewhere;
     QVERIFY(QDir::setCurrent(elsewhere.path()));
     w.txtDescription.userClick();
     w.txtDescription.userSetText(QStringLiteral("Hall project, revised"));
-    w.mnuSave.userClick();
-    QVERIFY(m_platform.dialogsShown.isEmpty());
-    QVERIFY(readFile(projectPath).contains("Hall project, revised\r\n"));
-    QVERIFY(QDir(elsewhere.path()).isEmpty());
-    QVERIFY(!program->kvx.Modified);
-}
-
-void TestStartup::commandLineProjectOfAnotherLanguageIsNotAdopted() {
-    // Read under English, a German file fails at its first header and leaves a
-    // new project; a later Save must ask for a name rather than overwrite it.
-    writeIni({});
-    QByteArray german = kHallProject;
-    german.replace("[Project Description]", "[Projekt Umschreibung]");
-    const QString projectPath = path("Halle.kvx");
-    writeFile(projectPath, german);
-
-    auto program = startedProgram(projectPath);
-    QVERIFY(program);
-    QCOMPARE(m_platform.messageTitles(), QStringList{QStringLiteral("Fatal Error")});
-    FrmKvx& w = *program->mainWindow;
-    QVERIFY(w.CmDialog1.fileName.isEmpty());
     m_platform.saveAnswers = {std::nullopt};
     w.mnuSave.userClick();
-    QCOMPARE(m_platform.dialogsShown.size(), 1);
-    QCOMPARE(readFile(projectPath), german);
-}
-
-void TestStartup::commandLineFileMissing_data() {
-    QTest::addColumn<QString>("argument");
-    QTest::newRow("missing file") << "Missing.kvx";
-    QTest::newRow("quotes are part of the name") << "\"Hall.kvx\"";
-    QTest::newRow("several words are one name") << "Hall.kvx other.kvx";
-    QTest::newRow("a folder") << "projects";
-}
-
-void TestStartup::commandLineFileMissing() {
-    QFETCH(QString, argument);
-    writeIni({});
-    writeFile(path("Hall.kvx"), kHallProject);
-    writeFile(path("projects/readme.txt"), "x");
-    CurrentFolderGuard folderGuard;
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-
-    auto program = startedProgram(argument);
-    QVERIFY(program);
-    QCOMPARE(m_platform.messages.size(), 1);
-    QCOMPARE(m_platform.messages[0].text, "Project file: " + argument + " does not exist");
-    QCOMPARE(m_platform.messages[0].style, MsgStyle::Information);
-    QCOMPARE(m_platform.messages[0].title, QStringLiteral("File specification error"));
-    const FrmKvx& w = *program->mainWindow;
-    QCOMPARE(w.form.text(), QStringLiteral("KVX - <New>"));
-    QVERIFY(w.CmDialog1.fileName.isEmpty());
-    QVERIFY(!w.cmdCalc.isEnabled());
-    QVERIFY(w.mnuReport.isEnabled());
-}
-
-void TestStartup::activationTooltipsFallBackToEnglish_data() {
-    QTest::addColumn<QByteArray>("language");
-    QTest::addColumn<bool>("english");
-    QTest::newRow("English") << QByteArray("English") << true;
-    QTest::newRow("French lacks the level tooltip") << QByteArray("French") << false;
-    QTest::newRow("Spanish has no texts") << QByteArray("Spanish") << true;
-    QTest::newRow("Dutch") << QByteArray("Dutch") << false;
-}
-
-void TestStartup::activationTooltipsFallBackToEnglish() {
-    QFETCH(QByteArray, language);
-    QFETCH(bool, english);
-    writeIni("[Configuration]\r\nLanguage=" + language + "\r\n");
-    auto program = startedProgram();
-    QVERIFY(program);
-    FrmKvx& w = *program->mainWindow;
-    w.Form_Activate();
-    const StringTable& strings = program->kvx.strings;
-    const int offset = program->kvx.LanguageOffset;
-    const auto expected = [&](int id) {
-        return english ? strings.text(id) : strings.find(id + offset).value_or(strings.text(id));
-    };
-    QCOMPARE(w.lblDistance.toolTip(), expected(1036));
-    QCOMPARE(w.lblNrofSpeakers.toolTip(), expected(1038));
-    QCOMPARE(w.lblLevelDif1.toolTip(), expected(1031));
-    QCOMPARE(w.txtLevelDif4.toolTip(), expected(1032));
-    QCOMPARE(w.lblLevel.toolTip(), expected(1034));
-    if (language == "French")
-        QCOMPARE(w.lblLevel.toolTip(), QStringLiteral("Calculated direct sound level @ 1 kHz"));
-    if (language == "Spanish")
-        QCOMPARE(w.lblDistance.toolTip(), QStringLiteral("Mounting distance between loudspeakers"));
-    QVERIFY(m_platform.messages.isEmpty());
-    QVERIFY(!m_platform.ended);
-}
-
-void TestStartup::activationAfterInformationWindow_data() {
-    QTest::addColumn<bool>("about");
-    QTest::newRow("About") << true;
-    QTest::newRow("Working with") << false;
-}
-
-void TestStartup::activationAfterInformationWindow() {
-    QFETCH(bool, about);
-    writeIni("[Configuration]\r\nLanguage=German\r\n");
-    writeFile(path("Hall.kvx"), "[Projekt Umschreibung]\r\nHalle\r\n");
-    auto program = startedProgram(path("Hall.kvx"));
-    QVERIFY(program);
-    FrmKvx& w = *program->mainWindow;
-    QCOMPARE(w.form.text(), QStringLiteral("KVX - Hall.kvx"));
-    w.Form_Activate();
-
-    // An edit leaves the results cleared and Calculate offered.
-    w.txtRoomLength.userFocus();
-    w.txtRoomLength.userClick();
-    w.txtRoomLength.userSetText(QStringLiteral("30"));
-    QVERIFY(w.lblDistance.text().isEmpty());
-    QVERIFY(w.cmdCalc.isEnabled());
-    w.lblLevel.setToolTip({});
-    w.form.setText(QStringLiteral("KVX - Hall.kvx"));
-
-    QString distanceWhileOpen = QStringLiteral("not shown");
-    const auto whileOpen = [&] { distanceWhileOpen = w.lblDistance.text(); };
-    m_platform.onAbout = whileOpen;
-    m_platform.onWorking = whileOpen;
-    if (about)
-        w.mnuAbout.userClick();
-    else
-        w.mnuWorking.userClick();
-
-    QCOMPARE(m_platform.aboutShown, about ? 1 : 0);
-    QCOMPARE(m_platform.workingShown, about ? 0 : 1);
-    QVERIFY(distanceWhileOpen.isEmpty()); // activation comes after the window closes
-    QCOMPARE(w.form.text(), QStringLiteral("KVX"));
-    QVERIFY(!w.lblDistance.text().isEmpty());
-    QVERIFY(!w.cmdCalc.isEnabled());
-    QCOMPARE(w.lblLevel.toolTip(), program->kvx.strings.text(5034));
-    QCOMPARE(w.cmdCalc.text(), QStringLiteral("Berechnung"));
-    QVERIFY(m_platform.messages.isEmpty());
+    QCOMPARE(m_platform.dialogsShown.size(), adopted ? 0 : 1);
+    QCOMPARE(readFile(projectPath).contains("Hall project, revised\r\n"), adopted);
+    QCOMPARE(program->kvx.Modified, !adopted);
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
 void TestStartup::loadGuardReportsAndContinues() {
@@ -509,69 +331,48 @@ void TestStartup::loadGuardReportsAndContinues() {
     Program program(platform, m_dir->path(), QLocale::c());
     QVERIFY(!program.start());
     QVERIFY(!program.programEnded());
-
-    QCOMPARE(platform.messages.size(), 1);
-    QCOMPARE(platform.messages[0].text, QStringLiteral("Screen size not available"));
-    QCOMPARE(platform.messages[0].title, QStringLiteral("Form Load Error"));
-    QCOMPARE(platform.messages[0].style, MsgStyle::OkOnly);
+    QCOMPARE(messages(platform), QStringList{"Form Load Error|Screen size not available|0"});
     QCOMPARE(platform.pointerLog, (QList<bool>{true, false}));
 
-    // Every step after the failed one ran.
+    // Every step after the failed centring ran.
     const FrmKvx& w = *program.mainWindow;
     QCOMPARE(w.form.left(), 0.0);
     QCOMPARE(w.lstLsp.items().size(), 3);
-    QCOMPARE(w.lstLspTap.items().size(), 3);
-    QCOMPARE(w.lstAmpTap.items().size(), 3);
-    QCOMPARE(w.form.text(), QStringLiteral("KVX - <New>"));
-    QVERIFY(!w.cmdCalc.isEnabled());
-    QVERIFY(w.mnuPrintFile.isEnabled());
-    QVERIFY(w.mnuReport.isEnabled());
+    QCOMPARE(windowState(w), kNewProject);
 }
 
 void TestStartup::closingByFrame_data() {
-    QTest::addColumn<bool>("modified");
-    QTest::addColumn<bool>("named");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("saveAs"); // "-": no dialog; "": cancelled; else a file name
+    QTest::addColumn<int>("answer");     // -1: unmodified, no question
+    QTest::addColumn<QString>("saveAs"); // "-": a named project, no dialog; "": cancelled
     QTest::addColumn<bool>("closes");
-    QTest::addColumn<bool>("modifiedAfter");
-    QTest::addColumn<QString>("written");
-
+    QTest::addColumn<QString>("written"); // the file that holds the change
     const int yes = int(MsgResult::Yes);
-    const int no = int(MsgResult::No);
-    const int cancel = int(MsgResult::Cancel);
-    QTest::newRow("unmodified closes without a question")
-        << false << true << 0 << "-" << true << false << "";
-    QTest::newRow("No closes without saving") << true << true << no << "-" << true << false << "";
+    QTest::newRow("unmodified closes without a question") << -1 << "-" << true << QString();
+    QTest::newRow("No closes without saving") << int(MsgResult::No) << "-" << true << QString();
     QTest::newRow("Cancel keeps the window open")
-        << true << true << cancel << "-" << false << true << "";
-    QTest::newRow("Yes saves the named project and closes")
-        << true << true << yes << "-" << true << false << "Hall.kvx";
+        << int(MsgResult::Cancel) << "-" << false << QString();
+    QTest::newRow("Yes saves the named project and closes") << yes << "-" << true << "Hall.kvx";
     QTest::newRow("Yes on a new project, Save As cancelled, stays open")
-        << true << false << yes << "" << false << true << "";
+        << yes << "" << false << QString();
     QTest::newRow("Yes on a new project, Save As chosen, closes")
-        << true << false << yes << "New.kvx" << true << false << "New.kvx";
+        << yes << "New.kvx" << true << "New.kvx";
 }
 
 void TestStartup::closingByFrame() {
-    QFETCH(bool, modified);
-    QFETCH(bool, named);
     QFETCH(int, answer);
     QFETCH(QString, saveAs);
     QFETCH(bool, closes);
-    QFETCH(bool, modifiedAfter);
     QFETCH(QString, written);
 
     writeIni({});
     writeFile(path("Hall.kvx"), kHallProject);
-    auto program = startedProgram(named ? path("Hall.kvx") : QString());
+    auto program = startedProgram(saveAs == "-" ? path("Hall.kvx") : QString());
     QVERIFY(program);
     FrmKvx& w = *program->mainWindow;
     w.Form_Activate();
-    if (modified) {
+    if (answer >= 0) {
         w.txtDescription.userClick();
         w.txtDescription.userSetText(QStringLiteral("Changed"));
-        QVERIFY(program->kvx.Modified);
         m_platform.answers = {MsgResult(answer)};
     }
     if (saveAs != "-")
@@ -579,60 +380,36 @@ void TestStartup::closingByFrame() {
                                                    : std::optional<QString>(path(saveAs))};
 
     QCOMPARE(w.Form_QueryUnload(), closes);
-    QCOMPARE(program->kvx.Modified, modifiedAfter);
-    if (modified) {
-        QCOMPARE(m_platform.messages.size(), 1);
-        QCOMPARE(m_platform.messages[0].text, kExitQuestion);
-        QCOMPARE(m_platform.messages[0].style, MsgStyle::YesNoCancelQuestion);
-        QCOMPARE(m_platform.messages[0].title, QStringLiteral("Exit KVX"));
-    } else {
-        QVERIFY(m_platform.messages.isEmpty());
-    }
+    QCOMPARE(program->kvx.Modified, !closes);
+    QCOMPARE(messages(m_platform),
+             answer < 0 ? QStringList()
+                        : QStringList{"Exit KVX|The project data is modified. Do you want to save "
+                                      "before Exiting the program ?|35"});
     QCOMPARE(m_platform.dialogsShown.size(), saveAs == "-" ? 0 : 1);
-    if (!written.isEmpty())
-        QVERIFY(readFile(path(written)).contains("Changed\r\n"));
-    else
-        QCOMPARE(readFile(path("Hall.kvx")), kHallProject);
+    QCOMPARE(readFile(path(written.isEmpty() ? "Hall.kvx" : written)).contains("Changed\r\n"),
+             !written.isEmpty());
 }
 
 void TestStartup::centreWindow_data() {
     QTest::addColumn<QSizeF>("screen");
     QTest::addColumn<QSizeF>("window");
-    QTest::addColumn<double>("left");
-    QTest::addColumn<double>("top");
-    QTest::newRow("main window on a 1280 x 1024 screen")
-        << QSizeF(19200, 15360) << QSizeF(7680, 7850) << 5760.0 << 3755.0;
-    QTest::newRow("odd difference keeps the half twip")
-        << QSizeF(19200, 15360) << QSizeF(7681, 7851) << 5759.5 << 3754.5;
+    QTest::addColumn<QPointF>("position");
     QTest::newRow("window larger than the screen")
-        << QSizeF(9600, 7200) << QSizeF(12000, 9000) << -1200.0 << -900.0;
+        << QSizeF(9600, 7200) << QSizeF(12000, 9000) << QPointF(-1200, -900);
     QTest::newRow("single precision arithmetic")
-        << QSizeF(33554432, 33554432) << QSizeF(1, 1) << 16777216.0 << 16777216.0;
+        << QSizeF(33554432, 33554432) << QSizeF(1, 1) << QPointF(16777216, 16777216);
 }
 
 void TestStartup::centreWindow() {
     QFETCH(QSizeF, screen);
     QFETCH(QSizeF, window);
-    QFETCH(double, left);
-    QFETCH(double, top);
+    QFETCH(QPointF, position);
     m_platform.screen = screen;
+    m_platform.setBusyPointer(true); // a caller that was busy already
     Control form(ControlKind::Form, QStringLiteral("frm"));
     form.setSize(window.width(), window.height());
-    QStringList order;
-    connect(&form, &Control::updated, this,
-            [&] { order << QStringLiteral("%1,%2").arg(form.left()).arg(form.top()); });
     CentreWindow(m_platform, form);
-    QCOMPARE(form.left(), left);
-    QCOMPARE(form.top(), top);
-    QCOMPARE(form.width(), window.width());
-    // Top moves first.
-    QCOMPARE(order.value(0), QStringLiteral("0,%1").arg(top));
-}
-
-void TestStartup::centreWindowLeavesDefaultPointer() {
-    Control form(ControlKind::Form, QStringLiteral("frm"));
-    m_platform.setBusyPointer(true); // a caller that was busy already
-    CentreWindow(m_platform, form);
+    QCOMPARE(QPointF(form.left(), form.top()), position);
     QCOMPARE(m_platform.pointerLog, (QList<bool>{true, true, false}));
 }
 
