@@ -1,16 +1,21 @@
-// The main window on screen, driven with keys and the mouse as a user would,
-// on a program folder that the test writes.
+// The desktop program's windows on screen, driven with keys and the mouse as
+// a user would, on a program folder that the test writes.
+#include "app/application.h"
+#include "app/lang_select_view.h"
+#include "app/main_window_view.h"
 #include "app/twips.h"
+#include "core/catalogue/lsp_record.h"
+#include "core/kvx_error.h"
 #include "core/ui/main_window.h"
 #include "gui/gui_support.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
 
 using namespace kvx;
 using namespace kvx::app;
@@ -22,209 +27,189 @@ private Q_SLOTS:
     void cleanup();
     void comesUpTranslatedAndPlaced_data();
     void comesUpTranslatedAndPlaced();
-    void captionChangeKeepsAMovedWindow();
     void userInput_data();
     void userInput();
-    void tabOrder_data();
-    void tabOrder();
-    void catalogueFieldSendsFocusToSlider_data();
-    void catalogueFieldSendsFocusToSlider();
-    void messageBoxDoesNotActivateAgain();
+    void tabOrderKeepsTheTapsWithinReach();
+    void onlyTheUsersActionsReachTheModel();
     void closingAsksAboutUnsavedChanges();
 
 private:
-    void start(const QString& language);
-    FrmKvx& model() const { return m_app->mainWindow()->model(); }
-    template <class W = QWidget>
-    W* widget(const QString& name) const {
-        return m_app->mainWindow()->findChild<W*>(name);
+    // One loudspeaker type and a Kvx.ini naming it and the language; with a
+    // language option, a first start that chooses the option.
+    void start(const QString& language, int option = -1) {
+        m_app.reset();
+        m_folder = std::make_unique<QTemporaryDir>();
+        const QString lsp = option < 0 ? "Test.lsp" : "Basic.lsp";
+        QVERIFY(writeLspFile(m_folder->filePath(lsp), {{"Test A     ", 90, 60, 89.5f, 6.0f}}));
+        QFile ini(m_folder->filePath(QStringLiteral("Kvx.ini")));
+        QVERIFY(option >= 0 || (ini.open(QIODevice::WriteOnly) &&
+                                ini.write("[Current lsp file]\r\nFilename=Test.lsp\r\n"
+                                          "[Configuration]\r\nLanguage=" +
+                                          language.toLatin1()) > 0));
+        ini.close();
+        m_app = std::make_unique<Application>(m_folder->path(), QLocale::c(), QString());
+        QVERIFY(m_app->start());
+        if (option >= 0) {
+            m_app->languageWindow()->option(option)->click();
+            m_app->languageWindow()->findChild<QPushButton*>(QStringLiteral("OK_Key"))->click();
+        }
+        QVERIFY((m_window = m_app->mainWindow()));
+        QVERIFY(QSignalSpy(m_window, &MainWindowView::activated).wait(5000));
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
+    QWidget* widget(const QString& name) const { return m_window->findChild<QWidget*>(name); }
     QString shown(const QString& name) const { return widget(name)->property("text").toString(); }
-    // Calculate is offered, and the reports withdrawn, until the results are current.
-    bool resultsCurrent() const {
-        return !widget(QStringLiteral("cmdCalc"))->isEnabled() &&
-               widget<QAction>(QStringLiteral("mnuReport"))->isEnabled() &&
-               widget<QAction>(QStringLiteral("mnuPrintFile"))->isEnabled();
+    // Calculate is offered, and the reports withdrawn, until the results are
+    // current; a calculation replaces a marker left in the distance.
+    QString state() const {
+        return QStringLiteral("calculate %1, reports %2 %3%4")
+            .arg(widget("cmdCalc")->isEnabled())
+            .arg(m_window->findChild<QAction*>("mnuReport")->isEnabled())
+            .arg(m_window->findChild<QAction*>("mnuPrintFile")->isEnabled())
+            .arg(shown("lblDistance") == QLatin1String("marker") ? ", not calculated" : "");
     }
 
-    std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<test::ModalAnswerer> m_answerer;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    test::ModalAnswerer m_answerer;
     std::unique_ptr<Application> m_app;
+    MainWindowView* m_window = nullptr;
 };
 
-void TestMainWindow::start(const QString& language) {
-    m_app.reset();
-    m_folder = std::make_unique<test::ProgramFolder>(language);
-    m_answerer = std::make_unique<test::ModalAnswerer>();
-    m_app = test::startProgram(*m_folder);
-    QVERIFY(m_app && m_app->mainWindow());
-}
-
 void TestMainWindow::cleanup() {
-    const QStringList unexpected = m_answerer->unexpected;
     m_app.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
+    QVERIFY2(m_answerer.unexpected.isEmpty(), qPrintable(m_answerer.unexpected.join(u'\n')));
+    m_answerer.messages.clear();
 }
 
 void TestMainWindow::comesUpTranslatedAndPlaced_data() {
     QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("option");        // chosen at a first start
     QTest::addColumn<QStringList>("texts"); // File menu, Calculate, user type, a frame
-    QTest::newRow("English") << "English"
+    QTest::newRow("English") << "English" << -1
                              << QStringList{"&File", "Calculate", "User type", "General"};
-    QTest::newRow("German") << "German"
+    QTest::newRow("German") << "German" << -1
                             << QStringList{"Datei", "Berechnung", "Benutzer Typ", "Allgemein"};
+    QTest::newRow("Nederlands at a first start")
+        << "Dutch" << 2 << QStringList{"&Bestand", "Bereken", "Eigen invoer", "Algemeen"};
 }
 
 void TestMainWindow::comesUpTranslatedAndPlaced() {
     QFETCH(QString, language);
+    QFETCH(int, option);
     QFETCH(QStringList, texts);
-    if (language != QLatin1String("English"))
-        start(language);
-    MainWindowView* window = m_app->mainWindow();
-    QCOMPARE((QStringList{window->menuBar()->actions().at(0)->text(), shown("cmdCalc"),
-                          widget<QComboBox>("lstLsp")->itemText(3),
-                          widget<QGroupBox>("Frame6")->title()}),
+    start(language, option);
+    QCOMPARE((QStringList{m_window->menuBar()->actions().at(0)->text(), shown("cmdCalc"),
+                          m_window->findChild<QComboBox*>("lstLsp")->itemText(1),
+                          widget("Frame6")->property("title").toString()}),
              texts);
-    // The first type is chosen and calculated; the focus waits on the slider.
-    QCOMPARE(widget<QComboBox>("lstLsp")->currentText(), QStringLiteral("Test A     "));
-    QCOMPARE(shown("lblPower"), QStringLiteral("6"));
-    QVERIFY(resultsCurrent());
+    QFile ini(m_folder->filePath(QStringLiteral("Kvx.ini")));
+    QVERIFY(ini.open(QIODevice::ReadOnly) &&
+            ini.readAll().contains("Language=" + language.toLatin1()));
+    // The first type is picked and calculated; the focus waits on the slider.
+    QCOMPARE((QStringList{shown("txtSensitivity"), shown("lblPower"), state()}),
+             (QStringList{"89.5", "6", "calculate 0, reports 1 1"}));
     QCOMPARE(QApplication::focusWidget(), widget("DiffSet"));
-
-    const QRect frame = window->frameGeometry();
+    const QRect frame = m_window->frameGeometry();
     QCOMPARE(frame.size(), QSize(twipsToPixelsX(7680), twipsToPixelsY(7850)));
-    const QRect screen = window->screen()->geometry();
-    const QPoint offCentre = frame.center() - screen.center();
+    const QPoint offCentre = frame.center() - m_window->screen()->geometry().center();
     QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.x())));
-}
-
-void TestMainWindow::captionChangeKeepsAMovedWindow() {
-    MainWindowView* window = m_app->mainWindow();
-    const QPoint moved = window->pos() + QPoint(30, 20);
-    window->move(moved);
-    model().form.setText(QStringLiteral("KVX - room.kvx"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("KVX - room.kvx"));
-    QCOMPARE(window->pos(), moved);
-    model().form.setLeft(0); // a new position from the model is applied
-    QCOMPARE(window->pos().x(), window->screen()->geometry().left());
+    // A new caption does not move a window that the user has moved.
+    m_window->move(m_window->pos() + QPoint(30, 20));
+    m_window->model().form.setText(QStringLiteral("KVX - room.kvx"));
+    QCOMPARE(m_window->frameGeometry().topLeft(), frame.topLeft() + QPoint(30, 20));
 }
 
 void TestMainWindow::userInput_data() {
     QTest::addColumn<QString>("field");
-    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("key"); // none: a mouse click
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("shown"); // a control's name and text, the focused one
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("calculated");
+    // A control and its text, the focus, the state, the messages shown.
+    QTest::addColumn<QStringList>("after");
+    const QString fresh = QStringLiteral("calculate 1, reports 0 0, not calculated");
+    const QString current = QStringLiteral("calculate 0, reports 1 1");
+    const QString unchanged = current + QStringLiteral(", not calculated");
     QTest::newRow("a digit in the room width")
         << "txtRoomWidth" << int(Qt::Key_End) << "5"
-        << QStringList{"txtRoomWidth", "505", "txtRoomWidth"} << QStringList{} << false;
+        << QStringList{"txtRoomWidth", "505", "txtRoomWidth", fresh};
     QTest::newRow("a letter in the room height")
         << "txtRoomHeight" << int(Qt::Key_End) << "x"
-        << QStringList{"txtRoomHeight", "4x", "txtRoomHeight"}
-        << QStringList{"Kvx32: Invalid Character. Use: \n +/-, 0...9, one decimal separator "
-                       "(dot or comma)."}
-        << false;
-    QTest::newRow("an amplifier tap picked")
-        << "lstAmpTap" << int(Qt::Key_Down) << "" << QStringList{"lblPower", "2.94", "DiffSet"}
-        << QStringList{} << true;
+        << QStringList{"txtRoomHeight", "4x", "txtRoomHeight", fresh,
+                       "Kvx32: Invalid Character. Use: \n +/-, 0...9, one decimal separator (dot "
+                       "or comma). (NoIcon; Ok)"};
+    QTest::newRow("an amplifier tap picked") << "lstAmpTap" << int(Qt::Key_Down) << ""
+                                             << QStringList{"lblPower", "2.94", "DiffSet", current};
     QTest::newRow("the slider a tenth up")
-        << "DiffSet" << int(Qt::Key_Right) << "" << QStringList{"txtLevelDif4", "6.1", "DiffSet"}
-        << QStringList{} << true;
-    QTest::newRow("the slider to its end")
-        << "DiffSet" << int(Qt::Key_End) << "" << QStringList{"txtLevelDif4", "12", "DiffSet"}
-        << QStringList{} << true;
+        << "DiffSet" << int(Qt::Key_Right) << ""
+        << QStringList{"txtLevelDif4", "6.1", "DiffSet", current};
+    QTest::newRow("mouse into a catalogue field: on to the slider")
+        << "txtSensitivity" << 0 << ""
+        << QStringList{"txtSensitivity", "89.5", "DiffSet", unchanged};
 }
 
 void TestMainWindow::userInput() {
     QFETCH(QString, field);
     QFETCH(int, key);
     QFETCH(QString, typed);
-    QFETCH(QStringList, shown);
-    QFETCH(QStringList, messages);
-    QFETCH(bool, calculated);
-    model().lblDistance.setText(QStringLiteral("marker")); // a calculation replaces it
-    QWidget* input = widget(field);
-    input->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(input, Qt::Key(key));
-    QTest::keyClicks(input, typed);
-
-    QCOMPARE(this->shown(shown[0]), shown[1]);
-    QCOMPARE(m_answerer->messages, messages);
-    QTRY_COMPARE(QApplication::focusWidget(), widget(shown[2]));
-    QCOMPARE(resultsCurrent(), calculated);
-    QCOMPARE(this->shown("lblDistance") != QLatin1String("marker"), calculated);
+    QFETCH(QStringList, after);
+    // A calculation replaces it; the activation that a message box gives back must not.
+    m_window->model().lblDistance.setText(QStringLiteral("marker"));
+    if (key) {
+        widget(field)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget(field), Qt::Key(key));
+        QTest::keyClicks(widget(field), typed);
+    } else {
+        QTest::mouseClick(widget(field), Qt::LeftButton);
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), widget(after[2]));
+    QCOMPARE(QStringList({after[0], shown(after[0]), after[2], state()}) + m_answerer.messages,
+             after);
 }
 
-void TestMainWindow::tabOrder_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QStringList>("visited");
-    const QStringList common{"FileSel",      "txtRoomLength", "txtRoomWidth", "txtRoomHeight",
-                             "txtEarHeight", "lstLspTap",     "lstAmpTap",    "lstLsp"};
-    QTest::newRow("catalogue type: its fields pass the focus on to the slider")
-        << 0 << common + QStringList{"DiffSet", "cmdCalc", "txtDescription"};
-    QTest::newRow("user type: every field in turn")
-        << 3 << common + QStringList{"txtAngle1",   "txtAngle4", "txtSensitivity",
-                                     "txtMaxPower", "DiffSet",   "cmdCalc"};
-}
-
-void TestMainWindow::tabOrder() {
-    QFETCH(int, type);
-    QFETCH(QStringList, visited);
-    auto* types = widget<QComboBox>("lstLsp");
-    types->setFocus(Qt::TabFocusReason);
-    while (types->currentIndex() < type)
-        QTest::keyClick(types, Qt::Key_Down);
+void TestMainWindow::tabOrderKeepsTheTapsWithinReach() {
+    // A catalogue type's fields pass the focus on to the slider (after lstLsp).
     widget("txtDescription")->setFocus(Qt::TabFocusReason);
     QStringList seen;
-    while (seen.size() < visited.size()) {
+    while (seen.size() < 11) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         seen << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(seen, visited);
+    QCOMPARE(seen, (QStringList{"FileSel", "txtRoomLength", "txtRoomWidth", "txtRoomHeight",
+                                "txtEarHeight", "lstLspTap", "lstAmpTap", "lstLsp", "DiffSet",
+                                "cmdCalc", "txtDescription"}));
 }
 
-void TestMainWindow::catalogueFieldSendsFocusToSlider_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("mouse");
-    QTest::newRow("tab from the type list") << "lstLsp"
-                                            << "txtAngle1" << false;
-    QTest::newRow("mouse into the sensitivity") << "txtRoomLength"
-                                                << "txtSensitivity" << true;
-}
-
-void TestMainWindow::catalogueFieldSendsFocusToSlider() {
-    QFETCH(QString, from);
-    QFETCH(QString, field);
-    QFETCH(bool, mouse);
-    widget(from)->setFocus(Qt::TabFocusReason);
-    if (mouse)
-        QTest::mouseClick(widget(field), Qt::LeftButton);
-    else
-        QTest::keyClick(widget(from), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), widget("DiffSet"));
-    QVERIFY(!widget<QLineEdit>(field)->hasSelectedText());
-}
-
-void TestMainWindow::messageBoxDoesNotActivateAgain() {
-    // A calculation would replace the marker: activation has not run again.
-    model().lblDistance.setText(QStringLiteral("marker"));
-    m_app->platform().messageBox(QStringLiteral("Note"), 64);
-    QTest::qWait(100);
-    QVERIFY(QTest::qWaitForWindowActive(m_app->mainWindow()));
-    QCOMPARE(shown("lblDistance"), QStringLiteral("marker"));
+void TestMainWindow::onlyTheUsersActionsReachTheModel() {
+    // The focus that comes back after a message box or a popup is not the
+    // user entering the room length, which offers Calculate.
+    widget("txtRoomLength")->setFocus(Qt::ActiveWindowFocusReason);
+    widget("txtRoomWidth")->setFocus(Qt::PopupFocusReason);
+    QVERIFY(!widget("cmdCalc")->isEnabled());
+    widget("txtRoomLength")->setFocus(Qt::TabFocusReason);
+    QVERIFY(widget("cmdCalc")->isEnabled());
+    // A change that the program makes is shown, not sent back as a pick.
+    m_window->model().lblDistance.setText(QStringLiteral("marker"));
+    m_window->model().lstAmpTap.setText(QStringLiteral(" 70 V"));
+    QCOMPARE(m_window->findChild<QComboBox*>("lstAmpTap")->currentText() + shown("lblDistance"),
+             QStringLiteral(" 70 Vmarker"));
+    // What a handler throws is shown, or ends the program.
+    m_window->model().cmdCalc.onClick = [] { throw KvxError(QStringLiteral("Disk full")); };
+    QTest::mouseClick(widget("cmdCalc"), Qt::LeftButton);
+    QCOMPARE(m_answerer.messages, QStringList{"Kvx32: Disk full (Critical; Ok)"});
+    m_window->model().cmdCalc.onClick = [] { throw ProgramEnded{}; };
+    QTest::mouseClick(widget("cmdCalc"), Qt::LeftButton);
+    QVERIFY(m_app->dispatcher().programEnded());
 }
 
 void TestMainWindow::closingAsksAboutUnsavedChanges() {
     widget("txtRoomLength")->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(widget("txtRoomLength"), QStringLiteral("1"));
-    m_answerer->answers << QMessageBox::Cancel << QMessageBox::No;
-    QVERIFY(!m_app->mainWindow()->close());
-    QVERIFY(m_app->mainWindow()->isVisible());
-    QVERIFY(m_app->mainWindow()->close());
-    QCOMPARE(m_answerer->buttons, QList<QMessageBox::StandardButtons>(
-                                      2, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel));
+    m_answerer.answers << QMessageBox::Cancel << QMessageBox::No;
+    QVERIFY(!m_window->close());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_window->close());
+    QCOMPARE(m_answerer.messages,
+             QStringList(2, "Exit KVX: The project data is modified. Do you want to save before "
+                            "Exiting the program ? (Question; Yes|No|Cancel)"));
 }
 
 QTEST_MAIN(TestMainWindow)

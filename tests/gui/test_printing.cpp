@@ -15,7 +15,13 @@ using namespace kvx;
 class TestPrinting : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
+    void init() {
+        m_window = std::make_unique<test::Harness>();
+        // The total power needs both numbers; the other fields may stay blank.
+        m_window->w->txtDescription.setText(QStringLiteral("Conference room, ground floor"));
+        m_window->w->lblNrofSpeakers.setText(QStringLiteral("12"));
+        m_window->w->lblPower.setText(QStringLiteral("6"));
+    }
     void pdfIsOnePageWithTheReportFonts();
     void failedPdfLeavesNoFile();
 
@@ -30,20 +36,6 @@ private:
 
     std::unique_ptr<test::Harness> m_window;
 };
-
-void TestPrinting::init() {
-    m_window = std::make_unique<test::Harness>();
-    for (Control* control : m_window->w->controls())
-        control->onChange = nullptr;
-    for (const QString& field :
-         QStringLiteral("txtDescription=Conference room, ground floor|txtRoomLength=12|"
-                        "txtRoomWidth=12.5|txtRoomHeight=3|txtEarHeight=1.2|lstLsp=KVX-620|"
-                        "txtAngle1=180|txtAngle4=90|txtSensitivity=90|txtMaxPower=12|"
-                        "lstLspTap=1/2 P|lstAmpTap=100 V|lblPower=6|lblDistance=3.5|"
-                        "lblNrofSpeakers=12|lblLevel=88|lblLevelDif1=4.1|txtLevelDif4=6.0")
-             .split(u'|'))
-        m_window->w->control(field.section(u'=', 0, 0))->setText(field.section(u'=', 1));
-}
 
 void TestPrinting::pdfIsOnePageWithTheReportFonts() {
     auto pdf = app::openPdf(m_window->path(QStringLiteral("hall.pdf")));
@@ -66,19 +58,16 @@ void TestPrinting::pdfIsOnePageWithTheReportFonts() {
 
 void TestPrinting::failedPdfLeavesNoFile() {
     QVERIFY(!app::openPdf(m_window->path(QStringLiteral("missing/hall.pdf"))));
-    auto pdf = app::openPdf(m_window->path(QStringLiteral("unfinished.pdf")));
-    QVERIFY(pdf);
-    pdf->setFontSize(16);
-    pdf->print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
-    pdf.reset();
-    QCOMPARE(files(), QStringList{});
-
-    // A report that stops on an error leaves the older file as it was.
+    // A document dropped before its end, and a report that stops on an error:
+    // the older file stays as it was.
     QFile older(m_window->path(QStringLiteral("hall.pdf")));
     QVERIFY(older.open(QIODevice::WriteOnly) && older.write("%PDF-older") == 10);
     older.close();
-    m_window->w->lblNrofSpeakers.setText(QString());
+    auto pdf = app::openPdf(older.fileName());
+    QVERIFY(pdf);
+    pdf->print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
     pdf = app::openPdf(older.fileName());
+    m_window->w->lblNrofSpeakers.setText(QString());
     QVERIFY_THROWS_EXCEPTION(KvxError, printReport(*m_window->w, *pdf));
     pdf.reset();
     QCOMPARE(read(QStringLiteral("hall.pdf")), QByteArray("%PDF-older"));
