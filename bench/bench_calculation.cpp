@@ -6,31 +6,16 @@
 #include "core/ui/main_window.h"
 #include "core/ui/platform.h"
 
+#include "silent_platform.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
 
 using namespace kvx;
+using kvx::bench::SilentPlatform;
 
 namespace {
-
-class SilentPlatform : public Platform {
-public:
-    MsgResult messageBox(const QString&, int, const QString&) override { return MsgResult::Ok; }
-    void setFocus(Control&) override {}
-    std::optional<QString> showOpenDialog(const CommonDialog&) override { return std::nullopt; }
-    std::optional<QString> showSaveDialog(const CommonDialog&) override { return std::nullopt; }
-    void showPrinterSetup() override {}
-    std::optional<double> printerPageWidth() override { return std::nullopt; }
-    std::unique_ptr<ReportPrinter> openPrinter() override { return nullptr; }
-    std::unique_ptr<ReportPrinter> openPdf(const QString&) override { return nullptr; }
-    void showAbout() override {}
-    void showWorking() override {}
-    void endProgram() override {}
-    QDate today() override { return {}; }
-    QSizeF screenSizeTwips() override { return {}; }
-    void setBusyPointer(bool) override {}
-};
 
 void BM_CalculateTypicalRoom(benchmark::State& state) {
     QTemporaryDir dir;
