@@ -17,15 +17,11 @@ namespace kvx::test {
 struct Harness {
     explicit Harness(QLocale locale = QLocale::c())
         : kvx(platform, dir.path(), std::move(locale))
-        , w(std::make_unique<FrmKvx>(kvx))
-    {
-    }
+        , w(std::make_unique<FrmKvx>(kvx)) {}
     // With a string table of the test's own (it must outlive the harness).
     Harness(QLocale locale, const StringTable& strings)
         : kvx(platform, dir.path(), std::move(locale), strings)
-        , w(std::make_unique<FrmKvx>(kvx))
-    {
-    }
+        , w(std::make_unique<FrmKvx>(kvx)) {}
     QString path(const QString& name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
