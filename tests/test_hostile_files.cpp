@@ -6,7 +6,7 @@
 #include "core/catalogue/lsp_record.h"
 #include "core/kvx_error.h"
 #include "core/shell/ini_file.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,35 +38,14 @@ const QByteArray kProject = "[Project Description]\r\n"
                             "[Calculated Data]\r\n"
                             "\"\",\"\",\"\",\"6\",\"\"\r\n";
 
-LspRecord type(const QString& name, qint16 angle1, qint16 angle4, float sensitivity,
-               float maxPower) {
-    LspRecord r;
-    r.TypeName = name.leftJustified(kLspNameLength, u' ', true);
-    r.Angle1 = angle1;
-    r.Angle4 = angle4;
-    r.Sensitivity = sensitivity;
-    r.MaxPower = maxPower;
-    return r;
-}
-
 QByteArray catalogueBytes(int records) {
     QByteArray bytes;
     bytes.reserve(qsizetype(records) * kLspRecordSize);
     for (int i = 1; i <= records; ++i) {
-        bytes += encodeLspRecord(type(QStringLiteral("T%1").arg(i), qint16(60 + i % 120),
-                                      qint16(40 + i % 100), 80 + float(i % 20), 6));
+        bytes += encodeLspRecord(lspRecord(QStringLiteral("T%1").arg(i), qint16(60 + i % 120),
+                                           qint16(40 + i % 100), 80 + float(i % 20), 6));
     }
     return bytes;
-}
-
-bool writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Random bytes that are the same in every run.
@@ -169,7 +148,6 @@ private Q_SLOTS:
     void longFileOfRepeatedSections();
     void catalogueListsAddressableRecords_data();
     void catalogueListsAddressableRecords();
-    void catalogueThatIsAFolder();
     void hostileConfigurationFile_data();
     void hostileConfigurationFile();
     void hugeConfigurationFileKeepsEveryLine();
@@ -422,33 +400,13 @@ void TestHostileFiles::catalogueListsAddressableRecords() {
 
     // The last listed type shows its own record.
     p->w->lstLsp.userPick(listed - 1);
-    const LspRecord last = type(QString(), qint16(60 + listed % 120), qint16(40 + listed % 100),
-                                80 + float(listed % 20), 6);
+    const LspRecord last = lspRecord(QString(), qint16(60 + listed % 120),
+                                     qint16(40 + listed % 100), 80 + float(listed % 20), 6);
     QCOMPARE(p->w->txtAngle1.text(), QString::number(last.Angle1));
     QCOMPARE(p->w->txtAngle4.text(), QString::number(last.Angle4));
     QCOMPARE(p->w->txtSensitivity.text(), QString::number(last.Sensitivity));
     p->w->lstLsp.userPick(listed);
     QCOMPARE(p->w->txtAngle1.text(), QStringLiteral("120"));
-}
-
-void TestHostileFiles::catalogueThatIsAFolder() {
-    QTemporaryDir dir;
-    FakePlatform platform;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Folder.lsp")));
-    QVERIFY(writeBytes(dir.filePath(QStringLiteral("Kvx.ini")),
-                       "[Current lsp file]\r\nFilename=Folder.lsp\r\n"));
-    Kvx1 kvx(platform, dir.path(), QLocale::c());
-    FrmKvx w(kvx);
-    {
-        CaseTimer timer(QStringLiteral("catalogue that is a folder"));
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, w.Form_Load());
-    }
-    QVERIFY(platform.ended);
-    QCOMPARE(platform.messageTitles(), QStringList{QStringLiteral("Open File Error")});
-    QVERIFY2(platform.messages.constFirst().text.contains(QStringLiteral("is a folder")),
-             qPrintable(platform.messages.constFirst().text));
-    // A folder is not offered as a data file.
-    QVERIFY(w.FileSel.items().isEmpty());
 }
 
 void TestHostileFiles::hostileConfigurationFile_data() {
@@ -478,6 +436,9 @@ void TestHostileFiles::hostileConfigurationFile_data() {
     QTest::newRow("zero bytes in the data file name")
         << QByteArray("[Current lsp file]\r\nFilename=Basic\0.lsp\r\n", 41) << "English"
         << "not found";
+    QTest::newRow("data file that is a folder")
+        << QByteArray(catalogue).replace("Basic.lsp", "Folder.lsp") << "English"
+        << "is a folder, not a file";
     // Without a data file name the program's folder itself is no catalogue.
     QTest::newRow("binary noise throughout") << noise(256 * 1024, 9) << "English"
                                              << "is a folder, not a file";
@@ -492,6 +453,7 @@ void TestHostileFiles::hostileConfigurationFile() {
     FakePlatform platform;
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("Kvx.ini")), ini));
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("Basic.lsp")), catalogueBytes(3)));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Folder.lsp")));
     Kvx1 kvx(platform, dir.path(), QLocale::c());
     FrmKvx w(kvx);
     bool ended = false;
@@ -504,6 +466,8 @@ void TestHostileFiles::hostileConfigurationFile() {
         }
     }
     QCOMPARE(ended, platform.ended);
+    // A folder is never offered as a data file.
+    QVERIFY(!w.FileSel.items().contains(QStringLiteral("Folder.lsp")));
     const QHash<QString, int> offsets = {
         {"English", 0}, {"Dutch", 1000}, {"French", 2000}, {"Italian", 3000}, {"German", 4000}};
     QCOMPARE(kvx.LanguageOffset, offsets.value(language));
@@ -663,7 +627,7 @@ void TestHostileFiles::fullDiskKeepsEveryOldFile() {
         p.w->mnuPrintFile_Click();
         QString whyNot;
         QVERIFY(!writeLspFile(p.path(QStringLiteral("Basic.lsp")),
-                              {type(QStringLiteral("New"), 90, 60, 88, 6)}, &whyNot));
+                              {lspRecord(QStringLiteral("New"), 90, 60, 88, 6)}, &whyNot));
         QVERIFY(!whyNot.isEmpty());
     }
     QCOMPARE(readBytes(p.path(QStringLiteral("Basic.lsp"))), catalogueBytes(3));
