@@ -61,6 +61,10 @@ private Q_SLOTS:
             << QStringList{"Ceil5      ", kAccented, "Third      ", "Eigen invoer"}
             << QStringList{"90", "60", "89,5", "6"};
         QTest::newRow("negative record: zeroed") << false << kThreeTypes << -5 << three << zeroed;
+        // Damaged: sensitivity and power that are no numbers show as nothing.
+        QTest::newRow("no numbers: empty, never nan")
+            << false << QByteArray::fromHex("4e614e20202020202020205a003c000000c07f0000807f") << 1
+            << QStringList{"NaN        ", "User type"} << QStringList{"90", "60", "", ""};
     }
     void listAndShow() {
         QFETCH(bool, dutch);
@@ -91,6 +95,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         const QString lost = "Loudspeaker File Error (16): ", open = "Open File Error (0): ";
         QTest::newRow("missing file") << "Basic.lsp" << lost << " not found.";
+        QTest::newRow("no name configured") << "" << lost << " not found.";
         QTest::newRow("folder") << "Folder.lsp" << open << " is a folder, not a file.";
         QTest::newRow("named pipe") << "Pipe.lsp" << open << " is not a regular file.";
     }

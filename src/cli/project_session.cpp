@@ -207,12 +207,14 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
         {&window.txtRoomLength, &in.length},       {&window.txtRoomWidth, &in.width},
         {&window.txtRoomHeight, &in.height},       {&window.txtEarHeight, &in.ear},
     };
-    for (const auto& [field, value] : fields) {
-        if (!*value)
+    for (const auto& entry : fields) {
+        Control* field = entry.first;
+        const std::optional<QString>& value = *entry.second;
+        if (!value)
             continue;
         act([&] {
             field->userFocus();
-            field->userSetText(**value);
+            field->userSetText(*value);
         });
     }
 
@@ -229,9 +231,10 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
                          .arg(QLatin1String(option), **value, listOf(list->items())));
             return false;
         }
-        act([&] {
-            list->userFocus();
-            list->userPick(index);
+        Control* box = list;
+        act([box, index] {
+            box->userFocus();
+            box->userPick(index);
         });
     }
 

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace kvx {
 
 namespace {
@@ -29,7 +31,8 @@ void FrmKvx::OpenLoudspeakerFile() {
         QStringLiteral("Loudspeaker Data File: ") + QDir::toNativeSeparators(path);
 
     const QFileInfo info(path);
-    if (!info.exists()) {
+    // No name at all finds no file, as a look-up of the bare folder would.
+    if (kvx.CurrentLspFile.isEmpty() || !info.exists()) {
         abortProgram(kvx, prefix + QStringLiteral(" not found."), MsgStyle::Critical,
                      QStringLiteral("Loudspeaker File Error"));
     }
@@ -60,8 +63,12 @@ void FrmKvx::ShowLoudspeakerData(qint16 recordNumber) {
     const LspRecord record = LspFile ? readLspRecord(*LspFile, recordNumber) : LspRecord{};
     txtAngle1.setText(QString::number(record.Angle1));
     txtAngle4.setText(QString::number(record.Angle4));
-    txtSensitivity.setText(formatGeneralSingle(record.Sensitivity, kvx.locale));
-    txtMaxPower.setText(formatGeneralSingle(record.MaxPower, kvx.locale));
+    // A damaged catalogue may hold no number at all: show nothing rather than "nan".
+    const auto shown = [this](float value) {
+        return std::isfinite(value) ? formatGeneralSingle(value, kvx.locale) : QString();
+    };
+    txtSensitivity.setText(shown(record.Sensitivity));
+    txtMaxPower.setText(shown(record.MaxPower));
 }
 
 } // namespace kvx
