@@ -6,7 +6,6 @@ namespace {
 
 constexpr qint64 kChunkBytes = 64 * 1024;
 constexpr QChar kQuote = u'"';
-constexpr QChar kComma = u',';
 constexpr QChar kSpace = u' ';
 constexpr QChar kCr = u'\r';
 constexpr QChar kLf = u'\n';
@@ -73,10 +72,13 @@ bool FieldReader::fill() {
     return m_next != m_end;
 }
 
-void FieldReader::finishLineEnd(QChar c) {
+bool FieldReader::endsLine(QChar c) {
+    if (!isLineEnd(c))
+        return false;
     ++m_line;
     if (c == kCr && !atEnd() && peek() == kLf)
         take();
+    return true;
 }
 
 void FieldReader::scanField(Sink& sink) {
@@ -96,13 +98,8 @@ void FieldReader::scanField(Sink& sink) {
             sink.append(c);
         }
         while (!atEnd()) {
-            const QChar c = take();
-            if (c == kComma)
+            if (endsField(take()))
                 return;
-            if (isLineEnd(c)) {
-                finishLineEnd(c);
-                return;
-            }
         }
         return;
     }
@@ -111,12 +108,8 @@ void FieldReader::scanField(Sink& sink) {
     qsizetype pendingSpaces = 0;
     while (!atEnd()) {
         const QChar c = take();
-        if (c == kComma)
+        if (endsField(c))
             return;
-        if (isLineEnd(c)) {
-            finishLineEnd(c);
-            return;
-        }
         if (c == kSpace) {
             ++pendingSpaces;
             continue;
@@ -143,10 +136,8 @@ QString FieldReader::readLine() {
     QString line;
     while (!atEnd()) {
         const QChar c = take();
-        if (isLineEnd(c)) {
-            finishLineEnd(c);
+        if (endsLine(c))
             return line;
-        }
         if (line.size() >= kMaxFieldLength)
             throw tooLong();
         line.append(c);

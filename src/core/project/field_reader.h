@@ -75,8 +75,10 @@ private:
     bool fill();
     QChar take() { return *m_next++; }
     QChar peek() const { return *m_next; }
-    // Consumes the rest of a line end that began with c.
-    void finishLineEnd(QChar c);
+    // True when c begins a line end; the rest of it (LF after CR) is consumed.
+    bool endsLine(QChar c);
+    // True when c ends a field: a comma or a line end.
+    bool endsField(QChar c) { return c == u',' || endsLine(c); }
 
     QIODevice& m_device;
     QStringDecoder m_decoder;
