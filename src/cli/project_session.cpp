@@ -329,7 +329,7 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
     fields.insert(w.DiffSet.name(), w.DiffSet.value());
 
     QJsonValue values;
-    if (const std::optional<CalcValues>& v = w.lastCalculation) {
+    if (const std::optional<Design>& v = w.lastCalculation) {
         values = QJsonObject{{QStringLiteral("distance"), v->distance},
                              {QStringLiteral("evaluations"), v->evaluations},
                              {QStringLiteral("intensityBelow"), v->intensityBelow},

@@ -1,4 +1,6 @@
+#include "core/calc/design.h"
 #include "core/calc/numbers.h"
+#include "core/calc/power.h"
 #include "core/calc/sound.h"
 #include "core/kvx_error.h"
 #include "core/ui/main_window.h"
@@ -12,23 +14,12 @@ namespace {
 const QString kInputError = QStringLiteral("Input Error");
 const QString kCalculationError = QStringLiteral("Calculation Error");
 
-// A run that cannot give a result worth showing: the message that says why.
-struct CalcFailure {
-    QString title;
-    QString text;
-};
-
-double finite(double value) {
-    if (!std::isfinite(value))
-        throw CalcFailure{kCalculationError,
-                          QStringLiteral("The calculation gives no finite result !") + QChar(10) +
-                              QStringLiteral("Please check the input values")};
-    return value;
-}
-
 } // namespace
 
 void FrmKvx::cmdCalc_Click() {
+    // One notification per run: the design is dropped quietly here and the
+    // observers hear of the outcome once the run is over.
+    const bool hadDesign = lastCalculation.has_value();
     lastCalculation.reset();
     if (CheckInputs())
         Calculate();
@@ -37,6 +28,8 @@ void FrmKvx::cmdCalc_Click() {
     mnuPrintFile.setEnabled(true);
     mnuReport.setEnabled(true);
     mnuExportPdf.setEnabled(true);
+    if (hadDesign || lastCalculation)
+        notifyDesignChanged();
 }
 
 void FrmKvx::Calculate() {
@@ -50,42 +43,27 @@ void FrmKvx::Calculate() {
             throw CalcFailure{kInputError, e.message()};
         }
 
-        const double theta4 = finite(ParseDecimal(txtAngle4.text()) * kPi / 360);
-        const double ear = ParseDecimal(txtEarHeight.text());
-        const double h = finite(ParseDecimal(txtRoomHeight.text()) - ear);
-        const double target = finite(std::pow(10.0, -ParseDecimal(txtLevelDif4.text()) / 10));
+        DesignInputs in;
+        in.length = ParseDecimal(txtRoomLength.text());
+        in.width = ParseDecimal(txtRoomWidth.text());
+        in.roomHeight = ParseDecimal(txtRoomHeight.text());
+        in.earHeight = ParseDecimal(txtEarHeight.text());
+        in.angle1 = ParseDecimal(txtAngle1.text());
+        in.angle4 = ParseDecimal(txtAngle4.text());
+        in.sensitivity = ParseDecimal(txtSensitivity.text());
+        in.ratedPower = ParseDecimal(txtMaxPower.text());
+        in.lineVoltage = tapVoltage(lstAmpTap.text()).value_or(0);
+        in.tapDivisor = tapDivisor(lstLspTap.text()).value_or(1);
+        // The power as the window shows it, so that the level matches the label.
+        in.speakerPower = ParseDecimal(lblPower.text());
+        in.difference4 = ParseDecimal(txtLevelDif4.text());
 
-        const SpacingResult spacing = SolveSpacing(target, h, theta4, platform);
-        const double d = finite(spacing.d);
-        // An opening angle of 180 degrees or more can lead the search to a
-        // spacing it accepts although no grid can have it.
-        if (spacing.settled && d <= 0)
-            throw CalcFailure{kCalculationError,
-                              QStringLiteral("The calculated distance is not positive !") +
-                                  QChar(10) +
-                                  QStringLiteral("Please check the 4 kHz Opening Angle")};
-        lblDistance.setText(formatOneDecimal(d, kvx.locale));
-
-        const double theta1 = finite(ParseDecimal(txtAngle1.text()) * kPi / 360);
-        const double below = finite(IntensityBelowSpeaker(d, h, theta1));
-        const double between = finite(IntensityBetweenSpeakers(d, h, theta1));
-        const double difference1 = finite(10 * Log10(below / between, platform));
-        lblLevelDif1.setText(formatOneDecimal(difference1, kvx.locale));
-
-        const qint32 speakers =
-            SpeakerCount(ParseDecimal(txtRoomLength.text()), ParseDecimal(txtRoomWidth.text()), d);
-        lblNrofSpeakers.setText(QString::number(speakers));
-
-        const double gain = 10 * Log10(below, platform);
-        const double power = ParseDecimal(lblPower.text());
-        const double powerLog = Log10(power, platform);
-        const double heightLog = Log10(h, platform);
-        const double sensitivity = ParseDecimal(txtSensitivity.text());
-        const double level = finite(sensitivity + 10 * powerLog - 20 * heightLog + gain);
-        lblLevel.setText(formatWhole(level, kvx.locale));
-
-        lastCalculation =
-            CalcValues{d, spacing.evaluations, below, between, speakers, level, difference1, power};
+        const Design design = computeDesign(in, platform);
+        lblDistance.setText(formatOneDecimal(design.distance, kvx.locale));
+        lblLevelDif1.setText(formatOneDecimal(design.difference1, kvx.locale));
+        lblNrofSpeakers.setText(QString::number(design.speakers));
+        lblLevel.setText(formatWhole(design.directLevel, kvx.locale));
+        lastCalculation = design;
     } catch (const CalcFailure& failure) {
         ClearResults();
         platform.messageBox(failure.text, MsgStyle::Exclamation, failure.title);

@@ -1,3 +1,5 @@
+#include "core/calc/power.h"
+
 #include "core/calc/numbers.h"
 #include "core/kvx_error.h"
 #include "core/ui/main_window.h"
@@ -10,16 +12,29 @@ namespace kvx {
 
 namespace {
 
+void tapClick(FrmKvx& w, const Control& box) {
+    // Raised, never cleared, by a pick: picking the remembered item back must
+    // not forget another unsaved change.
+    const bool changed = w.kvx.IsChanged(box.text());
+    if (changed) {
+        w.kvx.Modified = true;
+        w.cmdCalc_Click();
+    }
+    w.cmdCalc_Click();
+}
+
+} // namespace
+
 // The divisor of the rated power: the third character of the speaker tap
 // ("1/2 P"). The box is editable, so a typed "1/8 P" works; a text without a
 // digit from 1 to 9 there gives no divisor.
-std::optional<double> tapDivisor(const QString& tap) {
+std::optional<int> tapDivisor(const QString& tap) {
     if (tap.size() < 3)
         return std::nullopt;
     const QChar digit = tap.at(2);
     if (digit < u'1' || digit > u'9')
         return std::nullopt;
-    return double(digit.unicode() - u'0');
+    return digit.unicode() - u'0';
 }
 
 // The line voltage: the first three characters of the amplifier tap (" 70 V"),
@@ -38,19 +53,6 @@ std::optional<double> tapVoltage(const QString& tap) {
         return std::nullopt;
     return v;
 }
-
-void tapClick(FrmKvx& w, const Control& box) {
-    // Raised, never cleared, by a pick: picking the remembered item back must
-    // not forget another unsaved change.
-    const bool changed = w.kvx.IsChanged(box.text());
-    if (changed) {
-        w.kvx.Modified = true;
-        w.cmdCalc_Click();
-    }
-    w.cmdCalc_Click();
-}
-
-} // namespace
 
 void FrmKvx::FillAmpTapList() {
     lstAmpTap.addItem(QStringLiteral("100 V"));
@@ -78,7 +80,7 @@ void FrmKvx::ShowSpeakerPower() {
     if (!volts)
         throw KvxError(QStringLiteral("Amplifier Tap should begin with a voltage above 0 !"));
 
-    const double tapped = rated / *divisor;
+    const double tapped = rated / double(*divisor);
     const double power = *volts * tapped * *volts / 10000;
     if (!std::isfinite(power))
         throw KvxError(QStringLiteral("Speaker Power is too large !"));

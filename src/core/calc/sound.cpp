@@ -1,5 +1,7 @@
 #include "core/calc/sound.h"
 
+#include "core/calc/design.h"
+
 #include "core/kvx_error.h"
 #include "core/ui/platform.h"
 
@@ -120,25 +122,26 @@ double Log10(double x, Platform& platform) {
     return std::log(x) / ln10;
 }
 
-qint32 SpeakerCount(double length, double width, double d) {
+GridSplit SplitGrid(double length, double width, double d) {
     if (d <= 0)
-        return 0;
-    const double rows = roundHalfEven(length / d);
-    const double columns = roundHalfEven(width / d);
-    if (fitsInt32(rows) && fitsInt32(columns)) {
+        return {};
+    const double columns = roundHalfEven(length / d);
+    const double rows = roundHalfEven(width / d);
+    if (fitsInt32(columns) && fitsInt32(rows)) {
         // A room shorter than half a spacing still gets one row.
-        const qint64 nL = rows == 0 ? 1 : qint64(rows);
-        const qint64 nW = columns == 0 ? 1 : qint64(columns);
-        const qint64 count = nL * nW;
-        if (count >= std::numeric_limits<qint32>::min() &&
-            count <= std::numeric_limits<qint32>::max())
-            return qint32(count);
+        const GridSplit grid{columns == 0 ? 1 : qint64(columns), rows == 0 ? 1 : qint64(rows)};
+        if (fitsInt32(double(grid.count())))
+            return grid;
     }
     throw KvxError(
         QStringLiteral("Number of loudspeakers out of range (room %1 m x %2 m, spacing %3 m)")
             .arg(length)
             .arg(width)
             .arg(d));
+}
+
+qint32 SpeakerCount(double length, double width, double d) {
+    return qint32(SplitGrid(length, width, d).count());
 }
 
 SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform) {

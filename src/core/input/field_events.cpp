@@ -23,6 +23,10 @@ void FrmKvx::ClearResults() {
     lblNrofSpeakers.setText({});
     lblLevelDif1.setText({});
     lblLevel.setText({});
+    if (lastCalculation) {
+        lastCalculation.reset();
+        notifyDesignChanged();
+    }
 }
 
 void FrmKvx::txtRoomLength_Change() {

@@ -137,4 +137,20 @@ void FrmKvx::installHandlers() {
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
 
+int FrmKvx::observeDesign(std::function<void()> observer) {
+    m_designObservers.emplace(m_nextObserverId, std::move(observer));
+    return m_nextObserverId++;
+}
+
+void FrmKvx::unobserveDesign(int id) {
+    m_designObservers.erase(id);
+}
+
+void FrmKvx::notifyDesignChanged() {
+    // A copy, so that an observer may come or go while the others are told.
+    const auto observers = m_designObservers;
+    for (const auto& [id, observer] : observers)
+        observer();
+}
+
 } // namespace kvx

@@ -12,6 +12,7 @@
 // A view shows the controls and forwards the user's actions to them; it never
 // calls a handler itself.
 
+#include "core/calc/design.h"
 #include "core/shell/kvx1.h"
 #include "core/ui/common_dialog.h"
 #include "core/ui/control.h"
@@ -19,22 +20,12 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 namespace kvx {
-
-// The unrounded numbers of the last calculation that ran.
-struct CalcValues {
-    double distance = 0;
-    int evaluations = 0;
-    double intensityBelow = 0;
-    double intensityBetween = 0;
-    qint32 speakers = 0;
-    double directLevel = 0;
-    double difference1 = 0;
-    double speakerPower = 0;
-};
 
 // Positions in the ExpText label array.
 enum ExpTextIndex {
@@ -155,8 +146,19 @@ public:
     // The open loudspeaker data file; empty when none is open.
     std::unique_ptr<QFile> LspFile;
 
-    // The last calculation's unrounded numbers (for the command line).
-    std::optional<CalcValues> lastCalculation;
+    // The last calculation that ran to its end, unrounded (a search that did
+    // not settle included); none after ClearResults or a refused or failed run.
+    std::optional<Design> lastCalculation;
+    // The design the plan and everything after it work on: the last
+    // calculation when it gave a usable grid, else nullptr.
+    const Design* design() const {
+        return lastCalculation && lastCalculation->usable() ? &*lastCalculation : nullptr;
+    }
+    // Observers of the calculation: called once after each run (whatever its
+    // outcome, when there was or is a design) and when ClearResults drops it.
+    // The returned id removes the observer again.
+    int observeDesign(std::function<void()> observer);
+    void unobserveDesign(int id);
 
     // --- calc/
     void cmdCalc_Click();
@@ -234,6 +236,9 @@ public:
 
 private:
     void installHandlers();
+    void notifyDesignChanged();
+    std::map<int, std::function<void()>> m_designObservers;
+    int m_nextObserverId = 0;
     ControlList m_controls;
 };
 

@@ -1,0 +1,64 @@
+#include "core/calc/design.h"
+
+#include "core/calc/sound.h"
+#include "core/kvx_error.h"
+
+#include <cmath>
+
+namespace kvx {
+
+namespace {
+
+const QString kCalculationError = QStringLiteral("Calculation Error");
+
+double finite(double value) {
+    if (!std::isfinite(value))
+        throw CalcFailure{kCalculationError,
+                          QStringLiteral("The calculation gives no finite result !") + QChar(10) +
+                              QStringLiteral("Please check the input values")};
+    return value;
+}
+
+} // namespace
+
+Design computeDesign(const DesignInputs& inputs, Platform& platform) {
+    Design design;
+    static_cast<DesignInputs&>(design) = inputs;
+    try {
+        design.thetaHalf4 = finite(inputs.angle4 * kPi / 360);
+        design.h = finite(inputs.roomHeight - inputs.earHeight);
+        const double target = finite(std::pow(10.0, -inputs.difference4 / 10));
+
+        const SpacingResult spacing = SolveSpacing(target, design.h, design.thetaHalf4, platform);
+        design.distance = finite(spacing.d);
+        design.evaluations = spacing.evaluations;
+        design.settled = spacing.settled;
+        // An opening angle of 180 degrees or more can lead the search to a
+        // spacing it accepts although no grid can have it.
+        if (spacing.settled && design.distance <= 0)
+            throw CalcFailure{kCalculationError,
+                              QStringLiteral("The calculated distance is not positive !") +
+                                  QChar(10) +
+                                  QStringLiteral("Please check the 4 kHz Opening Angle")};
+
+        design.thetaHalf1 = finite(inputs.angle1 * kPi / 360);
+        const double d = design.distance;
+        design.intensityBelow = finite(IntensityBelowSpeaker(d, design.h, design.thetaHalf1));
+        design.intensityBetween = finite(IntensityBetweenSpeakers(d, design.h, design.thetaHalf1));
+        design.difference1 =
+            finite(10 * Log10(design.intensityBelow / design.intensityBetween, platform));
+
+        design.grid = SplitGrid(inputs.length, inputs.width, d);
+        design.speakers = qint32(design.grid.count());
+
+        const double gain = 10 * Log10(design.intensityBelow, platform);
+        const double powerLog = Log10(inputs.speakerPower, platform);
+        const double heightLog = Log10(design.h, platform);
+        design.directLevel = finite(inputs.sensitivity + 10 * powerLog - 20 * heightLog + gain);
+    } catch (const KvxError& e) {
+        throw CalcFailure{kCalculationError, e.message()};
+    }
+    return design;
+}
+
+} // namespace kvx

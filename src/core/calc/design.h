@@ -1,0 +1,78 @@
+#pragma once
+
+// The calculated design as a plain value: the inputs as numbers and the results
+// of one calculation. The main window reads its fields into DesignInputs,
+// computeDesign() runs the model, and the window formats the results. Everything
+// built on a calculation (plan, coverage, system sizing, exports, the command
+// line) takes a Design and nothing of the window.
+
+#include <QString>
+#include <QtGlobal>
+
+namespace kvx {
+
+class Platform;
+
+// What a calculation reads: the fields of the window as numbers.
+struct DesignInputs {
+    double length = 0;     // room length L, m (along x)
+    double width = 0;      // room width W, m (along y)
+    double roomHeight = 0; // m
+    double earHeight = 0;  // m
+    double angle1 = 0;     // opening angle at 1 kHz, degrees
+    double angle4 = 0;     // opening angle at 4 kHz, degrees
+    double sensitivity = 0;
+    double ratedPower = 0;   // W
+    double lineVoltage = 0;  // V, from the amplifier tap
+    int tapDivisor = 1;      // the speaker tap 1/n P
+    double speakerPower = 0; // W, as the window shows it
+    double difference4 = 0;  // the set difference at 4 kHz, dB
+};
+
+// The grid of a room: columns along the length, rows along the width.
+struct GridSplit {
+    qint64 columns = 0;
+    qint64 rows = 0;
+    qint64 count() const { return columns * rows; }
+};
+
+// Columns round(L / d) and rows round(W / d), a half to the even neighbour; a
+// side shorter than half a spacing still gets one. A spacing not above zero
+// gives no grid (0 x 0). Throws KvxError when a side or the count does not fit
+// a signed 32-bit number.
+GridSplit SplitGrid(double length, double width, double d);
+
+struct Design : DesignInputs {
+    double h = 0;          // roomHeight - earHeight
+    double thetaHalf1 = 0; // half opening angles in radians, as the model takes them
+    double thetaHalf4 = 0;
+
+    double distance = 0;  // the spacing found (0 when the search did not settle)
+    int evaluations = 0;  // evaluations of the spacing search
+    bool settled = false; // the search found a spacing
+    GridSplit grid;
+    qint32 speakers = 0;
+    double intensityBelow = 0;   // at 1 kHz, below a loudspeaker
+    double intensityBetween = 0; // at 1 kHz, at the centre of four
+    double directLevel = 0;      // dB
+    double difference1 = 0;      // dB
+
+    // A design the plan can be drawn from: a spacing was found and the room
+    // holds loudspeakers.
+    bool usable() const { return settled && distance > 0 && speakers > 0; }
+};
+
+// A calculation that cannot give a result worth showing, with the message box
+// that says why.
+struct CalcFailure {
+    QString title;
+    QString text;
+};
+
+// Runs the model on the inputs. The search's and the logarithm's own messages
+// go to the platform as they happen (a search that does not settle still gives
+// a Design, with settled false). Throws CalcFailure for a spacing that is not
+// positive, a count out of range or any result that is not finite.
+Design computeDesign(const DesignInputs& inputs, Platform& platform);
+
+} // namespace kvx
