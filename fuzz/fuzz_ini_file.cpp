@@ -5,6 +5,7 @@
 #include "support.h"
 
 #include "core/shell/ini_file.h"
+#include "core/shell/save_file.h"
 
 #include <QStringDecoder>
 
@@ -16,7 +17,7 @@ using namespace kvx::fuzz;
 namespace {
 
 QString windows1252(const std::string& bytes) {
-    QStringDecoder decoder("windows-1252");
+    QStringDecoder decoder(kvx::kCodePage);
     return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 

@@ -1,5 +1,8 @@
 #include "cli/command_line.h"
 
+#include "core/report/report_content.h"
+#include "core/shell/string_table.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -12,11 +15,15 @@ namespace kvx::cli {
 namespace {
 
 const QString kProgram = QStringLiteral("kvx-cli");
-const QStringList kLanguages = {QStringLiteral("English"), QStringLiteral("Dutch"),
-                                QStringLiteral("French"), QStringLiteral("Italian"),
-                                QStringLiteral("German")};
-// Wide enough for any paper; a wider page would only fill the report with spaces.
-constexpr double kMaxPageWidth = 1000;
+// The languages with texts, by the names the configuration file stores.
+QStringList languagesWithTexts() {
+    QStringList names;
+    for (const LanguageName& language : kLanguageNames) {
+        if (language.hasTexts)
+            names << QLatin1String(language.name);
+    }
+    return names;
+}
 constexpr int kMaxSliderPosition = 120;
 
 QString topHelp() {
@@ -86,12 +93,13 @@ struct CommonOptions {
             invocation.dataDir = parser.value(dataDir);
         if (parser.isSet(language)) {
             const QString name = parser.value(language);
-            auto known = std::find_if(kLanguages.begin(), kLanguages.end(), [&](const QString& l) {
+            const QStringList languages = languagesWithTexts();
+            auto known = std::find_if(languages.begin(), languages.end(), [&](const QString& l) {
                 return l.compare(name, Qt::CaseInsensitive) == 0;
             });
-            if (known == kLanguages.end())
+            if (known == languages.end())
                 throw UsageError{QStringLiteral("--language: \"%1\" is not one of %2")
-                                     .arg(name, kLanguages.join(QStringLiteral(", ")))};
+                                     .arg(name, languages.join(QStringLiteral(", ")))};
             invocation.language = *known;
         }
         if (parser.isSet(locale)) {

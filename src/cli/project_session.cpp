@@ -23,18 +23,6 @@ namespace kvx::cli {
 
 namespace {
 
-const QString kIniName = QStringLiteral("Kvx.ini");
-const QString kDefaultDataFile = QStringLiteral("Basic.lsp");
-
-// Message titles of a window load that did not get its files in.
-bool isLoadFailure(const QString& title) {
-    static const QStringList kTitles = {
-        QStringLiteral("Form Load Error"), QStringLiteral("Fatal Error"),
-        QStringLiteral("File specification error"), QStringLiteral("Loudspeaker File Error"),
-        QStringLiteral("Open File Error")};
-    return kTitles.contains(title);
-}
-
 QString withoutPadding(QString text) {
     while (text.endsWith(u' '))
         text.chop(1);
@@ -104,9 +92,9 @@ QString ProjectSession::checkFiles() const {
 
 QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratch,
                                           QString& problem) const {
-    const QString section = QStringLiteral("Current lsp file");
-    const QString key = QStringLiteral("FileName");
-    const QString user = QDir(m_dataDir).filePath(kIniName);
+    const QString& section = Configuration::DataFileSection;
+    const QString& key = Configuration::DataFileKey;
+    const QString user = QDir(m_dataDir).filePath(Configuration::FileName);
     // As it is, the file is read and nothing more: the window writes it only on
     // a first start (no file) or when another data file is picked, and neither
     // happens here.
@@ -129,16 +117,16 @@ QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratc
         }
         content = userFile.readAll();
     }
-    const QString path = scratch->filePath(kIniName);
+    const QString path = scratch->filePath(Configuration::FileName);
     QFile copy(path);
     bool written =
         copy.open(QIODevice::WriteOnly) && copy.write(content) == content.size() && copy.flush();
     copy.close();
     // What the first start of the window would have written, had it run here.
     if (written && !ReadIniValue(section, key, path))
-        written = WriteIniValue(section, key, kDefaultDataFile, path);
+        written = WriteIniValue(section, key, Configuration::DefaultDataFile, path);
     if (written && m_invocation.language)
-        written = WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
+        written = WriteIniValue(Configuration::LanguageSection, Configuration::LanguageKey,
                                 *m_invocation.language, path);
     if (!written) {
         problem = QStringLiteral("the configuration cannot be copied to %1")
@@ -290,9 +278,8 @@ int ProjectSession::run() {
     program.kvx.iniFileOverride = configuration;
     bool started = false;
     act([&] { started = !program.start() && program.hasMainWindow(); });
-    bool loaded = started && !program.programEnded() && !m_platform.programEnded();
-    for (const ShownMessage& message : m_platform.messages())
-        loaded = loaded && !isLoadFailure(message.title);
+    const bool loaded = started && !program.programEnded() && !m_platform.programEnded() &&
+                        !program.mainWindow->loadFailed;
     if (!loaded && !m_invocation.file.isEmpty())
         complain(QStringLiteral("the project \"%1\" could not be opened").arg(m_invocation.file));
 
@@ -352,14 +339,19 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
 }
 
 QString ProjectSession::resultLines(const FrmKvx& w) {
-    const std::pair<const char*, const Control*> results[] = {
-        {"distance", &w.lblDistance}, {"speakers", &w.lblNrofSpeakers},
-        {"level", &w.lblLevel},       {"difference1", &w.lblLevelDif1},
-        {"power", &w.lblPower},       {"difference4", &w.txtLevelDif4},
+    // The results of this run, none after a refused or failed one; the power
+    // and the set difference are inputs, as the window shows them.
+    ResultTexts texts;
+    if (w.lastCalculation)
+        texts = formatResults(*w.lastCalculation, w.kvx.locale);
+    const std::pair<const char*, QString> results[] = {
+        {"distance", texts.distance}, {"speakers", texts.speakers},
+        {"level", texts.level},       {"difference1", texts.difference1},
+        {"power", w.lblPower.text()}, {"difference4", w.txtLevelDif4.text()},
     };
     QString lines;
-    for (const auto& [name, field] : results)
-        lines += QLatin1String(name) + QStringLiteral(": ") + field->text() + u'\n';
+    for (const auto& [name, text] : results)
+        lines += QLatin1String(name) + QStringLiteral(": ") + text + u'\n';
     return lines;
 }
 

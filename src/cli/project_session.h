@@ -5,8 +5,9 @@
 // command-line file), the inputs are made as a user makes them (focus, type,
 // pick, slide), Calculate is pressed once, and Save As and the report commands
 // run with their dialogs answered by the paths of the command line. Nothing
-// here calculates: results are read from the window's fields and from
-// lastCalculation.
+// here calculates: the results are the window's last Design, and whether the
+// window loaded is its own outcome (FrmKvx::loadFailed), not read from labels or
+// message titles.
 //
 // The data folder's Kvx.ini is only ever read. When the run needs it to say
 // something else (--language, or no file or data file named at all), the window

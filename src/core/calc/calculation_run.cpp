@@ -59,10 +59,11 @@ void FrmKvx::Calculate() {
         in.difference4 = ParseDecimal(txtLevelDif4.text());
 
         const Design design = computeDesign(in, platform);
-        lblDistance.setText(formatOneDecimal(design.distance, kvx.locale));
-        lblLevelDif1.setText(formatOneDecimal(design.difference1, kvx.locale));
-        lblNrofSpeakers.setText(QString::number(design.speakers));
-        lblLevel.setText(formatWhole(design.directLevel, kvx.locale));
+        const ResultTexts texts = formatResults(design, kvx.locale);
+        lblDistance.setText(texts.distance);
+        lblLevelDif1.setText(texts.difference1);
+        lblNrofSpeakers.setText(texts.speakers);
+        lblLevel.setText(texts.level);
         lastCalculation = design;
     } catch (const CalcFailure& failure) {
         ClearResults();

@@ -1,5 +1,6 @@
 #include "core/calc/design.h"
 
+#include "core/calc/numbers.h"
 #include "core/calc/sound.h"
 #include "core/kvx_error.h"
 
@@ -59,6 +60,11 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         throw CalcFailure{kCalculationError, e.message()};
     }
     return design;
+}
+
+ResultTexts formatResults(const Design& design, const QLocale& locale) {
+    return {formatOneDecimal(design.distance, locale), QString::number(design.speakers),
+            formatWhole(design.directLevel, locale), formatOneDecimal(design.difference1, locale)};
 }
 
 } // namespace kvx

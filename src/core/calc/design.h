@@ -6,6 +6,7 @@
 // built on a calculation (plan, coverage, system sizing, exports, the command
 // line) takes a Design and nothing of the window.
 
+#include <QLocale>
 #include <QString>
 #include <QtGlobal>
 
@@ -61,6 +62,15 @@ struct Design : DesignInputs {
     // holds loudspeakers.
     bool usable() const { return settled && distance > 0 && speakers > 0; }
 };
+
+// The results as the window's labels show them.
+struct ResultTexts {
+    QString distance;    // m, one decimal
+    QString speakers;    // whole
+    QString level;       // dB, whole
+    QString difference1; // dB, one decimal
+};
+ResultTexts formatResults(const Design& design, const QLocale& locale);
 
 // A calculation that cannot give a result worth showing, with the message box
 // that says why.

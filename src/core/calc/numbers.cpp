@@ -317,4 +317,16 @@ QString formatGeneralSingle(float value, const QLocale& locale) {
     return formatShortest(toDecimal(value, kDigits), kDigits, locale);
 }
 
+double roundHalfEven(double value) {
+    if (!std::isfinite(value))
+        return value;
+    const double down = std::floor(value);
+    const double fraction = value - down;
+    if (fraction < 0.5)
+        return down;
+    if (fraction > 0.5)
+        return down + 1;
+    return std::fmod(down, 2.0) == 0.0 ? down : down + 1;
+}
+
 } // namespace kvx

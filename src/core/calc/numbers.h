@@ -18,6 +18,11 @@ std::optional<double> ValChecked(const QString& text);
 // As ValChecked, with an overflow read as 0; for callers that only test a sign.
 double Val(const QString& text);
 
+// Rounds to the nearest whole number, a half to the even neighbour, whatever
+// the floating-point environment's rounding mode. NaN and the infinities come
+// back as they are: the caller decides what they mean.
+double roundHalfEven(double value);
+
 // The text without the spaces (code 32 only) at both ends.
 QString trimSpaces(const QString& text);
 

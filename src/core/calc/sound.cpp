@@ -1,6 +1,7 @@
 #include "core/calc/sound.h"
 
 #include "core/calc/design.h"
+#include "core/calc/numbers.h"
 
 #include "core/kvx_error.h"
 #include "core/ui/platform.h"
@@ -11,18 +12,6 @@
 namespace kvx {
 
 namespace {
-
-// Counts round to the nearest whole number, a half to the even neighbour,
-// whatever the floating-point environment's rounding mode.
-double roundHalfEven(double v) {
-    const double lower = std::floor(v);
-    const double fraction = v - lower;
-    if (fraction < 0.5)
-        return lower;
-    if (fraction > 0.5)
-        return lower + 1;
-    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
-}
 
 bool fitsInt32(double v) {
     // Also false for NaN.

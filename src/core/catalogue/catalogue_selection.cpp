@@ -25,8 +25,8 @@ void FrmKvx::SetUserTypeFields(bool userType) {
 void FrmKvx::FileSel_Click() {
     LspFile.reset();
     kvx.CurrentLspFile = FileSel.text();
-    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
-                  kvx.CurrentLspFile, kvx.iniPath());
+    WriteIniValue(Configuration::DataFileSection, Configuration::DataFileKey, kvx.CurrentLspFile,
+                  kvx.iniPath());
     lstLsp.clearItems();
     OpenLoudspeakerFile();
     FillLoudspeakerList();

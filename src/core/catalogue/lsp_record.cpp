@@ -1,5 +1,7 @@
 #include "core/catalogue/lsp_record.h"
 
+#include "core/shell/save_file.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -18,7 +20,6 @@ constexpr int kAngle1At = 11;
 constexpr int kAngle4At = 13;
 constexpr int kSensitivityAt = 15;
 constexpr int kMaxPowerAt = 19;
-constexpr const char* kCodePage = "windows-1252";
 
 template <typename T>
 T readLittleEndian(QByteArrayView bytes, int at) {
@@ -173,15 +174,8 @@ bool writeLspFile(const QString& path, const QList<LspRecord>& records, QString*
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return refuse(file.errorString());
-    // commit() misses a failure to flush the write buffer (a full disk),
-    // and would put a cut-off file in place: flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (QString reason; !writeSaveFile(file, bytes, &reason))
         return refuse(reason);
-    }
-    if (!file.commit())
-        return refuse(file.errorString());
     return true;
 }
 

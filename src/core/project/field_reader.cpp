@@ -1,5 +1,7 @@
 #include "core/project/field_reader.h"
 
+#include "core/shell/save_file.h"
+
 namespace kvx {
 
 namespace {
@@ -58,7 +60,7 @@ private:
 
 FieldReader::FieldReader(QIODevice& device)
     : m_device(device)
-    , m_decoder("windows-1252")
+    , m_decoder(kCodePage)
     , m_bytes(kChunkBytes, Qt::Uninitialized) {}
 
 bool FieldReader::fill() {

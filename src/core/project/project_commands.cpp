@@ -95,12 +95,16 @@ void FrmKvx::mnuSaveAs_Click() {
     CmDialog1.fileName = *chosen;
 }
 
+MsgResult FrmKvx::askSaveBeforeExit() {
+    return kvx.platform.messageBox(
+        QStringLiteral("The project data is modified. Do you want to save before Exiting the "
+                       "program ?"),
+        MsgStyle::YesNoCancelQuestion, QStringLiteral("Exit KVX"));
+}
+
 void FrmKvx::mnuExit_Click() {
     if (kvx.Modified) {
-        const MsgResult answer = kvx.platform.messageBox(
-            QStringLiteral("The project data is modified. Do you want to save before Exiting the "
-                           "program ?"),
-            MsgStyle::YesNoCancelQuestion, QStringLiteral("Exit KVX"));
+        const MsgResult answer = askSaveBeforeExit();
         if (answer == MsgResult::Yes)
             mnuSave_Click();
         else if (answer == MsgResult::No)

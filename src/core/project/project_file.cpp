@@ -3,6 +3,7 @@
 // record of quoted fields. Texts are stored as the fields show them.
 
 #include "core/project/field_reader.h"
+#include "core/shell/save_file.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -20,7 +21,6 @@ namespace kvx {
 
 namespace {
 
-constexpr auto kCodePage = "windows-1252";
 constexpr qsizetype kHeaderKept = 50;
 // Well above the largest file the writer makes (18 fields of at most 65535
 // characters, 1.2 MB): anything larger is not a project, and reading it twice
@@ -209,21 +209,14 @@ void FrmKvx::WriteProjectFile(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw saveError(path, file.errorString());
-    // commit() misses a failure to flush the write buffer (a full disk),
-    // and would put a cut-off file in place: flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (QString reason; !writeSaveFile(file, bytes, &reason))
         throw saveError(path, reason);
-    }
-    if (!file.commit())
-        throw saveError(path, file.errorString());
 
     form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
     kvx.Modified = false;
 }
 
-void FrmKvx::ReadProjectFile(const QString& path) {
+bool FrmKvx::ReadProjectFile(const QString& path) {
     const QStringList headers = {kvx.texts.SectionProjectDescription,
                                  kvx.texts.SectionLoudspeakerData, kvx.texts.SectionRoomData,
                                  kvx.texts.SectionPowerSettings, kvx.texts.SectionCalculatedData};
@@ -305,10 +298,11 @@ void FrmKvx::ReadProjectFile(const QString& path) {
                                     QStringLiteral("Last Record read: ") + *unknownHeader,
                                 MsgStyle::Critical, QStringLiteral("Fatal Error"));
         mnuNew_Click();
-        return;
+        return false;
     }
     form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
     kvx.Modified = false;
+    return true;
 }
 
 } // namespace kvx

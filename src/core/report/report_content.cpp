@@ -17,9 +17,6 @@ constexpr int kUnitColumn = 72;
 constexpr int kHeadingColumn = 10;
 constexpr int kTypeColumn = 62;
 
-// Wider than any paper: a printer that reports more is not believed.
-constexpr double kMaxPageWidth = 10000;
-
 const QString kMakerText = QStringLiteral("Halcyra");
 
 enum class Line {
@@ -319,13 +316,13 @@ private:
             break;
         case Line::Title: {
             const QString title = m_kvx.texts.ProgramTitle;
-            const int c1 = roundHalfEven((m_width - title.size()) / 2 * 11 / 16);
+            const int c1 = roundToColumn((m_width - title.size()) / 2 * 11 / 16);
             statement({tab(c1), text(title)});
             break;
         }
         case Line::Version: {
             const QString date = m_kvx.locale.toString(m_today, QLocale::ShortFormat);
-            const int c2 = roundHalfEven(m_width - date.size() - 6);
+            const int c2 = roundToColumn(m_width - date.size() - 6);
             statement({text(m_kvx.texts.VersionText), tab(c2), text(date)});
             break;
         }
@@ -355,7 +352,7 @@ private:
                        text(fieldText(entry.field))});
             break;
         case Line::Foot: {
-            const int c3 = roundHalfEven((m_width - kMakerText.size()) / 2);
+            const int c3 = roundToColumn((m_width - kMakerText.size()) / 2);
             statement({tab(c3), text(kMakerText)});
             break;
         }
@@ -432,16 +429,11 @@ QString amplifierTapShortForm(const QString& tap) {
     return tap;
 }
 
-int roundHalfEven(double value) {
-    if (std::isnan(value))
+int roundToColumn(double value) {
+    const double rounded = roundHalfEven(value);
+    if (std::isnan(rounded))
         return 0;
-    value = std::clamp(value, -1e9, 1e9);
-    const double down = std::floor(value);
-    const double fraction = value - down;
-    double rounded = down;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(down, 2.0) != 0.0))
-        rounded = down + 1;
-    return int(rounded);
+    return int(std::clamp(rounded, -1e9, 1e9));
 }
 
 ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {

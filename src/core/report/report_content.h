@@ -59,8 +59,13 @@ QString speakerTapShortForm(const QString& tap);
 // "100 V", " 70 V", " 50 V" print as "100", "70", "50"; other texts unchanged.
 QString amplifierTapShortForm(const QString& tap);
 
-// Rounds to the nearest whole number, halves to the even neighbour.
-int roundHalfEven(double value);
+// The widest page a report is laid out for, in character units. An A0 sheet
+// across is about 550; a printer or a command line that gives more is not
+// believed, and the lines the report builds stay short.
+inline constexpr double kMaxPageWidth = 1000;
+
+// A column: rounded with roundHalfEven, NaN as 0, held to +-1e9.
+int roundToColumn(double value);
 
 // The report of the window's fields for a page pageWidth character units wide,
 // dated today. Stops after the number of speakers when the total power cannot

@@ -1,5 +1,7 @@
 #include "core/report/text_report.h"
 
+#include "core/shell/save_file.h"
+
 #include <QStringEncoder>
 
 namespace kvx {
@@ -7,7 +9,6 @@ namespace kvx {
 namespace {
 
 constexpr int kZoneWidth = 14;
-const char* const kCodePage = "windows-1252";
 
 } // namespace
 
@@ -75,9 +76,7 @@ void TextReport::print(const ReportStatement& statement) {
 }
 
 bool TextReport::endDocument() {
-    // commit() misses a failure to flush the write buffer (a full disk), and
-    // would put a cut-off report in place; unflushed, the file is dropped.
-    return m_file.isOpen() && m_file.flush() && m_file.commit();
+    return commitSaveFile(m_file);
 }
 
 } // namespace kvx

@@ -1,5 +1,7 @@
 #include "core/shell/ini_file.h"
 
+#include "core/shell/save_file.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDir>
@@ -20,7 +22,6 @@ namespace kvx {
 
 namespace {
 
-constexpr const char* kCodePage = "windows-1252";
 // What the platform's 255-character buffer leaves of a value.
 constexpr qsizetype kMaxValueLength = 254;
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
@@ -257,13 +258,7 @@ bool WriteIniValue(const QString& section, const QString& key, const QString& va
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    // commit() misses a failure to flush the write buffer (a full disk),
-    // and would put a cut-off file in place: flush first.
-    if (out.write(output) != output.size() || !out.flush()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return writeSaveFile(out, output);
 }
 
 } // namespace kvx

@@ -12,6 +12,17 @@ namespace kvx {
 // The value of key in section of file; nothing (Empty) when the file, the
 // section or the key is absent or the value is empty. Values are cut to 254
 // characters.
+// The program's configuration file and the settings it keeps. Names are
+// compared without regard to letter case; these are the spellings written.
+namespace Configuration {
+inline const QString FileName = QStringLiteral("Kvx.ini");
+inline const QString DataFileSection = QStringLiteral("Current lsp file");
+inline const QString DataFileKey = QStringLiteral("FileName");
+inline const QString DefaultDataFile = QStringLiteral("Basic.lsp");
+inline const QString LanguageSection = QStringLiteral("Configuration");
+inline const QString LanguageKey = QStringLiteral("Language");
+} // namespace Configuration
+
 std::optional<QString> ReadIniValue(const QString& section, const QString& key,
                                     const QString& file);
 

@@ -5,6 +5,7 @@
 // the text a field held when it got the focus, the language and its global
 // texts, the current loudspeaker data file, and the outside world (Platform).
 
+#include "core/shell/ini_file.h"
 #include "core/shell/string_table.h"
 #include "core/ui/platform.h"
 
@@ -61,7 +62,7 @@ public:
 
     // Path of the configuration file (one file whatever the letter case asked for).
     QString iniPath() const {
-        return iniFileOverride.isEmpty() ? programFile(QStringLiteral("Kvx.ini")) : iniFileOverride;
+        return iniFileOverride.isEmpty() ? programFile(Configuration::FileName) : iniFileOverride;
     }
 };
 

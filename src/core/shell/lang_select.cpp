@@ -14,20 +14,16 @@ namespace {
 
 struct LanguageOption {
     const char* caption;
-    const char* storedName; // the value of the "Language" key
-    int offset;
+    LanguageName language;
     int left;
     int top;
 };
 
 // In the order of the option array; the positions are inside the frame.
 constexpr LanguageOption kOptions[] = {
-    {"English", "English", LanguageOffsets::English, 480, 600},
-    {"Deutsch", "German", LanguageOffsets::German, 2040, 1320},
-    {"Nederlands", "Dutch", LanguageOffsets::Dutch, 480, 1320},
-    {"Francais", "French", LanguageOffsets::French, 480, 960},
-    {"Italiano", "Italian", LanguageOffsets::Italian, 2040, 600},
-    {"Espanol", "Spanish", LanguageOffsets::Spanish, 2040, 960},
+    {"English", kLanguageNames[0], 480, 600},     {"Deutsch", kLanguageNames[4], 2040, 1320},
+    {"Nederlands", kLanguageNames[1], 480, 1320}, {"Francais", kLanguageNames[2], 480, 960},
+    {"Italiano", kLanguageNames[3], 2040, 600},   {"Espanol", kLanguageNames[5], 2040, 960},
 };
 constexpr int kSpanish = 5;
 constexpr double kOptionWidth = 1215;
@@ -81,8 +77,8 @@ bool LangSelect::Form_Load() {
     // The configuration file is the sign that the first start has happened.
     if (QFileInfo(kvx.iniPath()).isFile())
         return false;
-    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
-                  QStringLiteral("Basic.lsp"), kvx.iniPath());
+    WriteIniValue(Configuration::DataFileSection, Configuration::DataFileKey,
+                  Configuration::DefaultDataFile, kvx.iniPath());
     return true;
 }
 
@@ -105,9 +101,9 @@ void LangSelect::OK_Key_Click() {
     for (int i = 0; i < LanSel.size(); ++i) {
         if (!LanSel[i]->isChecked())
             continue;
-        kvx.LanguageOffset = kOptions[i].offset;
-        WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
-                      QString::fromLatin1(kOptions[i].storedName), kvx.iniPath());
+        kvx.LanguageOffset = kOptions[i].language.offset;
+        WriteIniValue(Configuration::LanguageSection, Configuration::LanguageKey,
+                      QString::fromLatin1(kOptions[i].language.name), kvx.iniPath());
     }
 }
 

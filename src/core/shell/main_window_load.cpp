@@ -21,14 +21,9 @@ constexpr int kMaxDataFiles = 51;
 
 int languageOffsetOf(const QString& language) {
     // Exact names only: anything else, whatever its letter case, is English.
-    static const std::pair<const char*, int> kNames[] = {
-        {"English", LanguageOffsets::English}, {"Dutch", LanguageOffsets::Dutch},
-        {"French", LanguageOffsets::French},   {"Italian", LanguageOffsets::Italian},
-        {"German", LanguageOffsets::German},   {"Spanish", LanguageOffsets::Spanish},
-    };
-    for (const auto& [name, offset] : kNames) {
-        if (language == QLatin1String(name))
-            return offset;
+    for (const LanguageName& known : kLanguageNames) {
+        if (language == QLatin1String(known.name))
+            return known.offset;
     }
     return LanguageOffsets::English;
 }
@@ -36,14 +31,16 @@ int languageOffsetOf(const QString& language) {
 // Runs one step of the load: a failure is shown and the load goes on with the
 // next step. Ending the program, and programming faults, are not load failures.
 template <typename Step>
-void loadStep(Platform& platform, Step&& step) {
+void loadStep(Platform& platform, bool& failed, Step&& step) {
     try {
         step();
     } catch (const KvxError& error) {
+        failed = true;
         platform.messageBox(error.message(), MsgStyle::OkOnly, kFormLoadError);
     } catch (const std::logic_error&) {
         throw;
     } catch (const std::exception& error) {
+        failed = true;
         platform.messageBox(QString::fromLocal8Bit(error.what()), MsgStyle::OkOnly, kFormLoadError);
     }
 }
@@ -52,19 +49,20 @@ void loadStep(Platform& platform, Step&& step) {
 
 void FrmKvx::Form_Load(const QString& commandLine) {
     Platform& platform = kvx.platform;
-    const auto step = [&platform](auto&& body) { loadStep(platform, body); };
+    loadFailed = false;
+    const auto step = [this, &platform](auto&& body) { loadStep(platform, loadFailed, body); };
 
     step([this] { form.setSize(form.width(), 7850); });
     step([this] { form.setSize(7680, form.height()); });
     step([this] {
-        kvx.CurrentLspFile = ReadIniValue(QStringLiteral("Current lsp file"),
-                                          QStringLiteral("FileName"), kvx.iniPath())
-                                 .value_or(QString());
+        kvx.CurrentLspFile =
+            ReadIniValue(Configuration::DataFileSection, Configuration::DataFileKey, kvx.iniPath())
+                .value_or(QString());
     });
     QString language;
     step([this, &language] {
         language =
-            ReadIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"), kvx.iniPath())
+            ReadIniValue(Configuration::LanguageSection, Configuration::LanguageKey, kvx.iniPath())
                 .value_or(QString());
     });
     step([this, &language] { kvx.LanguageOffset = languageOffsetOf(language); });
@@ -100,12 +98,14 @@ void FrmKvx::Form_Load(const QString& commandLine) {
             const QString previous = CmDialog1.fileName;
             CmDialog1.fileName = path;
             try {
-                ReadProjectFile(path);
+                if (!ReadProjectFile(path))
+                    loadFailed = true;
             } catch (...) {
                 CmDialog1.fileName = previous;
                 throw;
             }
         } else {
+            loadFailed = true;
             platform.messageBox(QStringLiteral("Project file: ") + commandLine +
                                     QStringLiteral(" does not exist"),
                                 MsgStyle::Information, QStringLiteral("File specification error"));
@@ -135,10 +135,7 @@ bool FrmKvx::Form_QueryUnload() {
     // Closing by the frame asks about unsaved changes just as Exit does.
     if (!kvx.Modified)
         return true;
-    const MsgResult answer = kvx.platform.messageBox(
-        QStringLiteral("The project data is modified. Do you want to save before Exiting the "
-                       "program ?"),
-        MsgStyle::YesNoCancelQuestion, QStringLiteral("Exit KVX"));
+    const MsgResult answer = askSaveBeforeExit();
     switch (answer) {
     case MsgResult::Yes:
         try {

@@ -41,4 +41,17 @@ constexpr int German = 4000;
 constexpr int Spanish = 5000;
 } // namespace LanguageOffsets
 
+struct LanguageName {
+    const char* name; // as the configuration file stores it
+    int offset;
+    bool hasTexts; // Spanish has an offset and no texts
+};
+
+// Every language the configuration file may name, in the order of the offsets.
+inline constexpr LanguageName kLanguageNames[] = {
+    {"English", LanguageOffsets::English, true}, {"Dutch", LanguageOffsets::Dutch, true},
+    {"French", LanguageOffsets::French, true},   {"Italian", LanguageOffsets::Italian, true},
+    {"German", LanguageOffsets::German, true},   {"Spanish", LanguageOffsets::Spanish, false},
+};
+
 } // namespace kvx

@@ -101,14 +101,7 @@ void LoadGlobalTexts(Kvx1& kvx, FrmKvx& window) {
     // The next translation of the window turns these ids into texts. A menu
     // whose text the block lacks would keep its bare number there, so it gets
     // the English text at once.
-    const std::pair<Control*, int> menus[] = {
-        {&window.mnuFile, 1001},       {&window.mnuHelp, 1002},   {&window.mnuNew, 1062},
-        {&window.mnuOpen, 1063},       {&window.mnuSave, 1064},   {&window.mnuSaveAs, 1065},
-        {&window.mnuPrintSetup, 1066}, {&window.mnuReport, 1067}, {&window.mnuExportPdf, 1130},
-        {&window.mnuPrintFile, 1068},  {&window.mnuExit, 1069},   {&window.mnuWorking, 1090},
-        {&window.mnuAbout, 1039},
-    };
-    for (const auto& [menu, id] : menus) {
+    for (const auto& [menu, id] : window.menuTextIds()) {
         const bool inBlock = kvx.strings.contains(id + kvx.LanguageOffset);
         menu->setText(inBlock ? QString::number(id) : kvx.localText(id));
     }

@@ -40,13 +40,7 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
     for (Control* c : {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3, &cmdCalc})
         c->setText(english(c->tag()));
 
-    const std::pair<Control*, int> menus[] = {
-        {&mnuFile, 1001},      {&mnuNew, 1062},        {&mnuOpen, 1063},    {&mnuSave, 1064},
-        {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066}, {&mnuReport, 1067},  {&mnuPrintFile, 1068},
-        {&mnuExit, 1069},      {&mnuHelp, 1002},       {&mnuWorking, 1090}, {&mnuAbout, 1039},
-        {&mnuExportPdf, 1130},
-    };
-    for (const auto& [menu, id] : menus)
+    for (const auto& [menu, id] : menuTextIds())
         menu->setText(kvx.strings.find(id).value_or(QString::number(id)));
     for (Control* sep : {&sep0, &sep1, &sep3})
         sep->setText(QStringLiteral("-"));
@@ -151,6 +145,15 @@ void FrmKvx::notifyDesignChanged() {
     const auto observers = m_designObservers;
     for (const auto& [id, observer] : observers)
         observer();
+}
+
+std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
+    return {
+        {&mnuFile, 1001},      {&mnuNew, 1062},        {&mnuOpen, 1063},    {&mnuSave, 1064},
+        {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066}, {&mnuReport, 1067},  {&mnuPrintFile, 1068},
+        {&mnuExit, 1069},      {&mnuHelp, 1002},       {&mnuWorking, 1090}, {&mnuAbout, 1039},
+        {&mnuExportPdf, 1130},
+    };
 }
 
 } // namespace kvx

@@ -24,6 +24,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kvx {
 
@@ -142,6 +144,8 @@ public:
     // Every control in window order, for the translation walk (the form excluded).
     ControlList controls() const { return m_controls; }
     Control* control(const QString& name) const;
+    // The menu commands with the ids of their texts.
+    std::vector<std::pair<Control*, int>> menuTextIds();
 
     // The open loudspeaker data file; empty when none is open.
     std::unique_ptr<QFile> LspFile;
@@ -210,7 +214,10 @@ public:
     // --- project/
     void ResetProject();
     void WriteProjectFile(const QString& path);
-    void ReadProjectFile(const QString& path);
+    // False when the file turned out to be no project of this language: the
+    // message is shown and a new project started. Throws KvxError when the file
+    // cannot be read.
+    bool ReadProjectFile(const QString& path);
     void mnuNew_Click();
     void mnuOpen_Click();
     void mnuSave_Click();
@@ -228,6 +235,9 @@ public:
     // --- shell/
     // The window's load; commandLine is the whole argument text, empty for none.
     void Form_Load(const QString& commandLine = {});
+    // The last Form_Load showed a failure: a step failed, or the project it
+    // was given was not found or not read.
+    bool loadFailed = false;
     void Form_Activate();
     // Closing by the window frame: true when the window may close.
     bool Form_QueryUnload();
@@ -236,6 +246,8 @@ public:
 
 private:
     void installHandlers();
+    // Exit and closing by the frame: save the modified project first?
+    MsgResult askSaveBeforeExit();
     void notifyDesignChanged();
     std::map<int, std::function<void()>> m_designObservers;
     int m_nextObserverId = 0;
