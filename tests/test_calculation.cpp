@@ -63,6 +63,8 @@ class TestCalculation : public QObject {
 private Q_SLOTS:
     void run_data();
     void run();
+    void observers_data();
+    void observers();
 };
 
 void TestCalculation::run_data() {
@@ -161,6 +163,43 @@ void TestCalculation::run() {
     // Only a run that wrote its results leaves them for the reports.
     QCOMPARE(h.w->lastCalculation.has_value(),
              !h.w->lblDistance.text().isEmpty() && !expected.contains(u"Input Error"));
+}
+
+void TestCalculation::observers_data() {
+    QTest::addColumn<QString>("actions"); // on the 20 x 10 m room; "clear" calls ClearResults
+    QTest::addColumn<int>("calls");       // of an observer that stays
+    QTest::addColumn<int>("design");      // 0 none, 1 kept but unusable, 2 usable
+    QTest::newRow("one run") << "cmdCalc" << 1 << 2;
+    QTest::newRow("two runs, one call each") << "cmdCalc;cmdCalc" << 2 << 2;
+    QTest::newRow("the slider runs once") << "DiffSet=70" << 1 << 2;
+    QTest::newRow("a refused run after a run drops it") << "cmdCalc;txtAngle4=0;cmdCalc" << 2 << 0;
+    QTest::newRow("a refused first run says nothing") << "txtAngle4=0;cmdCalc" << 0 << 0;
+    QTest::newRow("a failed run after a run drops it") << "cmdCalc;txtAngle4=270;cmdCalc" << 2 << 0;
+    QTest::newRow("ClearResults drops it") << "cmdCalc;clear" << 2 << 0;
+    QTest::newRow("ClearResults with nothing to drop") << "clear" << 0 << 0;
+    QTest::newRow("a search that does not settle") << "DiffSet=1" << 1 << 1;
+}
+
+void TestCalculation::observers() {
+    QFETCH(QString, actions);
+    QFETCH(int, calls);
+    QFETCH(int, design);
+    Harness h(QLocale::c());
+    enter(h);
+    int staying = 0;
+    int leaving = 0;
+    h.w->observeDesign([&staying] { ++staying; });
+    const int id = h.w->observeDesign([&leaving] { ++leaving; });
+    h.w->unobserveDesign(id);
+    for (const QString& action : actions.split(u';')) {
+        if (action == u"clear")
+            h.w->ClearResults();
+        else
+            act(*h.w, action);
+    }
+    QCOMPARE(staying, calls);
+    QCOMPARE(leaving, 0);
+    QCOMPARE(int(h.w->lastCalculation.has_value()) + int(h.w->design() != nullptr), design);
 }
 
 QTEST_GUILESS_MAIN(TestCalculation)

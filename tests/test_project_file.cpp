@@ -1,6 +1,7 @@
 // Project files: the exact bytes written, what reading puts into the window,
 // and how the reader takes section headers. The example files are kept in
 // tests/data/project.
+#include "core/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -61,7 +62,7 @@ private Q_SLOTS:
         ProjectWindow h(language);
         QVERIFY(writeBytes(h.path(file), QByteArray(original).replace("\r\n", lineEnd)));
         h.kvx.Modified = true;
-        h.w->ReadProjectFile(h.path(file));
+        QVERIFY(h.w->ReadProjectFile(h.path(file)));
         QCOMPARE(h.fieldTexts(), texts);
         QCOMPARE(h.state() + h.platform.messageTitles(),
                  (QStringList{"KVX - " + file, "", "unmodified"}));
@@ -103,7 +104,7 @@ private Q_SLOTS:
         h.w->CmDialog1.fileName = h.path("old.kvx");
         h.kvx.Modified = true;
         QVERIFY(writeBytes(h.path("p.kvx"), bytes));
-        h.w->ReadProjectFile(h.path("p.kvx"));
+        QVERIFY(!h.w->ReadProjectFile(h.path("p.kvx")));
         // The new project's calculation may speak too; the reader's message comes first.
         QCOMPARE(messageLog(h.platform).value(0),
                  "Fatal Error (16): Error in project file: \rLast Record read: " + lastRecord);
@@ -112,6 +113,39 @@ private Q_SLOTS:
         QCOMPARE(h.fieldTexts().mid(0, 10), ProjectWindow().fieldTexts().mid(0, 10));
         h.w->WriteProjectFile(h.path("new.kvx")); // the placeholder is saved as an empty line
         QCOMPARE(readBytes(h.path("new.kvx")).split('\n').value(1), "\r");
+    }
+
+    // A field holds what a text box holds, 65,535 characters, whether it is a
+    // whole line or a quoted field; one more refuses the file.
+    void fieldLength_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("length"); // of the field's text after reading; -1: refused
+        const auto description = [](int n) {
+            return "[Project Description]\r\n" + QByteArray(n, 'x') + "\r\n";
+        };
+        const auto room = [](int n) {
+            return "[Room Data]\r\n\"" + QByteArray(n, '7') + "\",\"10\",\"3\",\"1.2\"\r\n";
+        };
+        QTest::newRow("description line of 65535") << description(65535) << 0 << 65535;
+        QTest::newRow("description line of 65536") << description(65536) << 0 << -1;
+        QTest::newRow("quoted room length of 65535") << room(65535) << 6 << 65535;
+        QTest::newRow("quoted room length of 65536") << room(65536) << 6 << -1;
+    }
+    void fieldLength() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, field);
+        QFETCH(int, length);
+        ProjectWindow h;
+        h.setFields(example());
+        QVERIFY(writeBytes(h.path("p.kvx"), bytes));
+        if (length < 0) {
+            QVERIFY_THROWS_EXCEPTION(KvxError, h.w->ReadProjectFile(h.path("p.kvx")));
+            return;
+        }
+        QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
+        QCOMPARE(h.fieldTexts().value(field).size(), length);
+        QCOMPARE(h.platform.messageTitles(), QStringList());
     }
 };
 

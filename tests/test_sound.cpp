@@ -1,4 +1,5 @@
 // The acoustic model and the spacing solver against worked values.
+#include "core/calc/design.h"
 #include "core/calc/sound.h"
 #include "core/kvx_error.h"
 #include "support/compare.h"
@@ -10,6 +11,8 @@
 
 using namespace kvx;
 using kvx::test::FakePlatform;
+
+Q_DECLARE_METATYPE(kvx::DesignInputs)
 
 namespace {
 
@@ -27,7 +30,14 @@ private Q_SLOTS:
     void model();
     void solver_data();
     void solver();
-    void speakerCount();
+    void splitGrid_data();
+    void splitGrid();
+    void splitGridOutOfRange_data();
+    void splitGridOutOfRange();
+    void design_data();
+    void design();
+    void designRefused_data();
+    void designRefused();
 };
 
 void TestSound::model() {
@@ -105,19 +115,178 @@ void TestSound::solver() {
         KVX_COMPARE_NEAR(trace.d[n - 1], trace.d[n - 4], 1e-12);
 }
 
-void TestSound::speakerCount() {
-    // Rows and columns are rounded half to even; a small room still gets one speaker.
-    QCOMPARE(SpeakerCount(20, 10, 4), 10);
-    QCOMPARE(SpeakerCount(10, 10, 4), 4); // 2.5 rounds down
-    QCOMPARE(SpeakerCount(14, 10, 4), 8); // 3.5 rounds up
-    QCOMPARE(SpeakerCount(1, 1, 4), 1);
-    QCOMPARE(SpeakerCount(20, 10, 0), 0); // as for any spacing not above 0
-    QCOMPARE(SpeakerCount(2147483647, 1, 1), 2147483647);
-    // Beyond 32 bits the count is refused, not wrapped: rounded past the limit, as a
-    // product, or from no number at all.
-    QVERIFY_THROWS_EXCEPTION(KvxError, SpeakerCount(2147483647.5, 1, 1));
-    QVERIFY_THROWS_EXCEPTION(KvxError, SpeakerCount(1e5, 1e5, 1));
-    QVERIFY_THROWS_EXCEPTION(KvxError, SpeakerCount(20, 10, std::nan("")));
+void TestSound::splitGrid_data() {
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("d");
+    QTest::addColumn<qint64>("columns");
+    QTest::addColumn<qint64>("rows");
+    QTest::newRow("20 x 10 at 4: 5 and a half to even 2") << 20.0 << 10.0 << 4.0 << 5LL << 2LL;
+    QTest::newRow("2.5 rounds down to 2") << 10.0 << 10.0 << 4.0 << 2LL << 2LL;
+    QTest::newRow("3.5 rounds up to 4") << 14.0 << 10.0 << 4.0 << 4LL << 2LL;
+    QTest::newRow("just above a half rounds up") << 10.01 << 2.0 << 4.0 << 3LL << 1LL;
+    QTest::newRow("sides below half a spacing get one") << 1.0 << 1.9 << 4.0 << 1LL << 1LL;
+    QTest::newRow("one side below half a spacing") << 40.0 << 0.5 << 4.0 << 10LL << 1LL;
+    QTest::newRow("spacing 0: no grid") << 20.0 << 10.0 << 0.0 << 0LL << 0LL;
+    QTest::newRow("negative spacing: no grid") << 20.0 << 10.0 << -3.6 << 0LL << 0LL;
+    QTest::newRow("the largest count") << 2147483647.0 << 1.0 << 1.0 << 2147483647LL << 1LL;
+}
+
+void TestSound::splitGrid() {
+    QFETCH(double, length);
+    QFETCH(double, width);
+    QFETCH(double, d);
+    QFETCH(qint64, columns);
+    QFETCH(qint64, rows);
+    const GridSplit grid = SplitGrid(length, width, d);
+    QCOMPARE(grid.columns, columns);
+    QCOMPARE(grid.rows, rows);
+    QCOMPARE(SpeakerCount(length, width, d), qint32(columns * rows));
+}
+
+void TestSound::splitGridOutOfRange_data() {
+    // Beyond 32 bits the count is refused, not wrapped.
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("d");
+    QTest::newRow("a side rounded past the limit") << 2147483647.5 << 1.0 << 1.0;
+    QTest::newRow("the product past the limit") << 1e5 << 1e5 << 1.0;
+    QTest::newRow("no spacing at all (NaN)") << 20.0 << 10.0 << std::nan("");
+    QTest::newRow("an infinite side") << HUGE_VAL << 10.0 << 1.0;
+}
+
+void TestSound::splitGridOutOfRange() {
+    QFETCH(double, length);
+    QFETCH(double, width);
+    QFETCH(double, d);
+    QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(length, width, d));
+}
+
+namespace {
+
+// The 20 x 10 m room, 4 m high, ears at 1.5 m: 90/60 degrees, 90 dB, 6 W on
+// 100 V at 1/1 P, 6 dB set.
+DesignInputs workedRoom() {
+    DesignInputs in;
+    in.length = 20;
+    in.width = 10;
+    in.roomHeight = 4;
+    in.earHeight = 1.5;
+    in.angle1 = 90;
+    in.angle4 = 60;
+    in.sensitivity = 90;
+    in.ratedPower = 6;
+    in.lineVoltage = 100;
+    in.tapDivisor = 1;
+    in.speakerPower = 6;
+    in.difference4 = 6;
+    return in;
+}
+
+} // namespace
+
+void TestSound::design_data() {
+    QTest::addColumn<DesignInputs>("in");
+    QTest::addColumn<double>("distance");
+    QTest::addColumn<int>("evaluations");
+    QTest::addColumn<qint64>("columns");
+    QTest::addColumn<qint64>("rows");
+    QTest::addColumn<double>("below");
+    QTest::addColumn<double>("between");
+    QTest::addColumn<double>("level");
+    QTest::addColumn<double>("difference1");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("20 x 10 m, 90/60 degrees, 6 dB: 3.6 m, 18, 92 dB, 2.9 dB")
+        << workedRoom() << 3.6084354968947219 << 2 << 6LL << 3LL << 1.6161681385292881
+        << 0.83639801627432042 << 91.907577737831602 << 2.8607354663399054 << QStringList();
+    DesignInputs in = workedRoom();
+    in.tapDivisor = 2;
+    in.lineVoltage = 70;
+    in.speakerPower = 1.47;
+    in.difference4 = 6.5;
+    QTest::newRow("1/2 P on 70 V, 6.5 dB: 3.8 m, 15, 86 dB, 3.2 dB")
+        << in << 3.8452390763784372 << 8 << 5LL << 3LL << 1.5409407595192677 << 0.73169539280365903
+        << 85.592232602701998 << 3.2345562240458952 << QStringList();
+    in = workedRoom();
+    in.roomHeight = 3;
+    in.earHeight = 1.2;
+    in.angle1 = 120;
+    in.angle4 = 80;
+    in.sensitivity = 88;
+    in.ratedPower = 10;
+    in.speakerPower = 10;
+    in.difference4 = 3;
+    QTest::newRow("120/80 degrees, 3 m high, 3 dB: 2.4 m, 32, 96 dB, 1.5 dB")
+        << in << 2.3894644475489559 << 16 << 8LL << 4LL << 2.1834458840233286 << 1.5354544780994548
+        << 96.285974223405134 << 1.5290548718534112 << QStringList();
+    in = workedRoom();
+    in.difference4 = 0.1;
+    QTest::newRow("0.1 dB not reached: no spacing, no speakers, 107 dB")
+        << in << 0.0 << 100 << 0LL << 0LL << 49.0 << 36.0 << 106.72467313068083 << 1.338935792612264
+        << QStringList{"Calculation Error"};
+}
+
+void TestSound::design() {
+    QFETCH(DesignInputs, in);
+    QFETCH(double, distance);
+    QFETCH(int, evaluations);
+    QFETCH(qint64, columns);
+    QFETCH(qint64, rows);
+    QFETCH(double, below);
+    QFETCH(double, between);
+    QFETCH(double, level);
+    QFETCH(double, difference1);
+    QFETCH(QStringList, messages);
+    FakePlatform platform;
+    const Design d = computeDesign(in, platform);
+    QCOMPARE(platform.messageTitles(), messages);
+    QCOMPARE(d.settled, messages.isEmpty());
+    QCOMPARE(d.usable(), messages.isEmpty());
+    KVX_COMPARE_NEAR(d.h, in.roomHeight - in.earHeight, 1e-12);
+    KVX_COMPARE_NEAR(d.thetaHalf1, halfAngle(in.angle1), 1e-12);
+    KVX_COMPARE_NEAR(d.thetaHalf4, halfAngle(in.angle4), 1e-12);
+    KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
+    QCOMPARE(d.evaluations, evaluations);
+    QCOMPARE(d.grid.columns, columns);
+    QCOMPARE(d.grid.rows, rows);
+    QCOMPARE(qint64(d.speakers), columns * rows);
+    KVX_COMPARE_NEAR(d.intensityBelow, below, 1e-9);
+    KVX_COMPARE_NEAR(d.intensityBetween, between, 1e-9);
+    KVX_COMPARE_NEAR(d.directLevel, level, 1e-9);
+    KVX_COMPARE_NEAR(d.difference1, difference1, 1e-9);
+    QCOMPARE(d.speakerPower, in.speakerPower); // the inputs travel with the results
+}
+
+void TestSound::designRefused_data() {
+    QTest::addColumn<DesignInputs>("in");
+    QTest::addColumn<QString>("text");
+    DesignInputs in = workedRoom();
+    in.angle4 = 270;
+    QTest::newRow("4 kHz angle 270 degrees: negative spacing")
+        << in << "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle";
+    in = workedRoom();
+    in.length = 1e12;
+    QTest::newRow("speaker count beyond 32 bits")
+        << in << "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)";
+    in = workedRoom();
+    in.angle4 = 1e308;
+    QTest::newRow("4 kHz angle in radians beyond a double")
+        << in << "The calculation gives no finite result !\nPlease check the input values";
+}
+
+void TestSound::designRefused() {
+    QFETCH(DesignInputs, in);
+    QFETCH(QString, text);
+    FakePlatform platform;
+    try {
+        computeDesign(in, platform);
+        QFAIL("computeDesign gave a design");
+    } catch (const CalcFailure& failure) {
+        QCOMPARE(failure.title, QStringLiteral("Calculation Error"));
+        QCOMPARE(failure.text, text);
+    }
+    QCOMPARE(platform.messageTitles(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestSound)
