@@ -17,7 +17,7 @@ namespace kvx {
 namespace Configuration {
 inline const QString FileName = QStringLiteral("Kvx.ini");
 inline const QString DataFileSection = QStringLiteral("Current lsp file");
-inline const QString DataFileKey = QStringLiteral("FileName");
+inline const QString DataFileKey = QStringLiteral("Filename");
 inline const QString DefaultDataFile = QStringLiteral("Basic.lsp");
 inline const QString LanguageSection = QStringLiteral("Configuration");
 inline const QString LanguageKey = QStringLiteral("Language");
