@@ -10,6 +10,8 @@
 namespace kvx {
 
 QPointF Layout::position(qint64 number) const {
+    if (columns <= 0)
+        return {};
     const qint64 index = number - 1;
     const qint64 i = index % columns;
     const qint64 j = index / columns;
