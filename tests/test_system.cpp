@@ -136,7 +136,7 @@ private Q_SLOTS:
         QTest::newRow("50 m of 1.5 mm2, spread")
             << withCable(50, "1.5", true) << 1.190476 << 0.05566 << 0.68544 << 460.862 << "0.75"
             << int(DropState::Green);
-        // 14 AWG is 2.08 mm2: 100 / 116.48 = 0.858516; 18 AWG (0.823) gives 0.2168 dB.
+        // 14 AWG is 2.08 mm2: 100 / 116.48 = 0.858516; 18 AWG (0.823) gives 0.2012 dB.
         QTest::newRow("50 m of 14 AWG") << withCable(50, "14AWG") << 0.858516 << 0.08016 << 0.98306
                                         << 319.531 << "18AWG" << int(DropState::Green);
         // 400 / 84 = 4.7619: 20 log10(97.3545 / 92.5926) = 0.4356 dB, within 0.5.
