@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "cli/system_command.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -26,6 +28,9 @@ QString topHelp() {
                "\n"
                "Usage:\n"
                "  kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]\n"
+               "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
+               "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
+               "      [--drop-limit dB] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
@@ -174,14 +179,18 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
     return true;
 }
 
-Invocation parseCalc(const QStringList& rest) {
+Invocation parseCalc(const QStringList& rest,
+                     Invocation::Command command = Invocation::Command::Calc) {
     Invocation invocation;
-    invocation.command = Invocation::Command::Calc;
+    invocation.command = command;
+    const bool system = command == Invocation::Command::System;
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in the order "
-                       "listed, each as a user would in the window, presses Calculate once and "
-                       "prints the results; then saves and writes the report if asked."));
+        system ? systemDescription()
+               : QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in "
+                                "the order listed, each as a user would in the window, presses "
+                                "Calculate once and prints the results; then saves and writes "
+                                "the report if asked."));
     parser.addPositionalArgument(QStringLiteral("project"),
                                  QStringLiteral("A project file to open first."),
                                  QStringLiteral("[PROJECT.kvx]"));
@@ -222,19 +231,29 @@ Invocation parseCalc(const QStringList& rest) {
     const QCommandLineOption report =
         text("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
     parser.addOptions({description, type, angle1, angle4, sensitivity, ratedPower, length, width,
-                       height, ear, tap, line, difference, save, report});
+                       height, ear, tap, line, difference, save});
     const ReportOptions reportOptions;
-    reportOptions.addTo(parser);
+    const SystemOptionSet systemOptions;
+    if (system) {
+        systemOptions.addTo(parser);
+    } else {
+        parser.addOption(report);
+        reportOptions.addTo(parser);
+    }
 
-    if (!parse(parser, rest, QStringLiteral("calc"), common.help, invocation))
+    const QString name = system ? QStringLiteral("system") : QStringLiteral("calc");
+    if (!parse(parser, rest, name, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    reportOptions.read(parser, invocation);
+    if (system)
+        systemOptions.read(parser, invocation.system);
+    else
+        reportOptions.read(parser, invocation);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        throw UsageError{QStringLiteral("calc: one project file at most, not \"%1\"")
-                             .arg(files.join(QStringLiteral("\", \"")))};
+        throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
+                             .arg(name, files.join(QStringLiteral("\", \"")))};
     invocation.file = files.value(0);
 
     const auto value = [&parser](const QCommandLineOption& option) -> std::optional<QString> {
@@ -264,7 +283,8 @@ Invocation parseCalc(const QStringList& rest) {
         inputs.difference = int(position);
     }
     invocation.savePath = value(save);
-    invocation.reportPath = value(report);
+    if (!system)
+        invocation.reportPath = value(report);
     for (const auto& [path, name] :
          {std::pair{invocation.savePath, "--save"}, std::pair{invocation.reportPath, "--report"}}) {
         if (path && path->isEmpty())
@@ -385,16 +405,19 @@ Invocation parseCommandLine(const QStringList& arguments) {
     }
     if (command == QLatin1String("calc"))
         return parseCalc(rest.mid(1));
+    if (command == QLatin1String("system"))
+        return parseCalc(rest.mid(1), Invocation::Command::System);
     if (command == QLatin1String("report"))
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
         return parseCatalogue(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
-            QStringLiteral("the command comes first (calc, report or catalogue), then \"%1\"")
+            QStringLiteral(
+                "the command comes first (calc, system, report or catalogue), then \"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, report or catalogue)").arg(command)};
+        QStringLiteral("\"%1\" is not a command (calc, system, report or catalogue)").arg(command)};
 }
 
 QString usageHint() {

@@ -4,6 +4,7 @@
 // read with QCommandLineParser and checked before anything runs. The command
 // word comes first, then its options:
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
+//   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
@@ -50,8 +51,19 @@ struct ProjectInputs {
     bool touchesLoudspeaker() const { return angle1 || angle4 || sensitivity || ratedPower; }
 };
 
+// The system settings of kvx-cli system, as given; checked by the figures.
+struct SystemOptions {
+    std::optional<double> ambient;
+    std::optional<double> above;
+    std::optional<double> amplifier;
+    std::optional<double> cableLength;
+    std::optional<QString> crossSection;
+    bool spread = false;
+    std::optional<double> dropLimit;
+};
+
 struct Invocation {
-    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild };
+    enum class Command { Help, Version, Calc, System, Report, CatalogueList, CatalogueBuild };
     Command command = Command::Help;
     QString helpText; // Help
 
@@ -65,6 +77,7 @@ struct Invocation {
     QString output; // -o of report and catalogue build
 
     ProjectInputs inputs;
+    SystemOptions system;
     std::optional<QString> savePath;
     std::optional<QString> reportPath; // calc --report; report -o
     std::optional<QDate> date;

@@ -2,10 +2,12 @@
 
 #include "cli/cli_platform.h"
 #include "cli/console.h"
+#include "cli/system_command.h"
 #include "core/catalogue/catalogue_selection.h"
 #include "core/kvx_error.h"
 #include "core/shell/ini_file.h"
 #include "core/shell/program.h"
+#include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -299,14 +301,31 @@ int ProjectSession::run() {
     bool failed = !loaded;
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
-        if (m_invocation.command == Invocation::Command::Calc && !applyInputs(window))
+        const bool system = m_invocation.command == Invocation::Command::System;
+        if ((m_invocation.command == Invocation::Command::Calc || system) && !applyInputs(window))
             return Exit::Failure;
+        if (system)
+            act([&] { applySystemOptions(m_invocation.system, window); });
         act([&] { window.cmdCalc_Click(); });
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
     // The results stand even when a file could not be written afterwards.
-    if (program.hasMainWindow()) {
+    if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {
+        const FrmKvx& window = *program.mainWindow;
+        const QStringList problems = systemProblems(window);
+        if (m_invocation.json) {
+            writeOut(QString::fromUtf8(QJsonDocument(systemJson(window, m_platform)).toJson()));
+        } else {
+            for (const QString& problem : problems)
+                writeErr(window.kvx.localText(kSystemSettingsTitleId) + QStringLiteral(": ") +
+                         problem + u'\n');
+            if (loaded)
+                writeOut(systemLines(window));
+        }
+        if (!problems.isEmpty() && !failed)
+            return Exit::MessageShown;
+    } else if (program.hasMainWindow()) {
         const FrmKvx& window = *program.mainWindow;
         if (m_invocation.json)
             writeOut(QString::fromUtf8(QJsonDocument(toJson(window, m_platform)).toJson()));
