@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "cli/plan_command.h"
 #include "cli/system_command.h"
 
 #include <QCommandLineOption>
@@ -28,6 +29,7 @@ QString topHelp() {
                "\n"
                "Usage:\n"
                "  kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]\n"
+               "  kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]\n"
                "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
                "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
                "      [--drop-limit dB] [--save PATH]\n"
@@ -50,17 +52,6 @@ QString topHelp() {
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
         .arg(QStringLiteral(KVX_VERSION));
-}
-
-// A number as typed on the command line: a dot or a comma as decimal separator.
-std::optional<double> readNumber(QString text) {
-    text = text.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 // The options every command line of calc and report may hold.
@@ -179,18 +170,13 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
     return true;
 }
 
-Invocation parseCalc(const QStringList& rest,
-                     Invocation::Command command = Invocation::Command::Calc) {
+} // namespace
+
+Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command) {
     Invocation invocation;
-    invocation.command = command;
-    const bool system = command == Invocation::Command::System;
+    invocation.command = command.command;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        system ? systemDescription()
-               : QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in "
-                                "the order listed, each as a user would in the window, presses "
-                                "Calculate once and prints the results; then saves and writes "
-                                "the report if asked."));
+    parser.setApplicationDescription(command.description);
     parser.addPositionalArgument(QStringLiteral("project"),
                                  QStringLiteral("A project file to open first."),
                                  QStringLiteral("[PROJECT.kvx]"));
@@ -231,29 +217,23 @@ Invocation parseCalc(const QStringList& rest,
     const QCommandLineOption report =
         text("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
     parser.addOptions({description, type, angle1, angle4, sensitivity, ratedPower, length, width,
-                       height, ear, tap, line, difference, save});
+                       height, ear, tap, line, difference, save, report});
     const ReportOptions reportOptions;
-    const SystemOptionSet systemOptions;
-    if (system) {
-        systemOptions.addTo(parser);
-    } else {
-        parser.addOption(report);
-        reportOptions.addTo(parser);
-    }
+    reportOptions.addTo(parser);
+    if (command.addOptions)
+        command.addOptions(parser);
 
-    const QString name = system ? QStringLiteral("system") : QStringLiteral("calc");
-    if (!parse(parser, rest, name, common.help, invocation))
+    if (!parse(parser, rest, command.name, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    if (system)
-        systemOptions.read(parser, invocation.system);
-    else
-        reportOptions.read(parser, invocation);
+    reportOptions.read(parser, invocation);
+    if (command.readOptions)
+        command.readOptions(parser, invocation);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
-                             .arg(name, files.join(QStringLiteral("\", \"")))};
+                             .arg(command.name, files.join(QStringLiteral("\", \"")))};
     invocation.file = files.value(0);
 
     const auto value = [&parser](const QCommandLineOption& option) -> std::optional<QString> {
@@ -283,14 +263,25 @@ Invocation parseCalc(const QStringList& rest,
         inputs.difference = int(position);
     }
     invocation.savePath = value(save);
-    if (!system)
-        invocation.reportPath = value(report);
+    invocation.reportPath = value(report);
     for (const auto& [path, name] :
          {std::pair{invocation.savePath, "--save"}, std::pair{invocation.reportPath, "--report"}}) {
         if (path && path->isEmpty())
             throw UsageError{QStringLiteral("%1: the path is empty").arg(QLatin1String(name))};
     }
     return invocation;
+}
+
+namespace {
+
+Invocation parseCalc(const QStringList& rest) {
+    CalcLikeCommand calc;
+    calc.name = QStringLiteral("calc");
+    calc.description =
+        QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in the order "
+                       "listed, each as a user would in the window, presses Calculate once and "
+                       "prints the results; then saves and writes the report if asked.");
+    return parseCalcLike(rest, calc);
 }
 
 Invocation parseReport(const QStringList& rest) {
@@ -386,6 +377,16 @@ Invocation parseCatalogue(const QStringList& rest) {
 
 } // namespace
 
+std::optional<double> readNumber(QString text) {
+    text = text.trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 Invocation parseCommandLine(const QStringList& arguments) {
     const QStringList rest = arguments.mid(1);
     const QString command = rest.value(0);
@@ -405,8 +406,10 @@ Invocation parseCommandLine(const QStringList& arguments) {
     }
     if (command == QLatin1String("calc"))
         return parseCalc(rest.mid(1));
+    if (command == QLatin1String("plan"))
+        return parsePlan(rest.mid(1));
     if (command == QLatin1String("system"))
-        return parseCalc(rest.mid(1), Invocation::Command::System);
+        return parseSystem(rest.mid(1));
     if (command == QLatin1String("report"))
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
@@ -414,10 +417,11 @@ Invocation parseCommandLine(const QStringList& arguments) {
     if (command.startsWith(u'-'))
         throw UsageError{
             QStringLiteral(
-                "the command comes first (calc, system, report or catalogue), then \"%1\"")
+                "the command comes first (calc, plan, system, report or catalogue), then \"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, system, report or catalogue)").arg(command)};
+        QStringLiteral("\"%1\" is not a command (calc, plan, system, report or catalogue)")
+            .arg(command)};
 }
 
 QString usageHint() {

@@ -2,6 +2,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/console.h"
+#include "cli/plan_command.h"
 #include "cli/system_command.h"
 #include "core/catalogue/catalogue_selection.h"
 #include "core/kvx_error.h"
@@ -302,7 +303,9 @@ int ProjectSession::run() {
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
         const bool system = m_invocation.command == Invocation::Command::System;
-        if ((m_invocation.command == Invocation::Command::Calc || system) && !applyInputs(window))
+        const bool makesInputs = m_invocation.command == Invocation::Command::Calc ||
+                                 m_invocation.command == Invocation::Command::Plan || system;
+        if (makesInputs && !applyInputs(window))
             return Exit::Failure;
         if (system)
             act([&] { applySystemOptions(m_invocation.system, window); });
@@ -310,6 +313,18 @@ int ProjectSession::run() {
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
+    if (m_invocation.command == Invocation::Command::Plan) {
+        const bool window = loaded && program.hasMainWindow();
+        const int status = failed                            ? Exit::Failure
+                           : m_platform.messages().isEmpty() ? Exit::Success
+                                                             : Exit::MessageShown;
+        return runPlan(m_invocation, window ? program.mainWindow->design() : nullptr,
+                       window ? toJson(*program.mainWindow, m_platform)
+                                    .value(QStringLiteral("messages"))
+                                    .toArray()
+                              : QJsonArray(),
+                       status);
+    }
     // The results stand even when a file could not be written afterwards.
     if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {
         const FrmKvx& window = *program.mainWindow;

@@ -5,6 +5,7 @@
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 
+#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QJsonArray>
 #include <QLocale>
@@ -58,62 +59,65 @@ QString plain(double value, int decimals, const QLocale& locale) {
 
 } // namespace
 
-QString systemDescription() {
-    return QStringLiteral(
-        "As calc (without --report), then sizes the system of the calculated design: the load, "
-        "the amplifier, the line, the cable, the level above the room's noise and the tap "
-        "advice. The settings given here join those of the project; --save keeps them in it.");
-}
-
-SystemOptionSet::SystemOptionSet()
-    : ambient(QStringLiteral("ambient"),
-              QStringLiteral("The room's noise level, dB(A), 0 to 140: checks the quietest "
-                             "listener and advises the taps."),
-              QStringLiteral("dB"))
-    , above(QStringLiteral("above"),
-            QStringLiteral("How far the quietest listener must be above the noise (default 15)."),
-            QStringLiteral("dB"))
-    , amplifier(QStringLiteral("amplifier"), QStringLiteral("The amplifier's rated power."),
-                QStringLiteral("W"))
-    , cableLength(QStringLiteral("cable-length"),
-                  QStringLiteral("The run from the amplifier to the farthest loudspeaker."),
-                  QStringLiteral("m"))
-    , crossSection(QStringLiteral("cross-section"),
-                   QStringLiteral("The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm2), or "
-                                  "18AWG, 16AWG, 14AWG, 12AWG or 10AWG (default 1.5)."),
-                   QStringLiteral("A"))
-    , spread(QStringLiteral("spread"),
-             QStringLiteral("The loudspeakers are spread evenly along the run (default: all at "
-                            "the far end)."))
-    , dropLimit(QStringLiteral("drop-limit"),
-                QStringLiteral("The largest level drop the cable may cause (default 0.5)."),
-                QStringLiteral("dB")) {}
-
-void SystemOptionSet::addTo(QCommandLineParser& parser) const {
-    parser.addOptions({ambient, above, amplifier, cableLength, crossSection, spread, dropLimit});
-}
-
-void SystemOptionSet::read(const QCommandLineParser& parser, SystemOptions& options) const {
-    const auto number = [&parser](const QCommandLineOption& option) -> std::optional<double> {
-        if (!parser.isSet(option))
-            return std::nullopt;
-        QString text = parser.value(option).trimmed();
-        text.replace(u',', u'.');
-        bool ok = false;
-        const double value = QLocale::c().toDouble(text, &ok);
-        if (!ok || !std::isfinite(value))
-            throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
-                                 .arg(option.names().constFirst(), parser.value(option))};
-        return value;
+Invocation parseSystem(const QStringList& rest) {
+    const auto option = [](const char* name, const char* description, const char* value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                                  QString::fromLatin1(value));
     };
-    options.ambient = number(ambient);
-    options.above = number(above);
-    options.amplifier = number(amplifier);
-    options.cableLength = number(cableLength);
-    if (parser.isSet(crossSection))
-        options.crossSection = parser.value(crossSection);
-    options.spread = parser.isSet(spread);
-    options.dropLimit = number(dropLimit);
+    const QCommandLineOption ambient =
+        option("ambient",
+               "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
+               "advises the taps.",
+               "dB");
+    const QCommandLineOption above = option(
+        "above", "How far the quietest listener must be above the noise (default 15).", "dB");
+    const QCommandLineOption amplifier = option("amplifier", "The amplifier's rated power.", "W");
+    const QCommandLineOption cableLength =
+        option("cable-length", "The run from the amplifier to the farthest loudspeaker.", "m");
+    const QCommandLineOption crossSection =
+        option("cross-section",
+               "The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm²), or 18AWG, 16AWG, "
+               "14AWG, 12AWG or 10AWG (default 1.5).",
+               "A");
+    const QCommandLineOption spread(QStringLiteral("spread"),
+                                    QStringLiteral("The loudspeakers are spread evenly along the "
+                                                   "run (default: all at the far end)."));
+    const QCommandLineOption dropLimit =
+        option("drop-limit", "The largest level drop the cable may cause (default 0.5).", "dB");
+
+    CalcLikeCommand system;
+    system.command = Invocation::Command::System;
+    system.name = QStringLiteral("system");
+    system.description = QStringLiteral(
+        "Runs calc, then sizes the system of its calculation: the load, the amplifier, the "
+        "line, the cable, the level above the room's noise and the tap advice. The settings "
+        "given here join those of the project; --save keeps them in it.");
+    system.addOptions = [&](QCommandLineParser& parser) {
+        parser.addOptions(
+            {ambient, above, amplifier, cableLength, crossSection, spread, dropLimit});
+    };
+    system.readOptions = [&](const QCommandLineParser& parser, Invocation& invocation) {
+        const auto number = [&parser](const QCommandLineOption& o) -> std::optional<double> {
+            if (!parser.isSet(o))
+                return std::nullopt;
+            const QString text = parser.value(o);
+            const std::optional<double> value = readNumber(text);
+            if (!value)
+                throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
+                                     .arg(o.names().constFirst(), text)};
+            return value;
+        };
+        SystemOptions& options = invocation.system;
+        options.ambient = number(ambient);
+        options.above = number(above);
+        options.amplifier = number(amplifier);
+        options.cableLength = number(cableLength);
+        if (parser.isSet(crossSection))
+            options.crossSection = parser.value(crossSection);
+        options.spread = parser.isSet(spread);
+        options.dropLimit = number(dropLimit);
+    };
+    return parseCalcLike(rest, system);
 }
 
 void applySystemOptions(const SystemOptions& options, FrmKvx& window) {

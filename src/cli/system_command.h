@@ -7,12 +7,9 @@
 
 #include "cli/command_line.h"
 
-#include <QCommandLineOption>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
-
-class QCommandLineParser;
 
 namespace kvx {
 class FrmKvx;
@@ -22,23 +19,8 @@ namespace kvx::cli {
 
 class CliPlatform;
 
-QString systemDescription();
-
-// The options of the system settings.
-struct SystemOptionSet {
-    SystemOptionSet();
-    QCommandLineOption ambient;
-    QCommandLineOption above;
-    QCommandLineOption amplifier;
-    QCommandLineOption cableLength;
-    QCommandLineOption crossSection;
-    QCommandLineOption spread;
-    QCommandLineOption dropLimit;
-
-    void addTo(QCommandLineParser& parser) const;
-    // Throws UsageError for a value that is not a number.
-    void read(const QCommandLineParser& parser, SystemOptions& options) const;
-};
+// Parses the arguments after "system": calc's, and the settings. Throws UsageError.
+Invocation parseSystem(const QStringList& rest);
 
 // Puts the given settings into the project's, as the System page does.
 void applySystemOptions(const SystemOptions& options, FrmKvx& window);
