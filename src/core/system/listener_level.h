@@ -10,9 +10,8 @@
 
 namespace kvx {
 
-// The minimum relative 1 kHz level over the listener area of the design's
-// layout, summed over every loudspeaker of the room; nothing for a design
-// that is not usable.
+// The minimum relative 1 kHz level over the listener area (the whole room)
+// of the design's coverage map; nothing for a design that is not usable.
 std::optional<double> quietestRelative1k(const Design& design);
 
 } // namespace kvx
