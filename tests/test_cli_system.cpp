@@ -210,10 +210,10 @@ private Q_SLOTS:
             << QStringList{"--ambient", "loud"} << 2
             << "kvx-cli: --ambient: \"loud\" is not a number\nTry 'kvx-cli --help'.\n"
             << "";
-        QTest::newRow("no report from system") << QStringList{"--report", "r.txt"} << 2
-                                               << "kvx-cli: system: Unknown option 'report'.\n"
-                                                  "Try 'kvx-cli --help'.\n"
-                                               << "";
+        QTest::newRow("amplifier with a unit")
+            << QStringList{"--amplifier", "120W"} << 2
+            << "kvx-cli: --amplifier: \"120W\" is not a number\nTry 'kvx-cli --help'.\n"
+            << "";
     }
     void badSettings() {
         QFETCH(QStringList, options);
