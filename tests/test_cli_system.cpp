@@ -75,7 +75,7 @@ private Q_SLOTS:
             << QStringList{"--amplifier", "120", "--cable-length", "50"}
             << QStringList{"amplifier load: 0.9", "amplifier state: tight",
                            "cross-section: 1.5",  "loop resistance: 1.19",
-                           "drop: 0.111",         "lost: 1.35",
+                           "drop: 0.111",         "lost: 1.354",
                            "longest run: 230.4",  "smallest cross-section: 0.75",
                            "cable state: green"}
             << QStringList{"level", "advice"};

@@ -181,7 +181,7 @@ QString systemLines(const FrmKvx& window) {
         line("load on the run", c->spread ? QStringLiteral("spread") : QStringLiteral("far end"));
         number("loop resistance", c->loopResistance, 3);
         number("drop", c->drop, 3);
-        number("lost", c->lost, 2);
+        number("lost", c->lost, 3);
         if (c->dropLimit && c->longestRun && c->state) {
             number("drop limit", *c->dropLimit, 2);
             number("longest run", *c->longestRun, 1);
