@@ -136,6 +136,8 @@ private Q_SLOTS:
         QPainter painter(&page);
         app::paintSystemPage(painter, QRectF(40, 40, 720, 1020), *m_h->w);
         painter.end();
+        if (const QByteArray shot = qgetenv("KVX_SYSTEM_PRINT_SHOT"); !shot.isEmpty())
+            page.save(QString::fromLocal8Bit(shot));
         // Something is drawn in the colour of a tight amplifier.
         bool amber = false;
         for (int y = 0; y < page.height() && !amber; ++y)

@@ -36,6 +36,11 @@ QString shown(const Kvx1& kvx, double value, int decimals, const char* unit) {
     return text;
 }
 
+// A tap power as the main window shows it: the general form (0.375, 1.47, 6).
+QString shownPower(const Kvx1& kvx, double value) {
+    return kvx.locale.toString(value, 'g', 4) + QStringLiteral(" W");
+}
+
 FigureTone toneOf(AmplifierState state) {
     switch (state) {
     case AmplifierState::Fine:
@@ -201,7 +206,7 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& 
 
     groups.push_back({t(1410),
                       {{t(1416), kvx.locale.toString(f.speakers)},
-                       {t(1020), shown(kvx, f.speakerPower, 2, "W")},
+                       {t(1020), shownPower(kvx, f.speakerPower)},
                        {t(1417), shown(kvx, f.total, 1, "W")}}});
 
     FigureGroup amplifier{t(1411), {{t(1418), shown(kvx, f.minimumAmplifier, 1, "W")}}};
@@ -262,7 +267,7 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& 
         FigureGroup advice{t(1415), {}};
         if (a.taps) {
             advice.rows.push_back({t(1438).arg(a.taps->speakerTap(), a.taps->amplifierTap()),
-                                   shown(kvx, a.speakerPower, 2, "W") + QStringLiteral(", ") +
+                                   shownPower(kvx, a.speakerPower) + QStringLiteral(", ") +
                                        shown(kvx, a.quietest, 1, "dB"),
                                    FigureTone::Good});
         } else {
