@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "cli/plan_command.h"
+#include "cli/system_command.h"
 #include "core/report/report_content.h"
 #include "core/shell/string_table.h"
 
@@ -35,6 +36,9 @@ QString topHelp() {
                "Usage:\n"
                "  kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]\n"
                "  kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]\n"
+               "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
+               "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
+               "      [--drop-limit dB] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
@@ -411,16 +415,20 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseCalc(rest.mid(1));
     if (command == QLatin1String("plan"))
         return parsePlan(rest.mid(1));
+    if (command == QLatin1String("system"))
+        return parseSystem(rest.mid(1));
     if (command == QLatin1String("report"))
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
         return parseCatalogue(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
-            QStringLiteral("the command comes first (calc, plan, report or catalogue), then \"%1\"")
+            QStringLiteral(
+                "the command comes first (calc, plan, system, report or catalogue), then \"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, plan, report or catalogue)").arg(command)};
+        QStringLiteral("\"%1\" is not a command (calc, plan, system, report or catalogue)")
+            .arg(command)};
 }
 
 QString usageHint() {

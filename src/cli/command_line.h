@@ -5,6 +5,7 @@
 // word comes first, then its options:
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
 //   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
+//   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
@@ -54,8 +55,19 @@ struct ProjectInputs {
     bool touchesLoudspeaker() const { return angle1 || angle4 || sensitivity || ratedPower; }
 };
 
+// The system settings of kvx-cli system, as given; checked by the figures.
+struct SystemOptions {
+    std::optional<double> ambient;
+    std::optional<double> above;
+    std::optional<double> amplifier;
+    std::optional<double> cableLength;
+    std::optional<QString> crossSection;
+    bool spread = false;
+    std::optional<double> dropLimit;
+};
+
 struct Invocation {
-    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild, Plan };
+    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild, Plan, System };
     Command command = Command::Help;
     QString helpText; // Help
 
@@ -77,6 +89,9 @@ struct Invocation {
     // plan
     double margin = 0;
     int samples = 0; // 0: the default
+
+    // system
+    SystemOptions system;
 };
 
 // A command that runs calc's window session and then does more (plan): its

@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
         return buildCatalogueFile(invocation);
     case Invocation::Command::Calc:
     case Invocation::Command::Plan:
+    case Invocation::Command::System:
     case Invocation::Command::Report:
         break;
     }

@@ -3,10 +3,12 @@
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/plan_command.h"
+#include "cli/system_command.h"
 #include "core/catalogue/catalogue_selection.h"
 #include "core/kvx_error.h"
 #include "core/shell/ini_file.h"
 #include "core/shell/program.h"
+#include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -287,10 +289,13 @@ int ProjectSession::run() {
     bool failed = !loaded;
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
+        const bool system = m_invocation.command == Invocation::Command::System;
         const bool makesInputs = m_invocation.command == Invocation::Command::Calc ||
-                                 m_invocation.command == Invocation::Command::Plan;
+                                 m_invocation.command == Invocation::Command::Plan || system;
         if (makesInputs && !applyInputs(window))
             return Exit::Failure;
+        if (system)
+            act([&] { applySystemOptions(m_invocation.system, window); });
         act([&] { window.cmdCalc_Click(); });
         failed = !writeFiles(window) || m_platform.programEnded();
     }
@@ -308,7 +313,21 @@ int ProjectSession::run() {
                        status);
     }
     // The results stand even when a file could not be written afterwards.
-    if (program.hasMainWindow()) {
+    if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {
+        const FrmKvx& window = *program.mainWindow;
+        const QStringList problems = systemProblems(window);
+        if (m_invocation.json) {
+            writeOut(QString::fromUtf8(QJsonDocument(systemJson(window, m_platform)).toJson()));
+        } else {
+            for (const QString& problem : problems)
+                writeErr(window.kvx.localText(kSystemSettingsTitleId) + QStringLiteral(": ") +
+                         problem + u'\n');
+            if (loaded)
+                writeOut(systemLines(window));
+        }
+        if (!problems.isEmpty() && !failed)
+            return Exit::MessageShown;
+    } else if (program.hasMainWindow()) {
         const FrmKvx& window = *program.mainWindow;
         if (m_invocation.json)
             writeOut(QString::fromUtf8(QJsonDocument(toJson(window, m_platform)).toJson()));

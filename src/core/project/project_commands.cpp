@@ -30,6 +30,10 @@ void FrmKvx::ResetProject() {
     lstAmpTap.setText(lstAmpTap.items().value(0));
     lstLsp.setText(lstLsp.items().value(0));
     ShowLoudspeakerData(1);
+    if (!systemSettings.isDefault()) {
+        systemSettings = {};
+        notifySystemSettingsChanged();
+    }
     // The texts set above ran their change handlers; a new project is unmodified.
     kvx.Modified = false;
     for (Control* result : {&lblDistance, &lblNrofSpeakers, &lblLevelDif1, &lblPower, &lblLevel})

@@ -4,6 +4,7 @@
 
 #include "core/project/field_reader.h"
 #include "core/shell/save_file.h"
+#include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -28,8 +29,19 @@ constexpr qsizetype kHeaderKept = 50;
 constexpr qint64 kMaxProjectFileBytes = 2 * 1024 * 1024;
 const QString kLineEnd = QStringLiteral("\r\n");
 
-enum Section { DescriptionSection, LoudspeakerSection, RoomSection, PowerSection, ResultsSection };
-constexpr std::array<int, 5> kSectionFields = {1, 5, 4, 3, 5};
+enum Section {
+    DescriptionSection,
+    LoudspeakerSection,
+    RoomSection,
+    PowerSection,
+    ResultsSection,
+    SystemSection
+};
+constexpr std::array<int, 6> kSectionFields = {1, 5, 4, 3, 5, 7};
+// Not translated: a project keeps its system settings in any language.
+const QString kSystemHeader = QStringLiteral("[System]");
+const QString kSpreadLoad = QStringLiteral("spread");
+const QString kFarEndLoad = QStringLiteral("end");
 
 // A field as the user knows it, for messages.
 struct NamedField {
@@ -195,11 +207,27 @@ void FrmKvx::WriteProjectFile(const QString& path) {
         }
     }
 
-    const QStringList lines = {kvx.texts.SectionProjectDescription, description,
-                               kvx.texts.SectionLoudspeakerData,    quotedRecord(loudspeaker),
-                               kvx.texts.SectionRoomData,           quotedRecord(room),
-                               kvx.texts.SectionPowerSettings,      quotedRecord(power),
-                               kvx.texts.SectionCalculatedData,     quotedRecord(results)};
+    QStringList lines = {kvx.texts.SectionProjectDescription, description,
+                         kvx.texts.SectionLoudspeakerData,    quotedRecord(loudspeaker),
+                         kvx.texts.SectionRoomData,           quotedRecord(room),
+                         kvx.texts.SectionPowerSettings,      quotedRecord(power),
+                         kvx.texts.SectionCalculatedData,     quotedRecord(results)};
+    // Only a project that uses them carries the system settings, so that
+    // every other project stays as it always was.
+    if (!systemSettings.isDefault()) {
+        const QStringList fields = systemSettingsFields(systemSettings);
+        for (const QString& field : fields) {
+            if (const auto why = unstorable(field, true)) {
+                throw saveError(path, QStringLiteral("a system setting holds %1, which a project "
+                                                     "file cannot hold")
+                                          .arg(*why));
+            }
+        }
+        QStringList quoted;
+        for (const QString& field : fields)
+            quoted << u'"' + field + u'"';
+        lines << kSystemHeader << quoted.join(u',');
+    }
     QStringEncoder encoder(kCodePage);
     const QByteArray bytes = encoder.encode(lines.join(kLineEnd) + kLineEnd);
 
@@ -217,10 +245,14 @@ void FrmKvx::WriteProjectFile(const QString& path) {
 }
 
 bool FrmKvx::ReadProjectFile(const QString& path) {
-    const QStringList headers = {kvx.texts.SectionProjectDescription,
-                                 kvx.texts.SectionLoudspeakerData, kvx.texts.SectionRoomData,
-                                 kvx.texts.SectionPowerSettings, kvx.texts.SectionCalculatedData};
-    const auto apply = [this](Section section, const QStringList& v) {
+    const QStringList headers = {
+        kvx.texts.SectionProjectDescription, kvx.texts.SectionLoudspeakerData,
+        kvx.texts.SectionRoomData,           kvx.texts.SectionPowerSettings,
+        kvx.texts.SectionCalculatedData,     kSystemHeader};
+    // A file without the section has the default settings.
+    SystemSettings settings;
+    QStringList settingProblems;
+    const auto apply = [&](Section section, const QStringList& v) {
         switch (section) {
         case DescriptionSection:
             txtDescription.setText(v[0]);
@@ -249,6 +281,9 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
             lblLevelDif1.setText(v[2]);
             txtLevelDif4.setText(v[3]);
             lblLevel.setText(v[4]);
+            break;
+        case SystemSection:
+            settingProblems << readSystemSettingsFields(v, settings, kvx);
             break;
         }
     };
@@ -291,6 +326,16 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
         } catch (const FormatError& e) {
             throw readError(path, e.message());
         }
+    }
+
+    if (settings != systemSettings) {
+        systemSettings = settings;
+        notifySystemSettingsChanged();
+    }
+    // A value that is not a number costs that setting, never the project.
+    for (const QString& problem : settingProblems) {
+        kvx.platform.messageBox(problem, MsgStyle::Exclamation,
+                                kvx.localText(kSystemSettingsTitleId));
     }
 
     if (unknownHeader) {

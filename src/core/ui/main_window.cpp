@@ -156,4 +156,27 @@ std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
     };
 }
 
+void FrmKvx::setSystemSettings(const SystemSettings& settings) {
+    if (settings == systemSettings)
+        return;
+    systemSettings = settings;
+    kvx.Modified = true;
+    notifySystemSettingsChanged();
+}
+
+int FrmKvx::observeSystemSettings(std::function<void()> observer) {
+    m_settingsObservers.emplace(m_nextObserverId, std::move(observer));
+    return m_nextObserverId++;
+}
+
+void FrmKvx::unobserveSystemSettings(int id) {
+    m_settingsObservers.erase(id);
+}
+
+void FrmKvx::notifySystemSettingsChanged() {
+    const auto observers = m_settingsObservers;
+    for (const auto& [id, observer] : observers)
+        observer();
+}
+
 } // namespace kvx

@@ -14,6 +14,7 @@
 
 #include "core/calc/design.h"
 #include "core/shell/kvx1.h"
+#include "core/system/system.h"
 #include "core/ui/common_dialog.h"
 #include "core/ui/control.h"
 
@@ -164,6 +165,17 @@ public:
     int observeDesign(std::function<void()> observer);
     void unobserveDesign(int id);
 
+    // --- system/
+    // The project's system settings (amplifier, cable, ambient noise): New
+    // resets them, Open reads them from the project file.
+    SystemSettings systemSettings;
+    // A change the user makes: marks the project modified and tells the
+    // observers of the settings.
+    void setSystemSettings(const SystemSettings& settings);
+    // Called whenever the settings change (a user's change, New, Open).
+    int observeSystemSettings(std::function<void()> observer);
+    void unobserveSystemSettings(int id);
+
     // --- calc/
     void cmdCalc_Click();
     void Calculate();
@@ -249,6 +261,8 @@ private:
     // Exit and closing by the frame: save the modified project first?
     MsgResult askSaveBeforeExit();
     void notifyDesignChanged();
+    void notifySystemSettingsChanged();
+    std::map<int, std::function<void()>> m_settingsObservers;
     std::map<int, std::function<void()>> m_designObservers;
     int m_nextObserverId = 0;
     ControlList m_controls;

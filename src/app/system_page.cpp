@@ -1,0 +1,197 @@
+#include "app/system_page.h"
+
+#include "core/system/listener_level.h"
+#include "core/ui/main_window.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace kvx::app {
+
+namespace {
+
+QString toneColour(FigureTone tone) {
+    switch (tone) {
+    case FigureTone::Good:
+        return QStringLiteral("#1b7f2a");
+    case FigureTone::Warning:
+        return QStringLiteral("#b36b00");
+    case FigureTone::Bad:
+        return QStringLiteral("#c62828");
+    case FigureTone::Plain:
+        break;
+    }
+    return {};
+}
+
+QString settingsHtml(const FrmKvx& window) {
+    const SystemSettings& s = window.systemSettings;
+    const QStringList fields = systemSettingsFields(s);
+    const Kvx1& kvx = window.kvx;
+    const int ids[] = {1401, 1402, 1403, 1404, 1405, 1406, 1409};
+    const char* units[] = {"dB(A)", "dB", "W", "m", "", "", "dB"};
+    QStringList rows;
+    for (int i = 0; i < 7; ++i) {
+        QString value = fields[i];
+        if (i == 4) {
+            const auto listed = findCrossSection(value);
+            value = listed ? crossSectionText(*listed, kvx.locale) : value;
+        } else if (i == 5) {
+            value = kvx.localText(s.load == CableLoad::Spread ? 1408 : 1407);
+        } else if (!value.isEmpty()) {
+            value = kvx.locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest) +
+                    u' ' + QString::fromLatin1(units[i]);
+        } else {
+            value = QStringLiteral("\u2013");
+        }
+        rows << QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
+                    .arg(kvx.localText(ids[i]).toHtmlEscaped(), value.toHtmlEscaped());
+    }
+    return QStringLiteral("<h3>%1</h3><table>%2</table>")
+        .arg(kvx.localText(1454).toHtmlEscaped(), rows.join(QString()));
+}
+
+} // namespace
+
+QString systemFiguresHtml(const std::vector<FigureGroup>& groups, const QStringList& notes) {
+    QString html;
+    for (const FigureGroup& group : groups) {
+        html += QStringLiteral("<h3>%1</h3><table>").arg(group.title.toHtmlEscaped());
+        for (const FigureRow& row : group.rows) {
+            QString value = row.value.toHtmlEscaped();
+            if (row.tone != FigureTone::Plain)
+                value = QStringLiteral("<b><span style=\"color:%1\">%2</span></b>")
+                            .arg(toneColour(row.tone), value);
+            html += QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
+                        .arg(row.label.toHtmlEscaped(), value);
+        }
+        html += QStringLiteral("</table>");
+    }
+    for (const QString& note : notes)
+        html += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
+    return html;
+}
+
+SystemPage::SystemPage(FrmKvx& window, Dispatcher& dispatcher, QWidget* parent,
+                       SystemPanel::QuietestLevel quietest)
+    : QWidget(parent)
+    , m_window(window)
+    , m_binder(dispatcher, this)
+    , m_panel(std::make_unique<SystemPanel>(window, std::move(quietest))) {
+    createControls();
+    m_panel->onRefresh = [this] { showFigures(); };
+    showFigures();
+}
+
+SystemPage::~SystemPage() {
+    m_panel->onRefresh = nullptr;
+}
+
+void SystemPage::createControls() {
+    auto* settings = new QGroupBox(m_window.kvx.localText(1454), this);
+    auto* form = new QFormLayout(settings);
+    const QStringList labels = m_panel->settingLabels();
+    const auto lineEdit = [this](Control& control) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(control.name());
+        edit->setAlignment(Qt::AlignRight);
+        m_binder.bind(control, edit);
+        return edit;
+    };
+    const auto combo = [this](Control& control, bool editable) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(control.name());
+        box->setEditable(editable);
+        m_binder.bind(control, box);
+        return box;
+    };
+    const auto row = [&](int index, QWidget* field, const char* unit) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(field, 1);
+        auto* unitLabel = new QLabel(QString::fromUtf8(unit), this);
+        unitLabel->setMinimumWidth(48);
+        line->addWidget(unitLabel);
+        auto* label = new QLabel(labels.value(index), this);
+        label->setBuddy(field);
+        form->addRow(label, line);
+    };
+    row(0, lineEdit(m_panel->txtAmbient), "dB(A)");
+    row(1, lineEdit(m_panel->txtAbove), "dB");
+    row(2, lineEdit(m_panel->txtAmplifier), "W");
+    row(3, lineEdit(m_panel->txtCableLength), "m");
+    row(4, combo(m_panel->lstCrossSection, true), "");
+    row(5, combo(m_panel->lstLoad, false), "");
+    row(6, lineEdit(m_panel->txtDropLimit), "dB");
+
+    auto* take = new QPushButton(this);
+    take->setObjectName(m_panel->cmdTakeAdvice.name());
+    m_binder.bind(m_panel->cmdTakeAdvice, take);
+
+    m_figures = new QLabel(this);
+    m_figures->setObjectName(QStringLiteral("figures"));
+    m_figures->setTextFormat(Qt::RichText);
+    m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_figures->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_figures->setWordWrap(true);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(m_figures);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(settings);
+    left->addWidget(take);
+    left->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(scroll, 1);
+}
+
+void SystemPage::showFigures() {
+    m_figures->setText(systemFiguresHtml(m_panel->groups(), m_panel->notes()));
+}
+
+QString SystemPage::figuresText() const {
+    return m_figures->text();
+}
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window) {
+    const Kvx1& kvx = window.kvx;
+    std::vector<FigureGroup> groups;
+    QStringList notes;
+    if (const Design* design = window.design()) {
+        const SystemFigures figures =
+            systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design));
+        groups = systemFigureGroups(figures, kvx);
+        notes = systemNotes(figures, window.systemSettings, kvx);
+    } else {
+        notes << kvx.localText(kCalculateFirstId);
+    }
+    QTextDocument document;
+    // Laid out in the page's own units, so that points are points on paper.
+    document.documentLayout()->setPaintDevice(painter.device());
+    document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+    document.setHtml(QStringLiteral("<h2>%1</h2>").arg(kvx.localText(kSystemSizingTitleId)) +
+                     settingsHtml(window) + systemFiguresHtml(groups, notes));
+    document.setTextWidth(area.width());
+    // A page holds it at its natural size; a small one gets it scaled down.
+    const QSizeF size = document.size();
+    const double scale = size.height() > area.height() ? area.height() / size.height() : 1.0;
+    painter.save();
+    painter.translate(area.topLeft());
+    painter.scale(scale, scale);
+    document.drawContents(&painter, QRectF(QPointF(0, 0), size));
+    painter.restore();
+}
+
+} // namespace kvx::app

@@ -1,0 +1,196 @@
+#include "core/system/system_panel.h"
+
+#include "core/calc/numbers.h"
+#include "core/calc/power.h"
+#include "core/input/numeric_filter.h"
+#include "core/system/listener_level.h"
+#include "core/ui/main_window.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace kvx {
+
+namespace {
+
+// A field's text as a number in either decimal separator; nothing for an
+// empty field, a lone sign or separator.
+std::optional<double> fieldNumber(const QString& text) {
+    QString t = trimSpaces(text);
+    t.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString fieldText(double value, const QLocale& locale) {
+    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
+SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
+    : m_window(window)
+    , m_quietest(quietest ? std::move(quietest) : QuietestLevel(quietestRelative1k)) {
+    for (const CrossSection& c : listedCrossSections())
+        lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
+    lstLoad.addItems({window.kvx.localText(1407), window.kvx.localText(1408)});
+    cmdTakeAdvice.setText(window.kvx.localText(kTakeAdviceId));
+    installHandlers();
+    m_designObserver = m_window.observeDesign([this] { refresh(); });
+    m_settingsObserver = m_window.observeSystemSettings([this] { refresh(); });
+    refresh();
+}
+
+SystemPanel::~SystemPanel() {
+    m_window.unobserveDesign(m_designObserver);
+    m_window.unobserveSystemSettings(m_settingsObserver);
+}
+
+void SystemPanel::installHandlers() {
+    for (Control* field : {&txtAmbient, &txtAbove, &txtAmplifier, &txtCableLength, &txtDropLimit,
+                           &lstCrossSection, &lstLoad}) {
+        field->onGotFocus = [this, field] { m_window.kvx.FocusText = field->text(); };
+    }
+    txtAmbient.onChange = [this] { numberEdited(txtAmbient, &SystemSettings::ambient, nullptr); };
+    txtAbove.onChange = [this] { numberEdited(txtAbove, nullptr, &SystemSettings::above); };
+    txtAmplifier.onChange = [this] {
+        numberEdited(txtAmplifier, &SystemSettings::amplifier, nullptr);
+    };
+    txtCableLength.onChange = [this] {
+        numberEdited(txtCableLength, &SystemSettings::cableLength, nullptr);
+    };
+    txtDropLimit.onChange = [this] {
+        numberEdited(txtDropLimit, nullptr, &SystemSettings::dropLimit);
+    };
+    lstCrossSection.onChange = [this] {
+        if (m_showing)
+            return;
+        SystemSettings s = m_window.systemSettings;
+        const QString text = trimSpaces(lstCrossSection.text());
+        // A name that is not listed is kept as typed: the figures say what is wrong.
+        const auto listed = findCrossSection(text);
+        s.crossSection = listed ? listed->name : text;
+        m_window.setSystemSettings(s);
+    };
+    lstLoad.onClick = [this] {
+        SystemSettings s = m_window.systemSettings;
+        s.load = lstLoad.listIndex() == 1 ? CableLoad::Spread : CableLoad::FarEnd;
+        m_window.setSystemSettings(s);
+    };
+    cmdTakeAdvice.onClick = [this] { cmdTakeAdvice_Click(); };
+}
+
+void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSettings::*optional,
+                               double SystemSettings::*required) {
+    if (m_showing)
+        return;
+    CheckNumericEntry(m_window.kvx, field);
+    const QString text = trimSpaces(field.text());
+    const std::optional<double> value = fieldNumber(text);
+    SystemSettings s = m_window.systemSettings;
+    if (optional) {
+        // An empty field is no setting; a text on the way to a number ("-", ",")
+        // changes nothing yet.
+        if (text.isEmpty())
+            (s.*optional).reset();
+        else if (value)
+            s.*optional = value;
+    } else if (value) {
+        s.*required = *value;
+    } else if (text.isEmpty()) {
+        s.*required = SystemSettings{}.*required;
+    }
+    m_window.setSystemSettings(s);
+}
+
+void SystemPanel::showSettings() {
+    const SystemSettings& s = m_window.systemSettings;
+    const QLocale& locale = m_window.kvx.locale;
+    m_showing = true;
+    // A field whose text already reads as the setting keeps it, so that what
+    // the user is typing ("55," on the way to "55,5") is never rewritten.
+    const auto show = [&](Control& field, const std::optional<double>& value) {
+        if (fieldNumber(field.text()) == value && !(value && trimSpaces(field.text()).isEmpty()))
+            return;
+        field.setText(value ? fieldText(*value, locale) : QString());
+    };
+    show(txtAmbient, s.ambient);
+    show(txtAbove, s.above);
+    show(txtAmplifier, s.amplifier);
+    show(txtCableLength, s.cableLength);
+    show(txtDropLimit, s.dropLimit);
+    const auto listed = findCrossSection(s.crossSection);
+    const QString section = listed ? crossSectionText(*listed, locale) : s.crossSection;
+    const auto typed = findCrossSection(lstCrossSection.text());
+    if (!(listed && typed && typed->name == listed->name) && lstCrossSection.text() != section)
+        lstCrossSection.setText(section);
+    const int load = s.load == CableLoad::Spread ? 1 : 0;
+    if (lstLoad.text() != lstLoad.items().value(load))
+        lstLoad.setText(lstLoad.items().value(load));
+    m_showing = false;
+}
+
+void SystemPanel::refresh() {
+    showSettings();
+    m_figures.reset();
+    if (const Design* design = m_window.design()) {
+        m_figures = systemFiguresFor(*design, m_window.systemSettings, m_quietest(*design));
+    }
+    cmdTakeAdvice.setEnabled(m_figures && m_figures->advice && m_figures->advice->taps);
+    if (onRefresh)
+        onRefresh();
+}
+
+std::vector<FigureGroup> SystemPanel::groups() const {
+    if (!m_figures)
+        return {};
+    return systemFigureGroups(*m_figures, m_window.kvx);
+}
+
+QStringList SystemPanel::notes() const {
+    if (!m_figures)
+        return {m_window.kvx.localText(kCalculateFirstId)};
+    return systemNotes(*m_figures, m_window.systemSettings, m_window.kvx);
+}
+
+QStringList SystemPanel::settingLabels() const {
+    QStringList labels;
+    for (const int id : {1401, 1402, 1403, 1404, 1405, 1406, 1409})
+        labels << m_window.kvx.localText(id);
+    return labels;
+}
+
+void SystemPanel::cmdTakeAdvice_Click() {
+    if (!m_figures || !m_figures->advice || !m_figures->advice->taps)
+        return;
+    const TapChoice taps = *m_figures->advice->taps;
+    int speaker = -1;
+    int amplifier = -1;
+    const QStringList& speakerItems = m_window.lstLspTap.items();
+    for (qsizetype i = 0; i < speakerItems.size(); ++i) {
+        if (tapDivisor(speakerItems[i]) == taps.divisor)
+            speaker = int(i);
+    }
+    const QStringList& amplifierItems = m_window.lstAmpTap.items();
+    for (qsizetype i = 0; i < amplifierItems.size(); ++i) {
+        if (tapVoltage(amplifierItems[i]) == taps.voltage)
+            amplifier = int(i);
+    }
+    if (speaker < 0 || amplifier < 0)
+        return;
+    // As a user picks them: each pick recalculates, and this panel follows.
+    if (m_window.lstLspTap.text() != speakerItems[speaker]) {
+        m_window.lstLspTap.userFocus();
+        m_window.lstLspTap.userPick(speaker);
+    }
+    if (m_window.lstAmpTap.text() != amplifierItems[amplifier]) {
+        m_window.lstAmpTap.userFocus();
+        m_window.lstAmpTap.userPick(amplifier);
+    }
+}
+
+} // namespace kvx

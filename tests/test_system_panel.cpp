@@ -1,0 +1,208 @@
+// The System page as a model, driven as a user drives it: the settings typed
+// and picked (through the main window's numeric filter, into the project),
+// the figures following the calculation, and the advice taken by picking the
+// taps in the main window.
+#include "core/system/system_panel.h"
+#include "core/ui/main_window.h"
+#include "support/compare.h"
+#include "support/harness.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace kvx;
+using kvx::test::Harness;
+
+namespace {
+
+// The quietest point 1 dB below one loudspeaker overhead, whatever the room.
+std::optional<double> oneDecibelDown(const Design&) {
+    return -1.0;
+}
+
+// "name=text" types into a field, "name#n" picks item n, "name" clicks.
+void act(SystemPanel& p, const QString& actions) {
+    const QList<Control*> controls = {&p.txtAmbient,     &p.txtAbove,        &p.txtAmplifier,
+                                      &p.txtCableLength, &p.lstCrossSection, &p.lstLoad,
+                                      &p.txtDropLimit,   &p.cmdTakeAdvice};
+    for (const QString& action : actions.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype at = action.indexOf(QRegularExpression(QStringLiteral("[=#]")));
+        const QString name = action.left(at);
+        Control* c = *std::find_if(controls.begin(), controls.end(),
+                                   [&](const Control* x) { return x->name() == name; });
+        c->userFocus();
+        if (at < 0)
+            c->userClick();
+        else if (action[at] == u'#')
+            c->userPick(action.mid(at + 1).toInt());
+        else
+            c->userSetText(action.mid(at + 1));
+    }
+}
+
+// 20 x 10 m, h = 2.5 m, 90/60 degrees, 90 dB, 6 W at 1/1 P and 100 V:
+// 18 loudspeakers, 108 W, calculated and saved (unmodified).
+void calculated(Harness& h) {
+    FrmKvx& w = *h.w;
+    w.FillSpeakerTapList();
+    w.FillAmpTapList();
+    w.lstLspTap.setText(QStringLiteral("1/1 P"));
+    w.lstAmpTap.setText(QStringLiteral("100 V"));
+    const std::pair<Control*, const char*> fields[] = {
+        {&w.txtRoomLength, "20"},  {&w.txtRoomWidth, "10"}, {&w.txtRoomHeight, "4"},
+        {&w.txtEarHeight, "1.5"},  {&w.txtAngle1, "90"},    {&w.txtAngle4, "60"},
+        {&w.txtSensitivity, "90"}, {&w.txtMaxPower, "6"}};
+    for (const auto& [field, text] : fields)
+        field->setText(QString::fromLatin1(text));
+    w.DiffSet.setValue(60);
+    w.cmdCalc_Click();
+    h.kvx.Modified = false;
+    h.platform.clear();
+}
+
+} // namespace
+
+class TestSystemPanel : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void edits_data() {
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QString>("settings"); // as the project file holds them
+        QTest::addColumn<QString>("messages");
+        QTest::newRow("nothing typed") << ""
+                                       << "|15|||1.5|end|0.5"
+                                       << "";
+        QTest::newRow("ambient") << "txtAmbient=55"
+                                 << "55|15|||1.5|end|0.5"
+                                 << "";
+        QTest::newRow("a comma") << "txtAmbient=55,5"
+                                 << "55.5|15|||1.5|end|0.5"
+                                 << "";
+        QTest::newRow("ambient typed and cleared") << "txtAmbient=55;txtAmbient="
+                                                   << "|15|||1.5|end|0.5"
+                                                   << "";
+        QTest::newRow("a letter is refused by the filter")
+            << "txtAmplifier=120;txtAmplifier=12x"
+            << "|15|120||1.5|end|0.5"
+            << " (0): Invalid Character. Use: \n +/-, 0...9, one decimal separator (dot or "
+               "comma).";
+        QTest::newRow("a lone sign changes nothing yet") << "txtCableLength=50;txtCableLength=-"
+                                                         << "|15||50|1.5|end|0.5"
+                                                         << "";
+        QTest::newRow("above cleared is the default again") << "txtAbove=10;txtAbove="
+                                                            << "|15|||1.5|end|0.5"
+                                                            << "";
+        QTest::newRow("cross-section typed") << "lstCrossSection=14 awg"
+                                             << "|15|||14AWG|end|0.5"
+                                             << "";
+        QTest::newRow("cross-section picked") << "lstCrossSection#0"
+                                              << "|15|||0.75|end|0.5"
+                                              << "";
+        QTest::newRow("an unlisted cross-section is kept as typed") << "lstCrossSection=3"
+                                                                    << "|15|||3|end|0.5"
+                                                                    << "";
+        QTest::newRow("load spread") << "lstLoad#1"
+                                     << "|15|||1.5|spread|0.5"
+                                     << "";
+        QTest::newRow("every setting")
+            << "txtAmbient=60;txtAbove=12;txtAmplifier=150;txtCableLength=80;lstCrossSection#3;"
+               "lstLoad#1;txtDropLimit=1"
+            << "60|12|150|80|2.5|spread|1"
+            << "";
+    }
+    void edits() {
+        QFETCH(QString, actions);
+        QFETCH(QString, settings);
+        QFETCH(QString, messages);
+        Harness h;
+        calculated(h);
+        SystemPanel panel(*h.w, oneDecibelDown);
+        act(panel, actions);
+        QCOMPARE(systemSettingsFields(h.w->systemSettings).join(u'|'), settings);
+        QStringList shown;
+        for (const auto& m : h.platform.messages)
+            shown << QStringLiteral("%1 (%2): %3").arg(m.title).arg(m.style).arg(m.text);
+        QCOMPARE(shown.join(u'\n'), messages);
+        // Typing back what was there (the cleared ambient) still counts as a change.
+        QCOMPARE(h.kvx.Modified, !actions.isEmpty());
+    }
+
+    // The figures follow the settings and the calculation.
+    void figuresFollow() {
+        Harness h;
+        SystemPanel panel(*h.w, oneDecibelDown);
+        QCOMPARE(panel.notes(), QStringList{"Calculate first"});
+        calculated(h);
+        QVERIFY(panel.figures());
+        QCOMPARE(panel.figures()->total, 108.0);
+        QVERIFY(!panel.figures()->level && !panel.cmdTakeAdvice.isEnabled());
+        act(panel, "txtAmbient=55;txtAmplifier=120");
+        QVERIFY(panel.figures()->level && panel.figures()->level->met);
+        QCOMPARE(int(panel.figures()->amplifierState.value()), int(AmplifierState::Tight));
+        QVERIFY(panel.cmdTakeAdvice.isEnabled());
+        // A bad setting is named; the rest stays.
+        act(panel, "txtAmplifier=0");
+        QVERIFY(!panel.figures()->amplifierState && panel.figures()->level);
+        QVERIFY(panel.notes().first().startsWith("Amplifier rating: \"0\" must be above zero"));
+        // Open or New put their settings into the fields.
+        SystemSettings s;
+        s.cableLength = 25;
+        h.w->setSystemSettings(s);
+        QCOMPARE(panel.txtAmbient.text(), QString());
+        QCOMPARE(panel.txtCableLength.text(), QStringLiteral("25"));
+        QVERIFY(panel.figures()->cable);
+    }
+
+    // Taking the advice picks the taps as a user does: modified, recalculated.
+    void takeAdvice_data() {
+        QTest::addColumn<QString>("actions");
+        QTest::addColumn<QString>("taps");
+        QTest::addColumn<double>("power");
+        // Quietest 88.82 dB at 6 W: 70 dB is met by the least, 0.375 W.
+        QTest::newRow("70 dB") << "txtAmbient=55"
+                               << "1/4 P| 50 V" << 0.375;
+        // 81.8 dB: 1.47 W on 70 V.
+        QTest::newRow("81.8 dB") << "txtAmbient=66,8"
+                                 << "1/2 P| 70 V" << 1.47;
+        // 88 dB: nothing less than full power.
+        QTest::newRow("88 dB: the taps stay") << "txtAmbient=73"
+                                              << "1/1 P|100 V" << 6.0;
+    }
+    void takeAdvice() {
+        QFETCH(QString, actions);
+        QFETCH(QString, taps);
+        QFETCH(double, power);
+        Harness h;
+        calculated(h);
+        SystemPanel panel(*h.w, oneDecibelDown);
+        act(panel, actions);
+        h.kvx.Modified = false;
+        act(panel, "cmdTakeAdvice");
+        QCOMPARE(h.w->lstLspTap.text() + u'|' + h.w->lstAmpTap.text(), taps);
+        QVERIFY(h.w->design());
+        QCOMPARE(h.w->design()->speakerPower, power);
+        QCOMPARE(h.kvx.Modified, power != 6.0);
+        // The advice on the new taps is the same taps: nothing left to take.
+        QCOMPARE(panel.figures()->advice->taps->speakerTap(), taps.section(u'|', 0, 0));
+        QVERIFY(panel.figures()->level->met);
+        QVERIFY(h.platform.messages.isEmpty());
+    }
+
+    void nothingIsEnough() {
+        Harness h;
+        calculated(h);
+        SystemPanel panel(*h.w, oneDecibelDown);
+        act(panel, "txtAmbient=80");
+        QVERIFY(!panel.cmdTakeAdvice.isEnabled());
+        const TapAdvice& advice = panel.figures()->advice.value();
+        QVERIFY(!advice.taps);
+        KVX_COMPARE_NEAR(advice.shortBy, 95 - 88.8227, 1e-4);
+        h.kvx.Modified = false;
+        act(panel, "cmdTakeAdvice");
+        QCOMPARE(h.w->lstLspTap.text() + u'|' + h.w->lstAmpTap.text(), "1/1 P|100 V");
+        QVERIFY(!h.kvx.Modified);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSystemPanel)
+#include "test_system_panel.moc"
