@@ -3,6 +3,7 @@
 // report against the window's own, a catalogue built and listed back, and bad
 // input of every kind with its exit status. No command writes the data
 // folder's Kvx.ini, nor any file when it fails.
+#include "core/calc/sound.h"
 #include "core/catalogue/lsp_record.h"
 #include "core/plan/coverage.h"
 #include "core/plan/layout.h"
