@@ -219,7 +219,8 @@ void FrmKvx::WriteProjectFile(const QString& path) {
     if (!file.commit())
         throw saveError(path, file.errorString());
 
-    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_projectName = QFileInfo(path).fileName();
+    showProjectCaption();
     kvx.Modified = false;
 }
 
@@ -307,7 +308,8 @@ void FrmKvx::ReadProjectFile(const QString& path) {
         mnuNew_Click();
         return;
     }
-    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_projectName = QFileInfo(path).fileName();
+    showProjectCaption();
     kvx.Modified = false;
 }
 

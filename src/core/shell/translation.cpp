@@ -102,11 +102,21 @@ void LoadGlobalTexts(Kvx1& kvx, FrmKvx& window) {
     // whose text the block lacks would keep its bare number there, so it gets
     // the English text at once.
     const std::pair<Control*, int> menus[] = {
-        {&window.mnuFile, 1001},       {&window.mnuHelp, 1002},   {&window.mnuNew, 1062},
-        {&window.mnuOpen, 1063},       {&window.mnuSave, 1064},   {&window.mnuSaveAs, 1065},
-        {&window.mnuPrintSetup, 1066}, {&window.mnuReport, 1067}, {&window.mnuExportPdf, 1130},
-        {&window.mnuPrintFile, 1068},  {&window.mnuExit, 1069},   {&window.mnuWorking, 1090},
-        {&window.mnuAbout, 1039},
+        {&window.mnuFile, kMenuFileText},
+        {&window.mnuHelp, kMenuHelpText},
+        {&window.mnuNew, 1062},
+        {&window.mnuOpen, 1063},
+        {&window.mnuSave, 1064},
+        {&window.mnuSaveAs, 1065},
+        {&window.mnuPrintSetup, 1066},
+        {&window.mnuReport, 1067},
+        {&window.mnuExportPdf, 1130},
+        {&window.mnuPrintFile, 1068},
+        {&window.mnuExit, 1069},
+        {&window.mnuWorking, 1090},
+        {&window.mnuAbout, kMenuAboutText},
+        {&window.mnuRecent, 1133},
+        {&window.mnuLanguage, 1134},
     };
     for (const auto& [menu, id] : menus) {
         const bool inBlock = kvx.strings.contains(id + kvx.LanguageOffset);
