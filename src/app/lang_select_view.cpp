@@ -2,11 +2,14 @@
 
 #include "app/binding.h"
 #include "app/dispatcher.h"
+#include "app/focus_mark.h"
 #include "app/pictures.h"
 #include "app/twips.h"
 #include "core/shell/lang_select.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -57,6 +60,7 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
         options |= option->geometry();
         connect(option, &QRadioButton::clicked, this,
                 [this, &dispatcher, i] { dispatcher.run([&] { m_model.select(i); }); });
+        option->installEventFilter(this);
         m_options.append(option);
     }
     QRect frameRect = pixelRect(model.Frame1);
@@ -67,7 +71,7 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     }
     frame->setGeometry(frameRect);
 
-    auto* ok = new QPushButton(this);
+    auto* ok = new FocusMarked<QPushButton>(this);
     ok->setObjectName(model.OK_Key.name());
     ok->setGeometry(placed(model.OK_Key, 1215, 375));
     ok->setDefault(true);
@@ -86,8 +90,10 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     }
     if (previous)
         QWidget::setTabOrder(previous, ok);
+    // The focus starts on the language in use, or on the first.
+    const int selected = model.selectedIndex();
     if (!m_options.isEmpty())
-        m_options.first()->setFocus();
+        m_options.value(selected, m_options.first())->setFocus();
 
     QSize size(twipsToPixelsX(model.form.width()), twipsToPixelsY(model.form.height()));
     const QRect content = frameRect | ok->geometry();
@@ -96,6 +102,28 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     setFixedSize(size);
     if (const QScreen* screen = placementScreen())
         move(screen->geometry().center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+bool LangSelectView::eventFilter(QObject* watched, QEvent* event) {
+    auto* option = qobject_cast<QRadioButton*>(watched);
+    if (event->type() != QEvent::KeyPress || !option || !m_options.contains(option))
+        return QDialog::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        break;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    // The arrows move to the next option and select it, as option buttons do
+    // elsewhere; Qt's own move selects only from a selected option.
+    watched->event(event);
+    auto* now = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+    if (now && now != option && m_options.contains(now) && !now->isChecked())
+        now->click();
+    return true;
 }
 
 void LangSelectView::done(int result) {

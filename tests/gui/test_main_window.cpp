@@ -88,7 +88,7 @@ void TestMainWindow::comesUpTranslatedAndPlaced_data() {
     QTest::newRow("English") << "English" << -1
                              << QStringList{"&File", "Calculate", "User type", "General"};
     QTest::newRow("German") << "German" << -1
-                            << QStringList{"Datei", "Berechnung", "Benutzer Typ", "Allgemein"};
+                            << QStringList{"&Datei", "Berechnung", "Benutzer Typ", "Allgemein"};
     QTest::newRow("Nederlands at a first start")
         << "Dutch" << 2 << QStringList{"&Bestand", "Bereken", "Eigen invoer", "Algemeen"};
 }
