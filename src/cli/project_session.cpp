@@ -299,9 +299,14 @@ int ProjectSession::run() {
     bool failed = !loaded;
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
+        const int runsBefore = window.calculationRuns();
         if (m_invocation.command == Invocation::Command::Calc && !applyInputs(window))
             return Exit::Failure;
-        act([&] { window.cmdCalc_Click(); });
+        // Calculate is pressed when it has something to do: a pick or the
+        // slider that already recalculated after the last edit would only
+        // show the same message again.
+        if (window.calculationRuns() == runsBefore || window.cmdCalc.isEnabled())
+            act([&] { window.cmdCalc_Click(); });
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
