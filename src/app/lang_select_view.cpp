@@ -7,7 +7,6 @@
 #include "app/twips.h"
 #include "core/shell/lang_select.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -108,21 +107,33 @@ bool LangSelectView::eventFilter(QObject* watched, QEvent* event) {
     auto* option = qobject_cast<QRadioButton*>(watched);
     if (event->type() != QEvent::KeyPress || !option || !m_options.contains(option))
         return QDialog::eventFilter(watched, event);
+    int step = 0;
     switch (static_cast<QKeyEvent*>(event)->key()) {
     case Qt::Key_Up:
-    case Qt::Key_Down:
     case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Down:
     case Qt::Key_Right:
+        step = 1;
         break;
     default:
         return QDialog::eventFilter(watched, event);
     }
-    // The arrows move to the next option and select it, as option buttons do
-    // elsewhere; Qt's own move selects only from a selected option.
-    watched->event(event);
-    auto* now = qobject_cast<QRadioButton*>(QApplication::focusWidget());
-    if (now && now != option && m_options.contains(now) && !now->isChecked())
-        now->click();
+    // The arrows go to the next option in the Tab order and select it, as
+    // option buttons do elsewhere (Qt's own move selects only from a selected
+    // option, and goes by position).
+    const auto count = m_options.size();
+    const auto at = m_options.indexOf(option);
+    for (qsizetype k = 1; k < count; ++k) {
+        QRadioButton* next = m_options.at(((at + step * k) % count + count) % count);
+        if (!next->isEnabled())
+            continue;
+        next->setFocus(Qt::OtherFocusReason);
+        if (!next->isChecked())
+            next->click();
+        break;
+    }
     return true;
 }
 

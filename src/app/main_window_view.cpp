@@ -307,6 +307,8 @@ void MainWindowView::createControls() {
     auto* column = new QVBoxLayout(m_content);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(4);
+    // The fields never squeeze over each other: below this the window scrolls.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
     // Height to spare goes between the blocks, evenly.
     column->addLayout(banner);
     column->addStretch(1);
@@ -324,6 +326,7 @@ void MainWindowView::createControls() {
     m_scroll = new QScrollArea;
     m_scroll->setObjectName(QStringLiteral("scroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // not a stop of the Tab key
     m_scroll->setWidgetResizable(true);
     m_scroll->setWidget(m_content);
     setCentralWidget(m_scroll);
@@ -513,6 +516,9 @@ void MainWindowView::moveEvent(QMoveEvent* event) {
 
 void MainWindowView::activateOnce() {
     m_dispatcher.run([this] { m_model.Form_Activate(); });
+    // The texts of the language are in now: the window takes the size they need.
+    m_content->adjustSize();
+    applyPlacement(true);
     Q_EMIT activated();
 }
 

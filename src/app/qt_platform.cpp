@@ -8,6 +8,7 @@
 #include "app/printing.h"
 #include "app/twips.h"
 #include "core/report/report_printer.h"
+#include "core/shell/kvx1.h"
 #include "core/shell/lang_select.h"
 
 #include <QApplication>
@@ -306,7 +307,11 @@ std::optional<int> QtPlatform::chooseLanguage(int currentOffset) {
         chosen = true;
         window.accept();
     });
+    // The window's OK stores the language and sets it, as at a first start;
+    // the running program keeps its texts until the next start.
+    const int inUse = m_kvx->LanguageOffset;
     window.exec();
+    m_kvx->LanguageOffset = inUse;
     const int option = model.selectedIndex();
     if (!chosen || option < 0)
         return std::nullopt;

@@ -1,5 +1,5 @@
 // The main window on a screen too small for it: at twice the scale, the
-// offscreen screen of 800 x 600 pixels gives 400 x 300. The window stays in
+// offscreen screen of 800 x 800 pixels gives 400 x 400. The window stays in
 // the screen's free area and scrolls; its fields keep the room they need.
 #include "app/application.h"
 #include "app/main_window_view.h"
@@ -44,16 +44,16 @@ void TestWindowFit::insideTheScreenAndScrolling() {
     QVERIFY(QSignalSpy(window, &MainWindowView::activated).wait(5000));
 
     const QRect area = window->screen()->availableGeometry();
-    QCOMPARE(area.size(), QSize(400, 300));
+    auto* scroll = window->findChild<QScrollArea*>("scroll");
+    QVERIFY(area.height() < scroll->widget()->sizeHint().height());
     QVERIFY2(area.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
                                                                     .arg(window->x())
                                                                     .arg(window->y())
                                                                     .arg(window->width())
                                                                     .arg(window->height())));
-    auto* scroll = window->findChild<QScrollArea*>("scroll");
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
-    QVERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
-    QVERIFY(scroll->widget()->width() >= scroll->widget()->minimumSizeHint().width());
+    QTRY_VERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
+    QTRY_VERIFY(scroll->widget()->width() >= scroll->widget()->minimumSizeHint().width());
     QVERIFY(answerer.messages.isEmpty());
 }
 
