@@ -22,10 +22,10 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         QPen pen(this->palette().color(QPalette::Highlight));
-        pen.setWidthF(1.5);
+        pen.setWidthF(2);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(this->rect()).adjusted(1, 1, -1, -1), 3, 3);
+        painter.drawRoundedRect(QRectF(this->rect()).adjusted(2, 2, -2, -2), 3, 3);
     }
 };
 
