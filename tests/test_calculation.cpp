@@ -93,8 +93,9 @@ void TestCalculation::run_data() {
     row("0.1 dB cannot be reached", "DiffSet=1",
         "runs 1, 0.1 dB: 0.0|1.3|0|107|6" + calcError +
             "Maximum number of iterations (100) exceeded\nResults are unreliable");
-    row("room width 0 is refused, results kept", "cmdCalc;txtRoomWidth=0;cmdCalc",
-        "runs 2, 6 dB, modified: 3.6|2.9|18|92|6" + inputError + "Room Width should be positive !");
+    // A refused run leaves no result beside the refused value; the power stays.
+    row("room width 0 is refused, results cleared", "cmdCalc;txtRoomWidth=0;cmdCalc",
+        "runs 2, 6 dB, modified: ||||6" + inputError + "Room Width should be positive !");
 
     // A changed pick runs twice, an unchanged one once; a pick never clears Modified.
     row("1/2 P and 70 V picked", "cmdCalc;lstLspTap#1;lstAmpTap#1",

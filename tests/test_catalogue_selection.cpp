@@ -52,9 +52,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<Rgb>("colour");
         const QStringList ceiling = {"Ceil5      ", "Ceil8      ", "Ceil10     ", "User type"};
-        QTest::newRow("data file: record 1")
+        // The fields' look follows the type box: a catalogue type locks them.
+        QTest::newRow("data file: record 1, locked on light yellow")
             << "FileSel" << 1 << QStringList{"Wide       ", "Narrow     ", "User type"}
-            << QStringList{"160", "100", "86", "3"} << kWhite;
+            << QStringList{"160", "100", "86", "3"} << kLightYellow;
         QTest::newRow("data file without types: the user type, zeroed")
             << "FileSel" << 2 << QStringList{"User type"} << QStringList{"0", "0", "0", "0"}
             << kWhite;

@@ -252,6 +252,8 @@ void TestCli::badInput_data() {
         "Kvx32: Invalid Character. Use:   +/-, 0...9, one decimal separator (dot or comma).");
     row("a 4 kHz angle of 270 degrees", "calc --data-dir @data --angle4 270", 1,
         "Calculation Error: The calculated distance is not positive !");
+    row("a difference level of 0, said once", "calc --data-dir @data --difference 0", 1,
+        "Input Error: Difference Level should be positive !");
     row("a project that does not exist", "calc --data-dir @data @work/missing.kvx", 2,
         "kvx-cli: the project file \"@work/missing.kvx\" does not exist");
     row("a project that is a folder", "calc --data-dir @data @work", 2, "is a folder");
@@ -299,7 +301,7 @@ void TestCli::badInput() {
             .replace("@src/", kData);
     const QStringList before = snapshot(m_work.path());
     const Result result = run(args(arguments));
-    QVERIFY2(result.err.contains(error), qPrintable(result.err));
+    QVERIFY2(result.err.count(error) == 1, qPrintable(result.err));
     QCOMPARE(result.status, status);
     QCOMPARE(snapshot(m_work.path()), before);
 }

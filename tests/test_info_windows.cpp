@@ -47,26 +47,33 @@ private Q_SLOTS:
 void TestInfoWindows::aboutAndWorking_data() {
     QTest::addColumn<int>("offset");
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("file");        // the current data file
-    QTest::addColumn<QDate>("date");          // its date; invalid: not written
-    QTest::addColumn<QStringList>("about");   // version and data file lines
+    QTest::addColumn<QString>("file"); // the current data file
+    QTest::addColumn<QDate>("date");   // its date; invalid: not written
+    // The About window: version, data file, caption, button, distributor.
+    QTest::addColumn<QStringList>("about");
     QTest::addColumn<QStringList>("working"); // window and button captions
     const QString opened = QStringLiteral("Opened loudspeaker data file: ");
     QTest::newRow("English, Dutch dates")
         << 0 << QLocale(QLocale::Dutch, QLocale::Netherlands) << "Basic.lsp" << QDate(2024, 3, 5)
-        << QStringList{"KVX Version 2.1", opened + "Basic.lsp dd 05-03-2024"}
+        << QStringList{"KVX Version 2.1", opened + "Basic.lsp dd 05-03-2024", "About KVX", "Close",
+                       "This program is distributed by\nHalcyra"}
         << QStringList{"Working with KVX", "Close"};
+    // Every text in German, and the button says what it does: close the window.
     QTest::newRow("German, another file chosen, German dates")
         << 4000 << QLocale(QLocale::German, QLocale::Germany) << "Other.lsp" << QDate(2025, 11, 28)
-        << QStringList{"KVX Version 2.1", opened + "Other.lsp dd 28.11.25"}
-        << QStringList{"Programm Info", "Beenden"};
-    QTest::newRow("French keeps the built-in caption, no current data file")
+        << QStringList{"KVX Version 2.1", "Geöffnete Lautsprecherdatei: Other.lsp dd 28.11.25",
+                       "Über KVX", "Schließen", "Dieses Programm wird vertrieben von\nHalcyra"}
+        << QStringList{"Programm Info", "Schließen"};
+    QTest::newRow("French, no current data file")
         << 2000 << QLocale::c() << "" << QDate()
-        << QStringList{"KVX Version 2.1", opened + "(none)"}
-        << QStringList{"Working with ...", "Fermer"};
+        << QStringList{"KVX Version 2.1", "Fichier de haut-parleurs ouvert : (aucun)",
+                       "À propos de KVX", "Fermer", "Ce programme est distribué par\nHalcyra"}
+        << QStringList{"Utilisation de KVX", "Fermer"};
     QTest::newRow("Italian, data file removed")
         << 3000 << QLocale::c() << "Gone.lsp" << QDate()
-        << QStringList{"KVX Versione 2.1", opened + "Gone.lsp (not found)"}
+        << QStringList{"KVX Versione 2.1", "File degli altoparlanti aperto: Gone.lsp (non trovato)",
+                       "Informazioni su KVX", "Chiudi",
+                       "Questo programma è distribuito da\nHalcyra"}
         << QStringList{"Guida all'uso di KVX", "Chiudi"};
 }
 
@@ -83,18 +90,15 @@ void TestInfoWindows::aboutAndWorking() {
         writeDatedFile(h.path(file), date);
     h.kvx.CurrentLspFile = file;
 
-    // The About window: only the version line follows the language.
+    // The About window, all in the chosen language.
     FrmAbout a(h.kvx);
     a.Form_Load();
-    QCOMPARE(
-        (QStringList{a.lblVersion.text(), a.lblFileDate.text(), a.form.text(), a.Close_Key.text(),
-                     a.lblAbout.text(), a.lblInfo.text(), a.lblCopyright.text()}),
-        (about + QStringList{"About KVX", "Close",
-                             "The KVX calculates the number of loudspeakers in a room. \n"
-                             "Although every effort is made to ensure that the information "
-                             "in this program is accurate and correct, Halcyra is not "
-                             "responsible for damage arising from its use or misuse.",
-                             "This program is distributed by\nHalcyra", h.kvx.strings.text(1100)}));
+    const auto T = [&](int id) { return h.kvx.localText(id); };
+    QCOMPARE((QStringList{a.lblVersion.text(), a.lblFileDate.text(), a.form.text(),
+                          a.Close_Key.text(), a.lblInfo.text()}),
+             about);
+    QCOMPARE((QStringList{a.lblAbout.text(), a.lblCopyright.text()}),
+             (QStringList{T(1040) + "\n" + T(1102) + "Halcyra" + T(1103), T(1100)}));
     QCOMPARE(QPointF(a.form.left(), a.form.top()), centred(a.form));
 
     // The Working window: the language's texts, a paragraph's sentences joined directly.

@@ -204,11 +204,12 @@ void TestReport::textFileNotWritten() {
     h.platform.saveAnswers << (cancel ? std::nullopt : std::optional(path));
     h.w->mnuPrintFile_Click();
 
-    // The settings the command does not make carry over, the printer setup's flag included.
+    // The settings the command does not make carry over, the printer setup's
+    // flag included; the name offered is the project's, as a text file.
     const CommonDialog& shown = h.platform.dialogsShown.value(0);
     QCOMPARE((QStringList{shown.filter, shown.defaultExt, shown.initDir, shown.fileName,
                           QString::number(shown.flags), QString::number(shown.filterIndex)}),
-             (QStringList{"Text File (*.txt)", "txt", h.kvx.programFolder, h.path("hall.kvx"),
+             (QStringList{"Text File (*.txt)", "txt", h.kvx.programFolder, h.path("hall.txt"),
                           QString::number(DialogFlags::PrintSetup), "2"}));
     QCOMPARE(h.platform.messageTitles(),
              reason.isEmpty() ? QStringList() : QStringList{"Print to file"});

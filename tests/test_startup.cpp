@@ -197,11 +197,12 @@ void TestStartup::laterStart() {
     QVERIFY(!program->kvx.Modified);
 
     // At the first display and again after the About window has closed (not
-    // while it is open): translated with the caption the program title alone
-    // (a language without texts leaves it as it was), recalculated, and the
-    // result tooltips set, in English where the language has no text.
-    QStringList activated{offset == 5000 ? "KVX - <New>" : "KVX", calculate, "results shown",
-                          "Calculate off"};
+    // while it is open): translated with the caption still naming the project,
+    // recalculated, and the result tooltips set, in English where the language
+    // has no text.
+    const QString newProject =
+        program->kvx.texts.ProgramTitle + " - " + program->kvx.texts.NewProjectName;
+    QStringList activated{newProject, calculate, "results shown", "Calculate off"};
     for (int id : {1036, 1038, 1031, 1034, 1032})
         activated << program->kvx.strings.find(id + offset).value_or(program->kvx.strings.text(id));
     const auto state = [&w] {

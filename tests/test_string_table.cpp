@@ -18,10 +18,12 @@ const StringTable& table() {
     return StringTable::builtIn();
 }
 
-// The English ids that hold a text: ninety, the export command, the plan and system sizing.
+// The English ids that hold a text: ninety, the export command, the desktop's
+// texts (menus with access keys, recent projects, language, the information
+// windows in every language), the plan and system sizing.
 QList<int> englishIds() {
     const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100, 1102,
-                          1108, 1110, 1110, 1120, 1125, 1130, 1130, 1200, 1207, 1400, 1455};
+                          1108, 1110, 1110, 1120, 1125, 1130, 1147, 1200, 1207, 1400, 1455};
     QList<int> ids;
     for (size_t i = 0; i < std::size(ranges); i += 2)
         for (int id = ranges[i]; id <= ranges[i + 1]; ++id)

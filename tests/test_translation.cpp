@@ -17,8 +17,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts"); // File menu, room section
         QTest::newRow("English") << 0 << QStringList{"&File", "[Room Data]"};
         QTest::newRow("Dutch") << 1000 << QStringList{"&Bestand", "[Ruimte Gegevens]"};
-        QTest::newRow("Italian") << 3000 << QStringList{"File", "[Dati dell' ambiente]"};
-        QTest::newRow("German") << 4000 << QStringList{"Datei", "[Raumdaten]"};
+        QTest::newRow("French") << 2000 << QStringList{"&Fichier", "[Dimension de la pièce]"};
+        QTest::newRow("Italian") << 3000 << QStringList{"&File", "[Dati dell' ambiente]"};
+        QTest::newRow("German") << 4000 << QStringList{"&Datei", "[Raumdaten]"};
         QTest::newRow("Spanish runs in English") << 5000 << QStringList{"&File", "[Room Data]"};
     }
     void mainWindow() {
@@ -35,14 +36,18 @@ private Q_SLOTS:
         QCOMPARE((QStringList{w.mnuFile.text(), h.kvx.texts.SectionRoomData}), texts);
         QCOMPARE(QStringList{w.form.text()} + h.platform.messageTitles(), QStringList{"KVX"});
         // Menus show their texts, English where the block lacks one.
+        // Each has an access key, in every language.
         const std::pair<const char*, int> menus[] = {
-            {"mnuFile", 1001},       {"mnuHelp", 1002},   {"mnuNew", 1062},
-            {"mnuOpen", 1063},       {"mnuSave", 1064},   {"mnuSaveAs", 1065},
-            {"mnuPrintSetup", 1066}, {"mnuReport", 1067}, {"mnuExportPdf", 1130},
-            {"mnuPrintFile", 1068},  {"mnuExit", 1069},   {"mnuWorking", 1090},
-            {"mnuAbout", 1039}};
-        for (const auto& [name, id] : menus)
-            QCOMPARE(w.control(name)->text(), h.kvx.localText(id));
+            {"mnuFile", 1131},      {"mnuHelp", 1132},       {"mnuNew", 1062},
+            {"mnuOpen", 1063},      {"mnuRecent", 1133},     {"mnuSave", 1064},
+            {"mnuSaveAs", 1065},    {"mnuPrintSetup", 1066}, {"mnuReport", 1067},
+            {"mnuExportPdf", 1130}, {"mnuPrintFile", 1068},  {"mnuLanguage", 1134},
+            {"mnuExit", 1069},      {"mnuWorking", 1090},    {"mnuAbout", kMenuAboutText}};
+        for (const auto& [name, id] : menus) {
+            const QString text = w.control(name)->text();
+            QCOMPARE(text, h.kvx.localText(id));
+            QVERIFY2(QString(text).remove(QStringLiteral("&&")).contains(u'&'), name);
+        }
         // Other controls show the text of their Tag, a text or combo box as its
         // tooltip, and keep their own where the block lacks it.
         for (qsizetype i = 0; i < controls.size(); ++i) {

@@ -14,6 +14,7 @@ Application::Application(const QString& programFolder, const QLocale& numberLoca
     , m_dispatcher(m_platform)
     , m_program(std::make_unique<Program>(m_platform, programFolder, numberLocale, commandLine)) {
     m_platform.setState(&m_program->kvx, &m_dispatcher);
+    m_program->kvx.keepRecentProjects = true;
     m_dispatcher.onProgramEnded = [this] { endProgram(); };
 }
 

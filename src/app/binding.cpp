@@ -158,8 +158,16 @@ void Binder::bind(Control& control, QComboBox* combo) {
             index = combo->findText(c->text(), Qt::MatchExactly);
         if (combo->currentIndex() != index)
             combo->setCurrentIndex(index);
-        if (combo->isEditable() && combo->currentText() != c->text())
-            combo->setEditText(c->text());
+        if (combo->isEditable()) {
+            if (combo->currentText() != c->text())
+                combo->setEditText(c->text());
+        } else {
+            // A text that is not in the list (a type the catalogue lacks,
+            // from a project file) is still shown.
+            const QString placeholder = index < 0 ? c->text() : QString();
+            if (combo->placeholderText() != placeholder)
+                combo->setPlaceholderText(placeholder);
+        }
         applyCommon(combo, *c);
         applyFieldColours(combo, *c);
     };

@@ -23,9 +23,10 @@ void Dispatcher::setProgramEnded() {
 bool Dispatcher::run(const std::function<void()>& action) noexcept {
     if (m_ended)
         return false;
+    bool ranToEnd = false;
     try {
         action();
-        return true;
+        ranToEnd = true;
     } catch (const ProgramEnded&) {
         setProgramEnded();
     } catch (const KvxError& e) {
@@ -35,7 +36,14 @@ bool Dispatcher::run(const std::function<void()>& action) noexcept {
     } catch (...) {
         report(QStringLiteral("An unexpected error occurred."));
     }
-    return false;
+    if (!m_ended && onActionDone) {
+        try {
+            onActionDone();
+        } catch (...) {
+            // Showing state must not break the action that has run.
+        }
+    }
+    return ranToEnd;
 }
 
 void Dispatcher::report(const QString& message) noexcept {

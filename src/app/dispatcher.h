@@ -32,6 +32,11 @@ public:
     // event loop (the platform normally did both already).
     std::function<void()> onProgramEnded;
 
+    // Called after each action, whatever its outcome, while the program runs:
+    // state that the models keep without telling (the project's modified
+    // flag) is shown again from here.
+    std::function<void()> onActionDone;
+
 private:
     void report(const QString& message) noexcept;
 

@@ -2,11 +2,13 @@
 
 #include "app/binding.h"
 #include "app/dispatcher.h"
+#include "app/focus_mark.h"
 #include "app/pictures.h"
 #include "app/twips.h"
 #include "core/shell/lang_select.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -57,6 +59,7 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
         options |= option->geometry();
         connect(option, &QRadioButton::clicked, this,
                 [this, &dispatcher, i] { dispatcher.run([&] { m_model.select(i); }); });
+        option->installEventFilter(this);
         m_options.append(option);
     }
     QRect frameRect = pixelRect(model.Frame1);
@@ -67,7 +70,7 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     }
     frame->setGeometry(frameRect);
 
-    auto* ok = new QPushButton(this);
+    auto* ok = new FocusMarked<QPushButton>(this);
     ok->setObjectName(model.OK_Key.name());
     ok->setGeometry(placed(model.OK_Key, 1215, 375));
     ok->setDefault(true);
@@ -86,8 +89,10 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     }
     if (previous)
         QWidget::setTabOrder(previous, ok);
+    // The focus starts on the language in use, or on the first.
+    const int selected = model.selectedIndex();
     if (!m_options.isEmpty())
-        m_options.first()->setFocus();
+        m_options.value(selected, m_options.first())->setFocus();
 
     QSize size(twipsToPixelsX(model.form.width()), twipsToPixelsY(model.form.height()));
     const QRect content = frameRect | ok->geometry();
@@ -96,6 +101,40 @@ LangSelectView::LangSelectView(LangSelect& model, Dispatcher& dispatcher, QWidge
     setFixedSize(size);
     if (const QScreen* screen = placementScreen())
         move(screen->geometry().center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+bool LangSelectView::eventFilter(QObject* watched, QEvent* event) {
+    auto* option = qobject_cast<QRadioButton*>(watched);
+    if (event->type() != QEvent::KeyPress || !option || !m_options.contains(option))
+        return QDialog::eventFilter(watched, event);
+    int step = 0;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    // The arrows go to the next option in the Tab order and select it, as
+    // option buttons do elsewhere (Qt's own move selects only from a selected
+    // option, and goes by position).
+    const auto count = m_options.size();
+    const auto at = m_options.indexOf(option);
+    for (qsizetype k = 1; k < count; ++k) {
+        QRadioButton* next = m_options.at(((at + step * k) % count + count) % count);
+        if (!next->isEnabled())
+            continue;
+        next->setFocus(Qt::OtherFocusReason);
+        if (!next->isChecked())
+            next->click();
+        break;
+    }
+    return true;
 }
 
 void LangSelectView::done(int result) {

@@ -33,6 +33,7 @@ Q_SIGNALS:
 
 protected:
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     LangSelect& m_model;

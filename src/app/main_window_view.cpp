@@ -1,12 +1,14 @@
 #include "app/main_window_view.h"
 
 #include "app/dispatcher.h"
+#include "app/focus_mark.h"
 #include "app/pictures.h"
 #include "app/twips.h"
 #include "core/ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,9 +20,13 @@
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kvx::app {
 
@@ -34,10 +40,14 @@ QLabel* picture(const QPixmap& pixmap, const QString& name) {
     return label;
 }
 
-QComboBox* comboBox(const QString& name) {
+// The type and the data file are picked from their lists only: a typed name
+// means nothing to the program. The taps take a typed tap ("1/8 P").
+enum class Typing { Allowed, PickOnly };
+
+QComboBox* comboBox(const QString& name, Typing typing) {
     auto* combo = new QComboBox;
     combo->setObjectName(name);
-    combo->setEditable(true);
+    combo->setEditable(typing == Typing::Allowed);
     combo->setMaxVisibleItems(16);
     return combo;
 }
@@ -74,6 +84,10 @@ MainWindowView::MainWindowView(FrmKvx& model, Dispatcher& dispatcher, QWidget* p
     connect(&m_model.form, &Control::updated, this, [this] { applyPlacement(); });
 }
 
+MainWindowView::~MainWindowView() {
+    m_dispatcher.onActionDone = nullptr;
+}
+
 QLabel* MainWindowView::expText(int index) {
     return m_expText.at(index);
 }
@@ -106,20 +120,20 @@ void MainWindowView::createControls() {
     };
 
     m_txtDescription = new QLineEdit;
-    m_FileSel = comboBox(m_model.FileSel.name());
+    m_FileSel = comboBox(m_model.FileSel.name(), Typing::PickOnly);
     m_txtRoomLength = numberField();
     m_txtRoomWidth = numberField();
     m_txtRoomHeight = numberField();
     m_txtEarHeight = numberField();
-    m_lstLsp = comboBox(m_model.lstLsp.name());
+    m_lstLsp = comboBox(m_model.lstLsp.name(), Typing::PickOnly);
     m_txtAngle1 = numberField();
     m_txtAngle4 = numberField();
     m_txtSensitivity = numberField();
     m_txtMaxPower = numberField();
-    m_lstLspTap = comboBox(m_model.lstLspTap.name());
-    m_lstAmpTap = comboBox(m_model.lstAmpTap.name());
+    m_lstLspTap = comboBox(m_model.lstLspTap.name(), Typing::Allowed);
+    m_lstAmpTap = comboBox(m_model.lstAmpTap.name(), Typing::Allowed);
     m_lblPower = resultLabel();
-    m_DiffSet = new QSlider(Qt::Horizontal);
+    m_DiffSet = new FocusMarked<QSlider>(Qt::Horizontal);
     m_txtLevelDif4 = resultLabel();
     m_cmdCalc = new QPushButton;
     m_lblDistance = resultLabel();
@@ -150,7 +164,9 @@ void MainWindowView::createControls() {
     m_DiffSet->setFocusPolicy(Qt::StrongFocus);
     m_DiffSet->setTickPosition(QSlider::TicksBelow);
     m_DiffSet->setTickInterval(10);
+    // Return in a field calculates; the button shows it while it is enabled.
     m_cmdCalc->setAutoDefault(false);
+    m_cmdCalc->setDefault(true);
     m_lstLspTap->setMinimumContentsLength(5);
     m_lstAmpTap->setMinimumContentsLength(5);
     m_lstLsp->setMinimumContentsLength(11);
@@ -286,10 +302,13 @@ void MainWindowView::createControls() {
     lower->addWidget(frame2, 0);
     lower->addWidget(frame5, 1);
 
-    auto* central = new QWidget;
-    auto* column = new QVBoxLayout(central);
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
+    auto* column = new QVBoxLayout(m_content);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(4);
+    // The fields never squeeze over each other: below this the window scrolls.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
     // Height to spare goes between the blocks, evenly.
     column->addLayout(banner);
     column->addStretch(1);
@@ -301,7 +320,27 @@ void MainWindowView::createControls() {
     column->addStretch(1);
     column->addWidget(frame3);
     column->addStretch(1);
-    setCentralWidget(central);
+
+    // A screen too small for the window (large fonts, a high scale) scrolls
+    // the fields instead of squeezing them over each other.
+    m_scroll = new QScrollArea;
+    m_scroll->setObjectName(QStringLiteral("scroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // not a stop of the Tab key
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(m_content);
+    setCentralWidget(m_scroll);
+
+    for (QLineEdit* field :
+         {m_txtDescription, m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight, m_txtEarHeight,
+          m_txtAngle1, m_txtAngle4, m_txtSensitivity, m_txtMaxPower}) {
+        connect(field, &QLineEdit::returnPressed, this, &MainWindowView::calculateOnReturn);
+    }
+}
+
+void MainWindowView::calculateOnReturn() {
+    if (m_model.cmdCalc.isEnabled())
+        m_dispatcher.run([this] { m_model.cmdCalc.userClick(); });
 }
 
 void MainWindowView::createMenus() {
@@ -311,6 +350,7 @@ void MainWindowView::createMenus() {
     const std::pair<Control*, QKeySequence::StandardKey> fileCommands[] = {
         {&m_model.mnuNew, QKeySequence::New},
         {&m_model.mnuOpen, QKeySequence::Open},
+        {&m_model.mnuRecent, QKeySequence::UnknownKey},
         {&m_model.mnuSave, QKeySequence::Save},
         {&m_model.mnuSaveAs, QKeySequence::SaveAs},
         {nullptr, QKeySequence::UnknownKey},
@@ -319,11 +359,20 @@ void MainWindowView::createMenus() {
         {&m_model.mnuExportPdf, QKeySequence::UnknownKey},
         {&m_model.mnuPrintFile, QKeySequence::UnknownKey},
         {nullptr, QKeySequence::UnknownKey},
+        {&m_model.mnuLanguage, QKeySequence::UnknownKey},
+        {nullptr, QKeySequence::UnknownKey},
         {&m_model.mnuExit, QKeySequence::Quit},
     };
     for (const auto& [control, key] : fileCommands) {
         if (!control) {
             file->addSeparator();
+            continue;
+        }
+        if (control == &m_model.mnuRecent) {
+            QMenu* recent = file->addMenu(QString());
+            recent->setObjectName(control->name());
+            m_binder.bind(*control, recent);
+            connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecent(recent); });
             continue;
         }
         QAction* action = file->addAction(QString());
@@ -345,8 +394,36 @@ void MainWindowView::createMenus() {
     m_binder.bind(m_model.mnuAbout, about);
 }
 
+void MainWindowView::fillRecent(QMenu* menu) {
+    menu->clear();
+    const QStringList paths = m_model.recentProjects();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString path = paths.at(i);
+        QString shown = QDir::toNativeSeparators(path);
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(action, &QAction::triggered, this,
+                [this, path] { m_dispatcher.run([&] { m_model.openRecent(path); }); });
+    }
+    if (paths.isEmpty())
+        menu->addAction(m_model.kvx.localText(1140))->setEnabled(false);
+}
+
+void MainWindowView::showModified() {
+    // The caption carries Qt's marker of unsaved changes.
+    setWindowModified(m_model.kvx.Modified);
+}
+
 void MainWindowView::bindControls() {
-    m_binder.bindWindow(m_model.form, this);
+    const auto showCaption = [this] {
+        const QString title = literalWindowTitle(m_model.form.text()) + QStringLiteral("[*]");
+        if (windowTitle() != title)
+            setWindowTitle(title);
+    };
+    connect(&m_model.form, &Control::updated, this, showCaption);
+    showCaption();
+    showModified();
+    m_dispatcher.onActionDone = [this] { showModified(); };
     for (int i = 0; i < ExpTextCount; ++i)
         m_binder.bind(*m_model.ExpText.at(i), expText(i), LabelText::AccessKey);
 
@@ -398,11 +475,29 @@ void MainWindowView::applyPlacement(bool force) {
     // The model's size is the outer size: the frame that the window system
     // draws around the window is part of it.
     const QSize frameExtra = frameGeometry().size() - geometry().size();
-    const QSize outer(twipsToPixelsX(form.width()), twipsToPixelsY(form.height()));
+    const QSize modelOuter(twipsToPixelsX(form.width()), twipsToPixelsY(form.height()));
+    // Never smaller than the layout needs (large fonts, another language),
+    // and never larger: more room would only be empty space.
+    const QSize needed =
+        m_content->sizeHint() + QSize(0, menuBar()->sizeHint().height()) + frameExtra;
+    const QSize outer = modelOuter.expandedTo(needed);
+    setMaximumSize(outer - frameExtra);
     const QScreen* screen = placementScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-    resize(outer - frameExtra);
-    move(origin + QPoint(twipsToPixelsX(form.left()), twipsToPixelsY(form.top())));
+    QPoint topLeft = origin + QPoint(twipsToPixelsX(form.left()), twipsToPixelsY(form.top()));
+    // Inside the screen's free area; what does not fit there scrolls.
+    QSize shown = outer;
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        shown = outer.boundedTo(area.size());
+        // Still centred where the model centred the window of its own size.
+        topLeft -= QPoint((shown.width() - modelOuter.width()) / 2,
+                          (shown.height() - modelOuter.height()) / 2);
+        topLeft.setX(std::clamp(topLeft.x(), area.left(), area.right() + 1 - shown.width()));
+        topLeft.setY(std::clamp(topLeft.y(), area.top(), area.bottom() + 1 - shown.height()));
+    }
+    resize(shown - frameExtra);
+    move(topLeft);
 }
 
 void MainWindowView::fitFrameOnce() {
@@ -421,6 +516,9 @@ void MainWindowView::moveEvent(QMoveEvent* event) {
 
 void MainWindowView::activateOnce() {
     m_dispatcher.run([this] { m_model.Form_Activate(); });
+    // The texts of the language are in now: the window takes the size they need.
+    m_content->adjustSize();
+    applyPlacement(true);
     Q_EMIT activated();
 }
 

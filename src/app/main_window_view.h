@@ -14,7 +14,9 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 
 namespace kvx {
@@ -29,6 +31,7 @@ class MainWindowView : public QMainWindow {
     Q_OBJECT
 public:
     MainWindowView(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent = nullptr);
+    ~MainWindowView() override;
 
     FrmKvx& model() const { return m_model; }
     Binder& binder() { return m_binder; }
@@ -59,6 +62,9 @@ private:
     void applyPlacement(bool force = false);
     void fitFrameOnce();
     void activateOnce();
+    void calculateOnReturn();
+    void fillRecent(QMenu* menu);
+    void showModified();
 
     QLabel* expText(int index);
     QLabel* resultLabel();
@@ -72,6 +78,8 @@ private:
     QRectF m_placed;            // the model's geometry last applied, in twips
     bool m_frameFitted = false; // sized again once the window frame was known
 
+    QWidget* m_content = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QList<QLabel*> m_expText;
     QLineEdit* m_txtDescription = nullptr;
     QComboBox* m_FileSel = nullptr;

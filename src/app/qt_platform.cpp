@@ -3,10 +3,13 @@
 #include "app/binding.h"
 #include "app/dispatcher.h"
 #include "app/info_views.h"
+#include "app/lang_select_view.h"
 #include "app/main_window_view.h"
 #include "app/printing.h"
 #include "app/twips.h"
 #include "core/report/report_printer.h"
+#include "core/shell/kvx1.h"
+#include "core/shell/lang_select.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,19 +111,41 @@ QString messageText(const QString& text) {
     return shown;
 }
 
+QString caseBlindPatterns(const QString& patterns) {
+    QStringList all;
+    for (const QString& pattern : patterns.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QString& spelling : {pattern, pattern.toLower(), pattern.toUpper()}) {
+            if (!all.contains(spelling))
+                all << spelling;
+        }
+    }
+    return all.join(u' ');
+}
+
 QStringList nameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i).trimmed();
-        // Qt separates the patterns of one filter with blanks.
-        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
-        const QString bracketed = u'(' + patterns + u')';
-        filters.append(description.endsWith(bracketed) ? description
-                                                       : description + u' ' + bracketed);
+        QString description = parts.at(i).trimmed();
+        // Qt separates the patterns of one filter with blanks. File names are
+        // case-sensitive here: "HALL.KVX" and "hall.kvx" are both projects.
+        const QString given = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
+        const QString patterns = caseBlindPatterns(given);
+        // A description that shows its own patterns shows them all.
+        const QString shown = u'(' + given + u')';
+        if (description.endsWith(shown))
+            description = description.chopped(shown.size()).trimmed();
+        filters.append(description + QStringLiteral(" (") + patterns + u')');
     }
-    if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty())
-        filters.append(parts.last().trimmed());
+    if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty()) {
+        // A description alone ("Text File (*.txt)"): its patterns are the filter.
+        QString alone = parts.last().trimmed();
+        const qsizetype open = alone.lastIndexOf(u'(');
+        if (open >= 0 && alone.endsWith(u')'))
+            alone = alone.left(open).trimmed() + QStringLiteral(" (") +
+                    caseBlindPatterns(alone.mid(open + 1, alone.size() - open - 2)) + u')';
+        filters.append(alone);
+    }
     return filters;
 }
 
@@ -201,6 +226,8 @@ std::optional<QString> QtPlatform::runFileDialog(const CommonDialog& settings, b
     const KeepActiveWindow keep;
     QFileDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("kvxFileDialog"));
+    if (!settings.title.isEmpty())
+        dialog.setWindowTitle(settings.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     const bool mustExist = settings.flags & DialogFlags::FileMustExist;
     dialog.setFileMode(!save && mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -266,6 +293,29 @@ void QtPlatform::showWorking() {
     const KeepActiveWindow keep;
     if (m_kvx && m_dispatcher)
         showWorkingWindow(*m_kvx, *m_dispatcher, dialogParent());
+}
+
+std::optional<int> QtPlatform::chooseLanguage(int currentOffset) {
+    if (!m_kvx || !m_dispatcher)
+        return std::nullopt;
+    const KeepActiveWindow keep;
+    LangSelect model(*m_kvx);
+    model.select(LangSelect::optionOf(currentOffset));
+    LangSelectView window(model, *m_dispatcher, dialogParent());
+    bool chosen = false;
+    QObject::connect(&window, &LangSelectView::okPressed, &window, [&] {
+        chosen = true;
+        window.accept();
+    });
+    // The window's OK stores the language and sets it, as at a first start;
+    // the running program keeps its texts until the next start.
+    const int inUse = m_kvx->LanguageOffset;
+    window.exec();
+    m_kvx->LanguageOffset = inUse;
+    const int option = model.selectedIndex();
+    if (!chosen || option < 0)
+        return std::nullopt;
+    return LangSelect::offsetOf(option);
 }
 
 void QtPlatform::endProgram() {

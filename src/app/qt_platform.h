@@ -36,6 +36,8 @@ QString messageText(const QString& text);
 // "A (*.x)|*.x|B|*.*" becomes {"A (*.x)", "B (*.*)"}: the patterns of a pair
 // stand in brackets after its description unless they already do.
 QStringList nameFilters(const QString& filter);
+// The patterns as given and in lower and upper case ("*.kvx *.KVX").
+QString caseBlindPatterns(const QString& patterns);
 // path with ".ext" added when its file name has no extension (ext may be
 // given with or without its dot; an empty ext adds nothing).
 QString withDefaultExtension(const QString& path, const QString& ext);
@@ -56,6 +58,7 @@ public:
     std::unique_ptr<ReportPrinter> openPdf(const QString& path) override;
     void showAbout() override;
     void showWorking() override;
+    std::optional<int> chooseLanguage(int currentOffset) override;
     void endProgram() override;
     QDate today() override;
     QSizeF screenSizeTwips() override;

@@ -44,9 +44,10 @@ MsgResult CliPlatform::messageBox(const QString& text, int style, const QString&
         writeErr(messageLine(message) + u'\n');
     }
     // Nobody is there to agree: a question is answered No, anything else OK.
-    switch (style) {
-    case MsgStyle::YesNoCancelQuestion:
-    case MsgStyle::YesNoQuestion:
+    // The low bits give the buttons (3 Yes/No/Cancel, 4 Yes/No).
+    switch (style & 0x0f) {
+    case MsgStyle::YesNoCancelQuestion & 0x0f:
+    case MsgStyle::YesNoQuestion & 0x0f:
         return MsgResult::No;
     default:
         return MsgResult::Ok;

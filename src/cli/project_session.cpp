@@ -289,6 +289,7 @@ int ProjectSession::run() {
     bool failed = !loaded;
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
+        const int runsBefore = window.calculationRuns();
         const bool system = m_invocation.command == Invocation::Command::System;
         const bool makesInputs = m_invocation.command == Invocation::Command::Calc ||
                                  m_invocation.command == Invocation::Command::Plan || system;
@@ -296,7 +297,11 @@ int ProjectSession::run() {
             return Exit::Failure;
         if (system)
             act([&] { applySystemOptions(m_invocation.system, window); });
-        act([&] { window.cmdCalc_Click(); });
+        // Calculate is pressed when it has something to do: a pick or the
+        // slider that already recalculated after the last edit would only
+        // show the same message again.
+        if (window.calculationRuns() == runsBefore || window.cmdCalc.isEnabled())
+            act([&] { window.cmdCalc_Click(); });
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 

@@ -20,11 +20,19 @@ private Q_SLOTS:
 void TestQtPlatform::filters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
+    // File names are case-sensitive on Linux: each pattern matches either case.
     QTest::newRow("patterns already in the description")
         << "KVX project (*.kvx)|*.kvx|All files|*.*"
-        << QStringList{"KVX project (*.kvx)", "All files (*.*)"};
-    QTest::newRow("several patterns") << "Texts|*.txt;*.doc" << QStringList{"Texts (*.txt *.doc)"};
-    QTest::newRow("other brackets") << "Report (old)|*.rep" << QStringList{"Report (old) (*.rep)"};
+        << QStringList{"KVX project (*.kvx *.KVX)", "All files (*.*)"};
+    QTest::newRow("Save As in upper case")
+        << "KVX Files (*.KVX)|*.KVX|All Files (*.*)|*.*"
+        << QStringList{"KVX Files (*.KVX *.kvx)", "All Files (*.*)"};
+    QTest::newRow("several patterns")
+        << "Texts|*.txt;*.doc" << QStringList{"Texts (*.txt *.TXT *.doc *.DOC)"};
+    QTest::newRow("other brackets")
+        << "Report (old)|*.rep" << QStringList{"Report (old) (*.rep *.REP)"};
+    QTest::newRow("a description alone")
+        << "Text File (*.txt)" << QStringList{"Text File (*.txt *.TXT)"};
     QTest::newRow("no filter") << "" << QStringList{};
 }
 

@@ -45,6 +45,10 @@ public:
     std::unique_ptr<ReportPrinter> openPdf(const QString& path) override;
     void showAbout() override;
     void showWorking() override;
+    std::optional<int> chooseLanguage(int currentOffset) override {
+        languageAsked << currentOffset;
+        return languageAnswer;
+    }
     void endProgram() override { ended = true; }
     QDate today() override { return date; }
     QSizeF screenSizeTwips() override { return screen; }
@@ -59,6 +63,7 @@ public:
     QList<MsgResult> answers;
     QList<std::optional<QString>> openAnswers;
     QList<std::optional<QString>> saveAnswers;
+    std::optional<int> languageAnswer; // the language window's choice; nothing: cancelled
     // Called at each message box, before it is answered.
     std::function<void(const RecordedMessage&)> onMessage;
     std::function<void()> onAbout;
@@ -69,6 +74,7 @@ public:
     QStringList focusMoves; // control names
     QList<CommonDialog> dialogsShown;
     QList<bool> pointerLog;
+    QList<int> languageAsked; // the offset in use each time the language window opened
     int printerSetupShown = 0;
     int aboutShown = 0;
     int workingShown = 0;

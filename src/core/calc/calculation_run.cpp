@@ -21,8 +21,13 @@ void FrmKvx::cmdCalc_Click() {
     // observers hear of the outcome once the run is over.
     const bool hadDesign = lastCalculation.has_value();
     lastCalculation.reset();
+    ++m_calculationRuns;
     if (CheckInputs())
         Calculate();
+    else
+        // The fields no longer give the results shown: a report must not
+        // print them beside the refused value.
+        ClearResults();
     kvx.platform.setFocus(DiffSet);
     cmdCalc.setEnabled(false);
     mnuPrintFile.setEnabled(true);

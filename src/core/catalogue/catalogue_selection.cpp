@@ -10,10 +10,17 @@ QString userTypeText(const Kvx1& kvx) {
     return kvx.texts.UserTypeName.isEmpty() ? kvx.localText(1056) : kvx.texts.UserTypeName;
 }
 
-void FrmKvx::SetUserTypeFields(bool userType) {
-    Control* const fields[] = {&txtAngle1, &txtAngle4, &txtSensitivity, &txtMaxPower};
-    for (Control* field : fields)
+namespace {
+
+void colourLoudspeakerFields(FrmKvx& w, bool userType) {
+    for (Control* field : {&w.txtAngle1, &w.txtAngle4, &w.txtSensitivity, &w.txtMaxPower})
         field->setBackColor(userType ? kWhite : kLightYellow);
+}
+
+} // namespace
+
+void FrmKvx::SetUserTypeFields(bool userType) {
+    colourLoudspeakerFields(*this, userType);
     if (userType) {
         txtAngle1.setText(QStringLiteral("120"));
         txtAngle4.setText(QStringLiteral("140"));
@@ -45,6 +52,12 @@ void FrmKvx::lstLsp_Click() {
     }
     cmdCalc_Click();
     kvx.Modified = true;
+}
+
+void FrmKvx::lstLsp_Change() {
+    // Whatever set the type (New, Open, a pick), the colours tell whether the
+    // fields take typing, as the focus rule decides it.
+    colourLoudspeakerFields(*this, lstLsp.text() == userTypeText(kvx));
 }
 
 void FrmKvx::LoudspeakerField_GotFocus() {

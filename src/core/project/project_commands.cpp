@@ -3,7 +3,11 @@
 
 #include "core/calc/numbers.h"
 #include "core/kvx_error.h"
+#include "core/shell/ini_file.h"
+#include "core/shell/lang_select.h"
 #include "core/ui/main_window.h"
+
+#include <QFileInfo>
 
 namespace kvx {
 
@@ -15,10 +19,34 @@ const QString kProjectExtension = QStringLiteral("kvx");
 const QString kOpenErrorTitle = QStringLiteral("Open File Error");
 const QString kSaveErrorTitle = QStringLiteral("Save Error");
 
+const QString kRecentSection = QStringLiteral("Recent projects");
+constexpr int kRecentCount = 6;
+
+QString recentKey(int i) {
+    return QStringLiteral("Project%1").arg(i + 1);
+}
+
+// Writes the list; a place left over is emptied only where it held a name.
+void writeRecent(const Kvx1& kvx, const QStringList& paths) {
+    for (int i = 0; i < kRecentCount; ++i) {
+        const QString key = recentKey(i);
+        if (i < paths.size() || ReadIniValue(kRecentSection, key, kvx.iniPath()))
+            WriteIniValue(kRecentSection, key, paths.value(i), kvx.iniPath());
+    }
+}
+
+// Two names of one file count once, whatever their spelling.
+QString sameFileKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
 } // namespace
 
 void FrmKvx::ResetProject() {
-    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + kvx.texts.NewProjectName);
+    m_projectName.clear();
+    showProjectCaption();
     CmDialog1.fileName.clear();
     txtDescription.setText(kvx.texts.DescriptionPrompt);
     txtRoomLength.setText(QStringLiteral("50"));
@@ -40,6 +68,28 @@ void FrmKvx::ResetProject() {
         result->setForeColor(kRed);
 }
 
+namespace {
+
+// The Open command once the file is chosen.
+void openProject(FrmKvx& w, const QString& path) {
+    // A file that cannot be read must not become the project's file.
+    const QString previous = w.CmDialog1.fileName;
+    w.CmDialog1.fileName = path;
+    try {
+        w.ReadProjectFile(path);
+    } catch (const KvxError& e) {
+        w.CmDialog1.fileName = previous;
+        w.kvx.platform.messageBox(e.message(), MsgStyle::Critical, kOpenErrorTitle);
+        return;
+    }
+    // A file of another language reset to a new project: nothing to remember.
+    if (!w.CmDialog1.fileName.isEmpty())
+        w.rememberRecent(path);
+    w.cmdCalc_Click();
+}
+
+} // namespace
+
 void FrmKvx::mnuNew_Click() {
     ResetProject();
     cmdCalc_Click();
@@ -50,21 +100,23 @@ void FrmKvx::mnuOpen_Click() {
     CmDialog1.filterIndex = 1;
     CmDialog1.defaultExt = kProjectExtension;
     CmDialog1.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
+    CmDialog1.title.clear();
     const std::optional<QString> chosen = kvx.platform.showOpenDialog(CmDialog1);
     if (!chosen)
         return;
+    openProject(*this, *chosen);
+}
 
-    // A file that cannot be read must not become the project's file.
-    const QString previous = CmDialog1.fileName;
-    CmDialog1.fileName = *chosen;
-    try {
-        ReadProjectFile(*chosen);
-    } catch (const KvxError& e) {
-        CmDialog1.fileName = previous;
-        kvx.platform.messageBox(e.message(), MsgStyle::Critical, kOpenErrorTitle);
+void FrmKvx::openRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        kvx.platform.messageBox(kvx.localText(1146).arg(path), MsgStyle::Exclamation,
+                                kOpenErrorTitle);
+        QStringList kept = recentProjects();
+        kept.removeAll(path);
+        writeRecent(kvx, kept);
         return;
     }
-    cmdCalc_Click();
+    openProject(*this, path);
 }
 
 void FrmKvx::mnuSave_Click() {
@@ -76,7 +128,9 @@ void FrmKvx::mnuSave_Click() {
         WriteProjectFile(CmDialog1.fileName);
     } catch (const KvxError& e) {
         kvx.platform.messageBox(e.message(), MsgStyle::Exclamation, kSaveErrorTitle);
+        return;
     }
+    rememberRecent(CmDialog1.fileName);
 }
 
 void FrmKvx::mnuSaveAs_Click() {
@@ -85,6 +139,7 @@ void FrmKvx::mnuSaveAs_Click() {
     CmDialog1.defaultExt = kProjectExtension;
     CmDialog1.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
+    CmDialog1.title.clear();
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
     if (!chosen)
         return;
@@ -97,6 +152,7 @@ void FrmKvx::mnuSaveAs_Click() {
     // Only a written file becomes the project's file, so that Save never
     // aims at a file that does not hold the project.
     CmDialog1.fileName = *chosen;
+    rememberRecent(*chosen);
 }
 
 MsgResult FrmKvx::askSaveBeforeExit() {
@@ -125,6 +181,58 @@ void FrmKvx::txtDescription_Click() {
     kvx.Modified = true;
     if (txtDescription.text() == kvx.texts.DescriptionPrompt)
         txtDescription.setText(QString());
+}
+
+void FrmKvx::showProjectCaption() {
+    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") +
+                 (m_projectName.isEmpty() ? kvx.texts.NewProjectName : m_projectName));
+}
+
+QStringList FrmKvx::recentProjects() const {
+    QStringList paths;
+    QStringList seen;
+    for (int i = 0; i < kRecentCount; ++i) {
+        const QString path =
+            ReadIniValue(kRecentSection, recentKey(i), kvx.iniPath()).value_or(QString());
+        if (path.isEmpty() || seen.contains(sameFileKey(path)))
+            continue;
+        seen << sameFileKey(path);
+        paths << path;
+    }
+    return paths;
+}
+
+void FrmKvx::rememberRecent(const QString& path) {
+    if (!kvx.keepRecentProjects || !QFileInfo(kvx.iniPath()).isFile())
+        return;
+    const QString full = QFileInfo(path).absoluteFilePath();
+    QStringList paths{full};
+    for (const QString& old : recentProjects()) {
+        if (sameFileKey(old) != sameFileKey(full))
+            paths << old;
+    }
+    // Only a changed list is written: Kvx.ini is rewritten whole each time.
+    if (paths.mid(0, kRecentCount) == recentProjects())
+        return;
+    writeRecent(kvx, paths);
+}
+
+void FrmKvx::mnuLanguage_Click() {
+    const std::optional<int> offset = kvx.platform.chooseLanguage(kvx.LanguageOffset);
+    if (!offset)
+        return;
+    const QString name = LangSelect::languageName(*offset);
+    if (name.isEmpty())
+        return;
+    // The texts of a running window are not switched over half-way (the type
+    // box, the project file's headers): the choice applies at the next start.
+    const bool stored = WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
+                                      name, kvx.iniPath());
+    if (stored)
+        kvx.platform.messageBox(kvx.localText(1135), MsgStyle::Information, kvx.texts.ProgramTitle);
+    else
+        kvx.platform.messageBox(kvx.localText(1136).arg(kvx.iniPath()), MsgStyle::Exclamation,
+                                kvx.texts.ProgramTitle);
 }
 
 void FrmKvx::txtDescription_Change() {

@@ -240,7 +240,8 @@ void FrmKvx::WriteProjectFile(const QString& path) {
     if (QString reason; !writeSaveFile(file, bytes, &reason))
         throw saveError(path, reason);
 
-    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_projectName = QFileInfo(path).fileName();
+    showProjectCaption();
     kvx.Modified = false;
 }
 
@@ -345,7 +346,8 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
         mnuNew_Click();
         return false;
     }
-    form.setText(kvx.texts.ProgramTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_projectName = QFileInfo(path).fileName();
+    showProjectCaption();
     kvx.Modified = false;
     return true;
 }

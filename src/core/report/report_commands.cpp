@@ -4,6 +4,9 @@
 #include "core/ui/main_window.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
 namespace kvx {
 
@@ -16,6 +19,63 @@ const QString kExportPdfTitle = QStringLiteral("Export report as PDF");
 QString cannotWrite(const QString& path, const QString& reason) {
     return QStringLiteral("The report cannot be written to \"%1\": %2")
         .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// A text of the string table, or the English given here when the table in
+// use lacks it: a dialog title must never stop a report.
+QString textOr(const Kvx1& kvx, int englishId, const QString& english) {
+    if (const auto text = kvx.strings.find(englishId + kvx.LanguageOffset))
+        return *text;
+    return kvx.strings.find(englishId).value_or(english);
+}
+
+// The name a report is offered under: the project's base name with the
+// report's extension, beside the project; "report" for a new project. Never
+// the project's own name, which a quick Return would replace.
+QString suggestedReportName(const QString& projectPath, const QString& extension) {
+    if (projectPath.isEmpty())
+        return QStringLiteral("report.") + extension;
+    const QFileInfo project(projectPath);
+    return project.dir().filePath(project.completeBaseName() + u'.' + extension);
+}
+
+// True when the file holds a project: its extension says so, or its first
+// line is the first section header of a project in any language.
+bool holdsProject(const Kvx1& kvx, const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    if (info.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder decoder("windows-1252");
+    const QString start = decoder.decode(file.read(4096));
+    qsizetype end = 0;
+    while (end < start.size() && start.at(end) != u'\r' && start.at(end) != u'\n')
+        ++end;
+    const QString firstLine = start.left(end);
+    for (int offset = 0; offset <= LanguageOffsets::Spanish; offset += 1000) {
+        const std::optional<QString> header = kvx.strings.find(1057 + offset);
+        if (header && !header->isEmpty() && firstLine.trimmed() == header->trimmed())
+            return true;
+    }
+    return false;
+}
+
+// A report written over a project would lose the project: asked first, with
+// No as the answer Return gives.
+bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title) {
+    if (!holdsProject(kvx, path))
+        return true;
+    const MsgResult answer =
+        kvx.platform.messageBox(textOr(kvx, 1144,
+                                       QStringLiteral("%1 holds a KVX project. Replace the "
+                                                      "project with the report?"))
+                                    .arg(QDir::toNativeSeparators(path)),
+                                MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2, title);
+    return answer == MsgResult::Yes;
 }
 
 } // namespace
@@ -47,10 +107,19 @@ void FrmKvx::mnuExportPdf_Click() {
     PdfDialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
     if (PdfDialog.fileName.isEmpty())
         PdfDialog.initDir = kvx.programFolder;
+    PdfDialog.title = textOr(kvx, 1143, kExportPdfTitle);
+    // Offered under the project's name, in the folder of the last PDF if any.
+    const QString suggestion = suggestedReportName(CmDialog1.fileName, QStringLiteral("pdf"));
+    PdfDialog.fileName =
+        PdfDialog.fileName.isEmpty()
+            ? suggestion
+            : QFileInfo(PdfDialog.fileName).dir().filePath(QFileInfo(suggestion).fileName());
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(PdfDialog);
     if (!chosen || chosen->isEmpty())
         return;
     PdfDialog.fileName = *chosen;
+    if (!mayReplace(kvx, *chosen, PdfDialog.title))
+        return;
 
     auto pdf = kvx.platform.openPdf(*chosen);
     try {
@@ -72,9 +141,15 @@ void FrmKvx::mnuPrintFile_Click() {
     // The dialog's file name is the project's path: the next Save must not
     // write the project into the report's file.
     const QString projectPath = CmDialog1.fileName;
+    CmDialog1.fileName = suggestedReportName(projectPath, QStringLiteral("txt"));
+    CmDialog1.title = textOr(kvx, 1142, kPrintToFileTitle);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
     CmDialog1.fileName = projectPath;
+    const QString title = CmDialog1.title;
+    CmDialog1.title.clear();
     if (!chosen || chosen->isEmpty())
+        return;
+    if (!mayReplace(kvx, *chosen, title))
         return;
 
     try {

@@ -12,6 +12,8 @@ namespace kvx {
 namespace {
 
 const QString kLineFeed = QStringLiteral("\n");
+// "Close" in every language.
+constexpr int kCloseText = 1137;
 
 } // namespace
 
@@ -31,22 +33,25 @@ ControlList FrmAbout::controls() const {
 void FrmAbout::Form_Load() {
     TranslateControls(kvx, form, controls());
 
-    // The body stays English whatever the language: fixed ids.
-    const QString N = kvx.strings.text(1100);
-    const QString A1 = kvx.strings.text(1040);
-    const QString A2 = kvx.strings.text(1102);
-    const QString A3 = kvx.strings.text(1103);
-    const QString D1 = kvx.strings.text(1104);
-    const QString D2 = kvx.strings.text(1105);
+    // Every text in the chosen language, the body included.
+    const auto T = [this](int id) { return kvx.localText(id); };
+    form.setText(T(1107));
+    Close_Key.setText(T(kCloseText));
+    const QString N = T(1100);
+    const QString A1 = T(1040);
+    const QString A2 = T(1102);
+    const QString A3 = T(1103);
+    const QString D1 = T(1139);
+    const QString D2 = T(1105);
 
     CentreWindow(kvx.platform, form);
 
     lblVersion.setText(kvx.texts.ProgramTitle + QLatin1Char(' ') + kvx.texts.VersionText);
 
     // The window must open even when there is no data file to date.
-    const QString opened = kvx.strings.text(1108);
+    const QString opened = T(1138);
     if (kvx.CurrentLspFile.isEmpty()) {
-        lblFileDate.setText(opened + QStringLiteral("(none)"));
+        lblFileDate.setText(opened + T(1140));
     } else {
         const QFileInfo dataFile(kvx.programFile(kvx.CurrentLspFile));
         if (dataFile.isFile()) {
@@ -54,7 +59,7 @@ void FrmAbout::Form_Load() {
             lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" dd ") +
                                 kvx.locale.toString(date, QLocale::ShortFormat));
         } else {
-            lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" (not found)"));
+            lblFileDate.setText(opened + kvx.CurrentLspFile + u' ' + T(1141));
         }
     }
 
@@ -82,6 +87,11 @@ void FrmWorking::Form_Load() {
 
     CentreWindow(kvx.platform, form);
 
+    // The button closes the window: "Close", never "Quit" (the German 1106).
+    cmdClose.setText(T(kCloseText));
+    // A language without its own caption gets it from the texts added later.
+    if (!kvx.strings.contains(1110 + kvx.LanguageOffset))
+        form.setText(T(1145));
     lblVersion.setText(kvx.texts.ProgramTitle);
     const QString paragraphBreak = kLineFeed + kLineFeed;
     lbl1.setText(T(1040) + T(1041) + T(1042) + paragraphBreak + T(1043) + T(1044) + T(1045) +

@@ -41,6 +41,9 @@ public:
     const StringTable& strings;
 
     bool Modified = false;
+    // Whether Open and Save keep a list of recent projects in Kvx.ini: the
+    // desktop program does, the command line (which never writes Kvx.ini) not.
+    bool keepRecentProjects = false;
     QString FocusText;
     int LanguageOffset = 0;
     GlobalTexts texts;

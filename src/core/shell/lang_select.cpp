@@ -107,4 +107,22 @@ void LangSelect::OK_Key_Click() {
     }
 }
 
+QString LangSelect::languageName(int offset) {
+    const int option = optionOf(offset);
+    return option < 0 ? QString() : QString::fromLatin1(kOptions[option].storedName);
+}
+
+int LangSelect::offsetOf(int option) {
+    return option >= 0 && option < int(std::size(kOptions)) ? kOptions[option].offset
+                                                            : LanguageOffsets::English;
+}
+
+int LangSelect::optionOf(int offset) {
+    for (int i = 0; i < int(std::size(kOptions)); ++i) {
+        if (kOptions[i].offset == offset && i != kSpanish)
+            return i;
+    }
+    return -1;
+}
+
 } // namespace kvx

@@ -104,6 +104,8 @@ void FrmKvx::Form_Load(const QString& commandLine) {
                 CmDialog1.fileName = previous;
                 throw;
             }
+            if (!CmDialog1.fileName.isEmpty())
+                rememberRecent(path);
         } else {
             loadFailed = true;
             platform.messageBox(QStringLiteral("Project file: ") + commandLine +
@@ -122,6 +124,10 @@ void FrmKvx::Form_Load(const QString& commandLine) {
 
 void FrmKvx::Form_Activate() {
     TranslateControls(kvx, *this);
+    // The translation gave the caption the bare title: the project's name
+    // comes back, and the field colours follow the type box.
+    showProjectCaption();
+    lstLsp_Change();
     cmdCalc_Click();
     // Results carry no Tag: only their tooltips follow the language.
     lblDistance.setToolTip(kvx.localText(1036));

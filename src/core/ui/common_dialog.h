@@ -16,6 +16,8 @@ struct CommonDialog {
     QString initDir;
     int flags = 0;
     QString fileName;
+    // The dialog's title; empty for the platform's own ("Open", "Save As").
+    QString title;
 };
 
 // Option flags of the common dialog that the program uses.

@@ -1,4 +1,5 @@
 #include "core/ui/main_window.h"
+#include "core/shell/translation.h"
 
 namespace kvx {
 
@@ -50,20 +51,15 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
 
     m_controls = {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3};
     m_controls += ExpText;
-    m_controls += {&txtDescription,  &FileSel,       &txtRoomLength,
-                   &txtRoomWidth,    &txtRoomHeight, &txtEarHeight,
-                   &lstLsp,          &txtAngle1,     &txtAngle4,
-                   &txtSensitivity,  &txtMaxPower,   &lstLspTap,
-                   &lstAmpTap,       &lblPower,      &DiffSet,
-                   &txtLevelDif4,    &cmdCalc,       &lblDistance,
-                   &lblNrofSpeakers, &lblLevel,      &lblLevelDif1,
-                   &Picture1,        &Picture2,      &Picture3,
-                   &mnuFile,         &mnuNew,        &mnuOpen,
-                   &mnuSave,         &mnuSaveAs,     &sep0,
-                   &mnuPrintSetup,   &mnuReport,     &mnuExportPdf,
-                   &mnuPrintFile,    &sep1,          &mnuExit,
-                   &mnuHelp,         &mnuWorking,    &sep3,
-                   &mnuAbout};
+    m_controls += {&txtDescription, &FileSel,   &txtRoomLength, &txtRoomWidth,    &txtRoomHeight,
+                   &txtEarHeight,   &lstLsp,    &txtAngle1,     &txtAngle4,       &txtSensitivity,
+                   &txtMaxPower,    &lstLspTap, &lstAmpTap,     &lblPower,        &DiffSet,
+                   &txtLevelDif4,   &cmdCalc,   &lblDistance,   &lblNrofSpeakers, &lblLevel,
+                   &lblLevelDif1,   &Picture1,  &Picture2,      &Picture3,        &mnuFile,
+                   &mnuNew,         &mnuOpen,   &mnuSave,       &mnuSaveAs,       &sep0,
+                   &mnuPrintSetup,  &mnuReport, &mnuExportPdf,  &mnuPrintFile,    &mnuRecent,
+                   &mnuLanguage,    &sep1,      &mnuExit,       &mnuHelp,         &mnuWorking,
+                   &sep3,           &mnuAbout};
     installHandlers();
 }
 
@@ -113,6 +109,7 @@ void FrmKvx::installHandlers() {
     lstAmpTap.onChange = [this] { lstAmpTap_Change(); };
     FileSel.onClick = [this] { FileSel_Click(); };
     lstLsp.onClick = [this] { lstLsp_Click(); };
+    lstLsp.onChange = [this] { lstLsp_Change(); };
 
     DiffSet.onChange = [this] { DiffSet_Change(); };
     txtLevelDif4.onChange = [this] { txtLevelDif4_Change(); };
@@ -127,6 +124,7 @@ void FrmKvx::installHandlers() {
     mnuExportPdf.onClick = [this] { mnuExportPdf_Click(); };
     mnuPrintFile.onClick = [this] { mnuPrintFile_Click(); };
     mnuExit.onClick = [this] { mnuExit_Click(); };
+    mnuLanguage.onClick = [this] { mnuLanguage_Click(); };
     mnuWorking.onClick = [this] { mnuWorking_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
@@ -149,10 +147,11 @@ void FrmKvx::notifyDesignChanged() {
 
 std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
     return {
-        {&mnuFile, 1001},      {&mnuNew, 1062},        {&mnuOpen, 1063},    {&mnuSave, 1064},
-        {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066}, {&mnuReport, 1067},  {&mnuPrintFile, 1068},
-        {&mnuExit, 1069},      {&mnuHelp, 1002},       {&mnuWorking, 1090}, {&mnuAbout, 1039},
-        {&mnuExportPdf, 1130},
+        {&mnuFile, kMenuFileText}, {&mnuNew, 1062},       {&mnuOpen, 1063},
+        {&mnuSave, 1064},          {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066},
+        {&mnuReport, 1067},        {&mnuPrintFile, 1068}, {&mnuExit, 1069},
+        {&mnuHelp, kMenuHelpText}, {&mnuWorking, 1090},   {&mnuAbout, kMenuAboutText},
+        {&mnuExportPdf, 1130},     {&mnuRecent, 1133},    {&mnuLanguage, 1134},
     };
 }
 

@@ -130,6 +130,9 @@ public:
     Control mnuReport{ControlKind::Menu, QStringLiteral("mnuReport")};
     Control mnuExportPdf{ControlKind::Menu, QStringLiteral("mnuExportPdf")};
     Control mnuPrintFile{ControlKind::Menu, QStringLiteral("mnuPrintFile")};
+    // The last few projects (kept in Kvx.ini) and the language of later starts.
+    Control mnuRecent{ControlKind::Menu, QStringLiteral("mnuRecent")};
+    Control mnuLanguage{ControlKind::Menu, QStringLiteral("mnuLanguage")};
     Control sep1{ControlKind::Menu, QStringLiteral("sep1")};
     Control mnuExit{ControlKind::Menu, QStringLiteral("mnuExit")};
     Control mnuHelp{ControlKind::Menu, QStringLiteral("mnuHelp")};
@@ -175,6 +178,9 @@ public:
     // Called whenever the settings change (a user's change, New, Open).
     int observeSystemSettings(std::function<void()> observer);
     void unobserveSystemSettings(int id);
+    // How many calculation runs have started, refused ones included: a caller
+    // that moved the slider can tell whether that already recalculated.
+    int calculationRuns() const { return m_calculationRuns; }
 
     // --- calc/
     void cmdCalc_Click();
@@ -222,6 +228,9 @@ public:
     void SetUserTypeFields(bool userType);
     void FileSel_Click();
     void lstLsp_Click();
+    // The loudspeaker fields look as the type box says: editable (white) for
+    // the user type, catalogue data (light yellow) otherwise.
+    void lstLsp_Change();
 
     // --- project/
     void ResetProject();
@@ -237,6 +246,19 @@ public:
     void mnuExit_Click();
     void txtDescription_Click();
     void txtDescription_Change();
+    // The caption: the program title and the project's file name, or the
+    // new-project name when the project has no file.
+    void showProjectCaption();
+    // The projects last opened or saved, newest first (full paths).
+    QStringList recentProjects() const;
+    // Opens one of recentProjects() as Open does, without the dialog; a file
+    // that has gone is reported and dropped from the list.
+    void openRecent(const QString& path);
+    // Puts a project opened or saved at the top of recentProjects(); kept only
+    // when kvx.keepRecentProjects is set and the configuration file exists.
+    void rememberRecent(const QString& path);
+    // Asks for the language of later starts and stores it in Kvx.ini.
+    void mnuLanguage_Click();
 
     // --- report/
     void mnuReport_Click();
@@ -263,6 +285,9 @@ private:
     void notifyDesignChanged();
     void notifySystemSettingsChanged();
     std::map<int, std::function<void()>> m_settingsObservers;
+    // Bare name of the project's file; empty for a new project.
+    QString m_projectName;
+    int m_calculationRuns = 0;
     std::map<int, std::function<void()>> m_designObservers;
     int m_nextObserverId = 0;
     ControlList m_controls;

@@ -31,6 +31,8 @@ constexpr int YesNoCancelQuestion = 35;
 constexpr int YesNoQuestion = 36;
 constexpr int Exclamation = 48;
 constexpr int Information = 64;
+// Added to a style: the second button is the default (No in Yes/No).
+constexpr int DefaultButton2 = 256;
 } // namespace MsgStyle
 
 // Title shown by a message box given no title of its own.
@@ -64,6 +66,14 @@ public:
     // The information windows, shown modal.
     virtual void showAbout() = 0;
     virtual void showWorking() = 0;
+
+    // The language window, for the language of later starts: the language
+    // offset chosen, or nothing when the user cancelled. Without a screen
+    // nobody is asked.
+    virtual std::optional<int> chooseLanguage(int currentOffset) {
+        (void)currentOffset;
+        return std::nullopt;
+    }
 
     // Ends the program: every window goes, without a further question. The
     // caller then throws ProgramEnded to leave its handler.
