@@ -2,6 +2,8 @@
 
 #include "app/dispatcher.h"
 #include "app/pictures.h"
+#include "app/plan_texts.h"
+#include "app/plan_window.h"
 #include "app/twips.h"
 #include "core/ui/main_window.h"
 
@@ -331,6 +333,8 @@ void MainWindowView::createMenus() {
         if (key != QKeySequence::UnknownKey)
             action->setShortcuts(key);
         m_binder.bind(*control, action);
+        if (control == &m_model.mnuPrintFile)
+            createPlanEntry(file);
     }
 
     auto* help = menuBar()->addMenu(QString());
@@ -343,6 +347,31 @@ void MainWindowView::createMenus() {
     QAction* about = help->addAction(QString());
     about->setObjectName(m_model.mnuAbout.name());
     m_binder.bind(m_model.mnuAbout, about);
+}
+
+void MainWindowView::createPlanEntry(QMenu* menu) {
+    // The plan window is the program's own addition: its entry takes its
+    // text straight from the string table, again whenever the menus are
+    // translated.
+    m_mnuPlan = menu->addAction(QString());
+    m_mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
+    m_mnuPlan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    const auto translate = [this] { m_mnuPlan->setText(m_model.kvx.localText(PlanText::Menu)); };
+    translate();
+    connect(&m_model.mnuFile, &Control::updated, m_mnuPlan, translate);
+    connect(m_mnuPlan, &QAction::triggered, this, &MainWindowView::showPlanWindow);
+}
+
+void MainWindowView::showPlanWindow() {
+    if (!m_planWindow)
+        m_planWindow = new PlanWindow(m_model, this);
+    m_planWindow->show();
+    m_planWindow->raise();
+    m_planWindow->activateWindow();
+}
+
+PlanWindow* MainWindowView::planWindow() const {
+    return m_planWindow;
 }
 
 void MainWindowView::bindControls() {

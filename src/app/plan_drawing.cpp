@@ -1,0 +1,521 @@
+#include "app/plan_drawing.h"
+
+#include "app/plan_texts.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kvx::app {
+
+namespace {
+
+// Device units per typographic point on the painter's device.
+double pt(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device ? device->logicalDpiY() / 72.0 : 1.0;
+}
+
+void setFont(QPainter& painter, double points, bool bold = false) {
+    QFont font = painter.font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    painter.setFont(font);
+}
+
+QPen pen(const QPainter& painter, const QColor& colour, double points,
+         Qt::PenStyle style = Qt::SolidLine) {
+    QPen p(colour, points * pt(painter), style);
+    p.setCapStyle(Qt::FlatCap);
+    return p;
+}
+
+// A message in the middle of area, wrapped to its width.
+void drawMessage(QPainter& painter, const QRectF& area, const QString& text) {
+    painter.save();
+    setFont(painter, 10);
+    painter.setPen(Qt::black);
+    painter.drawText(area.adjusted(area.width() * 0.1, 0, -area.width() * 0.1, 0),
+                     Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.restore();
+}
+
+int tiers(const std::vector<PlacedDimension>& placed, DimensionSide side) {
+    int most = 0;
+    for (const PlacedDimension& p : placed)
+        if (p.side == side)
+            most = std::max(most, p.tier);
+    return most;
+}
+
+void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimension& p,
+                   double step) {
+    const double u = pt(painter);
+    QPointF a = frame.toDevice(p.dimension->from);
+    QPointF b = frame.toDevice(p.dimension->to);
+    // Outward in device coordinates (y grows downwards on the device).
+    QPointF out;
+    switch (p.side) {
+    case DimensionSide::Bottom:
+        out = {0, 1};
+        break;
+    case DimensionSide::Top:
+        out = {0, -1};
+        break;
+    case DimensionSide::Left:
+        out = {-1, 0};
+        break;
+    case DimensionSide::Right:
+        out = {1, 0};
+        break;
+    case DimensionSide::Inside:
+        break;
+    }
+    const QPointF shift = out * (p.tier * step);
+    painter.setPen(pen(painter, QColor(60, 60, 60), 0.5));
+    if (p.side != DimensionSide::Inside) {
+        // Extension lines from the measured points to the dimension line.
+        const QPointF gap = out * (1.5 * u);
+        const QPointF beyond = out * (1.5 * u);
+        painter.drawLine(a + gap, a + shift + beyond);
+        painter.drawLine(b + gap, b + shift + beyond);
+    }
+    a += shift;
+    b += shift;
+    painter.drawLine(a, b);
+    // Oblique ticks at both ends.
+    const QPointF tick = QPointF(2.5 * u, -2.5 * u);
+    painter.setPen(pen(painter, Qt::black, 0.9));
+    painter.drawLine(a - tick, a + tick);
+    painter.drawLine(b - tick, b + tick);
+
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const QString& text = p.dimension->text;
+    const double width = metrics.horizontalAdvance(text);
+    const QPointF middle = (a + b) / 2;
+    painter.save();
+    painter.translate(middle);
+    if (!p.horizontal)
+        painter.rotate(-90);
+    // The text stands on the line, on the side away from the room for the
+    // lines outside the room.
+    const bool below =
+        p.side == DimensionSide::Bottom || (p.side == DimensionSide::Inside && !p.horizontal);
+    const double y = below ? metrics.ascent() + 1.5 * u : -metrics.descent() - 1.5 * u;
+    painter.drawText(QPointF(-width / 2, y), text);
+    painter.restore();
+}
+
+void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry& geometry,
+                  bool numbered) {
+    if (geometry.speakers.empty())
+        return;
+    const double u = pt(painter);
+    // The closest two loudspeakers set the size of the marks.
+    double closest = std::min(geometry.room.width(), geometry.room.height());
+    if (geometry.speakers.size() > 1) {
+        const QPointF first = geometry.speakers[0].position;
+        for (std::size_t i = 1; i < std::min<std::size_t>(geometry.speakers.size(), 3); ++i) {
+            const QPointF d = geometry.speakers[i].position - first;
+            closest = std::min(closest, std::hypot(d.x(), d.y()));
+        }
+        // The first of the next row.
+        for (const auto& s : geometry.speakers) {
+            if (std::abs(s.position.y() - first.y()) > 1e-9) {
+                closest = std::min(closest, s.position.y() - first.y());
+                break;
+            }
+        }
+    }
+    const double spacing = closest * frame.scale();
+    const double radius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
+    painter.save();
+    painter.setPen(pen(painter, Qt::black, 0.8));
+    painter.setBrush(QColor(255, 255, 255, 220));
+    for (const auto& s : geometry.speakers)
+        painter.drawEllipse(frame.toDevice(s.position), radius, radius);
+    painter.restore();
+    if (!numbered)
+        return;
+
+    painter.save();
+    setFont(painter, 6.5);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double widest =
+        metrics.horizontalAdvance(QString::number(geometry.speakers.back().number));
+    // Numbers that would run into each other are left out (the table lists them).
+    if (spacing >= widest + 2 * radius + 2 * u && spacing >= 2.2 * metrics.height()) {
+        painter.setPen(QColor(0, 0, 140));
+        for (const auto& s : geometry.speakers) {
+            const QPointF at = frame.toDevice(s.position) + QPointF(radius * 0.8, -radius * 0.8);
+            painter.drawText(at + QPointF(0.5 * u, -0.5 * u), QString::number(s.number));
+        }
+    }
+    painter.restore();
+}
+
+// A step of whole decibels (1, 2, 5 times a power of ten) giving at most
+// about six ticks over span.
+double tickStep(double span) {
+    const double raw = span / 6;
+    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * decade >= raw)
+            return m * decade;
+    return 10 * decade;
+}
+
+void drawLegend(QPainter& painter, const QRectF& area, const LevelScale& scale,
+                const QString& title, const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double barHeight = 9 * u;
+    const double width = std::min(area.width(), 320 * u);
+    const QRectF bar(area.center().x() - width / 2, area.top(), width, barHeight);
+    QLinearGradient gradient(bar.topLeft(), bar.topRight());
+    for (int i = 0; i <= 10; ++i)
+        gradient.setColorAt(i / 10.0, mapColour(i / 10.0));
+    painter.setPen(pen(painter, Qt::black, 0.5));
+    painter.setBrush(gradient);
+    painter.drawRect(bar);
+
+    const double step = tickStep(scale.high - scale.low);
+    const int decimals = step < 1 ? 1 : 0;
+    for (double v = std::ceil(scale.low / step - 1e-9) * step; v <= scale.high + 1e-9 * step;
+         v += step) {
+        const double x = bar.left() + scale.at(v) * bar.width();
+        painter.drawLine(QPointF(x, bar.bottom()), QPointF(x, bar.bottom() + 2.5 * u));
+        const QString label = texts.fixed(v, decimals);
+        painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
+                                 bar.bottom() + 2.5 * u + metrics.ascent()),
+                         label);
+    }
+    painter.drawText(QRectF(area.left(), bar.bottom() + 3 * u + metrics.height(), area.width(),
+                            metrics.height() * 1.2),
+                     Qt::AlignHCenter | Qt::AlignTop, title);
+    painter.restore();
+}
+
+// The lines above a sheet's picture.
+QStringList sheetLines(const PlanScene& scene, Sheet sheet, const PlanTexts& texts) {
+    if (sheet == Sheet::Plan) {
+        QStringList lines = texts.planLines(scene.layout, scene.design.distance);
+        if (scene.geometry.tooManyToDraw)
+            lines << texts.text(PlanText::TooMany);
+        return lines;
+    }
+    const Band band = sheet == Sheet::Coverage1k ? Band::K1 : Band::K4;
+    if (!scene.coverage)
+        return {texts.text(PlanText::NoListenerArea).arg(scene.coverageProblem)};
+    QStringList lines = texts.figureLines(*scene.coverage, band, scene.design.difference4);
+    if (band == Band::K1)
+        lines << texts.text(PlanText::DirectLevelNote);
+    return lines;
+}
+
+QString sheetTitle(Sheet sheet, const PlanTexts& texts) {
+    switch (sheet) {
+    case Sheet::Plan:
+        return texts.plain(PlanText::PlanTab);
+    case Sheet::Coverage1k:
+        return texts.plain(PlanText::Coverage1k);
+    case Sheet::Coverage4k:
+        return texts.plain(PlanText::Coverage4k);
+    }
+    return {};
+}
+
+// Points of the header of a sheet: the title and its lines, wrapped.
+constexpr double kTitlePoints = 13;
+constexpr double kLinePoints = 9;
+
+} // namespace
+
+std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
+    const QRectF& room = geometry.room;
+    const double tolerance = 1e-9 * std::max({1.0, room.width(), room.height()});
+    const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
+    std::vector<PlacedDimension> placed;
+    for (const PlanGeometry::Dimension& d : geometry.dimensions) {
+        PlacedDimension p{&d};
+        p.horizontal = near(d.from.y(), d.to.y());
+        if (p.horizontal && near(d.from.y(), room.top()))
+            p.side = DimensionSide::Bottom;
+        else if (p.horizontal && near(d.from.y(), room.bottom()))
+            p.side = DimensionSide::Top;
+        else if (!p.horizontal && near(d.from.x(), room.left()))
+            p.side = DimensionSide::Left;
+        else if (!p.horizontal && near(d.from.x(), room.right()))
+            p.side = DimensionSide::Right;
+        placed.push_back(p);
+    }
+    // Outside, the shorter dimensions lie nearer the wall; one that overlaps
+    // another on its tier moves a tier further out.
+    const auto span = [](const PlacedDimension& p) {
+        const double a = p.horizontal ? p.dimension->from.x() : p.dimension->from.y();
+        const double b = p.horizontal ? p.dimension->to.x() : p.dimension->to.y();
+        return std::pair(std::min(a, b), std::max(a, b));
+    };
+    std::vector<PlacedDimension*> order;
+    for (PlacedDimension& p : placed)
+        order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [&](const auto* a, const auto* b) {
+        return span(*a).second - span(*a).first < span(*b).second - span(*b).first;
+    });
+    std::vector<PlacedDimension*> done;
+    for (PlacedDimension* p : order) {
+        if (p->side == DimensionSide::Inside)
+            continue;
+        const auto [lo, hi] = span(*p);
+        int tier = 1;
+        for (bool clash = true; clash; ++tier) {
+            clash = false;
+            for (const PlacedDimension* other : done) {
+                const auto [olo, ohi] = span(*other);
+                if (other->side == p->side && other->tier == tier && lo < ohi - tolerance &&
+                    olo < hi - tolerance)
+                    clash = true;
+            }
+            if (!clash)
+                break;
+        }
+        p->tier = tier;
+        done.push_back(p);
+    }
+    return placed;
+}
+
+PlanScene makePlanScene(const Design& design, double margin, const QLocale& locale) {
+    PlanScene scene;
+    scene.design = design;
+    scene.layout = layoutFor(design);
+    scene.geometry = planGeometry(scene.layout, locale);
+    if (scene.layout.count() <= 0)
+        return scene;
+    try {
+        CoverageOptions options;
+        options.margin = margin;
+        scene.coverage = coverageFor(design, scene.layout, options);
+    } catch (const CoverageError& error) {
+        scene.coverageProblem = error.message;
+    }
+    return scene;
+}
+
+QColor mapColour(double t) {
+    // viridis at eleven evenly spaced points; linear in between.
+    static constexpr std::array<QRgb, 11> stops = {
+        0x440154, 0x482576, 0x414487, 0x35608d, 0x2a788e, 0x21908c,
+        0x22a884, 0x43bf71, 0x7ad151, 0xbbdf27, 0xfde725,
+    };
+    if (!(t > 0)) // NaN too
+        t = 0;
+    t = std::min(t, 1.0) * 10;
+    const int i = std::min(int(t), 9);
+    const double f = t - i;
+    const QColor a(stops[i]);
+    const QColor b(stops[i + 1]);
+    const auto mix = [f](int x, int y) { return int(std::lround(x + (y - x) * f)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+RoomFrame::RoomFrame(const QRectF& room, const QRectF& area) {
+    if (room.width() <= 0 || room.height() <= 0 || area.width() <= 0 || area.height() <= 0)
+        return;
+    m_scale = std::min(area.width() / room.width(), area.height() / room.height());
+    const QPointF lowerLeft(area.center().x() - room.width() * m_scale / 2,
+                            area.center().y() + room.height() * m_scale / 2);
+    m_origin = lowerLeft + QPointF(-room.left() * m_scale, room.top() * m_scale);
+}
+
+QPointF RoomFrame::toDevice(QPointF metres) const {
+    return {m_origin.x() + metres.x() * m_scale, m_origin.y() - metres.y() * m_scale};
+}
+
+QPointF RoomFrame::toRoom(QPointF device) const {
+    if (!isValid())
+        return {};
+    return {(device.x() - m_origin.x()) / m_scale, (m_origin.y() - device.y()) / m_scale};
+}
+
+QRectF RoomFrame::toDevice(const QRectF& metres) const {
+    return QRectF(toDevice(metres.topLeft()), toDevice(metres.bottomRight())).normalized();
+}
+
+LevelScale levelScale(const CoverageMap& map, Band band) {
+    const BandFigures& f = map.band(band);
+    const double offset = shownOffset(map, band);
+    LevelScale scale{f.min + offset, f.max + offset};
+    if (!(scale.high - scale.low >= 1)) {
+        const double middle = (scale.low + scale.high) / 2;
+        scale = {middle - 0.5, middle + 0.5};
+    }
+    return scale;
+}
+
+QImage coverageImage(const CoverageMap& map, Band band) {
+    if (!map.hasLevels())
+        return {};
+    const qsizetype nx = qsizetype(map.x.size());
+    const qsizetype ny = qsizetype(map.y.size());
+    QImage image(int(nx), int(ny), QImage::Format_RGB32);
+    const LevelScale scale = levelScale(map, band);
+    const double offset = shownOffset(map, band);
+    std::array<QRgb, 256> table;
+    for (int i = 0; i < 256; ++i)
+        table[std::size_t(i)] = mapColour(i / 255.0).rgb();
+    for (qsizetype iy = 0; iy < ny; ++iy) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(ny - 1 - iy)));
+        for (qsizetype ix = 0; ix < nx; ++ix) {
+            const double t = scale.at(map.levelAt(band, ix, iy) + offset);
+            const int i = t > 0 ? int(std::lround(std::min(t, 1.0) * 255)) : 0;
+            line[ix] = table[std::size_t(i)];
+        }
+    }
+    return image;
+}
+
+void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
+              const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double step = 2.4 * metrics.height();
+    const std::vector<PlacedDimension> placed = placeDimensions(geometry);
+    // Room for the dimensions outside the walls, and for the marks on the walls.
+    const double edge = 7 * u;
+    const QRectF inner = area.adjusted(edge + tiers(placed, DimensionSide::Left) * step,
+                                       edge + tiers(placed, DimensionSide::Top) * step,
+                                       -edge - tiers(placed, DimensionSide::Right) * step,
+                                       -edge - tiers(placed, DimensionSide::Bottom) * step);
+    const RoomFrame frame(geometry.room, inner);
+    if (!frame.isValid()) {
+        painter.restore();
+        return;
+    }
+    const QRectF room = frame.toDevice(geometry.room);
+    painter.setPen(pen(painter, Qt::black, 1.6));
+    painter.setBrush(Qt::white);
+    painter.drawRect(room);
+
+    drawSpeakers(painter, frame, geometry, true);
+    for (const PlacedDimension& p : placed)
+        drawDimension(painter, frame, p, step);
+    if (geometry.tooManyToDraw)
+        drawMessage(painter, room, texts.text(PlanText::TooMany));
+    painter.restore();
+}
+
+namespace {
+
+// Height of the legend band below a map, in points.
+constexpr double kLegendPoints = 42;
+
+} // namespace
+
+RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint) {
+    const double u = unitsPerPoint;
+    return RoomFrame(scene.geometry.room,
+                     area.adjusted(4 * u, 4 * u, -4 * u, -(kLegendPoints + 6) * u));
+}
+
+void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
+                  const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const RoomFrame frame = coverageFrame(area, scene, u);
+    if (!frame.isValid()) {
+        painter.restore();
+        return;
+    }
+    const QRectF room = frame.toDevice(scene.geometry.room);
+    if (!scene.coverage || !scene.coverage->hasLevels()) {
+        painter.setPen(pen(painter, Qt::black, 1.2));
+        painter.setBrush(Qt::white);
+        painter.drawRect(room);
+        drawMessage(painter, room,
+                    scene.coverage
+                        ? texts.text(PlanText::NoMapForSize)
+                        : texts.text(PlanText::NoListenerArea).arg(scene.coverageProblem));
+        painter.restore();
+        return;
+    }
+    const CoverageMap& map = *scene.coverage;
+
+    // Each pixel of the image is centred on its sample point: the image
+    // reaches half a sample beyond the walls and is cut at them.
+    const QImage image = coverageImage(map, band);
+    const double dx = map.x.size() > 1 ? (map.x.back() - map.x.front()) / (map.x.size() - 1) : 0;
+    const double dy = map.y.size() > 1 ? (map.y.back() - map.y.front()) / (map.y.size() - 1) : 0;
+    const QRectF samples(QPointF(map.x.front() - dx / 2, map.y.front() - dy / 2),
+                         QPointF(map.x.back() + dx / 2, map.y.back() + dy / 2));
+    painter.save();
+    painter.setClipRect(room);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(frame.toDevice(samples), image);
+    painter.restore();
+
+    painter.setBrush(Qt::NoBrush);
+    if (map.margin > 0) {
+        const QRectF listeners =
+            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin);
+        painter.setPen(pen(painter, Qt::white, 1.0, Qt::DashLine));
+        painter.drawRect(frame.toDevice(listeners));
+    }
+    painter.setPen(pen(painter, Qt::black, 1.2));
+    painter.drawRect(room);
+    drawSpeakers(painter, frame, scene.geometry, false);
+
+    const QRectF legend(area.left(), area.bottom() - kLegendPoints * u, area.width(),
+                        kLegendPoints * u);
+    drawLegend(painter, legend, levelScale(map, band), texts.legendTitle(band), texts);
+    painter.restore();
+}
+
+void drawSheet(QPainter& painter, const QRectF& page, const PlanScene& scene, Sheet sheet,
+               const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setPen(Qt::black);
+    setFont(painter, kTitlePoints, true);
+    QRectF used;
+    painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, sheetTitle(sheet, texts), &used);
+    double y = used.bottom() + 4 * u;
+    setFont(painter, kLinePoints);
+    for (const QString& line : sheetLines(scene, sheet, texts)) {
+        painter.drawText(QRectF(page.left(), y, page.width(), page.bottom() - y),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line, &used);
+        y = used.bottom() + 1 * u;
+    }
+    const QRectF picture(page.left(), y + 6 * u, page.width(), page.bottom() - y - 6 * u);
+    painter.restore();
+    if (sheet == Sheet::Plan)
+        drawPlan(painter, picture, scene.geometry, texts);
+    else
+        drawCoverage(painter, picture, scene, sheet == Sheet::Coverage1k ? Band::K1 : Band::K4,
+                     texts);
+}
+
+QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints) {
+    const double lines = sheet == Sheet::Plan ? 5 : 6;
+    const double header = kTitlePoints * 1.6 + lines * kLinePoints * 1.5 + 12;
+    const QRectF& room = scene.geometry.room;
+    const double aspect = room.width() > 0 ? room.height() / room.width() : 0.5;
+    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + 30;
+    const double picture =
+        std::clamp(widthPoints * aspect + below, widthPoints * 0.3, widthPoints * 1.4);
+    return {widthPoints, header + picture};
+}
+
+} // namespace kvx::app

@@ -1,0 +1,111 @@
+#pragma once
+
+// Pictures of the plan, drawn with QPainter on any paint device: the plan
+// window's pages, the PNG and SVG exports and the pages of the design PDF all
+// call these functions, so they show the same picture. Everything is drawn
+// from a PlanScene; the arithmetic is the core's (core/plan/).
+//
+//   drawPlan      the room to scale, the loudspeakers numbered, the dimensions
+//   drawCoverage  the colour map of one band, the loudspeakers over it, the legend
+//   drawSheet     a page of an export: a title, the figures, then one of the above
+
+#include "core/plan/coverage.h"
+#include "core/plan/plan_geometry.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+class QPainter;
+
+namespace kvx::app {
+
+class PlanTexts;
+
+// What every picture of a design is drawn from. The coverage map is absent
+// when the margin leaves no listener area; coverageProblem then says why.
+struct PlanScene {
+    Design design;
+    Layout layout;
+    PlanGeometry geometry;
+    std::optional<CoverageMap> coverage;
+    QString coverageProblem;
+};
+
+// The scene of a usable design with the listener area margin metres from
+// the walls; dimension texts in the locale.
+PlanScene makePlanScene(const Design& design, double margin, const QLocale& locale);
+
+// The colour of t in [0, 1] (clamped) on the viridis map: dark blue through
+// green to yellow with evenly rising lightness, so that it reads in grey print
+// and for colour-blind readers.
+QColor mapColour(double t);
+
+// Where the room sits in a picture: metres to device coordinates, scaled to
+// fit and centred, x to the right and y up (origin at the lower left corner).
+class RoomFrame {
+public:
+    RoomFrame() = default;
+    RoomFrame(const QRectF& room, const QRectF& area);
+
+    bool isValid() const { return m_scale > 0; }
+    double scale() const { return m_scale; } // device units per metre
+    QPointF toDevice(QPointF metres) const;
+    QPointF toRoom(QPointF device) const;
+    QRectF toDevice(const QRectF& metres) const;
+
+private:
+    QPointF m_origin; // the device point of (0, 0)
+    double m_scale = 0;
+};
+
+// The range of shown levels that the colours span: the listener area's
+// levels of the band as the legend shows them, at least 1 dB wide.
+struct LevelScale {
+    double low = 0;
+    double high = 1;
+    double at(double shown) const { return (shown - low) / (high - low); }
+};
+LevelScale levelScale(const CoverageMap& map, Band band);
+
+// The map of a band as an image, one pixel per sample point, the first row
+// at the far wall (y up as in the pictures).
+QImage coverageImage(const CoverageMap& map, Band band);
+
+// Where a dimension line of the plan goes: beside a wall, outside the room on
+// the tier-th line out from it (1 the nearest), or inside the room where its
+// points are (tier 0). Outside, shorter dimensions lie nearer the wall.
+enum class DimensionSide { Bottom, Top, Left, Right, Inside };
+struct PlacedDimension {
+    const PlanGeometry::Dimension* dimension = nullptr;
+    DimensionSide side = DimensionSide::Inside;
+    bool horizontal = true;
+    int tier = 0;
+};
+std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry);
+
+// The plan in area: the room outline, the loudspeakers with their numbers and
+// the dimension lines; a plan of too many loudspeakers says so instead.
+void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
+              const PlanTexts& texts);
+
+// Where drawCoverage puts the room in area (the legend goes below it), on a
+// device of unitsPerPoint device units per typographic point.
+RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint);
+// The map of a band in area, the listener area outlined, the loudspeakers over
+// it and the legend in dB; without a map, the reason.
+void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
+                  const PlanTexts& texts);
+
+// The pages of the exports.
+enum class Sheet { Plan, Coverage1k, Coverage4k };
+// A page: its title, the plan's figures or the band's, then the picture.
+void drawSheet(QPainter& painter, const QRectF& page, const PlanScene& scene, Sheet sheet,
+               const PlanTexts& texts);
+// A good size for a sheet widthPoints wide, in points.
+QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints);
+
+} // namespace kvx::app
