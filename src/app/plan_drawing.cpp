@@ -209,26 +209,26 @@ QStringList sheetLines(const PlanScene& scene, Sheet sheet, const PlanTexts& tex
     if (sheet == Sheet::Plan) {
         QStringList lines = texts.planLines(scene.layout, scene.design.distance);
         if (scene.geometry.tooManyToDraw)
-            lines << texts.text(PlanText::TooMany);
+            lines << texts.text(kvx::PlanText::TooManyToDraw);
         return lines;
     }
     const Band band = sheet == Sheet::Coverage1k ? Band::K1 : Band::K4;
     if (!scene.coverage)
-        return {texts.text(PlanText::NoListenerArea).arg(scene.coverageProblem)};
+        return {scene.coverageProblem};
     QStringList lines = texts.figureLines(*scene.coverage, band, scene.design.difference4);
     if (band == Band::K1)
-        lines << texts.text(PlanText::DirectLevelNote);
+        lines << texts.text(kvx::PlanText::DirectLevelDiffers);
     return lines;
 }
 
 QString sheetTitle(Sheet sheet, const PlanTexts& texts) {
     switch (sheet) {
     case Sheet::Plan:
-        return texts.plain(PlanText::PlanTab);
+        return texts.plain(PlanViewText::PlanTab);
     case Sheet::Coverage1k:
-        return texts.plain(PlanText::Coverage1k);
+        return texts.plain(PlanViewText::Coverage1k);
     case Sheet::Coverage4k:
-        return texts.plain(PlanText::Coverage4k);
+        return texts.plain(PlanViewText::Coverage4k);
     }
     return {};
 }
@@ -245,6 +245,9 @@ std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
     std::vector<PlacedDimension> placed;
     for (const PlanGeometry::Dimension& d : geometry.dimensions) {
+        // A spacing of a single row or column measures nothing.
+        if (near(d.from.x(), d.to.x()) && near(d.from.y(), d.to.y()))
+            continue;
         PlacedDimension p{&d};
         p.horizontal = near(d.from.y(), d.to.y());
         if (p.horizontal && near(d.from.y(), room.top()))
@@ -293,11 +296,11 @@ std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     return placed;
 }
 
-PlanScene makePlanScene(const Design& design, double margin, const QLocale& locale) {
+PlanScene makePlanScene(const Design& design, double margin, const PlanTexts& texts) {
     PlanScene scene;
     scene.design = design;
     scene.layout = layoutFor(design);
-    scene.geometry = planGeometry(scene.layout, locale);
+    scene.geometry = planGeometry(scene.layout, texts.locale());
     if (scene.layout.count() <= 0)
         return scene;
     try {
@@ -305,7 +308,7 @@ PlanScene makePlanScene(const Design& design, double margin, const QLocale& loca
         options.margin = margin;
         scene.coverage = coverageFor(design, scene.layout, options);
     } catch (const CoverageError& error) {
-        scene.coverageProblem = error.message;
+        scene.coverageProblem = error.textId ? texts.text(error.textId) : error.message;
     }
     return scene;
 }
@@ -412,7 +415,7 @@ void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometr
     for (const PlacedDimension& p : placed)
         drawDimension(painter, frame, p, step);
     if (geometry.tooManyToDraw)
-        drawMessage(painter, room, texts.text(PlanText::TooMany));
+        drawMessage(painter, room, texts.text(kvx::PlanText::TooManyToDraw));
     painter.restore();
 }
 
@@ -445,9 +448,8 @@ void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene,
         painter.setBrush(Qt::white);
         painter.drawRect(room);
         drawMessage(painter, room,
-                    scene.coverage
-                        ? texts.text(PlanText::NoMapForSize)
-                        : texts.text(PlanText::NoListenerArea).arg(scene.coverageProblem));
+                    scene.coverage ? texts.text(PlanViewText::NoMapForSize)
+                                   : scene.coverageProblem);
         painter.restore();
         return;
     }

@@ -26,7 +26,8 @@ namespace kvx::app {
 class PlanTexts;
 
 // What every picture of a design is drawn from. The coverage map is absent
-// when the margin leaves no listener area; coverageProblem then says why.
+// when the margin leaves no listener area; coverageProblem then says why, in
+// the user's language.
 struct PlanScene {
     Design design;
     Layout layout;
@@ -36,8 +37,8 @@ struct PlanScene {
 };
 
 // The scene of a usable design with the listener area margin metres from
-// the walls; dimension texts in the locale.
-PlanScene makePlanScene(const Design& design, double margin, const QLocale& locale);
+// the walls; the texts in the user's language.
+PlanScene makePlanScene(const Design& design, double margin, const PlanTexts& texts);
 
 // The colour of t in [0, 1] (clamped) on the viridis map: dark blue through
 // green to yellow with evenly rising lightness, so that it reads in grey print

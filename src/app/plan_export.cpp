@@ -121,7 +121,7 @@ QByteArray svgBytes(const PlanExport& what) {
     generator.setResolution(int(dpi));
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(what.texts->plain(PlanText::Title));
+    generator.setTitle(what.texts->plain(PlanViewText::Title));
     QPainter painter;
     if (!painter.begin(&generator))
         throw WriteFailure{QStringLiteral("the drawing cannot be started.")};
@@ -297,7 +297,7 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
     }
     if (geometry.tooManyToDraw)
         writeDxfText(dxf, dw, room.center(), std::max(room.width(), room.height()) / 80,
-                     texts.text(PlanText::TooMany), kDxfNoteLayer);
+                     texts.text(kvx::PlanText::TooManyToDraw), kDxfNoteLayer);
     dw.sectionEnd();
 }
 
@@ -367,12 +367,12 @@ QString writePlanFile(const QString& path, PlanFormat format, const PlanExport& 
         case PlanFormat::Csv:
             // Positions one by one only where there are any to list.
             if (!what.scene->layout.hasPositions())
-                throw WriteFailure{texts.text(PlanText::NoPositions)};
+                throw WriteFailure{texts.text(PlanViewText::NoPositions)};
             saveBytes(path, positionsCsv(what.scene->layout).toUtf8());
             break;
         }
     } catch (const WriteFailure& failure) {
-        return texts.text(PlanText::CannotWrite)
+        return texts.text(PlanViewText::CannotWrite)
             .arg(QDir::toNativeSeparators(path), failure.reason);
     }
     return {};

@@ -133,7 +133,7 @@ QVariant PositionsModel::data(const QModelIndex& index, int role) const {
 QVariant PositionsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    const int ids[] = {PlanText::Number, PlanText::ColumnX, PlanText::ColumnY};
+    const int ids[] = {PlanViewText::Number, PlanViewText::ColumnX, PlanViewText::ColumnY};
     return section >= 0 && section < 3 ? m_texts.text(ids[section]) : QVariant();
 }
 
@@ -155,14 +155,14 @@ LayoutPage::LayoutPage(const PlanTexts& texts, QWidget* parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // A million rows stay quick when every row has the same height.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_copy = new QPushButton(texts.text(PlanText::CopyPositions));
+    m_copy = new QPushButton(texts.text(PlanViewText::CopyPositions));
     m_copy->setObjectName(QStringLiteral("copyPositions"));
     m_copy->setAutoDefault(false);
     m_copied = new QLabel;
     m_copied->setObjectName(QStringLiteral("copied"));
     connect(m_copy, &QPushButton::clicked, this, &LayoutPage::copyPositions);
 
-    auto* tableLabel = new QLabel(texts.text(PlanText::Positions));
+    auto* tableLabel = new QLabel(texts.text(PlanViewText::Positions));
     tableLabel->setBuddy(m_table);
     auto* side = new QWidget;
     auto* sideColumn = new QVBoxLayout(side);
@@ -185,7 +185,7 @@ LayoutPage::LayoutPage(const PlanTexts& texts, QWidget* parent)
 }
 
 QString LayoutPage::title() const {
-    return m_texts.text(PlanText::PlanTab);
+    return m_texts.text(PlanViewText::PlanTab);
 }
 
 void LayoutPage::showScene(const PlanScene* scene) {
@@ -200,7 +200,7 @@ void LayoutPage::showScene(const PlanScene* scene) {
     }
     QStringList lines = m_texts.planLines(scene->layout, scene->design.distance);
     if (scene->geometry.tooManyToDraw)
-        lines << m_texts.text(PlanText::TooMany);
+        lines << m_texts.text(kvx::PlanText::TooManyToDraw);
     m_summary->setText(lines.join(u'\n'));
     m_positions->setLayout(&scene->layout);
     m_copy->setEnabled(scene->layout.hasPositions());
@@ -211,7 +211,7 @@ void LayoutPage::copyPositions() {
     if (!m_scene || !m_scene->layout.hasPositions())
         return;
     QGuiApplication::clipboard()->setText(positionsCsv(m_scene->layout));
-    m_copied->setText(m_texts.text(PlanText::Copied));
+    m_copied->setText(m_texts.text(PlanViewText::Copied));
 }
 
 // --- CoveragePage
@@ -232,22 +232,22 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     // Below zero the listener area would reach beyond the walls: the box
     // refuses it. A margin too wide for the room is the core's to refuse.
     m_margin->setRange(0, 1e6);
-    m_margin->setSuffix(QLatin1Char(' ') + texts.text(PlanText::Metres));
+    m_margin->setSuffix(QLatin1Char(' ') + texts.text(PlanViewText::Metres));
     m_margin->setKeyboardTracking(false);
     m_figures = wrappedLabel(QStringLiteral("figures"));
     m_note = wrappedLabel(QStringLiteral("note"));
-    m_note->setText(texts.text(PlanText::DirectLevelNote));
+    m_note->setText(texts.text(kvx::PlanText::DirectLevelDiffers));
     QFont small = m_note->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     m_note->setFont(small);
     m_canvas = new PlanCanvas(texts);
     m_canvas->setObjectName(QStringLiteral("coverageCanvas"));
-    m_pointer = new QLabel(texts.text(PlanText::PointerHint));
+    m_pointer = new QLabel(texts.text(PlanViewText::PointerHint));
     m_pointer->setObjectName(QStringLiteral("pointer"));
 
-    auto* bandLabel = new QLabel(texts.text(PlanText::BandLabel));
+    auto* bandLabel = new QLabel(texts.text(PlanViewText::BandLabel));
     bandLabel->setBuddy(m_band);
-    auto* marginLabel = new QLabel(texts.text(PlanText::MarginLabel));
+    auto* marginLabel = new QLabel(texts.text(PlanViewText::MarginLabel));
     marginLabel->setBuddy(m_margin);
     auto* settings = new QHBoxLayout;
     settings->addWidget(bandLabel);
@@ -268,12 +268,12 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     connect(m_margin, &QDoubleSpinBox::valueChanged, this, &CoveragePage::marginChanged);
     connect(m_canvas, &PlanCanvas::pointerAt, this, &CoveragePage::showPointer);
     connect(m_canvas, &PlanCanvas::pointerLeft, this,
-            [this] { m_pointer->setText(m_texts.text(PlanText::PointerHint)); });
+            [this] { m_pointer->setText(m_texts.text(PlanViewText::PointerHint)); });
     m_canvas->showCoverage(band());
 }
 
 QString CoveragePage::title() const {
-    return m_texts.text(PlanText::CoverageTab);
+    return m_texts.text(PlanViewText::CoverageTab);
 }
 
 Band CoveragePage::band() const {
@@ -291,7 +291,7 @@ std::optional<Sheet> CoveragePage::picture() const {
 void CoveragePage::showScene(const PlanScene* scene) {
     m_scene = scene;
     m_canvas->showScene(scene);
-    m_pointer->setText(m_texts.text(PlanText::PointerHint));
+    m_pointer->setText(m_texts.text(PlanViewText::PointerHint));
     showBand();
 }
 
@@ -302,7 +302,7 @@ void CoveragePage::showBand() {
         return;
     }
     if (!m_scene->coverage) {
-        m_figures->setText(m_texts.text(PlanText::NoListenerArea).arg(m_scene->coverageProblem));
+        m_figures->setText(m_scene->coverageProblem);
         return;
     }
     m_figures->setText(
@@ -311,11 +311,11 @@ void CoveragePage::showBand() {
 
 void CoveragePage::showPointer(QPointF point, std::optional<double> level) {
     if (!level) {
-        m_pointer->setText(m_texts.text(PlanText::PointerHint));
+        m_pointer->setText(m_texts.text(PlanViewText::PointerHint));
         return;
     }
     m_pointer->setText(
-        m_texts.text(PlanText::PointerValue)
+        m_texts.text(PlanViewText::PointerValue)
             .arg(m_texts.decibels(*level), m_texts.metres(point.x()), m_texts.metres(point.y())));
 }
 

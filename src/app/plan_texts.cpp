@@ -35,12 +35,12 @@ QString PlanTexts::count(qint64 value) const {
 
 QStringList PlanTexts::planLines(const Layout& layout, double calculatedSpacing) const {
     return {
-        text(PlanText::RoomAndCount)
+        text(PlanViewText::RoomAndCount)
             .arg(metres(layout.length), metres(layout.width), count(layout.count())),
-        text(PlanText::ColumnsRows).arg(count(layout.columns), count(layout.rows)),
-        text(PlanText::Spacing)
+        text(PlanViewText::ColumnsRows).arg(count(layout.columns), count(layout.rows)),
+        text(PlanViewText::Spacing)
             .arg(metres(layout.spacingX), metres(layout.spacingY), metres(calculatedSpacing)),
-        text(PlanText::WallDistance).arg(metres(layout.wallX()), metres(layout.wallY())),
+        text(PlanViewText::WallDistance).arg(metres(layout.wallX()), metres(layout.wallY())),
     };
 }
 
@@ -48,21 +48,21 @@ QStringList PlanTexts::figureLines(const CoverageMap& map, Band band, double set
     const BandFigures& f = map.band(band);
     const double offset = shownOffset(map, band);
     return {
-        text(PlanText::LevelRange)
+        text(PlanViewText::LevelRange)
             .arg(decibels(f.max + offset), decibels(f.min + offset), decibels(f.spread)),
-        text(PlanText::Shares)
+        text(PlanViewText::Shares)
             .arg(decibels(setDifference), percent(f.withinSet), percent(f.within1),
                  percent(f.within2), percent(f.within3)),
-        text(PlanText::ListenerArea).arg(metres(map.margin)),
+        text(PlanViewText::ListenerArea).arg(metres(map.margin)),
     };
 }
 
 QString PlanTexts::bandName(Band band) const {
-    return text(band == Band::K1 ? PlanText::Band1k : PlanText::Band4k);
+    return text(band == Band::K1 ? PlanViewText::Band1k : PlanViewText::Band4k);
 }
 
 QString PlanTexts::legendTitle(Band band) const {
-    return text(band == Band::K1 ? PlanText::Legend1k : PlanText::Legend4k);
+    return text(band == Band::K1 ? PlanViewText::Legend1k : PlanViewText::Legend4k);
 }
 
 double shownOffset(const CoverageMap& map, Band band) {

@@ -17,14 +17,14 @@ struct PlanGeometry;
 
 namespace kvx::app {
 
-// English ids of the string table.
-namespace PlanText {
+// English ids of the string table: the window's own texts. The texts that
+// the core's plan shares (kvx::PlanText) come from coverage.h.
+namespace PlanViewText {
 enum : int {
     Menu = 1250,
     Title = 1251,
     PlanTab = 1252,
     CoverageTab = 1253,
-    CalculateFirst = 1254,
     Export = 1255,
     CopyPositions = 1256,
     Number = 1257,
@@ -39,8 +39,6 @@ enum : int {
     ColumnsRows = 1266,
     Spacing = 1267,
     WallDistance = 1268,
-    TooMany = 1269,
-    DirectLevelNote = 1270,
     Legend1k = 1271,
     Legend4k = 1272,
     LevelRange = 1273,
@@ -60,7 +58,6 @@ enum : int {
     FilterDxf = 1287,
     FilterCsv = 1288,
     CannotWrite = 1289,
-    NoListenerArea = 1290,
     Coverage1k = 1291,
     Coverage4k = 1292,
     Positions = 1293,
@@ -68,7 +65,7 @@ enum : int {
     Copied = 1295,
     NoMapForSize = 1296,
 };
-} // namespace PlanText
+} // namespace PlanViewText
 
 class PlanTexts {
 public:

@@ -24,25 +24,25 @@ PlanWindow::PlanWindow(FrmKvx& model, QWidget* parent)
     , m_model(model)
     , m_texts(model.kvx) {
     setObjectName(QStringLiteral("planWindow"));
-    setWindowTitle(m_texts.plain(PlanText::Title));
+    setWindowTitle(m_texts.plain(PlanViewText::Title));
     setWindowIcon(programIcon());
 
-    m_calculateFirst = new QLabel(m_texts.text(PlanText::CalculateFirst));
+    m_calculateFirst = new QLabel(m_texts.text(kvx::PlanText::CalculateFirst));
     m_calculateFirst->setObjectName(QStringLiteral("calculateFirst"));
     m_calculateFirst->setAlignment(Qt::AlignCenter);
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("planPages"));
     createPages();
 
-    m_export = new QPushButton(m_texts.text(PlanText::Export));
+    m_export = new QPushButton(m_texts.text(PlanViewText::Export));
     m_export->setObjectName(QStringLiteral("export"));
     m_export->setAutoDefault(false);
     auto* menu = new QMenu(m_export);
     menu->setObjectName(QStringLiteral("exportMenu"));
     const std::pair<int, PlanFormat> formats[] = {
-        {PlanText::ExportPng, PlanFormat::Png}, {PlanText::ExportSvg, PlanFormat::Svg},
-        {PlanText::ExportPdf, PlanFormat::Pdf}, {PlanText::ExportDxf, PlanFormat::Dxf},
-        {PlanText::ExportCsv, PlanFormat::Csv},
+        {PlanViewText::ExportPng, PlanFormat::Png}, {PlanViewText::ExportSvg, PlanFormat::Svg},
+        {PlanViewText::ExportPdf, PlanFormat::Pdf}, {PlanViewText::ExportDxf, PlanFormat::Dxf},
+        {PlanViewText::ExportCsv, PlanFormat::Csv},
     };
     for (const auto& [id, format] : formats) {
         QAction* action = menu->addAction(m_texts.text(id));
@@ -105,7 +105,7 @@ void PlanWindow::rebuild() {
         page->showScene(nullptr);
     m_scene.reset();
     if (const Design* design = m_model.design())
-        m_scene = makePlanScene(*design, m_coverage->margin(), m_texts.locale());
+        m_scene = makePlanScene(*design, m_coverage->margin(), m_texts);
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(scene());
     m_stack->setCurrentIndex(m_scene ? 1 : 0);
@@ -127,7 +127,7 @@ bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
     if (problem.isEmpty())
         return true;
     m_model.kvx.platform.messageBox(problem, MsgStyle::Exclamation,
-                                    m_texts.plain(PlanText::ExportTitle));
+                                    m_texts.plain(PlanViewText::ExportTitle));
     return false;
 }
 
@@ -137,8 +137,9 @@ void PlanWindow::exportAs(PlanFormat format) {
         const char* extension;
     };
     const Kind kinds[] = {
-        {PlanText::FilterPng, "png"}, {PlanText::FilterSvg, "svg"}, {PlanText::FilterPdf, "pdf"},
-        {PlanText::FilterDxf, "dxf"}, {PlanText::FilterCsv, "csv"},
+        {PlanViewText::FilterPng, "png"}, {PlanViewText::FilterSvg, "svg"},
+        {PlanViewText::FilterPdf, "pdf"}, {PlanViewText::FilterDxf, "dxf"},
+        {PlanViewText::FilterCsv, "csv"},
     };
     const Kind& kind = kinds[int(format)];
     const QString extension = QString::fromLatin1(kind.extension);

@@ -38,7 +38,8 @@ struct CoverageOptions {
 int defaultSamples(const Layout& layout);
 
 struct CoverageMap {
-    int samples = 0;
+    int samples = 0;             // as used: fewer than asked when a map would not fit in memory
+    bool samplesLowered = false; // samples were asked for and fewer were used
     double margin = 0;
     // The absolute 1 kHz level of a relative level of 0 dB:
     // S + 10 log10 P - 20 log10 h.
@@ -46,7 +47,8 @@ struct CoverageMap {
     std::vector<double> x; // sample coordinates, columns * samples + 1 of them
     std::vector<double> y; // rows * samples + 1
     // Relative levels in dB, row by row (index iy * x.size() + ix), per band.
-    // Empty when the layout is too large to hold a map (the figures still come).
+    // Empty when the layout is too large to hold a map (the figures still
+    // come); x and y are then empty as well.
     std::array<std::vector<double>, 2> level;
     std::array<BandFigures, 2> figures;
 
@@ -65,8 +67,21 @@ struct CoverageMap {
 // A coverage map that cannot be made, with the message that says why
 // (a negative margin, a margin that leaves no listener area, odd samples).
 struct CoverageError {
-    QString message;
+    QString message; // in English; textId gives it in the user's language
+    int textId = 0;
 };
+
+// The string-table ids (English block) of the plan's own texts.
+namespace PlanText {
+constexpr int CalculateFirst = 1200; // no results: cleared, refused or never calculated
+constexpr int NegativeMargin = 1201;
+constexpr int NoListenerArea = 1202;     // the margin leaves no sample point
+constexpr int OddSamples = 1203;         // samples per spacing not an even number >= 2
+constexpr int TooLargeForMap = 1204;     // even 2 samples per spacing would not fit in memory
+constexpr int DirectLevelDiffers = 1205; // why the map's level is not the direct level
+constexpr int TooManyToDraw = 1206;      // more than kMaxPlannedSpeakers
+constexpr int SamplesLowered = 1207;     // the map took fewer samples than asked to fit in memory
+} // namespace PlanText
 
 // The map of a layout with a positive count. Throws CoverageError.
 CoverageMap coverageFor(const Design& design, const Layout& layout,

@@ -1,0 +1,65 @@
+#include "core/plan/layout.h"
+
+#include "core/kvx_error.h"
+
+#include <QLocale>
+#include <QTextStream>
+
+namespace kvx {
+
+QPointF Layout::position(qint64 number) const {
+    const qint64 index = number - 1;
+    const qint64 i = index % columns;
+    const qint64 j = index / columns;
+    return {(double(i) + 0.5) * spacingX, (double(j) + 0.5) * spacingY};
+}
+
+std::vector<QPointF> Layout::positions() const {
+    std::vector<QPointF> result;
+    if (!hasPositions())
+        return result;
+    result.reserve(size_t(count()));
+    for (qint64 j = 0; j < rows; ++j)
+        for (qint64 i = 0; i < columns; ++i)
+            result.emplace_back((double(i) + 0.5) * spacingX, (double(j) + 0.5) * spacingY);
+    return result;
+}
+
+Layout layoutFor(const Design& design) {
+    if (!design.usable() || !(design.length > 0) || !(design.width > 0))
+        return {};
+    GridSplit grid;
+    try {
+        // The same split that gave the count, so the plan shows that many.
+        grid = SplitGrid(design.length, design.width, design.distance);
+    } catch (const KvxError&) {
+        return {};
+    }
+    if (grid.count() <= 0)
+        return {};
+    Layout layout;
+    layout.length = design.length;
+    layout.width = design.width;
+    layout.columns = grid.columns;
+    layout.rows = grid.rows;
+    layout.spacingX = design.length / double(grid.columns);
+    layout.spacingY = design.width / double(grid.rows);
+    return layout;
+}
+
+QString positionsCsv(const Layout& layout) {
+    QString text;
+    QTextStream out(&text);
+    out << "number,x,y\n";
+    if (!layout.hasPositions())
+        return text;
+    qint64 number = 0;
+    for (const QPointF& p : layout.positions()) {
+        // Shortest form that reads back exactly, always with a dot.
+        out << ++number << ',' << QString::number(p.x(), 'g', QLocale::FloatingPointShortest) << ','
+            << QString::number(p.y(), 'g', QLocale::FloatingPointShortest) << '\n';
+    }
+    return text;
+}
+
+} // namespace kvx
