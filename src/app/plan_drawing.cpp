@@ -56,37 +56,16 @@ int tiers(const std::vector<PlacedDimension>& placed, DimensionSide side) {
 void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimension& p,
                    double step) {
     const double u = pt(painter);
-    QPointF a = frame.toDevice(p.dimension->from);
-    QPointF b = frame.toDevice(p.dimension->to);
-    // Outward in device coordinates (y grows downwards on the device).
-    QPointF out;
-    switch (p.side) {
-    case DimensionSide::Bottom:
-        out = {0, 1};
-        break;
-    case DimensionSide::Top:
-        out = {0, -1};
-        break;
-    case DimensionSide::Left:
-        out = {-1, 0};
-        break;
-    case DimensionSide::Right:
-        out = {1, 0};
-        break;
-    case DimensionSide::Inside:
-        break;
-    }
-    const QPointF shift = out * (p.tier * step);
+    // Outward on the device, where y grows downwards.
+    const QPointF out(p.outward().x(), -p.outward().y());
+    const QPointF from = frame.toDevice(p.from);
+    const QPointF to = frame.toDevice(p.to);
+    const QPointF a = from + out * (p.tier * step);
+    const QPointF b = to + out * (p.tier * step);
+    // Extension lines from the wall to a little beyond the dimension line.
     painter.setPen(pen(painter, QColor(60, 60, 60), 0.5));
-    if (p.side != DimensionSide::Inside) {
-        // Extension lines from the measured points to the dimension line.
-        const QPointF gap = out * (1.5 * u);
-        const QPointF beyond = out * (1.5 * u);
-        painter.drawLine(a + gap, a + shift + beyond);
-        painter.drawLine(b + gap, b + shift + beyond);
-    }
-    a += shift;
-    b += shift;
+    painter.drawLine(from + out * (1.5 * u), a + out * (1.5 * u));
+    painter.drawLine(to + out * (1.5 * u), b + out * (1.5 * u));
     painter.drawLine(a, b);
     // Oblique ticks at both ends.
     const QPointF tick = QPointF(2.5 * u, -2.5 * u);
@@ -94,21 +73,21 @@ void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimens
     painter.drawLine(a - tick, a + tick);
     painter.drawLine(b - tick, b + tick);
 
+    // The text stands on the line, on its side away from the room.
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const QString& text = p.dimension->text;
-    const double width = metrics.horizontalAdvance(text);
-    const QPointF middle = (a + b) / 2;
+    const double width = metrics.horizontalAdvance(p.text);
     painter.save();
-    painter.translate(middle);
-    if (!p.horizontal)
+    painter.translate((a + b) / 2);
+    if (!p.horizontal())
         painter.rotate(-90);
-    // The text stands on the line, on the side away from the room for the
-    // lines outside the room.
-    const bool below =
-        p.side == DimensionSide::Bottom || (p.side == DimensionSide::Inside && !p.horizontal);
+    const bool below = p.side == DimensionSide::Bottom || p.side == DimensionSide::Right;
     const double y = below ? metrics.ascent() + 1.5 * u : -metrics.descent() - 1.5 * u;
-    painter.drawText(QPointF(-width / 2, y), text);
+    // A text longer than its line goes before the line's start: the first
+    // of a chain starts at a corner of the room, with nothing before it.
+    const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+    const double x = width + 2 * u <= length ? -width / 2 : -length / 2 - width - 3 * u;
+    painter.drawText(QPointF(x, y), p.text);
     painter.restore();
 }
 
@@ -134,15 +113,27 @@ void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry&
         }
     }
     const double spacing = closest * frame.scale();
-    const double radius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
     painter.save();
+    if (!numbered) {
+        // Over a map: small rings, white around black, that hide little of
+        // the level below them and show on dark and light colours alike.
+        const double radius = std::clamp(0.06 * spacing, 0.6 * u, 2.5 * u);
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& [colour, width] :
+             {std::pair(QColor(Qt::white), 1.6), std::pair(QColor(Qt::black), 0.6)}) {
+            painter.setPen(pen(painter, colour, width));
+            for (const auto& s : geometry.speakers)
+                painter.drawEllipse(frame.toDevice(s.position), radius, radius);
+        }
+        painter.restore();
+        return;
+    }
+    const double radius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
     painter.setPen(pen(painter, Qt::black, 0.8));
     painter.setBrush(QColor(255, 255, 255, 220));
     for (const auto& s : geometry.speakers)
         painter.drawEllipse(frame.toDevice(s.position), radius, radius);
     painter.restore();
-    if (!numbered)
-        return;
 
     painter.save();
     setFont(painter, 6.5);
@@ -239,59 +230,74 @@ constexpr double kLinePoints = 9;
 
 } // namespace
 
+QPointF PlacedDimension::outward() const {
+    switch (side) {
+    case DimensionSide::Bottom:
+        return {0, -1};
+    case DimensionSide::Top:
+        return {0, 1};
+    case DimensionSide::Left:
+        return {-1, 0};
+    case DimensionSide::Right:
+        return {1, 0};
+    }
+    return {};
+}
+
 std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     const QRectF& room = geometry.room;
     const double tolerance = 1e-9 * std::max({1.0, room.width(), room.height()});
     const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
     std::vector<PlacedDimension> placed;
     for (const PlanGeometry::Dimension& d : geometry.dimensions) {
+        const bool horizontal = near(d.from.y(), d.to.y());
+        const bool vertical = near(d.from.x(), d.to.x());
         // A spacing of a single row or column measures nothing.
-        if (near(d.from.x(), d.to.x()) && near(d.from.y(), d.to.y()))
+        if (horizontal == vertical)
             continue;
-        PlacedDimension p{&d};
-        p.horizontal = near(d.from.y(), d.to.y());
-        if (p.horizontal && near(d.from.y(), room.top()))
-            p.side = DimensionSide::Bottom;
-        else if (p.horizontal && near(d.from.y(), room.bottom()))
-            p.side = DimensionSide::Top;
-        else if (!p.horizontal && near(d.from.x(), room.left()))
-            p.side = DimensionSide::Left;
-        else if (!p.horizontal && near(d.from.x(), room.right()))
-            p.side = DimensionSide::Right;
+        PlacedDimension p;
+        p.text = d.text;
+        if (horizontal) {
+            p.side = near(d.from.y(), room.bottom()) ? DimensionSide::Top : DimensionSide::Bottom;
+            const double wall = p.side == DimensionSide::Top ? room.bottom() : room.top();
+            p.from = {std::min(d.from.x(), d.to.x()), wall};
+            p.to = {std::max(d.from.x(), d.to.x()), wall};
+        } else {
+            p.side = near(d.from.x(), room.right()) ? DimensionSide::Right : DimensionSide::Left;
+            const double wall = p.side == DimensionSide::Right ? room.right() : room.left();
+            p.from = {wall, std::min(d.from.y(), d.to.y())};
+            p.to = {wall, std::max(d.from.y(), d.to.y())};
+        }
         placed.push_back(p);
     }
-    // Outside, the shorter dimensions lie nearer the wall; one that overlaps
-    // another on its tier moves a tier further out.
+    // Shorter dimensions lie nearer the wall; one that overlaps another on
+    // its tier moves a tier further out, so that chains share a line.
     const auto span = [](const PlacedDimension& p) {
-        const double a = p.horizontal ? p.dimension->from.x() : p.dimension->from.y();
-        const double b = p.horizontal ? p.dimension->to.x() : p.dimension->to.y();
-        return std::pair(std::min(a, b), std::max(a, b));
+        return p.horizontal() ? std::pair(p.from.x(), p.to.x()) : std::pair(p.from.y(), p.to.y());
     };
-    std::vector<PlacedDimension*> order;
-    for (PlacedDimension& p : placed)
-        order.push_back(&p);
-    std::stable_sort(order.begin(), order.end(), [&](const auto* a, const auto* b) {
-        return span(*a).second - span(*a).first < span(*b).second - span(*b).first;
+    std::vector<std::size_t> order(placed.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return span(placed[a]).second - span(placed[a]).first <
+               span(placed[b]).second - span(placed[b]).first;
     });
-    std::vector<PlacedDimension*> done;
-    for (PlacedDimension* p : order) {
-        if (p->side == DimensionSide::Inside)
-            continue;
-        const auto [lo, hi] = span(*p);
-        int tier = 1;
-        for (bool clash = true; clash; ++tier) {
-            clash = false;
-            for (const PlacedDimension* other : done) {
-                const auto [olo, ohi] = span(*other);
-                if (other->side == p->side && other->tier == tier && lo < ohi - tolerance &&
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        PlacedDimension& p = placed[order[n]];
+        const auto [lo, hi] = span(p);
+        const auto clashes = [&](int tier) {
+            for (std::size_t m = 0; m < n; ++m) {
+                const PlacedDimension& other = placed[order[m]];
+                const auto [olo, ohi] = span(other);
+                if (other.side == p.side && other.tier == tier && lo < ohi - tolerance &&
                     olo < hi - tolerance)
-                    clash = true;
+                    return true;
             }
-            if (!clash)
-                break;
-        }
-        p->tier = tier;
-        done.push_back(p);
+            return false;
+        };
+        p.tier = 1;
+        while (clashes(p.tier))
+            ++p.tier;
     }
     return placed;
 }

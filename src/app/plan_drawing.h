@@ -76,15 +76,21 @@ LevelScale levelScale(const CoverageMap& map, Band band);
 // at the far wall (y up as in the pictures).
 QImage coverageImage(const CoverageMap& map, Band band);
 
-// Where a dimension line of the plan goes: beside a wall, outside the room on
-// the tier-th line out from it (1 the nearest), or inside the room where its
-// points are (tier 0). Outside, shorter dimensions lie nearer the wall.
-enum class DimensionSide { Bottom, Top, Left, Right, Inside };
+// A dimension line of the plan as the pictures and the DXF drawing place it:
+// beside the wall it runs along, on the tier-th line out from it (1 the
+// nearest), its points projected onto that wall. The spacings and the wall
+// distances form chains beside the walls at the origin; the room's sides lie
+// further out.
+enum class DimensionSide { Bottom, Top, Left, Right };
 struct PlacedDimension {
-    const PlanGeometry::Dimension* dimension = nullptr;
-    DimensionSide side = DimensionSide::Inside;
-    bool horizontal = true;
-    int tier = 0;
+    QPointF from; // metres, on the wall, from < to along it
+    QPointF to;
+    QString text;
+    DimensionSide side = DimensionSide::Bottom;
+    int tier = 1;
+    bool horizontal() const { return side == DimensionSide::Bottom || side == DimensionSide::Top; }
+    // Away from the room, in room coordinates (y up).
+    QPointF outward() const;
 };
 std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry);
 

@@ -254,46 +254,28 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
                      QString::number(s.number), kDxfNumberLayer);
     }
 
-    // Dimension lines as in the pictures: outside a wall on their tier, else
-    // where their points are, the text standing on the line.
+    // Dimension lines as in the pictures: beside their wall on their tier.
     const double step = 4 * textHeight;
     for (const PlacedDimension& p : placeDimensions(geometry)) {
-        QPointF out;
-        switch (p.side) {
-        case DimensionSide::Bottom:
-            out = {0, -1};
-            break;
-        case DimensionSide::Top:
-            out = {0, 1};
-            break;
-        case DimensionSide::Left:
-            out = {-1, 0};
-            break;
-        case DimensionSide::Right:
-            out = {1, 0};
-            break;
-        case DimensionSide::Inside:
-            break;
-        }
-        const QPointF a = p.dimension->from + out * (p.tier * step);
-        const QPointF b = p.dimension->to + out * (p.tier * step);
+        const QPointF out = p.outward();
+        const QPointF a = p.from + out * (p.tier * step);
+        const QPointF b = p.to + out * (p.tier * step);
         const auto line = [&](QPointF from, QPointF to) {
             dxf.writeLine(dw, DL_LineData(from.x(), from.y(), 0, to.x(), to.y(), 0),
                           onLayer(kDxfDimensionLayer));
         };
         line(a, b);
-        if (p.side != DimensionSide::Inside) {
-            line(p.dimension->from, a + out * textHeight);
-            line(p.dimension->to, b + out * textHeight);
-        }
-        const QPointF middle = (a + b) / 2;
-        const QPointF lift =
-            p.horizontal ? QPointF(0, 0.3 * textHeight) : QPointF(-0.3 * textHeight, 0);
-        const double width = 0.6 * textHeight * p.dimension->text.size();
-        const QPointF start = p.horizontal ? middle + lift - QPointF(width / 2, 0)
-                                           : middle + lift - QPointF(0, width / 2);
-        writeDxfText(dxf, dw, start, textHeight, p.dimension->text, kDxfDimensionLayer,
-                     p.horizontal ? 0 : 90);
+        line(p.from, a + out * (0.5 * textHeight));
+        line(p.to, b + out * (0.5 * textHeight));
+        // The text on the line's side away from the room, about centred.
+        const double width = 0.6 * textHeight * double(p.text.size());
+        const double lift = p.side == DimensionSide::Bottom || p.side == DimensionSide::Right
+                                ? -1.3 * textHeight
+                                : 0.3 * textHeight;
+        const QPointF start = p.horizontal() ? (a + b) / 2 + QPointF(-width / 2, lift)
+                                             : (a + b) / 2 + QPointF(-lift, -width / 2);
+        writeDxfText(dxf, dw, start, textHeight, p.text, kDxfDimensionLayer,
+                     p.horizontal() ? 0 : 90);
     }
     if (geometry.tooManyToDraw)
         writeDxfText(dxf, dw, room.center(), std::max(room.width(), room.height()) / 80,

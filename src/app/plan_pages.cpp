@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -152,6 +153,7 @@ LayoutPage::LayoutPage(const PlanTexts& texts, QWidget* parent)
     m_table->setModel(m_positions);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // A million rows stay quick when every row has the same height.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -171,6 +173,11 @@ LayoutPage::LayoutPage(const PlanTexts& texts, QWidget* parent)
     sideColumn->addWidget(m_table, 1);
     sideColumn->addWidget(m_copy);
     sideColumn->addWidget(m_copied);
+
+    // Wide enough for a large hall's numbers and positions.
+    side->setMinimumWidth(
+        m_table->fontMetrics().horizontalAdvance(QStringLiteral("0000000 00000.00 00000.00")) +
+        m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 40);
 
     auto* splitter = new QSplitter;
     splitter->addWidget(m_canvas);
