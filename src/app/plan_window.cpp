@@ -60,6 +60,7 @@ PlanWindow::PlanWindow(FrmKvx& model, QWidget* parent)
     column->addLayout(buttons);
 
     m_stack = new QStackedWidget;
+    m_stack->setObjectName(QStringLiteral("planStack"));
     m_stack->addWidget(m_calculateFirst);
     m_stack->addWidget(shown);
     auto* outer = new QVBoxLayout(this);
