@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "cli/plan_command.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -26,6 +28,7 @@ QString topHelp() {
                "\n"
                "Usage:\n"
                "  kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]\n"
+               "  kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
@@ -45,17 +48,6 @@ QString topHelp() {
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
         .arg(QStringLiteral(KVX_VERSION));
-}
-
-// A number as typed on the command line: a dot or a comma as decimal separator.
-std::optional<double> readNumber(QString text) {
-    text = text.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 // The options every command line of calc and report may hold.
@@ -174,14 +166,13 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
     return true;
 }
 
-Invocation parseCalc(const QStringList& rest) {
+} // namespace
+
+Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command) {
     Invocation invocation;
-    invocation.command = Invocation::Command::Calc;
+    invocation.command = command.command;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in the order "
-                       "listed, each as a user would in the window, presses Calculate once and "
-                       "prints the results; then saves and writes the report if asked."));
+    parser.setApplicationDescription(command.description);
     parser.addPositionalArgument(QStringLiteral("project"),
                                  QStringLiteral("A project file to open first."),
                                  QStringLiteral("[PROJECT.kvx]"));
@@ -225,16 +216,20 @@ Invocation parseCalc(const QStringList& rest) {
                        height, ear, tap, line, difference, save, report});
     const ReportOptions reportOptions;
     reportOptions.addTo(parser);
+    if (command.addOptions)
+        command.addOptions(parser);
 
-    if (!parse(parser, rest, QStringLiteral("calc"), common.help, invocation))
+    if (!parse(parser, rest, command.name, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
     reportOptions.read(parser, invocation);
+    if (command.readOptions)
+        command.readOptions(parser, invocation);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        throw UsageError{QStringLiteral("calc: one project file at most, not \"%1\"")
-                             .arg(files.join(QStringLiteral("\", \"")))};
+        throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
+                             .arg(command.name, files.join(QStringLiteral("\", \"")))};
     invocation.file = files.value(0);
 
     const auto value = [&parser](const QCommandLineOption& option) -> std::optional<QString> {
@@ -271,6 +266,18 @@ Invocation parseCalc(const QStringList& rest) {
             throw UsageError{QStringLiteral("%1: the path is empty").arg(QLatin1String(name))};
     }
     return invocation;
+}
+
+namespace {
+
+Invocation parseCalc(const QStringList& rest) {
+    CalcLikeCommand calc;
+    calc.name = QStringLiteral("calc");
+    calc.description =
+        QStringLiteral("Starts a new project (or opens PROJECT), applies the inputs in the order "
+                       "listed, each as a user would in the window, presses Calculate once and "
+                       "prints the results; then saves and writes the report if asked.");
+    return parseCalcLike(rest, calc);
 }
 
 Invocation parseReport(const QStringList& rest) {
@@ -366,6 +373,16 @@ Invocation parseCatalogue(const QStringList& rest) {
 
 } // namespace
 
+std::optional<double> readNumber(QString text) {
+    text = text.trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 Invocation parseCommandLine(const QStringList& arguments) {
     const QStringList rest = arguments.mid(1);
     const QString command = rest.value(0);
@@ -385,16 +402,18 @@ Invocation parseCommandLine(const QStringList& arguments) {
     }
     if (command == QLatin1String("calc"))
         return parseCalc(rest.mid(1));
+    if (command == QLatin1String("plan"))
+        return parsePlan(rest.mid(1));
     if (command == QLatin1String("report"))
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
         return parseCatalogue(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
-            QStringLiteral("the command comes first (calc, report or catalogue), then \"%1\"")
+            QStringLiteral("the command comes first (calc, plan, report or catalogue), then \"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, report or catalogue)").arg(command)};
+        QStringLiteral("\"%1\" is not a command (calc, plan, report or catalogue)").arg(command)};
 }
 
 QString usageHint() {

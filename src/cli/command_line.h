@@ -4,6 +4,7 @@
 // read with QCommandLineParser and checked before anything runs. The command
 // word comes first, then its options:
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
+//   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
@@ -13,7 +14,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+
+class QCommandLineParser;
 
 namespace kvx::cli {
 
@@ -51,7 +55,7 @@ struct ProjectInputs {
 };
 
 struct Invocation {
-    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild };
+    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild, Plan };
     Command command = Command::Help;
     QString helpText; // Help
 
@@ -62,14 +66,35 @@ struct Invocation {
     bool json = false;
 
     QString file;   // the project (optional for calc), the data file, or the CSV
-    QString output; // -o of report and catalogue build
+    QString output; // -o of report, plan and catalogue build
 
     ProjectInputs inputs;
     std::optional<QString> savePath;
     std::optional<QString> reportPath; // calc --report; report -o
     std::optional<QDate> date;
     std::optional<double> pageWidth;
+
+    // plan
+    double margin = 0;
+    int samples = 0; // 0: the default
 };
+
+// A command that runs calc's window session and then does more (plan): its
+// name, its help's description and the options it adds to calc's.
+struct CalcLikeCommand {
+    Invocation::Command command = Invocation::Command::Calc;
+    QString name;
+    QString description;
+    std::function<void(QCommandLineParser&)> addOptions;
+    // Reads the added options; throws UsageError.
+    std::function<void(const QCommandLineParser&, Invocation&)> readOptions;
+};
+
+// Parses the arguments after the command word as calc does, plus the command's own options.
+Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command);
+
+// A number as typed on the command line: a dot or a comma as decimal separator.
+std::optional<double> readNumber(QString text);
 
 // Reads the whole argument list (program name first). Throws UsageError.
 Invocation parseCommandLine(const QStringList& arguments);

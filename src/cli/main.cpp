@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     case Invocation::Command::CatalogueBuild:
         return buildCatalogueFile(invocation);
     case Invocation::Command::Calc:
+    case Invocation::Command::Plan:
     case Invocation::Command::Report:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/console.h"
+#include "cli/plan_command.h"
 #include "core/catalogue/catalogue_selection.h"
 #include "core/kvx_error.h"
 #include "core/shell/ini_file.h"
@@ -299,12 +300,26 @@ int ProjectSession::run() {
     bool failed = !loaded;
     if (loaded) {
         FrmKvx& window = *program.mainWindow;
-        if (m_invocation.command == Invocation::Command::Calc && !applyInputs(window))
+        const bool makesInputs = m_invocation.command == Invocation::Command::Calc ||
+                                 m_invocation.command == Invocation::Command::Plan;
+        if (makesInputs && !applyInputs(window))
             return Exit::Failure;
         act([&] { window.cmdCalc_Click(); });
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
+    if (m_invocation.command == Invocation::Command::Plan) {
+        const bool window = loaded && program.hasMainWindow();
+        const int status = failed                            ? Exit::Failure
+                           : m_platform.messages().isEmpty() ? Exit::Success
+                                                             : Exit::MessageShown;
+        return runPlan(m_invocation, window ? program.mainWindow->design() : nullptr,
+                       window ? toJson(*program.mainWindow, m_platform)
+                                    .value(QStringLiteral("messages"))
+                                    .toArray()
+                              : QJsonArray(),
+                       status);
+    }
     // The results stand even when a file could not be written afterwards.
     if (program.hasMainWindow()) {
         const FrmKvx& window = *program.mainWindow;

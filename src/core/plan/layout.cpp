@@ -2,12 +2,16 @@
 
 #include "core/kvx_error.h"
 
+#include <QFileInfo>
 #include <QLocale>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace kvx {
 
 QPointF Layout::position(qint64 number) const {
+    if (columns <= 0)
+        return {};
     const qint64 index = number - 1;
     const qint64 i = index % columns;
     const qint64 j = index / columns;
@@ -60,6 +64,30 @@ QString positionsCsv(const Layout& layout) {
             << QString::number(p.y(), 'g', QLocale::FloatingPointShortest) << '\n';
     }
     return text;
+}
+
+bool writePositionsCsv(const Layout& layout, const QString& path, QString* whyNot) {
+    const auto refuse = [whyNot](const QString& reason) {
+        if (whyNot)
+            *whyNot = reason;
+        return false;
+    };
+    if (QFileInfo(path).isDir())
+        return refuse(QStringLiteral("a folder has that name"));
+    const QByteArray bytes = positionsCsv(layout).toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return refuse(file.errorString());
+    // commit() misses a failure to flush the write buffer (a full disk) and
+    // would put a cut-off file in place: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return refuse(reason);
+    }
+    if (!file.commit())
+        return refuse(file.errorString());
+    return true;
 }
 
 } // namespace kvx

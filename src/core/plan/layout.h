@@ -11,6 +11,7 @@
 #include "core/calc/design.h"
 
 #include <QPointF>
+#include <QString>
 
 #include <vector>
 
@@ -48,5 +49,9 @@ Layout layoutFor(const Design& design);
 
 // The positions as CSV, "number,x,y" with a header line, metres with a dot.
 QString positionsCsv(const Layout& layout);
+
+// Writes positionsCsv to path whole or not at all (UTF-8). False, with the
+// reason in whyNot, when the file cannot be written.
+bool writePositionsCsv(const Layout& layout, const QString& path, QString* whyNot = nullptr);
 
 } // namespace kvx

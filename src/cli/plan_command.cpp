@@ -1,0 +1,227 @@
+#include "cli/plan_command.h"
+
+#include "cli/console.h"
+#include "core/calc/design.h"
+#include "core/plan/coverage.h"
+#include "core/plan/layout.h"
+#include "core/shell/string_table.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvx::cli {
+
+namespace {
+
+const QStringList kDrawingSuffixes = {QStringLiteral("png"), QStringLiteral("svg"),
+                                      QStringLiteral("pdf"), QStringLiteral("dxf")};
+const QString kCsvSuffix = QStringLiteral("csv");
+constexpr int kMaxSamples = 1024;
+
+QString suffixOf(const QString& path) {
+    return QFileInfo(path).suffix().toLower();
+}
+
+QString english(int textId) {
+    return StringTable::builtIn().text(textId);
+}
+
+// Writes -o; false, with the reason in whyNot, when the file was not written.
+bool writeOutput(const QString& path, const Layout& layout, QString& whyNot) {
+    if (suffixOf(path) == kCsvSuffix)
+        return writePositionsCsv(layout, path, &whyNot);
+    whyNot = QStringLiteral("cannot write this format yet");
+    return false;
+}
+
+QJsonArray numbers(const std::vector<double>& values, size_t from = 0, size_t count = SIZE_MAX) {
+    QJsonArray array;
+    const size_t end = std::min(values.size(), count == SIZE_MAX ? values.size() : from + count);
+    for (size_t i = from; i < end; ++i)
+        array.append(values[i]);
+    return array;
+}
+
+QJsonObject planJson(const Layout& layout, const CoverageMap& map) {
+    QJsonArray positions;
+    for (const QPointF& p : layout.positions())
+        positions.append(QJsonArray{p.x(), p.y()});
+    const QJsonObject layoutObject{{QStringLiteral("columns"), double(layout.columns)},
+                                   {QStringLiteral("rows"), double(layout.rows)},
+                                   {QStringLiteral("count"), double(layout.count())},
+                                   {QStringLiteral("spacingX"), layout.spacingX},
+                                   {QStringLiteral("spacingY"), layout.spacingY},
+                                   {QStringLiteral("positions"), positions}};
+
+    QJsonObject bands;
+    for (const Band band : {Band::K1, Band::K4}) {
+        QJsonArray level;
+        if (map.hasLevels()) {
+            for (size_t iy = 0; iy < map.y.size(); ++iy)
+                level.append(numbers(map.level[size_t(band)], iy * map.x.size(), map.x.size()));
+        }
+        const BandFigures& f = map.band(band);
+        bands.insert(band == Band::K1 ? QStringLiteral("1k") : QStringLiteral("4k"),
+                     QJsonObject{{QStringLiteral("level"), level},
+                                 {QStringLiteral("max"), f.max},
+                                 {QStringLiteral("min"), f.min},
+                                 {QStringLiteral("spread"), f.spread},
+                                 {QStringLiteral("withinSet"), f.withinSet},
+                                 {QStringLiteral("within1"), f.within1},
+                                 {QStringLiteral("within2"), f.within2},
+                                 {QStringLiteral("within3"), f.within3}});
+    }
+    const QJsonObject coverage{
+        {QStringLiteral("samples"), map.samples},   {QStringLiteral("margin"), map.margin},
+        {QStringLiteral("offset1k"), map.offset1k}, {QStringLiteral("x"), numbers(map.x)},
+        {QStringLiteral("y"), numbers(map.y)},      {QStringLiteral("bands"), bands}};
+    return {{QStringLiteral("layout"), layoutObject}, {QStringLiteral("coverage"), coverage}};
+}
+
+QString planLines(const Layout& layout, const CoverageMap& map, const QLocale& locale) {
+    const auto fixed = [&locale](double value, int decimals) {
+        return locale.toString(value, 'f', decimals);
+    };
+    QString text;
+    const auto line = [&text](const QString& name, const QString& value) {
+        text += name + QStringLiteral(": ") + value + u'\n';
+    };
+    line(QStringLiteral("columns"), QString::number(layout.columns));
+    line(QStringLiteral("rows"), QString::number(layout.rows));
+    line(QStringLiteral("spacing x"), fixed(layout.spacingX, 2));
+    line(QStringLiteral("spacing y"), fixed(layout.spacingY, 2));
+    line(QStringLiteral("wall x"), fixed(layout.wallX(), 2));
+    line(QStringLiteral("wall y"), fixed(layout.wallY(), 2));
+    for (const Band band : {Band::K1, Band::K4}) {
+        const QString name = band == Band::K1 ? QStringLiteral("1k ") : QStringLiteral("4k ");
+        const BandFigures& f = map.band(band);
+        line(name + QStringLiteral("max"), fixed(f.max, 2));
+        line(name + QStringLiteral("min"), fixed(f.min, 2));
+        line(name + QStringLiteral("spread"), fixed(f.spread, 2));
+        line(name + QStringLiteral("within set"), fixed(f.withinSet, 3));
+        line(name + QStringLiteral("within 1"), fixed(f.within1, 3));
+        line(name + QStringLiteral("within 2"), fixed(f.within2, 3));
+        line(name + QStringLiteral("within 3"), fixed(f.within3, 3));
+    }
+    return text;
+}
+
+QJsonObject note(int textId) {
+    // Information, as a message box would carry it.
+    return {{QStringLiteral("title"), QStringLiteral("Plan")},
+            {QStringLiteral("text"), english(textId)},
+            {QStringLiteral("style"), 64}};
+}
+
+} // namespace
+
+Invocation parsePlan(const QStringList& rest) {
+    const QCommandLineOption margin(QStringLiteral("margin"),
+                                    QStringLiteral("The listener area keeps M metres from every "
+                                                   "wall (default 0)."),
+                                    QStringLiteral("M"));
+    const QCommandLineOption samples(QStringLiteral("samples"),
+                                     QStringLiteral("Samples per spacing on each axis, an even "
+                                                    "number (default: at least 200 along the "
+                                                    "longer side, at most 64)."),
+                                     QStringLiteral("m"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Writes the positions (.csv) or the plan "
+                                                   "(.png, .svg, .pdf, .dxf)."),
+                                    QStringLiteral("OUT"));
+    CalcLikeCommand plan;
+    plan.command = Invocation::Command::Plan;
+    plan.name = QStringLiteral("plan");
+    plan.description = QStringLiteral(
+        "Runs calc, then prints the plan of its calculation: where the loudspeakers go in the "
+        "room and how the listener area is covered at 1 and 4 kHz.");
+    plan.addOptions = [&](QCommandLineParser& parser) {
+        parser.addOptions({margin, samples, output});
+    };
+    plan.readOptions = [&](const QCommandLineParser& parser, Invocation& invocation) {
+        if (parser.isSet(margin)) {
+            const QString text = parser.value(margin);
+            const std::optional<double> value = readNumber(text);
+            if (!value)
+                throw UsageError{
+                    QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
+            invocation.margin = *value;
+        }
+        if (parser.isSet(samples)) {
+            const QString text = parser.value(samples);
+            bool ok = false;
+            const int value = text.trimmed().toInt(&ok);
+            if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
+                throw UsageError{QStringLiteral("--samples: \"%1\" is not an even number from 2 "
+                                                "to %2")
+                                     .arg(text)
+                                     .arg(kMaxSamples)};
+            invocation.samples = value;
+        }
+        if (parser.isSet(output)) {
+            invocation.output = parser.value(output);
+            const QString suffix = suffixOf(invocation.output);
+            if (suffix != kCsvSuffix && !kDrawingSuffixes.contains(suffix))
+                throw UsageError{QStringLiteral("-o: \"%1\" does not end in .png, .svg, .pdf, "
+                                                ".dxf or .csv")
+                                     .arg(invocation.output)};
+        }
+    };
+    return parseCalcLike(rest, plan);
+}
+
+int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
+            int status) {
+    const auto withoutPlan = [&](const QString& why) {
+        complain(why);
+        if (invocation.json) {
+            const QJsonObject object{{QStringLiteral("layout"), QJsonValue()},
+                                     {QStringLiteral("coverage"), QJsonValue()},
+                                     {QStringLiteral("messages"), messages}};
+            writeOut(QString::fromUtf8(QJsonDocument(object).toJson()));
+        }
+        return std::max(status, int(Exit::MessageShown));
+    };
+    const Layout layout = design ? layoutFor(*design) : Layout{};
+    if (layout.count() <= 0)
+        return withoutPlan(english(PlanText::CalculateFirst));
+
+    CoverageMap map;
+    try {
+        map = coverageFor(*design, layout, {invocation.samples, invocation.margin});
+    } catch (const CoverageError& error) {
+        return withoutPlan(error.message);
+    }
+
+    QJsonArray notes = messages;
+    if (!layout.hasPositions())
+        notes.append(note(PlanText::TooManyToDraw));
+    if (map.samplesLowered)
+        notes.append(note(PlanText::SamplesLowered));
+    if (invocation.json) {
+        QJsonObject object = planJson(layout, map);
+        object.insert(QStringLiteral("messages"), notes);
+        writeOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
+    } else {
+        writeOut(planLines(layout, map, invocation.locale.value_or(QLocale::system())));
+        for (qsizetype i = messages.size(); i < notes.size(); ++i)
+            complain(notes.at(i).toObject().value(QStringLiteral("text")).toString());
+    }
+
+    if (!invocation.output.isEmpty()) {
+        QString whyNot;
+        if (!writeOutput(invocation.output, layout, whyNot)) {
+            complain(QStringLiteral("\"%1\" was not written: %2").arg(invocation.output, whyNot));
+            return Exit::Failure;
+        }
+    }
+    return status;
+}
+
+} // namespace kvx::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+// kvx-cli plan: calc's session, then the plan of its last calculation: the
+// layout in the room and the coverage figures per band (plain or --json), and
+// the positions or a drawing written with -o.
+
+#include "cli/command_line.h"
+
+#include <QJsonArray>
+
+namespace kvx {
+struct Design;
+}
+
+namespace kvx::cli {
+
+// Reads the arguments after "plan". Throws UsageError.
+Invocation parsePlan(const QStringList& rest);
+
+// Prints the plan of design (null when the session has no results) and
+// writes -o. messages: the message boxes of the session, as calc --json gives
+// them; status: calc's exit status for the session. Returns the exit status.
+int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
+            int status);
+
+} // namespace kvx::cli

@@ -1,0 +1,454 @@
+// The plan of a design: the layout in the room, the coverage map against
+// direct sums over every loudspeaker, the figures, the bounds for very large
+// rooms, the positions as CSV and the plan's geometry.
+#include "core/calc/design.h"
+#include "core/calc/sound.h"
+#include "core/plan/coverage.h"
+#include "core/plan/layout.h"
+#include "core/plan/plan_geometry.h"
+#include "support/compare.h"
+#include "support/fake_platform.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace kvx;
+
+Q_DECLARE_METATYPE(kvx::DesignInputs)
+Q_DECLARE_METATYPE(kvx::Design)
+
+namespace {
+
+DesignInputs room(double length, double width, double height, double ear, double angle1,
+                  double angle4, double sensitivity, double power, double difference) {
+    DesignInputs in;
+    in.length = length;
+    in.width = width;
+    in.roomHeight = height;
+    in.earHeight = ear;
+    in.angle1 = angle1;
+    in.angle4 = angle4;
+    in.sensitivity = sensitivity;
+    in.ratedPower = power;
+    in.lineVoltage = 100;
+    in.speakerPower = power;
+    in.difference4 = difference;
+    return in;
+}
+
+Design calculated(const DesignInputs& inputs) {
+    test::FakePlatform platform;
+    return computeDesign(inputs, platform);
+}
+
+// A design with a spacing set by hand, for rooms of a known grid.
+Design handMade(double length, double width, double spacing, double h, double angle1, double angle4,
+                double difference = 6) {
+    Design d;
+    d.length = length;
+    d.width = width;
+    d.roomHeight = h + 1.2;
+    d.earHeight = 1.2;
+    d.h = h;
+    d.angle1 = angle1;
+    d.angle4 = angle4;
+    d.thetaHalf1 = angle1 * kPi / 360;
+    d.thetaHalf4 = angle4 * kPi / 360;
+    d.sensitivity = 90;
+    d.speakerPower = 6;
+    d.difference4 = difference;
+    d.distance = spacing;
+    d.settled = true;
+    d.grid = SplitGrid(length, width, spacing);
+    d.speakers = qint32(d.grid.count());
+    return d;
+}
+
+// The sum written out: every loudspeaker of the layout, g^2 of the model.
+double directSum(const Design& d, const Layout& layout, double thetaHalf, double x, double y) {
+    double sum = 0;
+    for (qint64 j = 0; j < layout.rows; ++j) {
+        for (qint64 i = 0; i < layout.columns; ++i) {
+            const double sx = (double(i) + 0.5) * layout.length / double(layout.columns);
+            const double sy = (double(j) + 0.5) * layout.width / double(layout.rows);
+            const double r = std::hypot(sx - x, sy - y);
+            const double g = Directivity(std::atan(r / d.h), thetaHalf);
+            sum += g * g;
+        }
+    }
+    return 10 * std::log10(sum);
+}
+
+} // namespace
+
+class TestPlan : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layoutOfExamples_data();
+    void layoutOfExamples();
+    void noLayoutWithoutResults_data();
+    void noLayoutWithoutResults();
+    void levelAgainstDirectSum_data();
+    void levelAgainstDirectSum();
+    void figuresOfOneLoudspeaker_data();
+    void figuresOfOneLoudspeaker();
+    void fastMapAgainstDirectSumInLargeHall();
+    void refusedOptions_data();
+    void refusedOptions();
+    void defaultSampleCount_data();
+    void defaultSampleCount();
+    void veryLargeRooms_data();
+    void veryLargeRooms();
+    void positionsAsCsv();
+    void csvWrittenWholeOrNotAtAll();
+    void geometryTexts_data();
+    void geometryTexts();
+};
+
+void TestPlan::layoutOfExamples_data() {
+    QTest::addColumn<DesignInputs>("inputs");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<double>("spacingX");
+    QTest::addColumn<double>("spacingY");
+    QTest::addColumn<QPointF>("last"); // the last loudspeaker's position
+
+    QTest::newRow("default room 20 x 10: 6 x 3")
+        << room(20, 10, 4, 1.5, 90, 60, 90, 6, 6) << 6 << 3 << 20.0 / 6 << 10.0 / 3
+        << QPointF(20 - 10.0 / 6, 10 - 5.0 / 3);
+    QTest::newRow("meeting room 8 x 6: 2 x 2")
+        << room(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6) << 2 << 2 << 4.0 << 3.0 << QPointF(6, 4.5);
+    QTest::newRow("shop floor 30 x 18: 7 x 4")
+        << room(30, 18, 4.5, 1.6, 120, 70, 89.5, 5, 4.5) << 7 << 4 << 30.0 / 7 << 4.5
+        << QPointF(30 - 15.0 / 7, 15.75);
+    QTest::newRow("sports hall 40 x 24: 7 x 4")
+        << room(40, 24, 9, 1.7, 60, 40, 97, 14.7, 6) << 7 << 4 << 40.0 / 7 << 6.0
+        << QPointF(40 - 20.0 / 7, 21);
+}
+
+void TestPlan::layoutOfExamples() {
+    QFETCH(DesignInputs, inputs);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(double, spacingX);
+    QFETCH(double, spacingY);
+    QFETCH(QPointF, last);
+
+    const Design design = calculated(inputs);
+    QVERIFY(design.usable());
+    const Layout layout = layoutFor(design);
+    QCOMPARE(layout.columns, qint64(columns));
+    QCOMPARE(layout.rows, qint64(rows));
+    // The plan shows as many loudspeakers as the main window.
+    QCOMPARE(layout.count(), qint64(design.speakers));
+    KVX_COMPARE_NEAR(layout.spacingX, spacingX, 1e-12);
+    KVX_COMPARE_NEAR(layout.spacingY, spacingY, 1e-12);
+
+    const std::vector<QPointF> positions = layout.positions();
+    QCOMPARE(qint64(positions.size()), layout.count());
+    // Half a spacing from the walls, numbered row by row.
+    KVX_COMPARE_NEAR(positions.front().x(), spacingX / 2, 1e-12);
+    KVX_COMPARE_NEAR(positions.front().y(), spacingY / 2, 1e-12);
+    KVX_COMPARE_NEAR(positions[1].x(), spacingX * 1.5, 1e-12);
+    KVX_COMPARE_NEAR(positions[1].y(), spacingY / 2, 1e-12);
+    KVX_COMPARE_NEAR(positions[size_t(columns)].x(), spacingX / 2, 1e-12);
+    KVX_COMPARE_NEAR(positions[size_t(columns)].y(), spacingY * 1.5, 1e-12);
+    KVX_COMPARE_NEAR(positions.back().x(), last.x(), 1e-12);
+    KVX_COMPARE_NEAR(positions.back().y(), last.y(), 1e-12);
+    QCOMPARE(layout.position(layout.count()), positions.back());
+}
+
+void TestPlan::noLayoutWithoutResults_data() {
+    QTest::addColumn<Design>("design");
+    Design unsettled = handMade(20, 10, 3, 2.5, 90, 60);
+    unsettled.settled = false;
+    Design cleared;
+    QTest::newRow("search did not settle") << unsettled;
+    QTest::newRow("no calculation") << cleared;
+}
+
+void TestPlan::noLayoutWithoutResults() {
+    QFETCH(Design, design);
+    const Layout layout = layoutFor(design);
+    QCOMPARE(layout.count(), qint64(0));
+    QVERIFY(!layout.hasPositions());
+    QVERIFY(layout.positions().empty());
+    QVERIFY_THROWS_EXCEPTION(CoverageError, coverageFor(design, layout));
+}
+
+void TestPlan::levelAgainstDirectSum_data() {
+    QTest::addColumn<double>("x"); // as a fraction of the length
+    QTest::addColumn<double>("y");
+    // 20 x 10 m, 6 x 3 loudspeakers; samples every 1/8 of a spacing.
+    QTest::newRow("corner") << 0.0 << 0.0;
+    QTest::newRow("far corner") << 1.0 << 1.0;
+    QTest::newRow("wall, middle of the long side") << 0.5 << 0.0;
+    QTest::newRow("wall, below the first column") << 1.0 / 12 << 0.0;
+    QTest::newRow("end wall") << 1.0 << 0.5;
+    QTest::newRow("under the first loudspeaker") << 1.0 / 12 << 1.0 / 6;
+    QTest::newRow("under a middle loudspeaker") << 5.0 / 12 << 0.5;
+    QTest::newRow("between four") << 1.0 / 3 << 1.0 / 3;
+    QTest::newRow("between two") << 1.0 / 3 << 0.5;
+}
+
+void TestPlan::levelAgainstDirectSum() {
+    QFETCH(double, x);
+    QFETCH(double, y);
+    const Design design = calculated(room(20, 10, 4, 1.5, 90, 60, 90, 6, 6));
+    const Layout layout = layoutFor(design);
+    const CoverageMap map = coverageFor(design, layout, {8, 0});
+    QCOMPARE(map.x.size(), size_t(6 * 8 + 1));
+    QCOMPARE(map.y.size(), size_t(3 * 8 + 1));
+    const auto ix = qsizetype(std::lround(x * 48));
+    const auto iy = qsizetype(std::lround(y * 24));
+    KVX_COMPARE_NEAR(map.x[size_t(ix)], x * 20, 1e-12);
+    KVX_COMPARE_NEAR(map.y[size_t(iy)], y * 10, 1e-12);
+
+    const double px = x * 20;
+    const double py = y * 10;
+    const double level1 = directSum(design, layout, design.thetaHalf1, px, py);
+    const double level4 = directSum(design, layout, design.thetaHalf4, px, py);
+    KVX_COMPARE_NEAR(map.levelAt(Band::K1, ix, iy), level1, 1e-9);
+    KVX_COMPARE_NEAR(map.levelAt(Band::K4, ix, iy), level4, 1e-9);
+    KVX_COMPARE_NEAR(directLevelAt(design, layout, Band::K1, {px, py}), level1, 1e-12);
+    KVX_COMPARE_NEAR(directLevelAt(design, layout, Band::K4, {px, py}), level4, 1e-12);
+    const std::optional<double> near = map.levelNear(Band::K1, {px, py});
+    QVERIFY(near);
+    QCOMPARE(*near, map.levelAt(Band::K1, ix, iy));
+    // The absolute 1 kHz level takes the same terms as the direct level.
+    KVX_COMPARE_NEAR(map.offset1k, 90 + 10 * std::log10(6.0) - 20 * std::log10(2.5), 1e-12);
+}
+
+void TestPlan::figuresOfOneLoudspeaker_data() {
+    // One loudspeaker in the middle of a 1.5 m square, 2.5 m above the ears,
+    // two samples per spacing: the middle (0 dB), four wall middles and four
+    // corners, at 1 kHz (90 degrees) -1.447 and -2.688 dB, at 4 kHz
+    // (140 degrees) -1.041 and -1.942 dB.
+    QTest::addColumn<double>("margin");
+    QTest::addColumn<double>("difference");
+    QTest::addColumn<QList<double>>("k1"); // min, within set, 1, 2, 3
+    QTest::addColumn<QList<double>>("k4");
+
+    QTest::newRow("whole room, 6 dB set")
+        << 0.0 << 6.0 << QList<double>{-2.688, 1, 1.0 / 9, 5.0 / 9, 1}
+        << QList<double>{-1.942, 1, 1.0 / 9, 1, 1};
+    QTest::newRow("whole room, 1.5 dB set")
+        << 0.0 << 1.5 << QList<double>{-2.688, 5.0 / 9, 1.0 / 9, 5.0 / 9, 1}
+        << QList<double>{-1.942, 5.0 / 9, 1.0 / 9, 1, 1};
+    QTest::newRow("margin keeps the middle only")
+        << 0.5 << 6.0 << QList<double>{0, 1, 1, 1, 1} << QList<double>{0, 1, 1, 1, 1};
+    QTest::newRow("margin of half the side: the middle is on it")
+        << 0.75 << 6.0 << QList<double>{0, 1, 1, 1, 1} << QList<double>{0, 1, 1, 1, 1};
+}
+
+void TestPlan::figuresOfOneLoudspeaker() {
+    QFETCH(double, margin);
+    QFETCH(double, difference);
+    QFETCH(QList<double>, k1);
+    QFETCH(QList<double>, k4);
+
+    const Design design = handMade(1.5, 1.5, 1.5, 2.5, 90, 140, difference);
+    const Layout layout = layoutFor(design);
+    QCOMPARE(layout.count(), qint64(1));
+    const CoverageMap map = coverageFor(design, layout, {2, margin});
+    for (const auto& [band, expected] : {std::pair{Band::K1, k1}, std::pair{Band::K4, k4}}) {
+        const BandFigures& f = map.band(band);
+        KVX_COMPARE_NEAR(f.max, 0, 1e-12);
+        KVX_COMPARE_NEAR(f.min, expected[0], 0.001);
+        KVX_COMPARE_NEAR(f.spread, -expected[0], 0.001);
+        KVX_COMPARE_NEAR(f.withinSet, expected[1], 1e-12);
+        KVX_COMPARE_NEAR(f.within1, expected[2], 1e-12);
+        KVX_COMPARE_NEAR(f.within2, expected[3], 1e-12);
+        KVX_COMPARE_NEAR(f.within3, expected[4], 1e-12);
+    }
+    QCOMPARE(map.inListenerArea(1, 1), true);
+    QCOMPARE(map.inListenerArea(0, 1), margin == 0);
+}
+
+void TestPlan::fastMapAgainstDirectSumInLargeHall() {
+    // 90 x 60 loudspeakers, 4 samples per spacing: 130,000 points per band.
+    const Design design = handMade(270, 180, 3, 2.5, 90, 60);
+    const Layout layout = layoutFor(design);
+    QCOMPARE(layout.columns, qint64(90));
+    QCOMPARE(layout.rows, qint64(60));
+    const CoverageMap map = coverageFor(design, layout, {4, 0});
+    QVERIFY(map.hasLevels());
+    QRandomGenerator random(14);
+    double worst = 0;
+    for (int n = 0; n < 300; ++n) {
+        const auto ix = qsizetype(random.bounded(int(map.x.size())));
+        const auto iy = qsizetype(random.bounded(int(map.y.size())));
+        const Band band = n % 2 ? Band::K4 : Band::K1;
+        const QPointF point(map.x[size_t(ix)], map.y[size_t(iy)]);
+        const double error =
+            std::abs(map.levelAt(band, ix, iy) - directLevelAt(design, layout, band, point));
+        worst = std::max(worst, error);
+    }
+    QVERIFY2(worst <= 0.01, qPrintable(QStringLiteral("%1 dB off").arg(worst)));
+}
+
+void TestPlan::refusedOptions_data() {
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<double>("margin");
+    QTest::addColumn<int>("textId");
+    // 20 x 10 m.
+    QTest::newRow("negative margin") << 0 << -0.01 << PlanText::NegativeMargin;
+    QTest::newRow("margin not a number") << 0 << std::nan("") << PlanText::NegativeMargin;
+    QTest::newRow("infinite margin") << 0 << HUGE_VAL << PlanText::NegativeMargin;
+    QTest::newRow("margin beyond half the width") << 0 << 5.01 << PlanText::NoListenerArea;
+    QTest::newRow("odd samples") << 3 << 0.0 << PlanText::OddSamples;
+    QTest::newRow("negative samples") << -2 << 0.0 << PlanText::OddSamples;
+}
+
+void TestPlan::refusedOptions() {
+    QFETCH(int, samples);
+    QFETCH(double, margin);
+    QFETCH(int, textId);
+    const Design design = handMade(20, 10, 3.6, 2.5, 90, 60);
+    try {
+        coverageFor(design, layoutFor(design), {samples, margin});
+        QFAIL("no error");
+    } catch (const CoverageError& error) {
+        QCOMPARE(error.textId, textId);
+        QVERIFY(!error.message.isEmpty());
+    }
+}
+
+void TestPlan::defaultSampleCount_data() {
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<int>("samples");
+    QTest::newRow("6 x 3: 34") << 20.0 << 10.0 << 34;
+    QTest::newRow("width the longer side: 3 x 6") << 10.0 << 20.0 << 34;
+    QTest::newRow("120 columns: 2") << 400.0 << 10.0 << 2;
+    QTest::newRow("one loudspeaker: at most 64") << 3.0 << 3.0 << 64;
+    QTest::newRow("4 columns: 50") << 12.0 << 3.0 << 50;
+}
+
+void TestPlan::defaultSampleCount() {
+    QFETCH(double, length);
+    QFETCH(double, width);
+    QFETCH(int, samples);
+    const Design design = handMade(length, width, 3.333, 2.5, 90, 60);
+    const Layout layout = layoutFor(design);
+    QCOMPARE(defaultSamples(layout), samples);
+    const CoverageMap map = coverageFor(design, layout);
+    QCOMPARE(map.samples, samples);
+    QCOMPARE(qint64(map.x.size()), layout.columns * samples + 1);
+}
+
+void TestPlan::veryLargeRooms_data() {
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<int>("samples"); // asked for
+    QTest::addColumn<int>("used");
+    QTest::addColumn<bool>("levels");
+    QTest::newRow("1001 x 1001: no positions, a map at 2 samples")
+        << 1001.0 << 1001.0 << 0 << 2 << true;
+    QTest::newRow("samples asked for lowered to fit") << 1001.0 << 1001.0 << 16 << 2 << true;
+    QTest::newRow("2000 x 1100: figures without a map") << 2000.0 << 1100.0 << 0 << 2 << false;
+}
+
+void TestPlan::veryLargeRooms() {
+    QFETCH(double, length);
+    QFETCH(double, width);
+    QFETCH(int, samples);
+    QFETCH(int, used);
+    QFETCH(bool, levels);
+    const Design design = handMade(length, width, 1, 2.5, 90, 60);
+    const Layout layout = layoutFor(design);
+    QCOMPARE(layout.count(), qint64(length) * qint64(width));
+    QVERIFY(!layout.hasPositions());
+    QVERIFY(layout.positions().empty());
+    QCOMPARE(positionsCsv(layout), QStringLiteral("number,x,y\n"));
+
+    const CoverageMap map = coverageFor(design, layout, {samples, 0});
+    QCOMPARE(map.samples, used);
+    QCOMPARE(map.samplesLowered, samples != 0 && samples != used);
+    QCOMPARE(map.hasLevels(), levels);
+    for (const Band band : {Band::K1, Band::K4}) {
+        const BandFigures& f = map.band(band);
+        QVERIFY(std::isfinite(f.max) && std::isfinite(f.min));
+        QVERIFY(f.max > f.min);
+        // Deep inside a hall of a million loudspeakers the level far exceeds
+        // one loudspeaker's; the corners get about a quarter of it.
+        QVERIFY(f.max > 3);
+        QVERIFY(f.withinSet > 0.9 && f.withinSet <= 1);
+        QVERIFY(f.within1 <= f.within2 && f.within2 <= f.within3 && f.within3 <= 1);
+    }
+    // The stored map's middle against the direct sum.
+    if (levels) {
+        const qsizetype ix = qsizetype(map.x.size() / 2);
+        const qsizetype iy = qsizetype(map.y.size() / 2);
+        KVX_COMPARE_NEAR(
+            map.levelAt(Band::K1, ix, iy),
+            directLevelAt(design, layout, Band::K1, {map.x[size_t(ix)], map.y[size_t(iy)]}), 0.01);
+    }
+}
+
+void TestPlan::positionsAsCsv() {
+    const Design design = handMade(8, 6, 3.3, 1.6, 140, 80);
+    QCOMPARE(positionsCsv(layoutFor(design)),
+             QStringLiteral("number,x,y\n1,2,1.5\n2,6,1.5\n3,2,4.5\n4,6,4.5\n"));
+}
+
+void TestPlan::csvWrittenWholeOrNotAtAll() {
+    QTemporaryDir dir;
+    const Layout layout = layoutFor(handMade(8, 6, 3.3, 1.6, 140, 80));
+    const QString path = dir.filePath(QStringLiteral("positions.csv"));
+    QString whyNot;
+    QVERIFY(writePositionsCsv(layout, path, &whyNot));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count('\n'), 5);
+
+    const QString missingFolder = dir.filePath(QStringLiteral("none/positions.csv"));
+    QVERIFY(!writePositionsCsv(layout, missingFolder, &whyNot));
+    QVERIFY(!whyNot.isEmpty());
+    QVERIFY(!QFile::exists(missingFolder));
+    QVERIFY(!writePositionsCsv(layout, dir.path(), &whyNot));
+}
+
+void TestPlan::geometryTexts_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("C") << QStringLiteral("C")
+                       << QStringList{"20.00 m", "10.00 m", "3.33 m", "3.33 m", "1.67 m", "1.67 m"};
+    QTest::newRow("German") << QStringLiteral("de_DE")
+                            << QStringList{"20,00 m", "10,00 m", "3,33 m",
+                                           "3,33 m",  "1,67 m",  "1,67 m"};
+}
+
+void TestPlan::geometryTexts() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, texts);
+    const Layout layout = layoutFor(handMade(20, 10, 3.6, 2.5, 90, 60));
+    const PlanGeometry plan = planGeometry(layout, QLocale(locale));
+    QCOMPARE(plan.room, QRectF(0, 0, 20, 10));
+    QCOMPARE(plan.count, qint64(18));
+    QCOMPARE(plan.speakers.size(), size_t(18));
+    QCOMPARE(plan.speakers.back().number, qint64(18));
+    QCOMPARE(plan.speakers.back().position, layout.position(18));
+    QVERIFY(!plan.tooManyToDraw);
+    QStringList shown;
+    for (const auto& dimension : plan.dimensions)
+        shown << dimension.text;
+    QCOMPARE(shown, texts);
+    // The wall distance in x runs from the wall to the first loudspeaker.
+    QCOMPARE(plan.dimensions[4].from.x(), 0.0);
+    KVX_COMPARE_NEAR(plan.dimensions[4].to.x(), 10.0 / 6, 1e-12);
+
+    const PlanGeometry huge =
+        planGeometry(layoutFor(handMade(1001, 1001, 1, 2.5, 90, 60)), QLocale(locale));
+    QVERIFY(huge.tooManyToDraw);
+    QVERIFY(huge.speakers.empty());
+    QCOMPARE(huge.count, qint64(1002001));
+}
+
+QTEST_GUILESS_MAIN(TestPlan)
+#include "test_plan.moc"
