@@ -302,7 +302,8 @@ std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     return placed;
 }
 
-PlanScene makePlanScene(const Design& design, double margin, const PlanTexts& texts) {
+PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
+                        const PlanTexts& texts) {
     PlanScene scene;
     scene.design = design;
     scene.layout = layoutFor(design);
@@ -310,8 +311,6 @@ PlanScene makePlanScene(const Design& design, double margin, const PlanTexts& te
     if (scene.layout.count() <= 0)
         return scene;
     try {
-        CoverageOptions options;
-        options.margin = margin;
         scene.coverage = coverageFor(design, scene.layout, options);
     } catch (const CoverageError& error) {
         scene.coverageProblem = error.textId ? texts.text(error.textId) : error.message;
@@ -485,8 +484,8 @@ void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene,
     painter.drawRect(room);
     drawSpeakers(painter, frame, scene.geometry, false);
 
-    const QRectF legend(area.left(), area.bottom() - kLegendPoints * u, area.width(),
-                        kLegendPoints * u);
+    // The legend right below the map.
+    const QRectF legend(area.left(), room.bottom() + 8 * u, area.width(), kLegendPoints * u);
     drawLegend(painter, legend, levelScale(map, band), texts.legendTitle(band), texts);
     painter.restore();
 }

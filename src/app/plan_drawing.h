@@ -36,9 +36,10 @@ struct PlanScene {
     QString coverageProblem;
 };
 
-// The scene of a usable design with the listener area margin metres from
-// the walls; the texts in the user's language.
-PlanScene makePlanScene(const Design& design, double margin, const PlanTexts& texts);
+// The scene of a usable design with the map's options (the listener area's
+// margin, the samples); the texts in the user's language.
+PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
+                        const PlanTexts& texts);
 
 // The colour of t in [0, 1] (clamped) on the viridis map: dark blue through
 // green to yellow with evenly rising lightness, so that it reads in grey print

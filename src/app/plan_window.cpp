@@ -106,7 +106,7 @@ void PlanWindow::rebuild() {
         page->showScene(nullptr);
     m_scene.reset();
     if (const Design* design = m_model.design())
-        m_scene = makePlanScene(*design, m_coverage->margin(), m_texts);
+        m_scene = makePlanScene(*design, {0, m_coverage->margin()}, m_texts);
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(scene());
     m_stack->setCurrentIndex(m_scene ? 1 : 0);

@@ -124,7 +124,7 @@ private Q_SLOTS:
     void init() {
         m_window = std::make_unique<test::Harness>();
         m_texts = std::make_unique<PlanTexts>(m_window->kvx);
-        m_scene = makePlanScene(hall(), 0, *m_texts);
+        m_scene = makePlanScene(hall(), {}, *m_texts);
     }
     void everyFormatReadsBack_data();
     void everyFormatReadsBack();
