@@ -114,6 +114,18 @@ void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry&
     }
     const double spacing = closest * frame.scale();
     painter.save();
+    if (spacing < 2 * u) {
+        // Closer than the marks could be told apart: the area they cover, in
+        // grey, stands for them (over a map they would only hide it).
+        if (numbered) {
+            QRectF covered(geometry.speakers.front().position, geometry.speakers.back().position);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(150, 150, 150));
+            painter.drawRect(frame.toDevice(covered.normalized()).adjusted(-u, -u, u, u));
+        }
+        painter.restore();
+        return;
+    }
     if (!numbered) {
         // Over a map: small rings, white around black, that hide little of
         // the level below them and show on dark and light colours alike.

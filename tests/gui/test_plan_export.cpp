@@ -131,6 +131,7 @@ private Q_SLOTS:
     void failedWritesLeaveTheFolderAsItWas_data();
     void failedWritesLeaveTheFolderAsItWas();
     void tooManyLoudspeakersToDrawOneByOne();
+    void denseLayoutsDrawnAsAnArea();
     void dimensionsStandBesideTheWalls();
     void coloursReadInGrey();
 
@@ -256,6 +257,22 @@ void TestPlanExport::tooManyLoudspeakersToDrawOneByOne() {
     const QString pdf = m_window->path("hall.pdf");
     QCOMPARE(writePlanFile(pdf, PlanFormat::Pdf, what()), QString());
     QCOMPARE(readBack(pdf, PlanFormat::Pdf), QStringLiteral("pdf 4 pages"));
+}
+
+void TestPlanExport::denseLayoutsDrawnAsAnArea() {
+    // 400 x 400 loudspeakers on a 10-inch picture: marks closer than two
+    // points could not be told apart; a grey area stands for them.
+    Layout layout;
+    layout.length = layout.width = 400;
+    layout.columns = layout.rows = 400;
+    layout.spacingX = layout.spacingY = 1;
+    m_scene.layout = layout;
+    m_scene.geometry = planGeometry(layout, QLocale::c());
+    QCOMPARE(m_scene.geometry.speakers.size(), 160000u);
+    const QString svg = m_window->path("dense.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what()), QString());
+    QCOMPARE(readBack(svg, PlanFormat::Svg), QStringLiteral("svg 0 circles"));
+    QVERIFY(test::readBytes(svg).contains("fill=\"#969696\""));
 }
 
 void TestPlanExport::dimensionsStandBesideTheWalls() {

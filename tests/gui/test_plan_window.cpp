@@ -40,6 +40,7 @@ private Q_SLOTS:
     void marginThatLeavesNoListenerArea();
     void pointerReadsTheLevel();
     void exportsThroughItsDialog();
+    void tooManyLoudspeakersToList();
 
 private:
     void start(const QString& language) {
@@ -242,6 +243,29 @@ void TestPlanWindow::exportsThroughItsDialog() {
                  QStringLiteral("Export plan: The file \"%1\" cannot be written: ").arg(target)),
              qPrintable(m_answerer.messages[0]));
     QVERIFY(!QFile::exists(target));
+}
+
+void TestPlanWindow::tooManyLoudspeakersToList() {
+    // 1200 x 1000 loudspeakers: the count and the grid, no positions.
+    PlanScene scene;
+    scene.layout.length = 3600;
+    scene.layout.width = 3000;
+    scene.layout.columns = 1200;
+    scene.layout.rows = 1000;
+    scene.layout.spacingX = scene.layout.spacingY = 3;
+    scene.geometry = planGeometry(scene.layout, QLocale::c());
+    const PlanTexts texts(m_window->model().kvx);
+    LayoutPage page(texts);
+    page.showScene(&scene);
+    QCOMPARE(in<QLabel>(&page, "planSummary")->text().split(u'\n'),
+             (QStringList{"Room 3600.00 m × 3000.00 m, 1,200,000 loudspeakers",
+                          "1,200 columns along the length × 1,000 rows along the width",
+                          "Spacing 3.00 m × 3.00 m (calculated: 0.00 m)",
+                          "Distance from the walls 1.50 m × 1.50 m",
+                          "More than 1,000,000 loudspeakers: the plan cannot show them one by "
+                          "one."}));
+    QCOMPARE(in<QTableView>(&page, "positions")->model()->rowCount(), 0);
+    QVERIFY(!in(&page, "copyPositions")->isEnabled());
 }
 
 QTEST_MAIN(TestPlanWindow)
