@@ -181,7 +181,7 @@ std::string dxfText(const QString& text) {
 }
 
 DL_Attributes onLayer(const QString& layer) {
-    return DL_Attributes(layer.toStdString(), 256, 0, "BYLAYER", 1.0);
+    return DL_Attributes(layer.toStdString(), 256, -1, "BYLAYER", 1.0); // colour and width by layer
 }
 
 void writeDxfTables(DL_Dxf& dxf, DL_WriterA& dw) {
