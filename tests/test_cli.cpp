@@ -283,6 +283,10 @@ void TestCli::badInput_data() {
     row("a plan whose margin leaves no listener area",
         "plan --data-dir @data --length 20 --width 10 --margin 5.5 -o @work/never.csv", 1,
         "kvx-cli: The margin leaves no listener area");
+    row("a plan of a room too large for a map",
+        "plan --data-dir @data --length 20000 --width 20000 -o @work/never.csv", 1,
+        "kvx-cli: More than 1,000,000 loudspeakers: the plan cannot show them one by one.\n"
+        "kvx-cli: The room holds too many loudspeakers for a coverage map.");
     row("a plan with odd samples", "plan --data-dir @data --samples 5", 2,
         "kvx-cli: --samples: \"5\" is not an even number");
     row("a plan with a margin that is no number", "plan --data-dir @data --margin 1m", 2,

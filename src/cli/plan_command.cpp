@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kvx::cli {
 
@@ -53,7 +54,7 @@ QJsonArray numbers(const std::vector<double>& values, size_t from = 0, size_t co
     return array;
 }
 
-QJsonObject planJson(const Layout& layout, const CoverageMap& map) {
+QJsonObject planJson(const Layout& layout, const CoverageMap* map) {
     QJsonArray positions;
     for (const QPointF& p : layout.positions())
         positions.append(QJsonArray{p.x(), p.y()});
@@ -64,14 +65,17 @@ QJsonObject planJson(const Layout& layout, const CoverageMap& map) {
                                    {QStringLiteral("spacingY"), layout.spacingY},
                                    {QStringLiteral("positions"), positions}};
 
+    if (!map)
+        return {{QStringLiteral("layout"), layoutObject},
+                {QStringLiteral("coverage"), QJsonValue()}};
     QJsonObject bands;
     for (const Band band : {Band::K1, Band::K4}) {
         QJsonArray level;
-        if (map.hasLevels()) {
-            for (size_t iy = 0; iy < map.y.size(); ++iy)
-                level.append(numbers(map.level[size_t(band)], iy * map.x.size(), map.x.size()));
+        if (map->hasLevels()) {
+            for (size_t iy = 0; iy < map->y.size(); ++iy)
+                level.append(numbers(map->level[size_t(band)], iy * map->x.size(), map->x.size()));
         }
-        const BandFigures& f = map.band(band);
+        const BandFigures& f = map->band(band);
         bands.insert(band == Band::K1 ? QStringLiteral("1k") : QStringLiteral("4k"),
                      QJsonObject{{QStringLiteral("level"), level},
                                  {QStringLiteral("max"), f.max},
@@ -83,13 +87,13 @@ QJsonObject planJson(const Layout& layout, const CoverageMap& map) {
                                  {QStringLiteral("within3"), f.within3}});
     }
     const QJsonObject coverage{
-        {QStringLiteral("samples"), map.samples},   {QStringLiteral("margin"), map.margin},
-        {QStringLiteral("offset1k"), map.offset1k}, {QStringLiteral("x"), numbers(map.x)},
-        {QStringLiteral("y"), numbers(map.y)},      {QStringLiteral("bands"), bands}};
+        {QStringLiteral("samples"), map->samples},   {QStringLiteral("margin"), map->margin},
+        {QStringLiteral("offset1k"), map->offset1k}, {QStringLiteral("x"), numbers(map->x)},
+        {QStringLiteral("y"), numbers(map->y)},      {QStringLiteral("bands"), bands}};
     return {{QStringLiteral("layout"), layoutObject}, {QStringLiteral("coverage"), coverage}};
 }
 
-QString planLines(const Layout& layout, const CoverageMap& map, const QLocale& locale) {
+QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& locale) {
     const auto fixed = [&locale](double value, int decimals) {
         return locale.toString(value, 'f', decimals);
     };
@@ -103,9 +107,11 @@ QString planLines(const Layout& layout, const CoverageMap& map, const QLocale& l
     line(QStringLiteral("spacing y"), fixed(layout.spacingY, 2));
     line(QStringLiteral("wall x"), fixed(layout.wallX(), 2));
     line(QStringLiteral("wall y"), fixed(layout.wallY(), 2));
+    if (!map)
+        return text;
     for (const Band band : {Band::K1, Band::K4}) {
         const QString name = band == Band::K1 ? QStringLiteral("1k ") : QStringLiteral("4k ");
-        const BandFigures& f = map.band(band);
+        const BandFigures& f = map->band(band);
         line(name + QStringLiteral("max"), fixed(f.max, 2));
         line(name + QStringLiteral("min"), fixed(f.min, 2));
         line(name + QStringLiteral("spread"), fixed(f.spread, 2));
@@ -201,26 +207,34 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     if (layout.count() <= 0)
         return withoutPlan(english(PlanText::CalculateFirst));
 
-    CoverageMap map;
+    // A map that cannot be made still leaves the layout to show.
+    std::optional<CoverageMap> map;
+    QString refusal;
     try {
         map = coverageFor(*design, layout, {invocation.samples, invocation.margin});
     } catch (const CoverageError& error) {
-        return withoutPlan(error.message);
+        refusal = error.message;
+        status = std::max(status, int(Exit::MessageShown));
     }
+    const CoverageMap* shown = map ? &*map : nullptr;
 
     QJsonArray notes = messages;
     if (!layout.hasPositions())
         notes.append(note(PlanText::TooManyToDraw));
-    if (map.samplesLowered)
+    if (map && map->samplesLowered)
         notes.append(note(PlanText::SamplesLowered));
     if (invocation.json) {
-        QJsonObject object = planJson(layout, map);
+        QJsonObject object = planJson(layout, shown);
         object.insert(QStringLiteral("messages"), notes);
         writeOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
     } else {
-        writeOut(planLines(layout, map, invocation.locale.value_or(QLocale::system())));
-        for (qsizetype i = messages.size(); i < notes.size(); ++i)
-            complain(notes.at(i).toObject().value(QStringLiteral("text")).toString());
+        writeOut(planLines(layout, shown, invocation.locale.value_or(QLocale::system())));
+    }
+    for (qsizetype i = messages.size(); i < notes.size(); ++i)
+        complain(notes.at(i).toObject().value(QStringLiteral("text")).toString());
+    if (!map) {
+        complain(refusal);
+        return status;
     }
 
     if (!invocation.output.isEmpty()) {

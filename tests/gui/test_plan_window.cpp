@@ -258,8 +258,8 @@ void TestPlanWindow::tooManyLoudspeakersToList() {
     LayoutPage page(texts);
     page.showScene(&scene);
     QCOMPARE(in<QLabel>(&page, "planSummary")->text().split(u'\n'),
-             (QStringList{"Room 3600.00 m × 3000.00 m, 1,200,000 loudspeakers",
-                          "1,200 columns along the length × 1,000 rows along the width",
+             (QStringList{"Room 3600.00 m × 3000.00 m, 1200000 loudspeakers",
+                          "1200 columns along the length × 1000 rows along the width",
                           "Spacing 3.00 m × 3.00 m (calculated: 0.00 m)",
                           "Distance from the walls 1.50 m × 1.50 m",
                           "More than 1,000,000 loudspeakers: the plan cannot show them one by "
