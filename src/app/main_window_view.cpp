@@ -356,7 +356,9 @@ void MainWindowView::createPlanEntry(QMenu* menu) {
     m_mnuPlan = menu->addAction(QString());
     m_mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
     m_mnuPlan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    const auto translate = [this] { m_mnuPlan->setText(m_model.kvx.localText(PlanViewText::Menu)); };
+    const auto translate = [this] {
+        m_mnuPlan->setText(m_model.kvx.localText(PlanViewText::Menu));
+    };
     translate();
     connect(&m_model.mnuFile, &Control::updated, m_mnuPlan, translate);
     connect(m_mnuPlan, &QAction::triggered, this, &MainWindowView::showPlanWindow);
