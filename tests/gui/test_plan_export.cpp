@@ -132,6 +132,7 @@ private Q_SLOTS:
     void failedWritesLeaveTheFolderAsItWas();
     void tooManyLoudspeakersToDrawOneByOne();
     void denseLayoutsDrawnAsAnArea();
+    void aMapThatCannotBeMadeShowsWhyNot();
     void dimensionsStandBesideTheWalls();
     void coloursReadInGrey();
 
@@ -273,6 +274,22 @@ void TestPlanExport::denseLayoutsDrawnAsAnArea() {
     QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what()), QString());
     QCOMPARE(readBack(svg, PlanFormat::Svg), QStringLiteral("svg 0 circles"));
     QVERIFY(test::readBytes(svg).contains("fill=\"#969696\""));
+}
+
+void TestPlanExport::aMapThatCannotBeMadeShowsWhyNot() {
+    // A margin of more than half the room's width leaves no listener area.
+    m_scene = makePlanScene(hall(), {0, 6}, *m_texts);
+    QVERIFY(!m_scene.coverage);
+    QCOMPARE(m_scene.coverageProblem,
+             QStringLiteral("The margin leaves no listener area: make it less than half the "
+                            "shorter side of the room."));
+    const QString svg = m_window->path("map.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what(Sheet::Coverage1k)), QString());
+    QVERIFY(test::readBytes(svg).contains("The margin leaves no listener area"));
+    QVERIFY(!test::readBytes(svg).contains("<image"));
+    const QString pdf = m_window->path("design.pdf");
+    QCOMPARE(writePlanFile(pdf, PlanFormat::Pdf, what()), QString());
+    QCOMPARE(readBack(pdf, PlanFormat::Pdf), QStringLiteral("pdf 4 pages"));
 }
 
 void TestPlanExport::dimensionsStandBesideTheWalls() {
