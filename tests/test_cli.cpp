@@ -107,6 +107,8 @@ private Q_SLOTS:
     void badInput();
     void plan_data();
     void plan();
+    void planDrawings_data();
+    void planDrawings();
 };
 
 Result TestCli::run(const QStringList& arguments) {
@@ -285,8 +287,10 @@ void TestCli::badInput_data() {
         "kvx-cli: --margin: \"1m\" is not a length");
     row("a plan to a file of no known kind", "plan --data-dir @data -o @work/plan.txt", 2,
         "does not end in .png, .svg, .pdf, .dxf or .csv");
-    row("a plan drawing not written yet", "plan --data-dir @data -o @work/plan.svg", 2,
-        "cannot write this format yet");
+    row("a plan drawing into a missing folder", "plan --data-dir @data -o @work/no/plan.svg", 2,
+        "kvx-cli: The file \"@work/no/plan.svg\" cannot be written: ");
+    row("a design PDF into a missing folder", "plan --data-dir @data -o @work/no/plan.pdf", 2,
+        "kvx-cli: The file \"@work/no/plan.pdf\" cannot be written: ");
     row("plan positions into a missing folder", "plan --data-dir @data -o @work/no/p.csv", 2,
         "\"@work/no/p.csv\" was not written");
 }
@@ -304,6 +308,49 @@ void TestCli::badInput() {
     QVERIFY2(result.err.count(error) == 1, qPrintable(result.err));
     QCOMPARE(result.status, status);
     QCOMPARE(snapshot(m_work.path()), before);
+}
+
+void TestCli::planDrawings_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QByteArray>("begins"); // the format's signature
+    QTest::addColumn<QString>("holds");     // a text of the drawing, or the PDF's pages
+    QTest::newRow("SVG in English") << "plan.svg"
+                                    << "English" << QByteArray("<?xml") << "18 loudspeakers";
+    QTest::newRow("SVG in German") << "plan.svg"
+                                   << "German" << QByteArray("<?xml") << "18 Lautsprecher";
+    QTest::newRow("PNG") << "plan.png"
+                         << "English" << QByteArray("\x89PNG") << "";
+    QTest::newRow("design PDF: the report, the plan, both maps")
+        << "plan.pdf"
+        << "English" << QByteArray("%PDF-") << "4 pages";
+    QTest::newRow("DXF") << "plan.dxf"
+                         << "English" << QByteArray("999\ndxflib") << "LOUDSPEAKERS";
+}
+
+void TestCli::planDrawings() {
+    QFETCH(QString, name);
+    QFETCH(QString, language);
+    QFETCH(QByteArray, begins);
+    QFETCH(QString, holds);
+    const QString out = path(name);
+    const Result result = run(args("plan --data-dir " + m_data.path() +
+                                   " --locale C --type user --angle1 90 --angle4 60 "
+                                   "--sensitivity 90 --rated-power 6 --length 20 --width 10 "
+                                   "--height 4 --ear 1.5 --language " +
+                                   language + " -o " + out));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    const QByteArray bytes = readFile(out);
+    QVERIFY(bytes.startsWith(begins));
+    if (name.endsWith(QLatin1String(".pdf")))
+        QCOMPARE(QStringLiteral("%1 pages")
+                     .arg(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                          bytes.count("/Type /Page>") + bytes.count("/Type /Page ")),
+                 holds);
+    else
+        QVERIFY(QString::fromUtf8(bytes).contains(holds));
+    QVERIFY(QFile::remove(out));
 }
 
 void TestCli::plan_data() {

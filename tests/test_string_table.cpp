@@ -20,10 +20,11 @@ const StringTable& table() {
 
 // The English ids that hold a text: ninety, the export command, the desktop's
 // texts (menus with access keys, recent projects, language, the information
-// windows in every language), the plan and system sizing.
+// windows in every language), the plan, the plan window and system sizing.
 QList<int> englishIds() {
-    const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100, 1102,
-                          1108, 1110, 1110, 1120, 1125, 1130, 1147, 1200, 1207, 1400, 1455};
+    const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100,
+                          1102, 1108, 1110, 1110, 1120, 1125, 1130, 1147, 1200, 1207,
+                          1250, 1253, 1255, 1268, 1271, 1289, 1291, 1296, 1400, 1455};
     QList<int> ids;
     for (size_t i = 0; i < std::size(ranges); i += 2)
         for (int id = ranges[i]; id <= ranges[i + 1]; ++id)
@@ -87,8 +88,11 @@ private Q_SLOTS:
         QStringList faults;
         for (int i = 0; i < 5; ++i) {
             for (const QList<int>& menu :
-                 {QList<int>{1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1130},
-                  QList<int>{1090, 1039}}) {
+                 {QList<int>{1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069, 1130, 1250},
+                  QList<int>{1090, 1039},
+                  // The plan window: its tabs, buttons and fields; its Export menu.
+                  QList<int>{1252, 1253, 1255, 1256, 1260, 1263, 1293},
+                  QList<int>{1278, 1279, 1280, 1281, 1282}}) {
                 QStringList keys;
                 for (int id : menu) {
                     // A doubled ampersand is a plain one.

@@ -3,6 +3,8 @@
 #include "app/dispatcher.h"
 #include "app/focus_mark.h"
 #include "app/pictures.h"
+#include "app/plan_texts.h"
+#include "app/plan_window.h"
 #include "app/twips.h"
 #include "core/ui/main_window.h"
 
@@ -380,6 +382,8 @@ void MainWindowView::createMenus() {
         if (key != QKeySequence::UnknownKey)
             action->setShortcuts(key);
         m_binder.bind(*control, action);
+        if (control == &m_model.mnuPrintFile)
+            createPlanEntry(file);
     }
 
     auto* help = menuBar()->addMenu(QString());
@@ -412,6 +416,33 @@ void MainWindowView::fillRecent(QMenu* menu) {
 void MainWindowView::showModified() {
     // The caption carries Qt's marker of unsaved changes.
     setWindowModified(m_model.kvx.Modified);
+}
+
+void MainWindowView::createPlanEntry(QMenu* menu) {
+    // The plan window is the program's own addition: its entry takes its
+    // text straight from the string table, again whenever the menus are
+    // translated.
+    m_mnuPlan = menu->addAction(QString());
+    m_mnuPlan->setObjectName(QStringLiteral("mnuPlan"));
+    m_mnuPlan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    const auto translate = [this] {
+        m_mnuPlan->setText(m_model.kvx.localText(PlanViewText::Menu));
+    };
+    translate();
+    connect(&m_model.mnuFile, &Control::updated, m_mnuPlan, translate);
+    connect(m_mnuPlan, &QAction::triggered, this, &MainWindowView::showPlanWindow);
+}
+
+void MainWindowView::showPlanWindow() {
+    if (!m_planWindow)
+        m_planWindow = new PlanWindow(m_model, this);
+    m_planWindow->show();
+    m_planWindow->raise();
+    m_planWindow->activateWindow();
+}
+
+PlanWindow* MainWindowView::planWindow() const {
+    return m_planWindow;
 }
 
 void MainWindowView::bindControls() {

@@ -9,6 +9,7 @@
 #include "app/binding.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRectF>
 
 class QComboBox;
@@ -26,6 +27,7 @@ class FrmKvx;
 namespace kvx::app {
 
 class Dispatcher;
+class PlanWindow;
 
 class MainWindowView : public QMainWindow {
     Q_OBJECT
@@ -42,6 +44,11 @@ public:
     // The widget bound to a control of the model, or nullptr.
     QWidget* widget(const Control& control) const { return m_binder.widget(control); }
 
+    // Opens the plan window (made on first use), or brings it to the front.
+    void showPlanWindow();
+    // The plan window; nullptr until it was first opened.
+    PlanWindow* planWindow() const;
+
 Q_SIGNALS:
     // The first activation (Form_Activate) has run.
     void activated();
@@ -54,6 +61,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void createPlanEntry(QMenu* menu);
     void bindControls();
     void arrangeTabOrder();
     // Places the window where the model says, when the model's geometry has
@@ -77,6 +85,8 @@ private:
     bool m_ending = false;
     QRectF m_placed;            // the model's geometry last applied, in twips
     bool m_frameFitted = false; // sized again once the window frame was known
+    QAction* m_mnuPlan = nullptr;
+    QPointer<PlanWindow> m_planWindow;
 
     QWidget* m_content = nullptr;
     QScrollArea* m_scroll = nullptr;

@@ -138,14 +138,19 @@ private:
     double m_y = 0;
 };
 
-bool draw(QPrinter& printer, const QList<ReportStep>& steps) {
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
+bool play(QPainter& painter, QPrinter& printer, const QList<ReportStep>& steps) {
     PageWriter writer(painter, printer);
     bool ok = true;
     for (const ReportStep& step : steps)
         ok = writer.apply(step) && ok;
+    return ok;
+}
+
+bool draw(QPrinter& printer, const QList<ReportStep>& steps) {
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const bool ok = play(painter, printer, steps);
     return painter.end() && ok && printer.printerState() != QPrinter::Error;
 }
 
@@ -165,6 +170,7 @@ public:
         add(ReportStep::Kind::Statement).statement = statement;
     }
     bool endDocument() override { return draw(m_printer, m_steps); }
+    const QList<ReportStep>& steps() const { return m_steps; }
 
 private:
     ReportStep& add(ReportStep::Kind kind) {
@@ -188,10 +194,7 @@ public:
         , m_temporary(path + QStringLiteral(".XXXXXX"))
         , m_printer(QPrinter::HighResolution)
         , m_report(m_printer) {
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
-        m_printer.setPageSize(QPageSize(QPageSize::A4));
-        m_printer.setPageOrientation(QPageLayout::Portrait);
-        m_printer.setDocName(QFileInfo(path).completeBaseName());
+        setUpPdf(m_printer, path);
     }
 
     // Creates the temporary file; false when the folder cannot take it.
@@ -243,6 +246,23 @@ std::unique_ptr<ReportPrinter> openPrinter() {
     if (!hasPrinter())
         return nullptr;
     return std::make_unique<PrinterReport>(sharedPrinter());
+}
+
+void setUpPdf(QPrinter& printer, const QString& path) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(QFileInfo(path).completeBaseName());
+}
+
+bool drawReport(QPainter& painter, QPrinter& printer,
+                const std::function<void(ReportPrinter&)>& write) {
+    PrinterReport report(printer);
+    write(report);
+    painter.save();
+    const bool ok = play(painter, printer, report.steps());
+    painter.restore();
+    return ok;
 }
 
 std::unique_ptr<ReportPrinter> openPdf(const QString& path) {

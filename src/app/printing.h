@@ -8,9 +8,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QPainter;
+class QPrinter;
 class QWidget;
 
 namespace kvx::app {
@@ -22,6 +25,15 @@ std::optional<double> printerPageWidth();
 std::unique_ptr<ReportPrinter> openPrinter();
 // A one-page PDF document written to path, or nullptr when it cannot be created.
 std::unique_ptr<ReportPrinter> openPdf(const QString& path);
+// Sets printer up as the PDF export does: a PDF file on an A4 portrait page
+// with the printer's default margins, named after path.
+void setUpPdf(QPrinter& printer, const QString& path);
+// Draws a report with painter (active on printer) from the top of the current
+// page, laid out exactly as a printed one: write puts the report on a printer
+// as wide as the page, and nothing is drawn unless it returns. What write
+// throws goes to the caller. False when a further page could not be started.
+bool drawReport(QPainter& painter, QPrinter& printer,
+                const std::function<void(ReportPrinter&)>& write);
 // The printer and page setup dialog; the choice applies to later reports.
 void showPrinterSetup(QWidget* parent);
 

@@ -52,6 +52,7 @@ public:
     void setToday(const QDate& date) { m_today = date; }
     void setPageWidth(std::optional<double> width) { m_pageWidth = width; }
     void setPrintSupport(PrintSupport* support) { m_print = support; }
+    PrintSupport* printSupport() const { return m_print; }
     // False to keep the messages off standard error (they are still kept).
     void setEcho(bool echo) { m_echo = echo; }
 

@@ -7,6 +7,7 @@
 #include "cli/cli_platform.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/plan_command.h"
 #include "cli/print_support.h"
 #include "cli/project_session.h"
 
@@ -32,7 +33,9 @@ int main(int argc, char** argv) {
 
     PrintSupport* print = nullptr;
     QString printProblem;
-    if (invocation.reportPath)
+    const bool drawsPlan =
+        invocation.command == Invocation::Command::Plan && isPlanDrawing(invocation.output);
+    if (invocation.reportPath || drawsPlan)
         print = loadPrintSupport(&printProblem);
     const std::unique_ptr<QCoreApplication> application =
         print ? print->createApplication(argc, argv)
@@ -61,6 +64,11 @@ int main(int argc, char** argv) {
     if (invocation.reportPath &&
         invocation.reportPath->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) && !print) {
         complain(QStringLiteral("a PDF report needs %1 beside kvx-cli: %2")
+                     .arg(kPrintModuleName, printProblem));
+        return Exit::Failure;
+    }
+    if (drawsPlan && !print) {
+        complain(QStringLiteral("a drawing of the plan needs %1 beside kvx-cli: %2")
                      .arg(kPrintModuleName, printProblem));
         return Exit::Failure;
     }

@@ -33,12 +33,17 @@ QString english(int textId) {
     return StringTable::builtIn().text(textId);
 }
 
-// Writes -o; false, with the reason in whyNot, when the file was not written.
-bool writeOutput(const QString& path, const Layout& layout, QString& whyNot) {
-    if (suffixOf(path) == kCsvSuffix)
-        return writePositionsCsv(layout, path, &whyNot);
-    whyNot = QStringLiteral("cannot write this format yet");
-    return false;
+// Writes -o; false, with the message in whyNot, when the file was not written.
+bool writeOutput(const QString& path, const Layout& layout, const PlanDrawer& draw,
+                 QString& whyNot) {
+    if (suffixOf(path) == kCsvSuffix) {
+        if (writePositionsCsv(layout, path, &whyNot))
+            return true;
+        whyNot = QStringLiteral("\"%1\" was not written: %2").arg(path, whyNot);
+        return false;
+    }
+    whyNot = draw(path);
+    return whyNot.isEmpty();
 }
 
 QJsonArray numbers(const std::vector<double>& values, size_t from = 0, size_t count = SIZE_MAX) {
@@ -182,8 +187,12 @@ Invocation parsePlan(const QStringList& rest) {
     return parseCalcLike(rest, plan);
 }
 
+bool isPlanDrawing(const QString& path) {
+    return kDrawingSuffixes.contains(suffixOf(path));
+}
+
 int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
-            int status) {
+            int status, const PlanDrawer& draw) {
     const auto withoutPlan = [&](const QString& why) {
         complain(why);
         if (invocation.json) {
@@ -230,8 +239,8 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
 
     if (!invocation.output.isEmpty()) {
         QString whyNot;
-        if (!writeOutput(invocation.output, layout, whyNot)) {
-            complain(QStringLiteral("\"%1\" was not written: %2").arg(invocation.output, whyNot));
+        if (!writeOutput(invocation.output, layout, draw, whyNot)) {
+            complain(whyNot);
             return Exit::Failure;
         }
     }

@@ -8,6 +8,8 @@
 
 #include <QJsonArray>
 
+#include <functional>
+
 namespace kvx {
 struct Design;
 }
@@ -17,10 +19,19 @@ namespace kvx::cli {
 // Reads the arguments after "plan". Throws UsageError.
 Invocation parsePlan(const QStringList& rest);
 
+// Whether -o asks for a drawing (.png, .svg, .pdf, .dxf), which the printing
+// module draws.
+bool isPlanDrawing(const QString& path);
+
+// Draws the plan into a file (see PrintSupport::writePlan); empty when it
+// was written, else the message naming the file.
+using PlanDrawer = std::function<QString(const QString& path)>;
+
 // Prints the plan of design (null when the session has no results) and
 // writes -o. messages: the message boxes of the session, as calc --json gives
-// them; status: calc's exit status for the session. Returns the exit status.
+// them; status: calc's exit status for the session; draw writes a drawing.
+// Returns the exit status.
 int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
-            int status);
+            int status, const PlanDrawer& draw);
 
 } // namespace kvx::cli

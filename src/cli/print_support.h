@@ -6,13 +6,19 @@
 // a report. The module reuses the desktop program's printing code, so a PDF
 // written here is the window's PDF.
 
+#include "core/plan/coverage.h"
 #include "core/report/report_printer.h"
 
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+namespace kvx {
+class Kvx1;
+}
 
 namespace kvx::cli {
 
@@ -27,6 +33,14 @@ public:
     virtual std::optional<double> printerPageWidth() = 0;
     // A one-page PDF document written to path, or nullptr when it cannot be created.
     virtual std::unique_ptr<ReportPrinter> openPdf(const QString& path) = 0;
+    // Draws the plan of design into path as the plan window exports it: a
+    // PNG or SVG picture of the plan, the design PDF (the page that report
+    // puts on a printer, then the plan and both maps) or the DXF drawing, by
+    // the path's extension; the texts in kvx's language. Empty when the file
+    // was written, else the message naming it.
+    virtual QString writePlan(const QString& path, const Design& design,
+                              const CoverageOptions& options, const Kvx1& kvx,
+                              const std::function<void(ReportPrinter&)>& report) = 0;
 };
 
 // The module's file name and the function it exports, which returns its

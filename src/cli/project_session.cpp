@@ -3,9 +3,11 @@
 #include "cli/cli_platform.h"
 #include "cli/console.h"
 #include "cli/plan_command.h"
+#include "cli/print_support.h"
 #include "cli/system_command.h"
 #include "core/catalogue/catalogue_selection.h"
 #include "core/kvx_error.h"
+#include "core/report/report_content.h"
 #include "core/shell/ini_file.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
@@ -310,12 +312,21 @@ int ProjectSession::run() {
         const int status = failed                            ? Exit::Failure
                            : m_platform.messages().isEmpty() ? Exit::Success
                                                              : Exit::MessageShown;
-        return runPlan(m_invocation, window ? program.mainWindow->design() : nullptr,
+        const Design* design = window ? program.mainWindow->design() : nullptr;
+        // Drawings come from the printing module (loaded for them), in the
+        // window's language; the PDF opens with the window's report.
+        const PlanDrawer draw = [&](const QString& path) {
+            const FrmKvx& shown = *program.mainWindow;
+            return m_platform.printSupport()->writePlan(
+                path, *design, {m_invocation.samples, m_invocation.margin}, shown.kvx,
+                [&shown](ReportPrinter& printer) { printReport(shown, printer); });
+        };
+        return runPlan(m_invocation, design,
                        window ? toJson(*program.mainWindow, m_platform)
                                     .value(QStringLiteral("messages"))
                                     .toArray()
                               : QJsonArray(),
-                       status);
+                       status, draw);
     }
     // The results stand even when a file could not be written afterwards.
     if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {

@@ -1,6 +1,8 @@
 // kvx-cli-print.so: the printing side of kvx-cli (see cli/print_support.h),
 // built on the desktop program's printer and PDF code.
 
+#include "app/plan_export.h"
+#include "app/plan_texts.h"
 #include "app/printing.h"
 #include "cli/print_support.h"
 
@@ -31,6 +33,22 @@ public:
     std::optional<double> printerPageWidth() override { return kvx::app::printerPageWidth(); }
     std::unique_ptr<kvx::ReportPrinter> openPdf(const QString& path) override {
         return kvx::app::openPdf(path);
+    }
+    QString writePlan(const QString& path, const kvx::Design& design,
+                      const kvx::CoverageOptions& options, const kvx::Kvx1& kvx,
+                      const std::function<void(kvx::ReportPrinter&)>& report) override {
+        using namespace kvx::app;
+        const PlanTexts texts(kvx);
+        const PlanScene scene = makePlanScene(design, options, texts);
+        PlanExport what;
+        what.scene = &scene;
+        what.texts = &texts;
+        what.report = report;
+        const std::optional<PlanFormat> format = planFormatFor(path);
+        if (!format)
+            return texts.text(PlanViewText::CannotWrite)
+                .arg(path, QStringLiteral("unknown format"));
+        return writePlanFile(path, *format, what);
     }
 };
 

@@ -1,0 +1,540 @@
+#include "app/plan_drawing.h"
+
+#include "app/plan_texts.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kvx::app {
+
+namespace {
+
+// Device units per typographic point on the painter's device.
+double pt(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device ? device->logicalDpiY() / 72.0 : 1.0;
+}
+
+void setFont(QPainter& painter, double points, bool bold = false) {
+    QFont font = painter.font();
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    painter.setFont(font);
+}
+
+QPen pen(const QPainter& painter, const QColor& colour, double points,
+         Qt::PenStyle style = Qt::SolidLine) {
+    QPen p(colour, points * pt(painter), style);
+    p.setCapStyle(Qt::FlatCap);
+    return p;
+}
+
+// A message in the middle of area, wrapped to its width.
+void drawMessage(QPainter& painter, const QRectF& area, const QString& text) {
+    painter.save();
+    setFont(painter, 10);
+    painter.setPen(Qt::black);
+    painter.drawText(area.adjusted(area.width() * 0.1, 0, -area.width() * 0.1, 0),
+                     Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.restore();
+}
+
+int tiers(const std::vector<PlacedDimension>& placed, DimensionSide side) {
+    int most = 0;
+    for (const PlacedDimension& p : placed)
+        if (p.side == side)
+            most = std::max(most, p.tier);
+    return most;
+}
+
+void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimension& p,
+                   double step) {
+    const double u = pt(painter);
+    // Outward on the device, where y grows downwards.
+    const QPointF out(p.outward().x(), -p.outward().y());
+    const QPointF from = frame.toDevice(p.from);
+    const QPointF to = frame.toDevice(p.to);
+    const QPointF a = from + out * (p.tier * step);
+    const QPointF b = to + out * (p.tier * step);
+    // Extension lines from the wall to a little beyond the dimension line.
+    painter.setPen(pen(painter, QColor(60, 60, 60), 0.5));
+    painter.drawLine(from + out * (1.5 * u), a + out * (1.5 * u));
+    painter.drawLine(to + out * (1.5 * u), b + out * (1.5 * u));
+    painter.drawLine(a, b);
+    // Oblique ticks at both ends.
+    const QPointF tick = QPointF(2.5 * u, -2.5 * u);
+    painter.setPen(pen(painter, Qt::black, 0.9));
+    painter.drawLine(a - tick, a + tick);
+    painter.drawLine(b - tick, b + tick);
+
+    // The text stands on the line, on its side away from the room.
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double width = metrics.horizontalAdvance(p.text);
+    painter.save();
+    painter.translate((a + b) / 2);
+    if (!p.horizontal())
+        painter.rotate(-90);
+    const bool below = p.side == DimensionSide::Bottom || p.side == DimensionSide::Right;
+    const double y = below ? metrics.ascent() + 1.5 * u : -metrics.descent() - 1.5 * u;
+    // A text longer than its line goes before the line's start: the first
+    // of a chain starts at a corner of the room, with nothing before it.
+    const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+    const double x = width + 2 * u <= length ? -width / 2 : -length / 2 - width - 3 * u;
+    painter.drawText(QPointF(x, y), p.text);
+    painter.restore();
+}
+
+void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry& geometry,
+                  bool numbered) {
+    if (geometry.speakers.empty())
+        return;
+    const double u = pt(painter);
+    // The closest two loudspeakers set the size of the marks.
+    double closest = std::min(geometry.room.width(), geometry.room.height());
+    if (geometry.speakers.size() > 1) {
+        const QPointF first = geometry.speakers[0].position;
+        for (std::size_t i = 1; i < std::min<std::size_t>(geometry.speakers.size(), 3); ++i) {
+            const QPointF d = geometry.speakers[i].position - first;
+            closest = std::min(closest, std::hypot(d.x(), d.y()));
+        }
+        // The first of the next row.
+        for (const auto& s : geometry.speakers) {
+            if (std::abs(s.position.y() - first.y()) > 1e-9) {
+                closest = std::min(closest, s.position.y() - first.y());
+                break;
+            }
+        }
+    }
+    const double spacing = closest * frame.scale();
+    painter.save();
+    if (spacing < 2 * u) {
+        // Closer than the marks could be told apart: the area they cover, in
+        // grey, stands for them (over a map they would only hide it).
+        if (numbered) {
+            QRectF covered(geometry.speakers.front().position, geometry.speakers.back().position);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(150, 150, 150));
+            painter.drawRect(frame.toDevice(covered.normalized()).adjusted(-u, -u, u, u));
+        }
+        painter.restore();
+        return;
+    }
+    if (!numbered) {
+        // Over a map: small rings, white around black, that hide little of
+        // the level below them and show on dark and light colours alike.
+        const double radius = std::clamp(0.06 * spacing, 0.6 * u, 2.5 * u);
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& [colour, width] :
+             {std::pair(QColor(Qt::white), 1.6), std::pair(QColor(Qt::black), 0.6)}) {
+            painter.setPen(pen(painter, colour, width));
+            for (const auto& s : geometry.speakers)
+                painter.drawEllipse(frame.toDevice(s.position), radius, radius);
+        }
+        painter.restore();
+        return;
+    }
+    const double radius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
+    painter.setPen(pen(painter, Qt::black, 0.8));
+    painter.setBrush(QColor(255, 255, 255, 220));
+    for (const auto& s : geometry.speakers)
+        painter.drawEllipse(frame.toDevice(s.position), radius, radius);
+    painter.restore();
+
+    painter.save();
+    setFont(painter, 6.5);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double widest =
+        metrics.horizontalAdvance(QString::number(geometry.speakers.back().number));
+    // Numbers that would run into each other are left out (the table lists them).
+    if (spacing >= widest + 2 * radius + 2 * u && spacing >= 2.2 * metrics.height()) {
+        painter.setPen(QColor(0, 0, 140));
+        for (const auto& s : geometry.speakers) {
+            const QPointF at = frame.toDevice(s.position) + QPointF(radius * 0.8, -radius * 0.8);
+            painter.drawText(at + QPointF(0.5 * u, -0.5 * u), QString::number(s.number));
+        }
+    }
+    painter.restore();
+}
+
+// A step of whole decibels (1, 2, 5 times a power of ten) giving at most
+// about six ticks over span.
+double tickStep(double span) {
+    const double raw = span / 6;
+    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * decade >= raw)
+            return m * decade;
+    return 10 * decade;
+}
+
+void drawLegend(QPainter& painter, const QRectF& area, const LevelScale& scale,
+                const QString& title, const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double barHeight = 9 * u;
+    const double width = std::min(area.width(), 320 * u);
+    const QRectF bar(area.center().x() - width / 2, area.top(), width, barHeight);
+    QLinearGradient gradient(bar.topLeft(), bar.topRight());
+    for (int i = 0; i <= 10; ++i)
+        gradient.setColorAt(i / 10.0, mapColour(i / 10.0));
+    painter.setPen(pen(painter, Qt::black, 0.5));
+    painter.setBrush(gradient);
+    painter.drawRect(bar);
+
+    const double step = tickStep(scale.high - scale.low);
+    const int decimals = step < 1 ? 1 : 0;
+    for (double v = std::ceil(scale.low / step - 1e-9) * step; v <= scale.high + 1e-9 * step;
+         v += step) {
+        const double x = bar.left() + scale.at(v) * bar.width();
+        painter.drawLine(QPointF(x, bar.bottom()), QPointF(x, bar.bottom() + 2.5 * u));
+        const QString label = texts.fixed(v, decimals);
+        painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
+                                 bar.bottom() + 2.5 * u + metrics.ascent()),
+                         label);
+    }
+    painter.drawText(QRectF(area.left(), bar.bottom() + 3 * u + metrics.height(), area.width(),
+                            metrics.height() * 1.2),
+                     Qt::AlignHCenter | Qt::AlignTop, title);
+    painter.restore();
+}
+
+// The lines above a sheet's picture.
+QStringList sheetLines(const PlanScene& scene, Sheet sheet, const PlanTexts& texts) {
+    if (sheet == Sheet::Plan) {
+        QStringList lines = texts.planLines(scene.layout, scene.design.distance);
+        if (scene.geometry.tooManyToDraw)
+            lines << texts.text(kvx::PlanText::TooManyToDraw);
+        return lines;
+    }
+    const Band band = sheet == Sheet::Coverage1k ? Band::K1 : Band::K4;
+    if (!scene.coverage)
+        return {scene.coverageProblem};
+    QStringList lines = texts.figureLines(*scene.coverage, band, scene.design.difference4);
+    if (band == Band::K1)
+        lines << texts.text(kvx::PlanText::DirectLevelDiffers);
+    return lines;
+}
+
+QString sheetTitle(Sheet sheet, const PlanTexts& texts) {
+    switch (sheet) {
+    case Sheet::Plan:
+        return texts.plain(PlanViewText::PlanTab);
+    case Sheet::Coverage1k:
+        return texts.plain(PlanViewText::Coverage1k);
+    case Sheet::Coverage4k:
+        return texts.plain(PlanViewText::Coverage4k);
+    }
+    return {};
+}
+
+// Points of the header of a sheet: the title and its lines, wrapped.
+constexpr double kTitlePoints = 13;
+constexpr double kLinePoints = 9;
+
+} // namespace
+
+QPointF PlacedDimension::outward() const {
+    switch (side) {
+    case DimensionSide::Bottom:
+        return {0, -1};
+    case DimensionSide::Top:
+        return {0, 1};
+    case DimensionSide::Left:
+        return {-1, 0};
+    case DimensionSide::Right:
+        return {1, 0};
+    }
+    return {};
+}
+
+std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
+    const QRectF& room = geometry.room;
+    const double tolerance = 1e-9 * std::max({1.0, room.width(), room.height()});
+    const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
+    std::vector<PlacedDimension> placed;
+    for (const PlanGeometry::Dimension& d : geometry.dimensions) {
+        const bool horizontal = near(d.from.y(), d.to.y());
+        const bool vertical = near(d.from.x(), d.to.x());
+        // A spacing of a single row or column measures nothing.
+        if (horizontal == vertical)
+            continue;
+        PlacedDimension p;
+        p.text = d.text;
+        if (horizontal) {
+            p.side = near(d.from.y(), room.bottom()) ? DimensionSide::Top : DimensionSide::Bottom;
+            const double wall = p.side == DimensionSide::Top ? room.bottom() : room.top();
+            p.from = {std::min(d.from.x(), d.to.x()), wall};
+            p.to = {std::max(d.from.x(), d.to.x()), wall};
+        } else {
+            p.side = near(d.from.x(), room.right()) ? DimensionSide::Right : DimensionSide::Left;
+            const double wall = p.side == DimensionSide::Right ? room.right() : room.left();
+            p.from = {wall, std::min(d.from.y(), d.to.y())};
+            p.to = {wall, std::max(d.from.y(), d.to.y())};
+        }
+        placed.push_back(p);
+    }
+    // Shorter dimensions lie nearer the wall; one that overlaps another on
+    // its tier moves a tier further out, so that chains share a line.
+    const auto span = [](const PlacedDimension& p) {
+        return p.horizontal() ? std::pair(p.from.x(), p.to.x()) : std::pair(p.from.y(), p.to.y());
+    };
+    std::vector<std::size_t> order(placed.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return span(placed[a]).second - span(placed[a]).first <
+               span(placed[b]).second - span(placed[b]).first;
+    });
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        PlacedDimension& p = placed[order[n]];
+        const auto [lo, hi] = span(p);
+        const auto clashes = [&](int tier) {
+            for (std::size_t m = 0; m < n; ++m) {
+                const PlacedDimension& other = placed[order[m]];
+                const auto [olo, ohi] = span(other);
+                if (other.side == p.side && other.tier == tier && lo < ohi - tolerance &&
+                    olo < hi - tolerance)
+                    return true;
+            }
+            return false;
+        };
+        p.tier = 1;
+        while (clashes(p.tier))
+            ++p.tier;
+    }
+    return placed;
+}
+
+PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
+                        const PlanTexts& texts) {
+    PlanScene scene;
+    scene.design = design;
+    scene.layout = layoutFor(design);
+    scene.geometry = planGeometry(scene.layout, texts.locale());
+    if (scene.layout.count() <= 0)
+        return scene;
+    try {
+        scene.coverage = coverageFor(design, scene.layout, options);
+    } catch (const CoverageError& error) {
+        scene.coverageProblem = error.textId ? texts.text(error.textId) : error.message;
+    }
+    return scene;
+}
+
+QColor mapColour(double t) {
+    // viridis at eleven evenly spaced points; linear in between.
+    static constexpr std::array<QRgb, 11> stops = {
+        0x440154, 0x482576, 0x414487, 0x35608d, 0x2a788e, 0x21908c,
+        0x22a884, 0x43bf71, 0x7ad151, 0xbbdf27, 0xfde725,
+    };
+    if (!(t > 0)) // NaN too
+        t = 0;
+    t = std::min(t, 1.0) * 10;
+    const int i = std::min(int(t), 9);
+    const double f = t - i;
+    const QColor a(stops[i]);
+    const QColor b(stops[i + 1]);
+    const auto mix = [f](int x, int y) { return int(std::lround(x + (y - x) * f)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+RoomFrame::RoomFrame(const QRectF& room, const QRectF& area) {
+    if (room.width() <= 0 || room.height() <= 0 || area.width() <= 0 || area.height() <= 0)
+        return;
+    m_scale = std::min(area.width() / room.width(), area.height() / room.height());
+    const QPointF lowerLeft(area.center().x() - room.width() * m_scale / 2,
+                            area.center().y() + room.height() * m_scale / 2);
+    m_origin = lowerLeft + QPointF(-room.left() * m_scale, room.top() * m_scale);
+}
+
+QPointF RoomFrame::toDevice(QPointF metres) const {
+    return {m_origin.x() + metres.x() * m_scale, m_origin.y() - metres.y() * m_scale};
+}
+
+QPointF RoomFrame::toRoom(QPointF device) const {
+    if (!isValid())
+        return {};
+    return {(device.x() - m_origin.x()) / m_scale, (m_origin.y() - device.y()) / m_scale};
+}
+
+QRectF RoomFrame::toDevice(const QRectF& metres) const {
+    return QRectF(toDevice(metres.topLeft()), toDevice(metres.bottomRight())).normalized();
+}
+
+LevelScale levelScale(const CoverageMap& map, Band band) {
+    const BandFigures& f = map.band(band);
+    const double offset = shownOffset(map, band);
+    LevelScale scale{f.min + offset, f.max + offset};
+    if (!(scale.high - scale.low >= 1)) {
+        const double middle = (scale.low + scale.high) / 2;
+        scale = {middle - 0.5, middle + 0.5};
+    }
+    return scale;
+}
+
+QImage coverageImage(const CoverageMap& map, Band band) {
+    if (!map.hasLevels())
+        return {};
+    const qsizetype nx = qsizetype(map.x.size());
+    const qsizetype ny = qsizetype(map.y.size());
+    QImage image(int(nx), int(ny), QImage::Format_RGB32);
+    const LevelScale scale = levelScale(map, band);
+    const double offset = shownOffset(map, band);
+    std::array<QRgb, 256> table;
+    for (int i = 0; i < 256; ++i)
+        table[std::size_t(i)] = mapColour(i / 255.0).rgb();
+    for (qsizetype iy = 0; iy < ny; ++iy) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(ny - 1 - iy)));
+        for (qsizetype ix = 0; ix < nx; ++ix) {
+            const double t = scale.at(map.levelAt(band, ix, iy) + offset);
+            const int i = t > 0 ? int(std::lround(std::min(t, 1.0) * 255)) : 0;
+            line[ix] = table[std::size_t(i)];
+        }
+    }
+    return image;
+}
+
+void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
+              const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double step = 2.4 * metrics.height();
+    const std::vector<PlacedDimension> placed = placeDimensions(geometry);
+    // Room for the dimensions outside the walls, and for the marks on the walls.
+    const double edge = 7 * u;
+    const QRectF inner = area.adjusted(edge + tiers(placed, DimensionSide::Left) * step,
+                                       edge + tiers(placed, DimensionSide::Top) * step,
+                                       -edge - tiers(placed, DimensionSide::Right) * step,
+                                       -edge - tiers(placed, DimensionSide::Bottom) * step);
+    const RoomFrame frame(geometry.room, inner);
+    if (!frame.isValid()) {
+        painter.restore();
+        return;
+    }
+    const QRectF room = frame.toDevice(geometry.room);
+    painter.setPen(pen(painter, Qt::black, 1.6));
+    painter.setBrush(Qt::white);
+    painter.drawRect(room);
+
+    drawSpeakers(painter, frame, geometry, true);
+    for (const PlacedDimension& p : placed)
+        drawDimension(painter, frame, p, step);
+    if (geometry.tooManyToDraw)
+        drawMessage(painter, room, texts.text(kvx::PlanText::TooManyToDraw));
+    painter.restore();
+}
+
+namespace {
+
+// Height of the legend band below a map, in points.
+constexpr double kLegendPoints = 42;
+
+} // namespace
+
+RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint) {
+    const double u = unitsPerPoint;
+    return RoomFrame(scene.geometry.room,
+                     area.adjusted(4 * u, 4 * u, -4 * u, -(kLegendPoints + 6) * u));
+}
+
+void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
+                  const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const RoomFrame frame = coverageFrame(area, scene, u);
+    if (!frame.isValid()) {
+        painter.restore();
+        return;
+    }
+    const QRectF room = frame.toDevice(scene.geometry.room);
+    if (!scene.coverage || !scene.coverage->hasLevels()) {
+        painter.setPen(pen(painter, Qt::black, 1.2));
+        painter.setBrush(Qt::white);
+        painter.drawRect(room);
+        drawMessage(painter, room,
+                    scene.coverage ? texts.text(PlanViewText::NoMapForSize)
+                                   : scene.coverageProblem);
+        painter.restore();
+        return;
+    }
+    const CoverageMap& map = *scene.coverage;
+
+    // Each pixel of the image is centred on its sample point: the image
+    // reaches half a sample beyond the walls and is cut at them.
+    const QImage image = coverageImage(map, band);
+    const double dx = map.x.size() > 1 ? (map.x.back() - map.x.front()) / (map.x.size() - 1) : 0;
+    const double dy = map.y.size() > 1 ? (map.y.back() - map.y.front()) / (map.y.size() - 1) : 0;
+    const QRectF samples(QPointF(map.x.front() - dx / 2, map.y.front() - dy / 2),
+                         QPointF(map.x.back() + dx / 2, map.y.back() + dy / 2));
+    painter.save();
+    painter.setClipRect(room);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(frame.toDevice(samples), image);
+    painter.restore();
+
+    painter.setBrush(Qt::NoBrush);
+    if (map.margin > 0) {
+        const QRectF listeners =
+            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin);
+        painter.setPen(pen(painter, Qt::white, 1.0, Qt::DashLine));
+        painter.drawRect(frame.toDevice(listeners));
+    }
+    painter.setPen(pen(painter, Qt::black, 1.2));
+    painter.drawRect(room);
+    drawSpeakers(painter, frame, scene.geometry, false);
+
+    // The legend right below the map.
+    const QRectF legend(area.left(), room.bottom() + 8 * u, area.width(), kLegendPoints * u);
+    drawLegend(painter, legend, levelScale(map, band), texts.legendTitle(band), texts);
+    painter.restore();
+}
+
+void drawSheet(QPainter& painter, const QRectF& page, const PlanScene& scene, Sheet sheet,
+               const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setPen(Qt::black);
+    setFont(painter, kTitlePoints, true);
+    QRectF used;
+    painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, sheetTitle(sheet, texts), &used);
+    double y = used.bottom() + 4 * u;
+    setFont(painter, kLinePoints);
+    for (const QString& line : sheetLines(scene, sheet, texts)) {
+        painter.drawText(QRectF(page.left(), y, page.width(), page.bottom() - y),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, line, &used);
+        y = used.bottom() + 1 * u;
+    }
+    const QRectF picture(page.left(), y + 6 * u, page.width(), page.bottom() - y - 6 * u);
+    painter.restore();
+    if (sheet == Sheet::Plan)
+        drawPlan(painter, picture, scene.geometry, texts);
+    else
+        drawCoverage(painter, picture, scene, sheet == Sheet::Coverage1k ? Band::K1 : Band::K4,
+                     texts);
+}
+
+QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints) {
+    const double lines = sheet == Sheet::Plan ? 5 : 6;
+    const double header = kTitlePoints * 1.6 + lines * kLinePoints * 1.5 + 12;
+    const QRectF& room = scene.geometry.room;
+    const double aspect = room.width() > 0 ? room.height() / room.width() : 0.5;
+    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + 30;
+    const double picture =
+        std::clamp(widthPoints * aspect + below, widthPoints * 0.3, widthPoints * 1.4);
+    return {widthPoints, header + picture};
+}
+
+} // namespace kvx::app

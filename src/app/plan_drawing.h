@@ -1,0 +1,119 @@
+#pragma once
+
+// Pictures of the plan, drawn with QPainter on any paint device: the plan
+// window's pages, the PNG and SVG exports and the pages of the design PDF all
+// call these functions, so they show the same picture. Everything is drawn
+// from a PlanScene; the arithmetic is the core's (core/plan/).
+//
+//   drawPlan      the room to scale, the loudspeakers numbered, the dimensions
+//   drawCoverage  the colour map of one band, the loudspeakers over it, the legend
+//   drawSheet     a page of an export: a title, the figures, then one of the above
+
+#include "core/plan/coverage.h"
+#include "core/plan/plan_geometry.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+class QPainter;
+
+namespace kvx::app {
+
+class PlanTexts;
+
+// What every picture of a design is drawn from. The coverage map is absent
+// when the margin leaves no listener area; coverageProblem then says why, in
+// the user's language.
+struct PlanScene {
+    Design design;
+    Layout layout;
+    PlanGeometry geometry;
+    std::optional<CoverageMap> coverage;
+    QString coverageProblem;
+};
+
+// The scene of a usable design with the map's options (the listener area's
+// margin, the samples); the texts in the user's language.
+PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
+                        const PlanTexts& texts);
+
+// The colour of t in [0, 1] (clamped) on the viridis map: dark blue through
+// green to yellow with evenly rising lightness, so that it reads in grey print
+// and for colour-blind readers.
+QColor mapColour(double t);
+
+// Where the room sits in a picture: metres to device coordinates, scaled to
+// fit and centred, x to the right and y up (origin at the lower left corner).
+class RoomFrame {
+public:
+    RoomFrame() = default;
+    RoomFrame(const QRectF& room, const QRectF& area);
+
+    bool isValid() const { return m_scale > 0; }
+    double scale() const { return m_scale; } // device units per metre
+    QPointF toDevice(QPointF metres) const;
+    QPointF toRoom(QPointF device) const;
+    QRectF toDevice(const QRectF& metres) const;
+
+private:
+    QPointF m_origin; // the device point of (0, 0)
+    double m_scale = 0;
+};
+
+// The range of shown levels that the colours span: the listener area's
+// levels of the band as the legend shows them, at least 1 dB wide.
+struct LevelScale {
+    double low = 0;
+    double high = 1;
+    double at(double shown) const { return (shown - low) / (high - low); }
+};
+LevelScale levelScale(const CoverageMap& map, Band band);
+
+// The map of a band as an image, one pixel per sample point, the first row
+// at the far wall (y up as in the pictures).
+QImage coverageImage(const CoverageMap& map, Band band);
+
+// A dimension line of the plan as the pictures and the DXF drawing place it:
+// beside the wall it runs along, on the tier-th line out from it (1 the
+// nearest), its points projected onto that wall. The spacings and the wall
+// distances form chains beside the walls at the origin; the room's sides lie
+// further out.
+enum class DimensionSide { Bottom, Top, Left, Right };
+struct PlacedDimension {
+    QPointF from; // metres, on the wall, from < to along it
+    QPointF to;
+    QString text;
+    DimensionSide side = DimensionSide::Bottom;
+    int tier = 1;
+    bool horizontal() const { return side == DimensionSide::Bottom || side == DimensionSide::Top; }
+    // Away from the room, in room coordinates (y up).
+    QPointF outward() const;
+};
+std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry);
+
+// The plan in area: the room outline, the loudspeakers with their numbers and
+// the dimension lines; a plan of too many loudspeakers says so instead.
+void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
+              const PlanTexts& texts);
+
+// Where drawCoverage puts the room in area (the legend goes below it), on a
+// device of unitsPerPoint device units per typographic point.
+RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint);
+// The map of a band in area, the listener area outlined, the loudspeakers over
+// it and the legend in dB; without a map, the reason.
+void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
+                  const PlanTexts& texts);
+
+// The pages of the exports.
+enum class Sheet { Plan, Coverage1k, Coverage4k };
+// A page: its title, the plan's figures or the band's, then the picture.
+void drawSheet(QPainter& painter, const QRectF& page, const PlanScene& scene, Sheet sheet,
+               const PlanTexts& texts);
+// A good size for a sheet widthPoints wide, in points.
+QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints);
+
+} // namespace kvx::app

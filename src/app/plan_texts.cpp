@@ -1,0 +1,72 @@
+#include "app/plan_texts.h"
+
+#include "app/binding.h"
+#include "core/shell/kvx1.h"
+
+namespace kvx::app {
+
+PlanTexts::PlanTexts(const Kvx1& kvx)
+    : m_kvx(kvx)
+    , m_locale(kvx.locale) {
+    m_locale.setNumberOptions(QLocale::OmitGroupSeparator);
+}
+
+QString PlanTexts::text(int id) const {
+    return m_kvx.localText(id);
+}
+
+QString PlanTexts::plain(int id) const {
+    return withoutAccessKeys(text(id));
+}
+
+QString PlanTexts::fixed(double value, int decimals) const {
+    QString shown = m_locale.toString(value, 'f', decimals);
+    // A level that rounds to zero from below reads "0.0", not "-0.0".
+    if (shown.startsWith(m_locale.negativeSign()) &&
+        m_locale.toDouble(shown.mid(m_locale.negativeSign().size())) == 0)
+        shown.remove(0, m_locale.negativeSign().size());
+    return shown;
+}
+
+QString PlanTexts::count(qint64 value) const {
+    // Counts are read at a glance: with the locale's thousands separator.
+    return QLocale(m_locale.language(), m_locale.territory()).toString(value);
+}
+
+QStringList PlanTexts::planLines(const Layout& layout, double calculatedSpacing) const {
+    return {
+        text(PlanViewText::RoomAndCount)
+            .arg(metres(layout.length), metres(layout.width), count(layout.count())),
+        text(PlanViewText::ColumnsRows).arg(count(layout.columns), count(layout.rows)),
+        text(PlanViewText::Spacing)
+            .arg(metres(layout.spacingX), metres(layout.spacingY), metres(calculatedSpacing)),
+        text(PlanViewText::WallDistance).arg(metres(layout.wallX()), metres(layout.wallY())),
+    };
+}
+
+QStringList PlanTexts::figureLines(const CoverageMap& map, Band band, double setDifference) const {
+    const BandFigures& f = map.band(band);
+    const double offset = shownOffset(map, band);
+    return {
+        text(PlanViewText::LevelRange)
+            .arg(decibels(f.max + offset), decibels(f.min + offset), decibels(f.spread)),
+        text(PlanViewText::Shares)
+            .arg(decibels(setDifference), percent(f.withinSet), percent(f.within1),
+                 percent(f.within2), percent(f.within3)),
+        text(PlanViewText::ListenerArea).arg(metres(map.margin)),
+    };
+}
+
+QString PlanTexts::bandName(Band band) const {
+    return text(band == Band::K1 ? PlanViewText::Band1k : PlanViewText::Band4k);
+}
+
+QString PlanTexts::legendTitle(Band band) const {
+    return text(band == Band::K1 ? PlanViewText::Legend1k : PlanViewText::Legend4k);
+}
+
+double shownOffset(const CoverageMap& map, Band band) {
+    return band == Band::K1 ? map.offset1k : -map.band(Band::K4).max;
+}
+
+} // namespace kvx::app

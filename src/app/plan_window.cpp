@@ -1,0 +1,165 @@
+#include "app/plan_window.h"
+
+#include "app/pictures.h"
+#include "app/plan_pages.h"
+#include "core/report/report_content.h"
+#include "core/ui/main_window.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace kvx::app {
+
+PlanWindow::PlanWindow(FrmKvx& model, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_model(model)
+    , m_texts(model.kvx) {
+    setObjectName(QStringLiteral("planWindow"));
+    setWindowTitle(m_texts.plain(PlanViewText::Title));
+    setWindowIcon(programIcon());
+
+    m_calculateFirst = new QLabel(m_texts.text(kvx::PlanText::CalculateFirst));
+    m_calculateFirst->setObjectName(QStringLiteral("calculateFirst"));
+    m_calculateFirst->setAlignment(Qt::AlignCenter);
+    m_tabs = new QTabWidget;
+    m_tabs->setObjectName(QStringLiteral("planPages"));
+    createPages();
+
+    m_export = new QPushButton(m_texts.text(PlanViewText::Export));
+    m_export->setObjectName(QStringLiteral("export"));
+    m_export->setAutoDefault(false);
+    auto* menu = new QMenu(m_export);
+    menu->setObjectName(QStringLiteral("exportMenu"));
+    const std::pair<int, PlanFormat> formats[] = {
+        {PlanViewText::ExportPng, PlanFormat::Png}, {PlanViewText::ExportSvg, PlanFormat::Svg},
+        {PlanViewText::ExportPdf, PlanFormat::Pdf}, {PlanViewText::ExportDxf, PlanFormat::Dxf},
+        {PlanViewText::ExportCsv, PlanFormat::Csv},
+    };
+    for (const auto& [id, format] : formats) {
+        QAction* action = menu->addAction(m_texts.text(id));
+        connect(action, &QAction::triggered, this, [this, f = format] { exportAs(f); });
+    }
+    m_export->setMenu(menu);
+
+    auto* shown = new QWidget;
+    auto* column = new QVBoxLayout(shown);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_tabs, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_export);
+    column->addLayout(buttons);
+
+    m_stack = new QStackedWidget;
+    m_stack->setObjectName(QStringLiteral("planStack"));
+    m_stack->addWidget(m_calculateFirst);
+    m_stack->addWidget(shown);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(m_stack);
+    resize(960, 680);
+
+    m_observer = m_model.observeDesign([this] { designChanged(); });
+    rebuild();
+}
+
+PlanWindow::~PlanWindow() {
+    m_model.unobserveDesign(m_observer);
+}
+
+void PlanWindow::createPages() {
+    addPage(new LayoutPage(m_texts));
+    m_coverage = new CoveragePage(m_texts);
+    connect(m_coverage, &CoveragePage::marginChanged, this, [this] { rebuild(); });
+    addPage(m_coverage);
+}
+
+void PlanWindow::addPage(PlanWindowPage* page) {
+    m_pages.append(page);
+    m_tabs->addTab(page, page->title());
+}
+
+void PlanWindow::designChanged() {
+    m_stale = true;
+    if (isVisible())
+        rebuild();
+}
+
+void PlanWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale)
+        rebuild();
+}
+
+void PlanWindow::rebuild() {
+    m_stale = false;
+    // The pages let go of the old scene before it goes.
+    for (PlanWindowPage* page : std::as_const(m_pages))
+        page->showScene(nullptr);
+    m_scene.reset();
+    if (const Design* design = m_model.design())
+        m_scene = makePlanScene(*design, {0, m_coverage->margin()}, m_texts);
+    for (PlanWindowPage* page : std::as_const(m_pages))
+        page->showScene(scene());
+    m_stack->setCurrentIndex(m_scene ? 1 : 0);
+    m_export->setEnabled(m_scene.has_value());
+}
+
+bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
+    if (m_stale)
+        rebuild();
+    if (!m_scene)
+        return false;
+    PlanExport what;
+    what.scene = &*m_scene;
+    what.texts = &m_texts;
+    const auto* page = qobject_cast<PlanWindowPage*>(m_tabs->currentWidget());
+    what.picture = page && page->picture() ? *page->picture() : Sheet::Plan;
+    what.report = [this](ReportPrinter& printer) { printReport(m_model, printer); };
+    const QString problem = writePlanFile(path, format, what);
+    if (problem.isEmpty())
+        return true;
+    m_model.kvx.platform.messageBox(problem, MsgStyle::Exclamation,
+                                    m_texts.plain(PlanViewText::ExportTitle));
+    return false;
+}
+
+void PlanWindow::exportAs(PlanFormat format) {
+    struct Kind {
+        int filter;
+        const char* extension;
+    };
+    const Kind kinds[] = {
+        {PlanViewText::FilterPng, "png"}, {PlanViewText::FilterSvg, "svg"},
+        {PlanViewText::FilterPdf, "pdf"}, {PlanViewText::FilterDxf, "dxf"},
+        {PlanViewText::FilterCsv, "csv"},
+    };
+    const Kind& kind = kinds[int(format)];
+    const QString extension = QString::fromLatin1(kind.extension);
+
+    CommonDialog dialog;
+    dialog.filter = QStringLiteral("%1 (*.%2)|*.%2").arg(m_texts.text(kind.filter), extension);
+    dialog.defaultExt = extension;
+    dialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
+    // Beside the project, named after it; a new project's go to the documents.
+    const QFileInfo project(m_model.CmDialog1.fileName);
+    const QString folder = project.fileName().isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                               : project.absolutePath();
+    const QString name =
+        project.fileName().isEmpty() ? QStringLiteral("plan") : project.completeBaseName();
+    dialog.fileName = QDir(folder).filePath(name + u'.' + extension);
+    const std::optional<QString> chosen = m_model.kvx.platform.showSaveDialog(dialog);
+    if (chosen && !chosen->isEmpty())
+        exportTo(*chosen, format);
+}
+
+} // namespace kvx::app

@@ -1,0 +1,76 @@
+#pragma once
+
+// The plan window: where the loudspeakers of the current design go in the
+// room and how they cover it. Non-modal, opened from the main window; it
+// follows every calculation of the main window's model (observeDesign) and
+// shows "Calculate first" while there is no design. Closing it changes
+// nothing. The pages are built in createPages(); each one is a
+// PlanWindowPage that shows the window's PlanScene.
+
+#include "app/plan_export.h"
+#include "app/plan_texts.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+
+namespace kvx {
+class FrmKvx;
+}
+
+namespace kvx::app {
+
+class CoveragePage;
+class PlanWindowPage;
+
+class PlanWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlanWindow(FrmKvx& model, QWidget* parent = nullptr);
+    ~PlanWindow() override;
+
+    // What the pages show; nullptr while there is no design.
+    const PlanScene* scene() const { return m_scene ? &*m_scene : nullptr; }
+    QTabWidget* tabs() const { return m_tabs; }
+    const PlanTexts& texts() const { return m_texts; }
+
+    // Writes the file in the format: a PNG or SVG of the page shown, the
+    // design PDF, the DXF drawing or the positions as CSV. A failure is shown
+    // in a message box naming the file; false then.
+    bool exportTo(const QString& path, PlanFormat format);
+    // Asks where to write the format, then writes it.
+    void exportAs(PlanFormat format);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The pages in tab order; a new page is one more line here.
+    void createPages();
+    void addPage(PlanWindowPage* page);
+    // The design changed: the pages follow now when the window is shown,
+    // else when it is shown next.
+    void designChanged();
+    void rebuild();
+
+    FrmKvx& m_model;
+    PlanTexts m_texts;
+    int m_observer = -1;
+    bool m_stale = true;
+    std::optional<PlanScene> m_scene;
+
+    QStackedWidget* m_stack = nullptr;
+    QLabel* m_calculateFirst = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    QList<PlanWindowPage*> m_pages;
+    CoveragePage* m_coverage = nullptr;
+    QPushButton* m_export = nullptr;
+};
+
+} // namespace kvx::app

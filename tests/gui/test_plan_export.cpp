@@ -1,0 +1,331 @@
+// The plan's pictures and files, each read back the way its reader would read
+// it: the SVG parsed, the DXF through dxflib's own reader, the PDF's pages
+// counted, the CSV's rows; and every failed write leaves the folder as it was.
+#include "app/plan_export.h"
+#include "app/plan_texts.h"
+#include "core/kvx_error.h"
+#include "support/files.h"
+#include "support/harness.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <dl_creationadapter.h>
+#include <dl_dxf.h>
+
+#include <map>
+
+using namespace kvx;
+using namespace kvx::app;
+
+namespace {
+
+// The worked example: a 20 m x 10 m room, 6 x 3 loudspeakers.
+Design hall(double length = 20, double width = 10) {
+    DesignInputs inputs;
+    inputs.length = length;
+    inputs.width = width;
+    inputs.roomHeight = 2.6;
+    inputs.earHeight = 1.2;
+    inputs.angle1 = 120;
+    inputs.angle4 = 90;
+    inputs.sensitivity = 90;
+    inputs.ratedPower = 6;
+    inputs.lineVoltage = 100;
+    inputs.speakerPower = 6;
+    inputs.difference4 = 6;
+    test::FakePlatform platform;
+    return computeDesign(inputs, platform);
+}
+
+// Entities of a DXF file by layer, as dxflib reads them.
+class DxfCounter : public DL_CreationAdapter {
+public:
+    std::map<std::string, int> circles, texts, lines, vertices;
+    double firstRadius = 0;
+    void addCircle(const DL_CircleData& data) override {
+        if (!circles[layer()]++ && firstRadius == 0)
+            firstRadius = data.radius;
+    }
+    void addText(const DL_TextData&) override { ++texts[layer()]; }
+    void addLine(const DL_LineData&) override { ++lines[layer()]; }
+    void addVertex(const DL_VertexData&) override { ++vertices[layer()]; }
+
+private:
+    std::string layer() { return getAttributes().getLayer(); }
+};
+
+// What a reader finds in the file, in a few words.
+QString readBack(const QString& path, PlanFormat format) {
+    const QByteArray bytes = test::readBytes(path);
+    switch (format) {
+    case PlanFormat::Png: {
+        const QImage image = QImage::fromData(bytes, "png");
+        return QStringLiteral("png %1 wide").arg(image.width());
+    }
+    case PlanFormat::Svg: {
+        if (!QSvgRenderer(bytes).isValid())
+            return QStringLiteral("svg invalid");
+        QXmlStreamReader xml(bytes);
+        int ellipses = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle")))
+                ++ellipses;
+        }
+        return xml.hasError() ? QStringLiteral("svg: %1").arg(xml.errorString())
+                              : QStringLiteral("svg %1 circles").arg(ellipses);
+    }
+    case PlanFormat::Pdf: {
+        const QString text = QString::fromLatin1(bytes);
+        return QStringLiteral("pdf %1 pages")
+            .arg(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+    }
+    case PlanFormat::Dxf: {
+        DxfCounter counter;
+        DL_Dxf dxf;
+        if (!dxf.in(path.toStdString(), &counter))
+            return QStringLiteral("dxf unreadable");
+        return QStringLiteral("dxf %1 circles, %2 numbers, room of %3 corners, radius %4%5")
+            .arg(counter.circles[kDxfSpeakerLayer.toStdString()])
+            .arg(counter.texts[kDxfNumberLayer.toStdString()])
+            .arg(counter.vertices[kDxfRoomLayer.toStdString()])
+            .arg(counter.firstRadius)
+            .arg(bytes.contains("$INSUNITS\n 70\n6\n") ? ", metres" : "");
+    }
+    case PlanFormat::Csv: {
+        const QList<QByteArray> lines = bytes.trimmed().split('\n');
+        return QStringLiteral("csv %1 rows after %2, last %3")
+            .arg(lines.size() - 1)
+            .arg(QString(lines.first()), QString(lines.last()));
+    }
+    }
+    return {};
+}
+
+QStringList folderSnapshot(const QString& folder) {
+    QStringList entries;
+    for (const QFileInfo& info :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        entries << info.fileName() + QStringLiteral(" ") + QString::number(info.size());
+    return entries;
+}
+
+} // namespace
+
+class TestPlanExport : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        m_window = std::make_unique<test::Harness>();
+        m_texts = std::make_unique<PlanTexts>(m_window->kvx);
+        m_scene = makePlanScene(hall(), {}, *m_texts);
+    }
+    void everyFormatReadsBack_data();
+    void everyFormatReadsBack();
+    void failedWritesLeaveTheFolderAsItWas_data();
+    void failedWritesLeaveTheFolderAsItWas();
+    void tooManyLoudspeakersToDrawOneByOne();
+    void denseLayoutsDrawnAsAnArea();
+    void aMapThatCannotBeMadeShowsWhyNot();
+    void dimensionsStandBesideTheWalls();
+    void coloursReadInGrey();
+
+private:
+    PlanExport what(Sheet picture = Sheet::Plan, bool report = true) const {
+        PlanExport e;
+        e.scene = &m_scene;
+        e.texts = m_texts.get();
+        e.picture = picture;
+        if (report)
+            e.report = [](ReportPrinter& printer) {
+                printer.print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
+            };
+        return e;
+    }
+
+    std::unique_ptr<test::Harness> m_window;
+    std::unique_ptr<PlanTexts> m_texts;
+    PlanScene m_scene;
+};
+
+void TestPlanExport::everyFormatReadsBack_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("picture");
+    QTest::addColumn<bool>("report");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("plan as SVG: one circle per loudspeaker")
+        << "plan.svg" << int(Sheet::Plan) << true << "svg 18 circles";
+    QTest::newRow("plan as PNG, 10 inches at 150 dpi")
+        << "plan.png" << int(Sheet::Plan) << true << "png 1500 wide";
+    QTest::newRow("4 kHz map as PNG")
+        << "map.png" << int(Sheet::Coverage4k) << true << "png 1500 wide";
+    QTest::newRow("design PDF: the report, the plan, both maps")
+        << "design.pdf" << int(Sheet::Plan) << true << "pdf 4 pages";
+    QTest::newRow("PDF without a report")
+        << "design.pdf" << int(Sheet::Plan) << false << "pdf 3 pages";
+    QTest::newRow("DXF in metres on named layers")
+        << "plan.DXF" << int(Sheet::Plan) << true
+        << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.1, metres";
+    QTest::newRow("CSV positions row by row")
+        << "positions.csv" << int(Sheet::Plan) << true
+        << "csv 18 rows after number,x,y, last 18,18.333333333333336,8.333333333333334";
+}
+
+void TestPlanExport::everyFormatReadsBack() {
+    QFETCH(QString, name);
+    QFETCH(int, picture);
+    QFETCH(bool, report);
+    QFETCH(QString, found);
+    QCOMPARE(m_scene.layout.count(), 18);
+    const QString path = m_window->path(name);
+    const PlanFormat format = *planFormatFor(path);
+    QCOMPARE(writePlanFile(path, format, what(Sheet(picture), report)), QString());
+    QCOMPARE(readBack(path, format), found);
+    // Written whole under its own name, with no temporary file beside it.
+    QCOMPARE(QDir(m_window->dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+void TestPlanExport::failedWritesLeaveTheFolderAsItWas_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("problem");
+    const char* const formats[] = {"png", "svg", "pdf", "dxf", "csv"};
+    for (const char* ext : formats) {
+        QTest::addRow("%s into a missing folder", ext)
+            << QStringLiteral("missing/plan.%1").arg(ext) << "missing folder";
+        QTest::addRow("%s over a folder", ext) << QStringLiteral("taken.%1").arg(ext) << "folder";
+        QTest::addRow("%s whose report fails", ext)
+            << QStringLiteral("older.%1").arg(ext) << "report fails";
+    }
+}
+
+void TestPlanExport::failedWritesLeaveTheFolderAsItWas() {
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    const QDir folder(m_window->dir.path());
+    QVERIFY(folder.mkdir(QFileInfo(name).fileName().startsWith("taken") ? name : "other"));
+    QVERIFY(test::writeBytes(m_window->path("older." + QFileInfo(name).suffix()), "older"));
+    const QStringList before = folderSnapshot(folder.path());
+
+    PlanExport e = what();
+    e.report = [](ReportPrinter&) { throw KvxError(QStringLiteral("Print error")); };
+    const PlanFormat format = *planFormatFor(name);
+    const QString message = writePlanFile(m_window->path(name), format, e);
+    // Only the PDF holds the report: the other formats are written even so.
+    const bool fails = problem != QLatin1String("report fails") || format == PlanFormat::Pdf;
+    if (fails) {
+        QVERIFY2(message.startsWith(QStringLiteral("The file \"%1\" cannot be written: ")
+                                        .arg(QDir::toNativeSeparators(m_window->path(name)))),
+                 qPrintable(message));
+        QCOMPARE(folderSnapshot(folder.path()), before);
+    } else {
+        QCOMPARE(message, QString());
+    }
+}
+
+void TestPlanExport::tooManyLoudspeakersToDrawOneByOne() {
+    // 1200 x 1000 loudspeakers: the count and the figures, no positions.
+    Layout layout;
+    layout.length = 3600;
+    layout.width = 3000;
+    layout.columns = 1200;
+    layout.rows = 1000;
+    layout.spacingX = layout.spacingY = 3;
+    m_scene.layout = layout;
+    m_scene.geometry = planGeometry(layout, QLocale::c());
+    m_scene.coverage = CoverageMap{};
+    QVERIFY(m_scene.geometry.tooManyToDraw && m_scene.geometry.speakers.empty());
+
+    const QString svg = m_window->path("hall.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what()), QString());
+    QCOMPARE(readBack(svg, PlanFormat::Svg), QStringLiteral("svg 0 circles"));
+    const QString dxf = m_window->path("hall.dxf");
+    QCOMPARE(writePlanFile(dxf, PlanFormat::Dxf, what()), QString());
+    QVERIFY(test::readBytes(dxf).contains("NOTES\n") &&
+            test::readBytes(dxf).contains("cannot show them one by one"));
+    const QString csv = m_window->path("hall.csv");
+    QCOMPARE(writePlanFile(csv, PlanFormat::Csv, what()),
+             QStringLiteral("The file \"%1\" cannot be written: More than 1,000,000 "
+                            "loudspeakers: there are no positions to list one by one.")
+                 .arg(csv));
+    QVERIFY(!QFile::exists(csv));
+    // Both maps' pages still come, saying why they show no map.
+    const QString pdf = m_window->path("hall.pdf");
+    QCOMPARE(writePlanFile(pdf, PlanFormat::Pdf, what()), QString());
+    QCOMPARE(readBack(pdf, PlanFormat::Pdf), QStringLiteral("pdf 4 pages"));
+}
+
+void TestPlanExport::denseLayoutsDrawnAsAnArea() {
+    // 400 x 400 loudspeakers on a 10-inch picture: marks closer than two
+    // points could not be told apart; a grey area stands for them.
+    Layout layout;
+    layout.length = layout.width = 400;
+    layout.columns = layout.rows = 400;
+    layout.spacingX = layout.spacingY = 1;
+    m_scene.layout = layout;
+    m_scene.geometry = planGeometry(layout, QLocale::c());
+    QCOMPARE(m_scene.geometry.speakers.size(), 160000u);
+    const QString svg = m_window->path("dense.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what()), QString());
+    QCOMPARE(readBack(svg, PlanFormat::Svg), QStringLiteral("svg 0 circles"));
+    QVERIFY(test::readBytes(svg).contains("fill=\"#969696\""));
+}
+
+void TestPlanExport::aMapThatCannotBeMadeShowsWhyNot() {
+    // A margin of more than half the room's width leaves no listener area.
+    m_scene = makePlanScene(hall(), {0, 6}, *m_texts);
+    QVERIFY(!m_scene.coverage);
+    QCOMPARE(m_scene.coverageProblem,
+             QStringLiteral("The margin leaves no listener area: make it less than half the "
+                            "shorter side of the room."));
+    const QString svg = m_window->path("map.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg, what(Sheet::Coverage1k)), QString());
+    QVERIFY(test::readBytes(svg).contains("The margin leaves no listener area"));
+    QVERIFY(!test::readBytes(svg).contains("<image"));
+    const QString pdf = m_window->path("design.pdf");
+    QCOMPARE(writePlanFile(pdf, PlanFormat::Pdf, what()), QString());
+    QCOMPARE(readBack(pdf, PlanFormat::Pdf), QStringLiteral("pdf 4 pages"));
+}
+
+void TestPlanExport::dimensionsStandBesideTheWalls() {
+    QStringList placed;
+    for (const PlacedDimension& p : placeDimensions(m_scene.geometry))
+        placed << QStringLiteral("%1 tier %2: %3..%4 %5")
+                      .arg(p.horizontal() ? "bottom" : "left")
+                      .arg(p.tier)
+                      .arg(p.horizontal() ? p.from.x() : p.from.y(), 0, 'f', 2)
+                      .arg(p.horizontal() ? p.to.x() : p.to.y(), 0, 'f', 2)
+                      .arg(p.text);
+    // The wall distance and the spacing form a chain by the wall; the room's
+    // sides lie further out.
+    QCOMPARE(placed, (QStringList{
+                         "bottom tier 2: 0.00..20.00 20.00 m",
+                         "left tier 2: 0.00..10.00 10.00 m",
+                         "bottom tier 1: 1.67..5.00 3.33 m",
+                         "left tier 1: 1.67..5.00 3.33 m",
+                         "bottom tier 1: 0.00..1.67 1.67 m",
+                         "left tier 1: 0.00..1.67 1.67 m",
+                     }));
+}
+
+void TestPlanExport::coloursReadInGrey() {
+    // Lightness rises all along the map, so that a grey print keeps the order.
+    double previous = -1;
+    for (int i = 0; i <= 100; ++i) {
+        const QColor c = mapColour(i / 100.0);
+        const double luma = 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
+        QVERIFY2(luma > previous, qPrintable(QString::number(i)));
+        previous = luma;
+    }
+    QCOMPARE(mapColour(-1), mapColour(0));
+    QCOMPARE(mapColour(std::nan("")), mapColour(0));
+    QCOMPARE(mapColour(2).name(), QStringLiteral("#fde725"));
+}
+
+QTEST_MAIN(TestPlanExport)
+#include "test_plan_export.moc"

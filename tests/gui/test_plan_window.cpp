@@ -1,0 +1,272 @@
+// The plan window on screen beside the main window, driven as a user drives
+// it: opened from the File menu, following each calculation, saying
+// "Calculate first" when there is nothing to plan, and exporting through its
+// file dialog.
+#include "app/application.h"
+#include "app/main_window_view.h"
+#include "app/plan_pages.h"
+#include "app/plan_window.h"
+#include "core/catalogue/lsp_record.h"
+#include "core/ui/main_window.h"
+#include "gui/gui_support.h"
+#include "support/files.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+using namespace kvx;
+using namespace kvx::app;
+
+class TestPlanWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { start(QStringLiteral("English")); }
+    void cleanup();
+    void opensFromTheFileMenu_data();
+    void opensFromTheFileMenu();
+    void followsEveryCalculation_data();
+    void followsEveryCalculation();
+    void noResultsNoPlan();
+    void marginThatLeavesNoListenerArea();
+    void pointerReadsTheLevel();
+    void exportsThroughItsDialog();
+    void tooManyLoudspeakersToList();
+
+private:
+    void start(const QString& language) {
+        m_app.reset();
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(
+            writeLspFile(m_folder->filePath("Test.lsp"), {{"Test A     ", 90, 60, 89.5f, 6.0f}}));
+        QVERIFY(test::writeBytes(m_folder->filePath("Kvx.ini"),
+                                 "[Current lsp file]\r\nFilename=Test.lsp\r\n"
+                                 "[Configuration]\r\nLanguage=" +
+                                     language.toLatin1()));
+        m_app = std::make_unique<Application>(m_folder->path(), QLocale::c(), QString());
+        QVERIFY(m_app->start());
+        QVERIFY((m_window = m_app->mainWindow()));
+        QVERIFY(QSignalSpy(m_window, &MainWindowView::activated).wait(5000));
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+    }
+    PlanWindow* openPlan() {
+        QTest::keyClick(m_window, Qt::Key_L, Qt::ControlModifier);
+        PlanWindow* plan = m_window->planWindow();
+        return plan && plan->isVisible() ? plan : nullptr;
+    }
+    template <typename T = QWidget>
+    T* in(QWidget* window, const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    // Types into a field of the main window and presses Calculate.
+    void calculateWith(const QString& field, const QString& text) {
+        auto* edit = m_window->findChild<QWidget*>(field);
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+        QTest::mouseClick(m_window->findChild<QWidget*>("cmdCalc"), Qt::LeftButton);
+    }
+    // What the plan window shows: "Calculate first", or the plan's first line
+    // and the number of positions listed.
+    QString shown(PlanWindow* plan) const {
+        if (in<QStackedWidget>(plan, "planStack")->currentWidget() == in(plan, "calculateFirst"))
+            return in<QLabel>(plan, "calculateFirst")->text();
+        return in<QLabel>(plan, "planSummary")->text().section(u'\n', 0, 0) +
+               QStringLiteral("; %1 listed")
+                   .arg(in<QTableView>(plan, "positions")->model()->rowCount());
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    test::ModalAnswerer m_answerer;
+    std::unique_ptr<Application> m_app;
+    MainWindowView* m_window = nullptr;
+};
+
+void TestPlanWindow::cleanup() {
+    m_app.reset();
+    QVERIFY2(m_answerer.unexpected.isEmpty(), qPrintable(m_answerer.unexpected.join(u'\n')));
+    m_answerer.messages.clear();
+    m_answerer.onDialog = nullptr;
+}
+
+void TestPlanWindow::opensFromTheFileMenu_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("texts"); // the entry, the window, its tabs
+    QTest::newRow("English") << "English"
+                             << QStringList{"P&lan and coverage...", "Plan and coverage", "&Plan",
+                                            "&Coverage"};
+    QTest::newRow("German") << "German"
+                            << QStringList{"P&lan und Schallversorgung...",
+                                           "Plan und Schallversorgung", "&Plan", "&Versorgung"};
+}
+
+void TestPlanWindow::opensFromTheFileMenu() {
+    QFETCH(QString, language);
+    QFETCH(QStringList, texts);
+    start(language);
+    auto* entry = m_window->findChild<QAction*>("mnuPlan");
+    QVERIFY(entry && entry->shortcut() == QKeySequence(QStringLiteral("Ctrl+L")));
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    QCOMPARE((QStringList{entry->text(), plan->windowTitle(), plan->tabs()->tabText(0),
+                          plan->tabs()->tabText(1)}),
+             texts);
+    // Non-modal: the main window still takes the user's input.
+    QVERIFY(!plan->isModal() && m_window->isEnabled());
+    // Closing it changes nothing; it opens again as it was.
+    const QString before = shown(plan);
+    QVERIFY(plan->close());
+    QVERIFY(m_window->model().design() && !m_window->model().kvx.Modified);
+    QCOMPARE(openPlan(), plan);
+    QCOMPARE(shown(plan), before);
+}
+
+void TestPlanWindow::followsEveryCalculation_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("plan");
+    QTest::newRow("as started") << ""
+                                << ""
+                                << "Room 50.00 m × 50.00 m, 196 loudspeakers; 196 listed";
+    QTest::newRow("a shorter room") << "txtRoomLength"
+                                    << "20"
+                                    << "Room 20.00 m × 50.00 m, 84 loudspeakers; 84 listed";
+    QTest::newRow("a lower ceiling") << "txtRoomHeight"
+                                     << "3"
+                                     << "Room 50.00 m × 50.00 m, 529 loudspeakers; 529 listed";
+}
+
+void TestPlanWindow::followsEveryCalculation() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, plan);
+    PlanWindow* window = openPlan();
+    QVERIFY(window);
+    if (!field.isEmpty())
+        calculateWith(field, typed);
+    QCOMPARE(shown(window), plan);
+    // The count is the main window's.
+    QVERIFY(plan.contains(
+        QStringLiteral(" %1 loudspeakers").arg(m_window->model().lblNrofSpeakers.text())));
+}
+
+void TestPlanWindow::noResultsNoPlan() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    // A refused input clears the results: nothing is planned from stale ones.
+    calculateWith("txtEarHeight", "4");
+    QCOMPARE(m_answerer.messages.size(), 1);
+    QCOMPARE(shown(plan), QStringLiteral("Calculate first"));
+    QVERIFY(!plan->scene() && !in(plan, "export")->isEnabled());
+    calculateWith("txtEarHeight", "1.2");
+    QCOMPARE(shown(plan), QStringLiteral("Room 50.00 m × 50.00 m, 144 loudspeakers; 144 listed"));
+    QVERIFY(in(plan, "export")->isEnabled());
+}
+
+void TestPlanWindow::marginThatLeavesNoListenerArea() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    plan->tabs()->setCurrentIndex(1);
+    auto* margin = in<QDoubleSpinBox>(plan, "margin");
+    auto* figures = in<QLabel>(plan, "figures");
+    QVERIFY(figures->text().startsWith(QLatin1String("Maximum ")));
+    // The box takes no negative margin at all.
+    QCOMPARE(margin->minimum(), 0.0);
+    margin->setValue(25.5);
+    QCOMPARE(figures->text(),
+             QStringLiteral("The margin leaves no listener area: make it less than half the "
+                            "shorter side of the room."));
+    QVERIFY(plan->scene() && !plan->scene()->coverage);
+    margin->setValue(2);
+    QVERIFY(plan->scene()->coverage && plan->scene()->coverage->margin == 2);
+    QVERIFY(figures->text().endsWith(QLatin1String("at least 2.00 m from every wall")));
+}
+
+void TestPlanWindow::pointerReadsTheLevel() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    plan->tabs()->setCurrentIndex(1);
+    auto* canvas = in(plan, "coverageCanvas");
+    auto* pointer = in<QLabel>(plan, "pointer");
+    QVERIFY(QTest::qWaitForWindowExposed(plan));
+    const QString hint = pointer->text();
+    // The room's centre is the canvas's, above the legend.
+    const RoomFrame frame = coverageFrame(QRectF(canvas->rect()).adjusted(6, 6, -6, -6),
+                                          *plan->scene(), canvas->logicalDpiY() / 72.0);
+    // The offscreen platform moves no pointer: the move comes as the event.
+    const auto moveTo = [canvas](QPointF at) {
+        QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+    };
+    moveTo(frame.toDevice(QPointF(25, 25)));
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d dB at x = 2[45]\\.\\d\\d m, "
+                                               "y = 2[45]\\.\\d\\d m$"))
+                 .match(pointer->text())
+                 .hasMatch(),
+             qPrintable(pointer->text()));
+    // Off the map, the hint again.
+    moveTo(QPointF(1, 1));
+    QCOMPARE(pointer->text(), hint);
+}
+
+void TestPlanWindow::exportsThroughItsDialog() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    QString target = m_folder->filePath("positions");
+    m_answerer.onDialog = [&target](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        if (!files)
+            return false;
+        files->selectFile(target);
+        dialog->accept(); // QFileDialog::accept(), which reads the chosen name
+        return true;
+    };
+    auto* menu = in<QMenu>(plan, "exportMenu");
+    menu->actions().at(4)->trigger(); // Positions as CSV
+    // The dialog added the extension.
+    QCOMPARE(test::readBytes(target + ".csv").count('\n'), 197);
+    // A folder that is not there: a message naming the file, no file.
+    target = m_folder->filePath("gone/plan.dxf");
+    menu->actions().at(3)->trigger(); // DXF
+    QCOMPARE(m_answerer.messages.size(), 1);
+    QVERIFY2(m_answerer.messages[0].startsWith(
+                 QStringLiteral("Export plan: The file \"%1\" cannot be written: ").arg(target)),
+             qPrintable(m_answerer.messages[0]));
+    QVERIFY(!QFile::exists(target));
+}
+
+void TestPlanWindow::tooManyLoudspeakersToList() {
+    // 1200 x 1000 loudspeakers: the count and the grid, no positions.
+    PlanScene scene;
+    scene.layout.length = 3600;
+    scene.layout.width = 3000;
+    scene.layout.columns = 1200;
+    scene.layout.rows = 1000;
+    scene.layout.spacingX = scene.layout.spacingY = 3;
+    scene.geometry = planGeometry(scene.layout, QLocale::c());
+    const PlanTexts texts(m_window->model().kvx);
+    LayoutPage page(texts);
+    page.showScene(&scene);
+    QCOMPARE(in<QLabel>(&page, "planSummary")->text().split(u'\n'),
+             (QStringList{"Room 3600.00 m × 3000.00 m, 1200000 loudspeakers",
+                          "1200 columns along the length × 1000 rows along the width",
+                          "Spacing 3.00 m × 3.00 m (calculated: 0.00 m)",
+                          "Distance from the walls 1.50 m × 1.50 m",
+                          "More than 1,000,000 loudspeakers: the plan cannot show them one by "
+                          "one."}));
+    QCOMPARE(in<QTableView>(&page, "positions")->model()->rowCount(), 0);
+    QVERIFY(!in(&page, "copyPositions")->isEnabled());
+}
+
+QTEST_MAIN(TestPlanWindow)
+#include "test_plan_window.moc"
