@@ -109,17 +109,17 @@ void LangSelect::OK_Key_Click() {
 
 QString LangSelect::languageName(int offset) {
     const int option = optionOf(offset);
-    return option < 0 ? QString() : QString::fromLatin1(kOptions[option].storedName);
+    return option < 0 ? QString() : QString::fromLatin1(kOptions[option].language.name);
 }
 
 int LangSelect::offsetOf(int option) {
-    return option >= 0 && option < int(std::size(kOptions)) ? kOptions[option].offset
+    return option >= 0 && option < int(std::size(kOptions)) ? kOptions[option].language.offset
                                                             : LanguageOffsets::English;
 }
 
 int LangSelect::optionOf(int offset) {
     for (int i = 0; i < int(std::size(kOptions)); ++i) {
-        if (kOptions[i].offset == offset && i != kSpanish)
+        if (kOptions[i].language.offset == offset && i != kSpanish)
             return i;
     }
     return -1;
