@@ -435,7 +435,7 @@ void MainWindowView::createPlanEntry(QMenu* menu) {
 
 void MainWindowView::showPlanWindow() {
     if (!m_planWindow)
-        m_planWindow = new PlanWindow(m_model, this);
+        m_planWindow = new PlanWindow(m_model, m_dispatcher, this);
     m_planWindow->show();
     m_planWindow->raise();
     m_planWindow->activateWindow();

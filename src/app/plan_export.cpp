@@ -159,6 +159,10 @@ void writePdf(const QString& path, const PlanExport& what) {
         first = false;
         drawSheet(painter, page, *what.scene, sheet, *what.texts);
     }
+    if (what.system) {
+        ok = printer.newPage() && ok;
+        what.system(painter, page);
+    }
     if (!painter.end() || !ok || printer.printerState() == QPrinter::Error)
         throw WriteFailure{QStringLiteral("writing failed.")};
     file.commit();

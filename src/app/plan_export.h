@@ -8,10 +8,13 @@
 
 #include "app/plan_drawing.h"
 
+#include <QRectF>
 #include <QString>
 
 #include <functional>
 #include <optional>
+
+class QPainter;
 
 namespace kvx {
 class ReportPrinter;
@@ -40,6 +43,9 @@ struct PlanExport {
     // throws KvxError when the report cannot be made. Without it the PDF
     // starts with the plan.
     std::function<void(ReportPrinter&)> report;
+    // Draws the system page onto an area of the PDF's last page; without it
+    // the PDF ends with the maps.
+    std::function<void(QPainter&, const QRectF&)> system;
 };
 
 // Writes the file in the format; empty when it was written, else the message

@@ -2,7 +2,10 @@
 
 #include "app/pictures.h"
 #include "app/plan_pages.h"
+#include "app/system_page.h"
 #include "core/report/report_content.h"
+#include "core/system/listener_level.h"
+#include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -19,9 +22,32 @@
 
 namespace kvx::app {
 
-PlanWindow::PlanWindow(FrmKvx& model, QWidget* parent)
+// The System page as a tab: it follows the design and the settings by
+// itself, so the scene means nothing to it.
+class SystemTab : public PlanWindowPage {
+public:
+    SystemTab(FrmKvx& model, Dispatcher& dispatcher, SystemPanel::QuietestLevel quietest)
+        : m_model(model)
+        , m_page(new SystemPage(model, dispatcher, this, std::move(quietest))) {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_page);
+    }
+    QString title() const override {
+        return QStringLiteral("&") + m_model.kvx.localText(kSystemTitleId);
+    }
+    void showScene(const PlanScene*) override {}
+    SystemPage* page() const { return m_page; }
+
+private:
+    FrmKvx& m_model;
+    SystemPage* m_page;
+};
+
+PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_model(model)
+    , m_dispatcher(dispatcher)
     , m_texts(model.kvx) {
     setObjectName(QStringLiteral("planWindow"));
     setWindowTitle(m_texts.plain(PlanViewText::Title));
@@ -78,8 +104,21 @@ PlanWindow::~PlanWindow() {
 void PlanWindow::createPages() {
     addPage(new LayoutPage(m_texts));
     m_coverage = new CoveragePage(m_texts);
-    connect(m_coverage, &CoveragePage::marginChanged, this, [this] { rebuild(); });
     addPage(m_coverage);
+    // The quietest listener is looked for in the listener area the Coverage
+    // page shows.
+    m_system = new SystemTab(m_model, m_dispatcher, [this](const Design& design) {
+        return quietestRelative1k(design, m_coverage->margin());
+    });
+    addPage(m_system);
+    connect(m_coverage, &CoveragePage::marginChanged, this, [this] {
+        rebuild();
+        m_system->page()->panel().refresh();
+    });
+}
+
+SystemPage* PlanWindow::systemPage() const {
+    return m_system->page();
 }
 
 void PlanWindow::addPage(PlanWindowPage* page) {
@@ -124,6 +163,9 @@ bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
     const auto* page = qobject_cast<PlanWindowPage*>(m_tabs->currentWidget());
     what.picture = page && page->picture() ? *page->picture() : Sheet::Plan;
     what.report = [this](ReportPrinter& printer) { printReport(m_model, printer); };
+    what.system = [this](QPainter& painter, const QRectF& area) {
+        paintSystemPage(painter, area, m_model, m_coverage->margin());
+    };
     const QString problem = writePlanFile(path, format, what);
     if (problem.isEmpty())
         return true;

@@ -27,18 +27,24 @@ class FrmKvx;
 namespace kvx::app {
 
 class CoveragePage;
+class Dispatcher;
 class PlanWindowPage;
+class SystemPage;
+class SystemTab;
 
 class PlanWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit PlanWindow(FrmKvx& model, QWidget* parent = nullptr);
+    // The dispatcher runs the System page's actions on the main window.
+    PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent = nullptr);
     ~PlanWindow() override;
 
     // What the pages show; nullptr while there is no design.
     const PlanScene* scene() const { return m_scene ? &*m_scene : nullptr; }
     QTabWidget* tabs() const { return m_tabs; }
     const PlanTexts& texts() const { return m_texts; }
+    // The System page: the system settings and figures of the design.
+    SystemPage* systemPage() const;
 
     // Writes the file in the format: a PNG or SVG of the page shown, the
     // design PDF, the DXF drawing or the positions as CSV. A failure is shown
@@ -60,6 +66,7 @@ private:
     void rebuild();
 
     FrmKvx& m_model;
+    Dispatcher& m_dispatcher;
     PlanTexts m_texts;
     int m_observer = -1;
     bool m_stale = true;
@@ -70,6 +77,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     QList<PlanWindowPage*> m_pages;
     CoveragePage* m_coverage = nullptr;
+    SystemTab* m_system = nullptr;
     QPushButton* m_export = nullptr;
 };
 

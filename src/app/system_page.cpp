@@ -138,7 +138,7 @@ void SystemPage::createControls() {
     m_binder.bind(m_panel->cmdTakeAdvice, take);
 
     m_figures = new QLabel(this);
-    m_figures->setObjectName(QStringLiteral("figures"));
+    m_figures->setObjectName(QStringLiteral("systemFigures"));
     m_figures->setTextFormat(Qt::RichText);
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_figures->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -165,13 +165,13 @@ QString SystemPage::figuresText() const {
     return m_figures->text();
 }
 
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window) {
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
     const Kvx1& kvx = window.kvx;
     std::vector<FigureGroup> groups;
     QStringList notes;
     if (const Design* design = window.design()) {
         const SystemFigures figures =
-            systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design));
+            systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design, margin));
         groups = systemFigureGroups(figures, kvx);
         notes = systemNotes(figures, window.systemSettings, kvx);
     } else {

@@ -55,6 +55,9 @@ QString systemFiguresHtml(const std::vector<FigureGroup>& groups, const QStringL
 // Draws the system page of a design onto area of a page: the title, the
 // settings and every figure. For the design PDF; draws "Calculate first"
 // without a usable design.
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window);
+// The quietest listener is looked for at least margin from the walls, as on
+// the Coverage page.
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     double margin = 0);
 
 } // namespace kvx::app

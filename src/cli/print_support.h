@@ -17,7 +17,7 @@
 #include <optional>
 
 namespace kvx {
-class Kvx1;
+class FrmKvx;
 }
 
 namespace kvx::cli {
@@ -35,11 +35,12 @@ public:
     virtual std::unique_ptr<ReportPrinter> openPdf(const QString& path) = 0;
     // Draws the plan of design into path as the plan window exports it: a
     // PNG or SVG picture of the plan, the design PDF (the page that report
-    // puts on a printer, then the plan and both maps) or the DXF drawing, by
-    // the path's extension; the texts in kvx's language. Empty when the file
-    // was written, else the message naming it.
+    // puts on a printer, then the plan, both maps and the system page of
+    // window) or the DXF drawing, by the path's extension; the texts in the
+    // window's language. Empty when the file was written, else the message
+    // naming it.
     virtual QString writePlan(const QString& path, const Design& design,
-                              const CoverageOptions& options, const Kvx1& kvx,
+                              const CoverageOptions& options, const FrmKvx& window,
                               const std::function<void(ReportPrinter&)>& report) = 0;
 };
 

@@ -318,7 +318,7 @@ int ProjectSession::run() {
         const PlanDrawer draw = [&](const QString& path) {
             const FrmKvx& shown = *program.mainWindow;
             return m_platform.printSupport()->writePlan(
-                path, *design, {m_invocation.samples, m_invocation.margin}, shown.kvx,
+                path, *design, {m_invocation.samples, m_invocation.margin}, shown,
                 [&shown](ReportPrinter& printer) { printReport(shown, printer); });
         };
         return runPlan(m_invocation, design,

@@ -6,6 +6,7 @@
 #include "app/main_window_view.h"
 #include "app/plan_pages.h"
 #include "app/plan_window.h"
+#include "app/system_page.h"
 #include "core/catalogue/lsp_record.h"
 #include "core/ui/main_window.h"
 #include "gui/gui_support.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void marginThatLeavesNoListenerArea();
     void pointerReadsTheLevel();
     void exportsThroughItsDialog();
+    void systemPageFollowsTheListenerArea();
     void tooManyLoudspeakersToList();
 
 private:
@@ -103,10 +106,11 @@ void TestPlanWindow::opensFromTheFileMenu_data() {
     QTest::addColumn<QStringList>("texts"); // the entry, the window, its tabs
     QTest::newRow("English") << "English"
                              << QStringList{"P&lan and coverage...", "Plan and coverage", "&Plan",
-                                            "&Coverage"};
+                                            "&Coverage", "&System"};
     QTest::newRow("German") << "German"
                             << QStringList{"P&lan und Schallversorgung...",
-                                           "Plan und Schallversorgung", "&Plan", "&Versorgung"};
+                                           "Plan und Schallversorgung", "&Plan", "&Versorgung",
+                                           "&System"};
 }
 
 void TestPlanWindow::opensFromTheFileMenu() {
@@ -118,7 +122,7 @@ void TestPlanWindow::opensFromTheFileMenu() {
     PlanWindow* plan = openPlan();
     QVERIFY(plan);
     QCOMPARE((QStringList{entry->text(), plan->windowTitle(), plan->tabs()->tabText(0),
-                          plan->tabs()->tabText(1)}),
+                          plan->tabs()->tabText(1), plan->tabs()->tabText(2)}),
              texts);
     // Non-modal: the main window still takes the user's input.
     QVERIFY(!plan->isModal() && m_window->isEnabled());
@@ -243,6 +247,32 @@ void TestPlanWindow::exportsThroughItsDialog() {
                  QStringLiteral("Export plan: The file \"%1\" cannot be written: ").arg(target)),
              qPrintable(m_answerer.messages[0]));
     QVERIFY(!QFile::exists(target));
+}
+
+void TestPlanWindow::systemPageFollowsTheListenerArea() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    SystemPanel& panel = plan->systemPage()->panel();
+    const auto quietest = [&panel] {
+        return panel.figures() && panel.figures()->level ? panel.figures()->level->quietest : 0.0;
+    };
+    SystemSettings settings;
+    settings.ambient = 55;
+    m_window->model().setSystemSettings(settings);
+    const double wholeRoom = quietest();
+    QVERIFY(wholeRoom > 55);
+    // Away from the walls the quietest listener is louder, on both pages.
+    plan->tabs()->setCurrentIndex(1);
+    in<QDoubleSpinBox>(plan, "margin")->setValue(3);
+    QVERIFY2(quietest() > wholeRoom + 0.5, qPrintable(QString::number(quietest())));
+    QCOMPARE(quietest(),
+             plan->scene()->coverage->offset1k + plan->scene()->coverage->band(Band::K1).min);
+
+    // The design PDF ends with the system page: report, plan, two maps, system.
+    const QString pdf = m_folder->filePath("design.pdf");
+    QVERIFY(plan->exportTo(pdf, PlanFormat::Pdf));
+    const QString text = QString::fromLatin1(test::readBytes(pdf));
+    QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 5);
 }
 
 void TestPlanWindow::tooManyLoudspeakersToList() {

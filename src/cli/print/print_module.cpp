@@ -4,9 +4,12 @@
 #include "app/plan_export.h"
 #include "app/plan_texts.h"
 #include "app/printing.h"
+#include "app/system_page.h"
 #include "cli/print_support.h"
+#include "core/ui/main_window.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 namespace {
 
@@ -35,15 +38,18 @@ public:
         return kvx::app::openPdf(path);
     }
     QString writePlan(const QString& path, const kvx::Design& design,
-                      const kvx::CoverageOptions& options, const kvx::Kvx1& kvx,
+                      const kvx::CoverageOptions& options, const kvx::FrmKvx& window,
                       const std::function<void(kvx::ReportPrinter&)>& report) override {
         using namespace kvx::app;
-        const PlanTexts texts(kvx);
+        const PlanTexts texts(window.kvx);
         const PlanScene scene = makePlanScene(design, options, texts);
         PlanExport what;
         what.scene = &scene;
         what.texts = &texts;
         what.report = report;
+        what.system = [&window, margin = options.margin](QPainter& painter, const QRectF& area) {
+            paintSystemPage(painter, area, window, margin);
+        };
         const std::optional<PlanFormat> format = planFormatFor(path);
         if (!format)
             return texts.text(PlanViewText::CannotWrite)

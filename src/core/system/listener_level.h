@@ -10,8 +10,10 @@
 
 namespace kvx {
 
-// The minimum relative 1 kHz level over the listener area (the whole room)
-// of the design's coverage map; nothing for a design that is not usable.
-std::optional<double> quietestRelative1k(const Design& design);
+// The minimum relative 1 kHz level over the listener area (the points at
+// least margin from every wall; the whole room by default) of the design's
+// coverage map; nothing for a design that is not usable or a margin that
+// leaves no listener area.
+std::optional<double> quietestRelative1k(const Design& design, double margin = 0);
 
 } // namespace kvx

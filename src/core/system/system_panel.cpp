@@ -34,7 +34,8 @@ QString fieldText(double value, const QLocale& locale) {
 
 SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
     : m_window(window)
-    , m_quietest(quietest ? std::move(quietest) : QuietestLevel(quietestRelative1k)) {
+    , m_quietest(quietest ? std::move(quietest)
+                          : QuietestLevel([](const Design& d) { return quietestRelative1k(d); })) {
     for (const CrossSection& c : listedCrossSections())
         lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
     lstLoad.addItems({window.kvx.localText(1407), window.kvx.localText(1408)});
