@@ -321,9 +321,9 @@ void TestCli::planDrawings_data() {
                                    << "German" << QByteArray("<?xml") << "18 Lautsprecher";
     QTest::newRow("PNG") << "plan.png"
                          << "English" << QByteArray("\x89PNG") << "";
-    QTest::newRow("design PDF: the report, the plan, both maps")
+    QTest::newRow("design PDF: the report, the plan, both maps, the system page")
         << "plan.pdf"
-        << "English" << QByteArray("%PDF-") << "4 pages";
+        << "English" << QByteArray("%PDF-") << "5 pages";
     QTest::newRow("DXF") << "plan.dxf"
                          << "English" << QByteArray("999\ndxflib") << "LOUDSPEAKERS";
 }
