@@ -18,10 +18,11 @@ const StringTable& table() {
     return StringTable::builtIn();
 }
 
-// The English ids that hold a text: ninety, and the export command.
+// The English ids that hold a text: ninety, the export command, and the
+// settings that cannot be kept.
 QList<int> englishIds() {
-    const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100,
-                          1100, 1102, 1108, 1110, 1110, 1120, 1125, 1130, 1130};
+    const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100,
+                          1102, 1108, 1110, 1110, 1120, 1125, 1130, 1130, 1500, 1501};
     QList<int> ids;
     for (size_t i = 0; i < std::size(ranges); i += 2)
         for (int id = ranges[i]; id <= ranges[i + 1]; ++id)

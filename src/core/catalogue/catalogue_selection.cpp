@@ -1,7 +1,6 @@
 #include "core/catalogue/catalogue_selection.h"
 
 #include "core/catalogue/lsp_record.h"
-#include "core/shell/ini_file.h"
 #include "core/ui/main_window.h"
 
 namespace kvx {
@@ -25,10 +24,12 @@ void FrmKvx::SetUserTypeFields(bool userType) {
 void FrmKvx::FileSel_Click() {
     LspFile.reset();
     kvx.CurrentLspFile = FileSel.text();
-    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
-                  kvx.CurrentLspFile, kvx.iniPath());
     lstLsp.clearItems();
+    // Remembered once it opens: a catalogue that cannot be read ends this run,
+    // but must not keep the next start from opening the one that worked.
     OpenLoudspeakerFile();
+    kvx.keepSetting(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
+                    kvx.CurrentLspFile);
     FillLoudspeakerList();
     lstLsp.setText(lstLsp.items().constFirst());
     ShowLoudspeakerData(1);

@@ -46,6 +46,7 @@ void FrmKvx::mnuOpen_Click() {
     CmDialog1.filterIndex = 1;
     CmDialog1.defaultExt = kProjectExtension;
     CmDialog1.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     const std::optional<QString> chosen = kvx.platform.showOpenDialog(CmDialog1);
     if (!chosen)
         return;
@@ -60,6 +61,7 @@ void FrmKvx::mnuOpen_Click() {
         kvx.platform.messageBox(e.message(), MsgStyle::Critical, kOpenErrorTitle);
         return;
     }
+    kvx.rememberFolder(*chosen);
     cmdCalc_Click();
 }
 
@@ -81,6 +83,7 @@ void FrmKvx::mnuSaveAs_Click() {
     CmDialog1.defaultExt = kProjectExtension;
     CmDialog1.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
     if (!chosen)
         return;
@@ -93,6 +96,7 @@ void FrmKvx::mnuSaveAs_Click() {
     // Only a written file becomes the project's file, so that Save never
     // aims at a file that does not hold the project.
     CmDialog1.fileName = *chosen;
+    kvx.rememberFolder(*chosen);
 }
 
 void FrmKvx::mnuExit_Click() {

@@ -45,8 +45,7 @@ void FrmKvx::mnuExportPdf_Click() {
     PdfDialog.filterIndex = 1;
     PdfDialog.defaultExt = QStringLiteral("pdf");
     PdfDialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
-    if (PdfDialog.fileName.isEmpty())
-        PdfDialog.initDir = kvx.programFolder;
+    PdfDialog.initDir = kvx.dialogFolder(CmDialog1.fileName);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(PdfDialog);
     if (!chosen || chosen->isEmpty())
         return;
@@ -59,6 +58,7 @@ void FrmKvx::mnuExportPdf_Click() {
         printReport(*this, *pdf);
         if (!pdf->endDocument())
             throw KvxError(cannotWrite(*chosen, QStringLiteral("writing failed.")));
+        kvx.rememberFolder(*chosen);
     } catch (const KvxError& error) {
         kvx.platform.messageBox(kPrintError + QStringLiteral(": ") + error.message(),
                                 MsgStyle::Exclamation, kExportPdfTitle);
@@ -68,7 +68,7 @@ void FrmKvx::mnuExportPdf_Click() {
 void FrmKvx::mnuPrintFile_Click() {
     CmDialog1.filter = QStringLiteral("Text File (*.txt)");
     CmDialog1.defaultExt = QStringLiteral("txt");
-    CmDialog1.initDir = kvx.programFolder;
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     // The dialog's file name is the project's path: the next Save must not
     // write the project into the report's file.
     const QString projectPath = CmDialog1.fileName;
@@ -85,6 +85,7 @@ void FrmKvx::mnuPrintFile_Click() {
         printReport(*this, report);
         if (!report.endDocument())
             throw KvxError(cannotWrite(*chosen, report.errorString()));
+        kvx.rememberFolder(*chosen);
     } catch (const KvxError& error) {
         kvx.platform.messageBox(kPrintError + QStringLiteral(": ") + error.message(),
                                 MsgStyle::Exclamation, kPrintToFileTitle);

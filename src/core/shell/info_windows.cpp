@@ -48,7 +48,7 @@ void FrmAbout::Form_Load() {
     if (kvx.CurrentLspFile.isEmpty()) {
         lblFileDate.setText(opened + QStringLiteral("(none)"));
     } else {
-        const QFileInfo dataFile(kvx.programFile(kvx.CurrentLspFile));
+        const QFileInfo dataFile(kvx.cataloguePath(kvx.CurrentLspFile));
         if (dataFile.isFile()) {
             const QDate date = dataFile.lastModified().date();
             lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" dd ") +

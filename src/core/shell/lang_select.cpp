@@ -1,6 +1,5 @@
 #include "core/shell/lang_select.h"
 
-#include "core/shell/ini_file.h"
 #include "core/shell/kvx1.h"
 #include "core/shell/string_table.h"
 
@@ -81,8 +80,8 @@ bool LangSelect::Form_Load() {
     // The configuration file is the sign that the first start has happened.
     if (QFileInfo(kvx.iniPath()).isFile())
         return false;
-    WriteIniValue(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
-                  QStringLiteral("Basic.lsp"), kvx.iniPath());
+    kvx.keepSetting(QStringLiteral("Current lsp file"), QStringLiteral("Filename"),
+                    QStringLiteral("Basic.lsp"));
     return true;
 }
 
@@ -106,8 +105,8 @@ void LangSelect::OK_Key_Click() {
         if (!LanSel[i]->isChecked())
             continue;
         kvx.LanguageOffset = kOptions[i].offset;
-        WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
-                      QString::fromLatin1(kOptions[i].storedName), kvx.iniPath());
+        kvx.keepSetting(QStringLiteral("Configuration"), QStringLiteral("Language"),
+                        QString::fromLatin1(kOptions[i].storedName));
     }
 }
 
