@@ -264,8 +264,8 @@ void TestCli::commonOptionsOnEveryCommand() {
         text->replace("@data", m_data.path())
             .replace("@work", m_work.path())
             .replace("@src/", kData);
-    const Result result =
-        run(args(command + " --data-dir " + m_data.path() + " --language English --locale C --json"));
+    const Result result = run(
+        args(command + " --data-dir " + m_data.path() + " --language English --locale C --json"));
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
     QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
