@@ -1,5 +1,5 @@
 # Thin wrappers: every target installs what it needs, configures and builds.
-.PHONY: deps build run test bench fuzz asan clean
+.PHONY: deps build run test bench fuzz asan package clean
 
 deps:
 	@bash scripts/install-deps
@@ -29,5 +29,13 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@bash scripts/fuzz $(FUZZ_SECONDS)
 
+# The Debian package kvx_VERSION_ARCH.deb, built for /usr, in this folder.
+package: deps
+	@[ -f build-package/build.ninja ] || cmake --preset package >/dev/null
+	@cmake --build --preset package
+	@rm -f build-package/kvx_*.deb
+	@cd build-package && cpack -G DEB
+	@cp build-package/kvx_*.deb .
+
 clean:
-	rm -rf build build-release build-asan build-fuzz
+	rm -rf build build-release build-asan build-fuzz build-package kvx_*.deb

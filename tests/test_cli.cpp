@@ -103,6 +103,8 @@ private Q_SLOTS:
     void reportMatchesWindow_data();
     void reportMatchesWindow();
     void catalogueBuiltAndListedBack();
+    void commonOptionsOnEveryCommand_data();
+    void commonOptionsOnEveryCommand();
     void badInput_data();
     void badInput();
     void plan_data();
@@ -237,6 +239,35 @@ void TestCli::catalogueBuiltAndListedBack() {
     QCOMPARE(QFileInfo(path(QStringLiteral("types.lsp"))).size(), 3 * kLspRecordSize);
     QCOMPARE(run({"catalogue", "list", path("types.lsp")}).out.toUtf8(),
              readFile(kData + "types.csv"));
+}
+
+void TestCli::commonOptionsOnEveryCommand_data() {
+    // @data, @work and @src as in badInput.
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("out"); // the start of standard output
+    QTest::newRow("calc") << "calc --type Horn|12"
+                          << "{";
+    QTest::newRow("report") << "report @src/hall.kvx -o @work/common.txt"
+                            << "{";
+    QTest::newRow("catalogue list, a bare name found in the data folder")
+        << "catalogue list Test.lsp"
+        << "[";
+    QTest::newRow("catalogue build") << "catalogue build @src/types.csv -o @work/common.lsp"
+                                     << "@work/common.lsp: 3 types written";
+}
+
+void TestCli::commonOptionsOnEveryCommand() {
+    QFETCH(QString, command);
+    QFETCH(QString, out);
+    for (QString* text : {&command, &out})
+        text->replace("@data", m_data.path())
+            .replace("@work", m_work.path())
+            .replace("@src/", kData);
+    const Result result = run(
+        args(command + " --data-dir " + m_data.path() + " --language English --locale C --json"));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
 }
 
 void TestCli::badInput_data() {

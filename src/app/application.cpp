@@ -8,15 +8,19 @@
 
 namespace kvx::app {
 
-Application::Application(const QString& programFolder, const QLocale& numberLocale,
+Application::Application(const ProgramFolders& folders, const QLocale& numberLocale,
                          const QString& commandLine, QObject* parent)
     : QObject(parent)
     , m_dispatcher(m_platform)
-    , m_program(std::make_unique<Program>(m_platform, programFolder, numberLocale, commandLine)) {
+    , m_program(std::make_unique<Program>(m_platform, folders, numberLocale, commandLine)) {
     m_platform.setState(&m_program->kvx, &m_dispatcher);
     m_program->kvx.keepRecentProjects = true;
     m_dispatcher.onProgramEnded = [this] { endProgram(); };
 }
+
+Application::Application(const QString& programFolder, const QLocale& numberLocale,
+                         const QString& commandLine, QObject* parent)
+    : Application(ProgramFolders{programFolder, std::nullopt}, numberLocale, commandLine, parent) {}
 
 Application::~Application() {
     // The windows go before the models they show.

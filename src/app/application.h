@@ -6,6 +6,7 @@
 
 #include "app/dispatcher.h"
 #include "app/qt_platform.h"
+#include "core/shell/program_folders.h"
 
 #include <QLocale>
 #include <QObject>
@@ -27,6 +28,9 @@ class Application : public QObject {
     Q_OBJECT
 public:
     // commandLine is the whole argument text (empty for none).
+    Application(const ProgramFolders& folders, const QLocale& numberLocale,
+                const QString& commandLine, QObject* parent = nullptr);
+    // A portable program in programFolder.
     Application(const QString& programFolder, const QLocale& numberLocale,
                 const QString& commandLine, QObject* parent = nullptr);
     ~Application() override;

@@ -1,9 +1,11 @@
-// kvx: the desktop program. Its folder is the program's folder (Kvx.ini and
-// the loudspeaker data files); the whole argument text names a project file.
+// kvx: the desktop program. Run portable (a Kvx.ini or a catalogue beside it)
+// its folder is the program's folder; installed, it keeps its files in the
+// user's folders. The whole argument text names a project file.
 
 #include "app/application.h"
 #include "app/main_window_view.h"
 #include "app/pictures.h"
+#include "core/shell/program_folders.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -52,10 +54,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVX"));
     QApplication::setWindowIcon(kvx::app::programIcon());
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kvx.Kvx"));
 
     const QString commandLine = QApplication::arguments().mid(1).join(u' ');
-    kvx::app::Application program(QApplication::applicationDirPath(), QLocale::system(),
-                                  commandLine);
+    kvx::app::Application program(kvx::locateProgramFolders(QApplication::applicationDirPath()),
+                                  QLocale::system(), commandLine);
     if (qEnvironmentVariable("KVX_QUIT_AFTER_SHOWN") == QLatin1String("1")) {
         QObject::connect(&program, &kvx::app::Application::mainWindowCreated, &app,
                          [&app](kvx::app::MainWindowView* window) {

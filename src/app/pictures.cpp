@@ -174,7 +174,7 @@ QPixmap speakerPicture(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
+    for (int size : kIconSizes)
         icon.addPixmap(speakerPicture(size));
     return icon;
 }

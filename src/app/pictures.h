@@ -23,6 +23,8 @@ QPixmap picture3();
 
 // A ceiling loudspeaker seen from below, at any size.
 QPixmap speakerPicture(int size);
+// The sizes the window icon is drawn in; the installed icon theme files too.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 QIcon programIcon();
 
 } // namespace kvx::app

@@ -3,20 +3,39 @@
 #include "cli/console.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
+#include "core/shell/program_folders.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 
 namespace kvx::cli {
 
+namespace {
+
+// FILE as given, or, when there is no such file and FILE is a bare name, the
+// catalogue of that name that the window would open.
+QString catalogueFile(const Invocation& invocation) {
+    const QString& file = invocation.file;
+    if (QFileInfo::exists(file) || file.contains(u'/') || file.contains(QDir::separator()))
+        return file;
+    const ProgramFolders folders = programFolders(invocation);
+    return cataloguePath(folders.installed ? folders.installed->catalogueFolders
+                                           : QStringList{folders.programFolder},
+                         file);
+}
+
+} // namespace
+
 int listCatalogue(const Invocation& invocation) {
+    const QString file = catalogueFile(invocation);
     QString whyNot;
-    if (QFileInfo(invocation.file).isDir())
+    if (QFileInfo(file).isDir())
         whyNot = QStringLiteral("it is a folder");
     const std::optional<QList<LspRecord>> records =
-        whyNot.isEmpty() ? readLspFile(invocation.file, &whyNot) : std::nullopt;
+        whyNot.isEmpty() ? readLspFile(file, &whyNot) : std::nullopt;
     if (!records) {
-        complain(QStringLiteral("%1: cannot be read: %2").arg(invocation.file, whyNot));
+        complain(QStringLiteral("%1: cannot be read: %2").arg(file, whyNot));
         return Exit::Failure;
     }
     if (invocation.json)

@@ -7,6 +7,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -45,10 +46,12 @@ QString topHelp() {
                "  kvx-cli COMMAND --help     the options of a command\n"
                "  kvx-cli --version\n"
                "\n"
-               "Common options of calc and report:\n"
+               "Common options of every command:\n"
                "  --data-dir DIR    the folder that plays the program's folder (Kvx.ini and the\n"
-               "                    *.lsp files); default: the folder of kvx-cli. Kvx.ini is\n"
-               "                    read, never written\n"
+               "                    *.lsp files); default: as the window finds them, its own\n"
+               "                    folder when portable, else ~/.config/kvx for Kvx.ini and\n"
+               "                    ~/.local/share/kvx, then the installed data folders, for\n"
+               "                    the catalogues. Kvx.ini is read, never written\n"
                "  --language NAME   English, Dutch, French, Italian or German; default: the\n"
                "                    Language of Kvx.ini, else English\n"
                "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
@@ -60,55 +63,62 @@ QString topHelp() {
         .arg(QStringLiteral(KVX_VERSION));
 }
 
-// The options every command line of calc and report may hold.
-struct CommonOptions {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Shows this help.")};
-    QCommandLineOption dataDir{QStringLiteral("data-dir"),
-                               QStringLiteral("The folder that plays the program's folder: Kvx.ini "
-                                              "and the *.lsp files (default: the folder of "
-                                              "kvx-cli). Kvx.ini is read, never written."),
-                               QStringLiteral("DIR")};
-    QCommandLineOption language{QStringLiteral("language"),
-                                QStringLiteral("English, Dutch, French, Italian or German "
-                                               "(default: the Language of Kvx.ini, else English)."),
-                                QStringLiteral("NAME")};
-    QCommandLineOption locale{QStringLiteral("locale"),
-                              QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL "
-                                             "(default: the system locale)."),
-                              QStringLiteral("NAME")};
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Machine-readable output.")};
+} // namespace
 
-    void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({help, dataDir, language, locale, json});
-    }
+CommonOptions::CommonOptions(const QString& jsonMeaning)
+    : help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help."))
+    , dataDir(QStringLiteral("data-dir"),
+              QStringLiteral("The folder that plays the program's folder: Kvx.ini and the *.lsp "
+                             "files (default: the user's configuration and data folders of an "
+                             "installed kvx-cli, else its own folder). Kvx.ini is read, never "
+                             "written."),
+              QStringLiteral("DIR"))
+    , language(QStringLiteral("language"),
+               QStringLiteral("English, Dutch, French, Italian or German (default: the Language "
+                              "of Kvx.ini, else English)."),
+               QStringLiteral("NAME"))
+    , locale(QStringLiteral("locale"),
+             QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL (default: the "
+                            "system locale)."),
+             QStringLiteral("NAME"))
+    , json(QStringLiteral("json"), jsonMeaning) {}
 
-    void read(const QCommandLineParser& parser, Invocation& invocation) const {
-        if (parser.isSet(dataDir))
-            invocation.dataDir = parser.value(dataDir);
-        if (parser.isSet(language)) {
-            const QString name = parser.value(language);
-            const QStringList languages = languagesWithTexts();
-            auto known = std::find_if(languages.begin(), languages.end(), [&](const QString& l) {
-                return l.compare(name, Qt::CaseInsensitive) == 0;
-            });
-            if (known == languages.end())
-                throw UsageError{QStringLiteral("--language: \"%1\" is not one of %2")
-                                     .arg(name, languages.join(QStringLiteral(", ")))};
-            invocation.language = *known;
-        }
-        if (parser.isSet(locale)) {
-            const QString name = parser.value(locale);
-            const QLocale chosen(name);
-            const bool isC = name == QLatin1String("C") || name == QLatin1String("POSIX");
-            if (chosen.language() == QLocale::C && !isC)
-                throw UsageError{
-                    QStringLiteral("--locale: \"%1\" is not a known locale").arg(name)};
-            invocation.locale = chosen;
-        }
-        invocation.json = parser.isSet(json);
+void CommonOptions::addTo(QCommandLineParser& parser) const {
+    parser.addOptions({help, dataDir, language, locale, json});
+}
+
+void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocation) const {
+    if (parser.isSet(dataDir))
+        invocation.dataDir = parser.value(dataDir);
+    if (parser.isSet(language)) {
+        const QString name = parser.value(language);
+        const QStringList languages = languagesWithTexts();
+        auto known = std::find_if(languages.begin(), languages.end(), [&](const QString& l) {
+            return l.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (known == languages.end())
+            throw UsageError{QStringLiteral("--language: \"%1\" is not one of %2")
+                                 .arg(name, languages.join(QStringLiteral(", ")))};
+        invocation.language = *known;
     }
-};
+    if (parser.isSet(locale)) {
+        const QString name = parser.value(locale);
+        const QLocale chosen(name);
+        const bool isC = name == QLatin1String("C") || name == QLatin1String("POSIX");
+        if (chosen.language() == QLocale::C && !isC)
+            throw UsageError{QStringLiteral("--locale: \"%1\" is not a known locale").arg(name)};
+        invocation.locale = chosen;
+    }
+    invocation.json = parser.isSet(json);
+}
+
+ProgramFolders programFolders(const Invocation& invocation) {
+    if (invocation.dataDir)
+        return {*invocation.dataDir, std::nullopt};
+    return locateProgramFolders(QCoreApplication::applicationDirPath());
+}
+
+namespace {
 
 // The report's options, shared by report and calc --report.
 struct ReportOptions {
@@ -339,22 +349,23 @@ Invocation parseCatalogue(const QStringList& rest) {
     invocation.command =
         list ? Invocation::Command::CatalogueList : Invocation::Command::CatalogueBuild;
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help."));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("An array of objects instead of CSV."));
+    // Accepted by both, as by every command; --language and --locale change
+    // nothing here, and build writes no more than its summary.
+    const CommonOptions common(list ? QStringLiteral("An array of objects instead of CSV.")
+                                    : QStringLiteral("Accepted; build has no other output."));
+    common.addTo(parser);
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The loudspeaker data file to write."),
                                     QStringLiteral("OUT.lsp"));
-    parser.addOption(help);
     if (list) {
         parser.setApplicationDescription(
             QStringLiteral("Prints every whole record of a loudspeaker data file as CSV with the "
                            "header name,angle1,angle4,sensitivity,rated_power."));
         parser.addPositionalArgument(QStringLiteral("file"),
-                                     QStringLiteral("The loudspeaker data file."),
+                                     QStringLiteral("The loudspeaker data file; a bare "
+                                                    "name not found here is looked for in "
+                                                    "the catalogue folders."),
                                      QStringLiteral("FILE.lsp"));
-        parser.addOption(json);
     } else {
         parser.setApplicationDescription(
             QStringLiteral("Writes a loudspeaker data file from CSV with the header "
@@ -365,16 +376,15 @@ Invocation parseCatalogue(const QStringList& rest) {
         parser.addOption(output);
     }
 
-    if (!parse(parser, rest.mid(1), command, help, invocation))
+    if (!parse(parser, rest.mid(1), command, common.help, invocation))
         return invocation;
+    common.read(parser, invocation);
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1)
         throw UsageError{command + (list ? QStringLiteral(": name one loudspeaker data file")
                                          : QStringLiteral(": name one CSV file"))};
     invocation.file = files.constFirst();
-    if (list) {
-        invocation.json = parser.isSet(json);
-    } else {
+    if (!list) {
         invocation.output = parser.value(output);
         if (invocation.output.isEmpty())
             throw UsageError{command + QStringLiteral(": name the data file with -o OUT.lsp")};

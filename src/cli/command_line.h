@@ -10,6 +10,9 @@
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
+#include "core/shell/program_folders.h"
+
+#include <QCommandLineOption>
 #include <QDate>
 #include <QLocale>
 #include <QString>
@@ -110,6 +113,29 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
 
 // A number as typed on the command line: a dot or a comma as decimal separator.
 std::optional<double> readNumber(QString text);
+
+// The options that every command accepts: -h/--help, --data-dir, --language,
+// --locale and --json. A command's parser adds them with addTo and reads them
+// back with read (which throws UsageError for a value that means nothing), so
+// that a new command gets all of them by two calls.
+struct CommonOptions {
+    // jsonMeaning: what --json gives for this command.
+    explicit CommonOptions(const QString& jsonMeaning = QStringLiteral("Machine-readable output."));
+
+    QCommandLineOption help;
+    QCommandLineOption dataDir;
+    QCommandLineOption language;
+    QCommandLineOption locale;
+    QCommandLineOption json;
+
+    void addTo(QCommandLineParser& parser) const;
+    void read(const QCommandLineParser& parser, Invocation& invocation) const;
+};
+
+// The folders a command reads Kvx.ini and the catalogues from: --data-dir as
+// the folder of a portable program, else those of the installed or portable
+// kvx-cli, found as the window finds its own. Needs the application object.
+ProgramFolders programFolders(const Invocation& invocation);
 
 // Reads the whole argument list (program name first). Throws UsageError.
 Invocation parseCommandLine(const QStringList& arguments);

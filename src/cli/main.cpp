@@ -77,6 +77,6 @@ int main(int argc, char** argv) {
     platform.setPageWidth(invocation.pageWidth);
     if (invocation.date)
         platform.setToday(*invocation.date);
-    ProjectSession session(invocation, platform, QCoreApplication::applicationDirPath());
+    ProjectSession session(invocation, platform, programFolders(invocation));
     return session.run();
 }

@@ -17,7 +17,13 @@ QString programFolder() {
 } // namespace
 
 PrintSupport* loadPrintSupport(QString* whyNot) {
-    QLibrary module(QDir(programFolder()).filePath(kPrintModuleName));
+    // Beside kvx-cli in the build folder; installed, in the library folder.
+    const QDir folder(programFolder());
+    QString path = folder.filePath(kPrintModuleName);
+    if (!QFileInfo::exists(path))
+        path = QDir::cleanPath(
+            folder.filePath(QStringLiteral(KVX_PRINT_MODULE_RELATIVE "/") + kPrintModuleName));
+    QLibrary module(path);
     // Never unloaded: the application object it creates lives until the end.
     if (!module.load()) {
         if (whyNot)

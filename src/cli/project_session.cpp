@@ -73,15 +73,15 @@ QString listOf(const QStringList& items) {
 } // namespace
 
 ProjectSession::ProjectSession(const Invocation& invocation, CliPlatform& platform,
-                               QString defaultDataDir)
+                               ProgramFolders folders)
     : m_invocation(invocation)
     , m_platform(platform)
-    , m_dataDir(invocation.dataDir.value_or(std::move(defaultDataDir))) {}
+    , m_folders(std::move(folders)) {}
 
 QString ProjectSession::checkFiles() const {
-    if (!QFileInfo(m_dataDir).isDir())
+    if (!QFileInfo(m_folders.programFolder).isDir())
         return QStringLiteral("the data folder \"%1\" does not exist")
-            .arg(QDir::toNativeSeparators(m_dataDir));
+            .arg(QDir::toNativeSeparators(m_folders.programFolder));
     const QString& project = m_invocation.file;
     if (!project.isEmpty()) {
         const QFileInfo file(project);
@@ -99,11 +99,16 @@ QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratc
                                           QString& problem) const {
     const QString& section = Configuration::DataFileSection;
     const QString& key = Configuration::DataFileKey;
-    const QString user = QDir(m_dataDir).filePath(Configuration::FileName);
+    const QString user =
+        QDir(m_folders.installed ? m_folders.installed->configFolder : m_folders.programFolder)
+            .filePath(Configuration::FileName);
     // As it is, the file is read and nothing more: the window writes it only on
-    // a first start (no file) or when another data file is picked, and neither
-    // happens here.
-    if (!m_invocation.language && QFileInfo(user).isFile() && ReadIniValue(section, key, user))
+    // a first start (no file), when another data file is picked, or when a
+    // file dialog remembers its folder (--save, --report), and none of these
+    // may touch the user's file.
+    const bool writesFiles = m_invocation.savePath || m_invocation.reportPath;
+    if (!m_invocation.language && !writesFiles && QFileInfo(user).isFile() &&
+        ReadIniValue(section, key, user))
         return user;
 
     scratch = std::make_unique<QTemporaryDir>();
@@ -278,7 +283,7 @@ int ProjectSession::run() {
         return Exit::Failure;
     }
 
-    Program program(m_platform, m_dataDir, m_invocation.locale.value_or(QLocale::system()),
+    Program program(m_platform, m_folders, m_invocation.locale.value_or(QLocale::system()),
                     m_invocation.file);
     program.kvx.iniFileOverride = configuration;
     bool started = false;

@@ -14,6 +14,7 @@
 // reads a private copy instead.
 
 #include "cli/command_line.h"
+#include "core/shell/program_folders.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -33,8 +34,9 @@ class CliPlatform;
 
 class ProjectSession {
 public:
-    // defaultDataDir: the folder of kvx-cli, used without --data-dir.
-    ProjectSession(const Invocation& invocation, CliPlatform& platform, QString defaultDataDir);
+    // folders: --data-dir as a portable program's folder, else where kvx-cli
+    // finds them as the window does.
+    ProjectSession(const Invocation& invocation, CliPlatform& platform, ProgramFolders folders);
 
     // Runs calc or report; returns the exit status.
     int run();
@@ -64,7 +66,7 @@ private:
 
     const Invocation& m_invocation;
     CliPlatform& m_platform;
-    QString m_dataDir;
+    ProgramFolders m_folders;
 };
 
 } // namespace kvx::cli

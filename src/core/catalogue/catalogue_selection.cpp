@@ -1,7 +1,6 @@
 #include "core/catalogue/catalogue_selection.h"
 
 #include "core/catalogue/lsp_record.h"
-#include "core/shell/ini_file.h"
 #include "core/ui/main_window.h"
 
 namespace kvx {
@@ -32,10 +31,11 @@ void FrmKvx::SetUserTypeFields(bool userType) {
 void FrmKvx::FileSel_Click() {
     LspFile.reset();
     kvx.CurrentLspFile = FileSel.text();
-    WriteIniValue(Configuration::DataFileSection, Configuration::DataFileKey, kvx.CurrentLspFile,
-                  kvx.iniPath());
     lstLsp.clearItems();
+    // Remembered once it opens: a catalogue that cannot be read ends this run,
+    // but must not keep the next start from opening the one that worked.
     OpenLoudspeakerFile();
+    kvx.keepSetting(Configuration::DataFileSection, Configuration::DataFileKey, kvx.CurrentLspFile);
     FillLoudspeakerList();
     lstLsp.setText(lstLsp.items().constFirst());
     ShowLoudspeakerData(1);

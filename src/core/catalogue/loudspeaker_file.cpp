@@ -23,10 +23,7 @@ namespace {
 
 void FrmKvx::OpenLoudspeakerFile() {
     LspFile.reset();
-    QString path = kvx.programFolder;
-    if (!path.endsWith(u'/') && !path.endsWith(QDir::separator()))
-        path += u'/';
-    path += kvx.CurrentLspFile;
+    const QString path = kvx.cataloguePath(kvx.CurrentLspFile);
     const QString prefix =
         QStringLiteral("Loudspeaker Data File: ") + QDir::toNativeSeparators(path);
 

@@ -85,6 +85,7 @@ void openProject(FrmKvx& w, const QString& path) {
     // A file of another language reset to a new project: nothing to remember.
     if (!w.CmDialog1.fileName.isEmpty())
         w.rememberRecent(path);
+    w.kvx.rememberFolder(path);
     w.cmdCalc_Click();
 }
 
@@ -101,6 +102,7 @@ void FrmKvx::mnuOpen_Click() {
     CmDialog1.defaultExt = kProjectExtension;
     CmDialog1.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
     CmDialog1.title.clear();
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     const std::optional<QString> chosen = kvx.platform.showOpenDialog(CmDialog1);
     if (!chosen)
         return;
@@ -140,6 +142,7 @@ void FrmKvx::mnuSaveAs_Click() {
     CmDialog1.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     CmDialog1.title.clear();
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
     if (!chosen)
         return;
@@ -153,6 +156,7 @@ void FrmKvx::mnuSaveAs_Click() {
     // aims at a file that does not hold the project.
     CmDialog1.fileName = *chosen;
     rememberRecent(*chosen);
+    kvx.rememberFolder(*chosen);
 }
 
 MsgResult FrmKvx::askSaveBeforeExit() {
@@ -226,11 +230,12 @@ void FrmKvx::mnuLanguage_Click() {
         return;
     // The texts of a running window are not switched over half-way (the type
     // box, the project file's headers): the choice applies at the next start.
-    const bool stored = WriteIniValue(QStringLiteral("Configuration"), QStringLiteral("Language"),
-                                      name, kvx.iniPath());
+    const bool stored =
+        kvx.keepSetting(Configuration::LanguageSection, Configuration::LanguageKey, name);
     if (stored)
         kvx.platform.messageBox(kvx.localText(1135), MsgStyle::Information, kvx.texts.ProgramTitle);
     else
+
         kvx.platform.messageBox(kvx.localText(1136).arg(kvx.iniPath()), MsgStyle::Exclamation,
                                 kvx.texts.ProgramTitle);
 }

@@ -1,6 +1,7 @@
 #include "core/kvx_error.h"
 #include "core/report/report_content.h"
 #include "core/report/text_report.h"
+#include "core/shell/save_file.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ bool holdsProject(const Kvx1& kvx, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QStringDecoder decoder("windows-1252");
+    QStringDecoder decoder(kCodePage);
     const QString start = decoder.decode(file.read(4096));
     qsizetype end = 0;
     while (end < start.size() && start.at(end) != u'\r' && start.at(end) != u'\n')
@@ -105,8 +106,7 @@ void FrmKvx::mnuExportPdf_Click() {
     PdfDialog.filterIndex = 1;
     PdfDialog.defaultExt = QStringLiteral("pdf");
     PdfDialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
-    if (PdfDialog.fileName.isEmpty())
-        PdfDialog.initDir = kvx.programFolder;
+    PdfDialog.initDir = kvx.dialogFolder(CmDialog1.fileName);
     PdfDialog.title = textOr(kvx, 1143, kExportPdfTitle);
     // Offered under the project's name, in the folder of the last PDF if any.
     const QString suggestion = suggestedReportName(CmDialog1.fileName, QStringLiteral("pdf"));
@@ -128,6 +128,7 @@ void FrmKvx::mnuExportPdf_Click() {
         printReport(*this, *pdf);
         if (!pdf->endDocument())
             throw KvxError(cannotWrite(*chosen, QStringLiteral("writing failed.")));
+        kvx.rememberFolder(*chosen);
     } catch (const KvxError& error) {
         kvx.platform.messageBox(kPrintError + QStringLiteral(": ") + error.message(),
                                 MsgStyle::Exclamation, kExportPdfTitle);
@@ -137,7 +138,7 @@ void FrmKvx::mnuExportPdf_Click() {
 void FrmKvx::mnuPrintFile_Click() {
     CmDialog1.filter = QStringLiteral("Text File (*.txt)");
     CmDialog1.defaultExt = QStringLiteral("txt");
-    CmDialog1.initDir = kvx.programFolder;
+    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
     // The dialog's file name is the project's path: the next Save must not
     // write the project into the report's file.
     const QString projectPath = CmDialog1.fileName;
@@ -160,6 +161,7 @@ void FrmKvx::mnuPrintFile_Click() {
         printReport(*this, report);
         if (!report.endDocument())
             throw KvxError(cannotWrite(*chosen, report.errorString()));
+        kvx.rememberFolder(*chosen);
     } catch (const KvxError& error) {
         kvx.platform.messageBox(kPrintError + QStringLiteral(": ") + error.message(),
                                 MsgStyle::Exclamation, kPrintToFileTitle);

@@ -53,7 +53,7 @@ void FrmAbout::Form_Load() {
     if (kvx.CurrentLspFile.isEmpty()) {
         lblFileDate.setText(opened + T(1140));
     } else {
-        const QFileInfo dataFile(kvx.programFile(kvx.CurrentLspFile));
+        const QFileInfo dataFile(kvx.cataloguePath(kvx.CurrentLspFile));
         if (dataFile.isFile()) {
             const QDate date = dataFile.lastModified().date();
             lblFileDate.setText(opened + kvx.CurrentLspFile + QStringLiteral(" dd ") +

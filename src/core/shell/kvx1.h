@@ -6,11 +6,16 @@
 // texts, the current loudspeaker data file, and the outside world (Platform).
 
 #include "core/shell/ini_file.h"
+#include "core/shell/program_folders.h"
 #include "core/shell/string_table.h"
 #include "core/ui/platform.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace kvx {
 
@@ -30,12 +35,19 @@ struct GlobalTexts {
 
 class Kvx1 {
 public:
+    // A portable program: everything in programFolder.
     Kvx1(Platform& platform, QString programFolder, QLocale numberLocale,
+         const StringTable& strings = StringTable::builtIn());
+    Kvx1(Platform& platform, ProgramFolders folders, QLocale numberLocale,
          const StringTable& strings = StringTable::builtIn());
 
     Platform& platform;
-    // The folder that plays the program's folder: Kvx.ini and the *.lsp files.
+    // The folder that plays the program's folder: Kvx.ini and the *.lsp files
+    // of a portable program.
     QString programFolder;
+    // The user's and the system's folders of an installed program; nothing
+    // when it runs portable.
+    std::optional<InstalledFolders> installed;
     // Shown numbers use this locale's decimal separator.
     QLocale locale;
     const StringTable& strings;
@@ -64,9 +76,34 @@ public:
     QString iniFileOverride;
 
     // Path of the configuration file (one file whatever the letter case asked for).
-    QString iniPath() const {
-        return iniFileOverride.isEmpty() ? programFile(Configuration::FileName) : iniFileOverride;
-    }
+    QString iniPath() const;
+    // The folder of Kvx.ini: the program's folder, or the user's configuration folder.
+    QString configFolder() const;
+    // The folders searched for catalogues, in order.
+    QStringList catalogueFolders() const;
+    // Where the catalogue of that name is read from.
+    QString cataloguePath(const QString& name) const;
+
+    // A setting of the configuration file; one that could not be kept there
+    // during this run reads as it was set.
+    std::optional<QString> readSetting(const QString& section, const QString& key) const;
+    // Writes a setting to the configuration file. When an installed program
+    // cannot write it, the user is told once per run and the value still holds
+    // until the program ends; a portable one goes on silently without it.
+    // False when it was not written.
+    bool keepSetting(const QString& section, const QString& key, const QString& value);
+
+    // Where a file dialog starts: the folder of currentFile (the project), else
+    // for an installed program the last folder used, else its documents
+    // folder; for a portable one its own folder.
+    QString dialogFolder(const QString& currentFile) const;
+    // An installed program remembers the folder of a file read or written
+    // through a dialog as the last folder used.
+    void rememberFolder(const QString& chosenFile);
+
+private:
+    QHash<QString, QString> m_unkeptSettings;
+    bool m_toldSettingsNotKept = false;
 };
 
 } // namespace kvx

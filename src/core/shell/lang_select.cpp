@@ -1,6 +1,5 @@
 #include "core/shell/lang_select.h"
 
-#include "core/shell/ini_file.h"
 #include "core/shell/kvx1.h"
 #include "core/shell/string_table.h"
 
@@ -77,8 +76,8 @@ bool LangSelect::Form_Load() {
     // The configuration file is the sign that the first start has happened.
     if (QFileInfo(kvx.iniPath()).isFile())
         return false;
-    WriteIniValue(Configuration::DataFileSection, Configuration::DataFileKey,
-                  Configuration::DefaultDataFile, kvx.iniPath());
+    kvx.keepSetting(Configuration::DataFileSection, Configuration::DataFileKey,
+                    Configuration::DefaultDataFile);
     return true;
 }
 
@@ -102,8 +101,8 @@ void LangSelect::OK_Key_Click() {
         if (!LanSel[i]->isChecked())
             continue;
         kvx.LanguageOffset = kOptions[i].language.offset;
-        WriteIniValue(Configuration::LanguageSection, Configuration::LanguageKey,
-                      QString::fromLatin1(kOptions[i].language.name), kvx.iniPath());
+        kvx.keepSetting(Configuration::LanguageSection, Configuration::LanguageKey,
+                        QString::fromLatin1(kOptions[i].language.name));
     }
 }
 

@@ -1,11 +1,10 @@
 #include "core/kvx_error.h"
-#include "core/shell/ini_file.h"
+#include "core/shell/program_folders.h"
 #include "core/shell/string_table.h"
 #include "core/shell/translation.h"
 #include "core/shell/window_placement.h"
 #include "core/ui/main_window.h"
 
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <stdexcept>
@@ -56,26 +55,21 @@ void FrmKvx::Form_Load(const QString& commandLine) {
     step([this] { form.setSize(7680, form.height()); });
     step([this] {
         kvx.CurrentLspFile =
-            ReadIniValue(Configuration::DataFileSection, Configuration::DataFileKey, kvx.iniPath())
+            kvx.readSetting(Configuration::DataFileSection, Configuration::DataFileKey)
                 .value_or(QString());
     });
     QString language;
     step([this, &language] {
-        language =
-            ReadIniValue(Configuration::LanguageSection, Configuration::LanguageKey, kvx.iniPath())
-                .value_or(QString());
+        language = kvx.readSetting(Configuration::LanguageSection, Configuration::LanguageKey)
+                       .value_or(QString());
     });
     step([this, &language] { kvx.LanguageOffset = languageOffsetOf(language); });
     step([this] { LoadGlobalTexts(kvx, *this); });
     step([this] { FileSel.setText(kvx.CurrentLspFile); });
     step([this] { DiffSet.setValue(60); });
     step([this] {
-        // Directory order, as the listing yields the names; not sorted.
-        QDirIterator listing(kvx.programFolder, {QStringLiteral("*.lsp")}, QDir::Files);
-        for (int count = 0; count < kMaxDataFiles && listing.hasNext(); ++count) {
-            listing.next();
-            FileSel.addItem(listing.fileName());
-        }
+        for (const QString& name : catalogueNames(kvx.catalogueFolders(), kMaxDataFiles))
+            FileSel.addItem(name);
     });
     step([this] { OpenLoudspeakerFile(); });
     step([this, &platform] { CentreWindow(platform, form); });

@@ -6,7 +6,12 @@ namespace kvx {
 
 Program::Program(Platform& platform, QString programFolder, QLocale numberLocale,
                  QString commandLine)
-    : kvx(platform, std::move(programFolder), std::move(numberLocale))
+    : Program(platform, ProgramFolders{std::move(programFolder), std::nullopt},
+              std::move(numberLocale), std::move(commandLine)) {}
+
+Program::Program(Platform& platform, ProgramFolders folders, QLocale numberLocale,
+                 QString commandLine)
+    : kvx(platform, std::move(folders), std::move(numberLocale))
     , langSelect(kvx)
     , m_commandLine(std::move(commandLine)) {}
 

@@ -13,6 +13,7 @@
 
 #include "core/shell/kvx1.h"
 #include "core/shell/lang_select.h"
+#include "core/shell/program_folders.h"
 #include "core/ui/main_window.h"
 
 #include <QLocale>
@@ -25,7 +26,10 @@ namespace kvx {
 class Program {
 public:
     // commandLine is the whole argument text, taken as one path; empty for none.
+    // A program folder alone runs portable.
     Program(Platform& platform, QString programFolder, QLocale numberLocale,
+            QString commandLine = {});
+    Program(Platform& platform, ProgramFolders folders, QLocale numberLocale,
             QString commandLine = {});
     ~Program();
     Program(const Program&) = delete;
