@@ -2,8 +2,8 @@
 // and picked (through the main window's numeric filter, into the project),
 // the figures following the calculation, and the advice taken by picking the
 // taps in the main window.
-#include "core/system/system_panel.h"
 #include "core/ui/main_window.h"
+#include "core/ui/system_panel.h"
 #include "support/compare.h"
 #include "support/harness.h"
 

@@ -38,14 +38,13 @@ QString settingsHtml(const FrmKvx& window) {
     const SystemSettings& s = window.systemSettings;
     const QStringList fields = systemSettingsFields(s);
     const Kvx1& kvx = window.kvx;
-    const int ids[] = {1401, 1402, 1403, 1404, 1405, 1406, 1409};
+    const QStringList labels = systemSettingLabels(kvx.localTexts());
     const char* units[] = {"dB(A)", "dB", "W", "m", "", "", "dB"};
     QStringList rows;
     for (int i = 0; i < 7; ++i) {
         QString value = fields[i];
         if (i == 4) {
-            const auto listed = findCrossSection(value);
-            value = listed ? crossSectionText(*listed, kvx.locale) : value;
+            value = crossSectionSettingText(value, kvx.locale);
         } else if (i == 5) {
             value = kvx.localText(s.load == CableLoad::Spread ? 1408 : 1407);
         } else if (!value.isEmpty()) {
@@ -55,7 +54,7 @@ QString settingsHtml(const FrmKvx& window) {
             value = QStringLiteral("\u2013");
         }
         rows << QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
-                    .arg(kvx.localText(ids[i]).toHtmlEscaped(), value.toHtmlEscaped());
+                    .arg(labels[i].toHtmlEscaped(), value.toHtmlEscaped());
     }
     return QStringLiteral("<h3>%1</h3><table>%2</table>")
         .arg(kvx.localText(1454).toHtmlEscaped(), rows.join(QString()));
@@ -172,8 +171,8 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     if (const Design* design = window.design()) {
         const SystemFigures figures =
             systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design, margin));
-        groups = systemFigureGroups(figures, kvx);
-        notes = systemNotes(figures, window.systemSettings, kvx);
+        groups = systemFigureGroups(figures, kvx.localTexts());
+        notes = systemNotes(figures, window.systemSettings, kvx.localTexts());
     } else {
         notes << kvx.localText(kCalculateFirstId);
     }

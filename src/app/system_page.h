@@ -6,7 +6,7 @@
 // only binds it. paintSystemPage() draws the same figures on a printed page.
 
 #include "app/binding.h"
-#include "core/system/system_panel.h"
+#include "core/ui/system_panel.h"
 
 #include <QWidget>
 

@@ -200,39 +200,35 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
     const CommonOptions common;
     common.addTo(parser);
 
-    const auto text = [](const char* name, const char* description, const char* value) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
-                                  QString::fromLatin1(value));
-    };
     const QCommandLineOption description =
-        text("description", "Types the project description.", "TEXT");
+        valueOption("description", "Types the project description.", "TEXT");
     const QCommandLineOption type =
-        text("type",
-             "Picks the loudspeaker type NAME of the catalogue; \"user\" picks the user "
-             "type.",
-             "NAME");
+        valueOption("type",
+                    "Picks the loudspeaker type NAME of the catalogue; \"user\" picks the user "
+                    "type.",
+                    "NAME");
     const QCommandLineOption angle1 =
-        text("angle1", "Types the opening angle at 1 kHz (picks the user type first).", "X");
+        valueOption("angle1", "Types the opening angle at 1 kHz (picks the user type first).", "X");
     const QCommandLineOption angle4 =
-        text("angle4", "Types the opening angle at 4 kHz (picks the user type first).", "X");
+        valueOption("angle4", "Types the opening angle at 4 kHz (picks the user type first).", "X");
     const QCommandLineOption sensitivity =
-        text("sensitivity", "Types the sensitivity (picks the user type first).", "X");
+        valueOption("sensitivity", "Types the sensitivity (picks the user type first).", "X");
     const QCommandLineOption ratedPower =
-        text("rated-power", "Types the rated power (picks the user type first).", "X");
-    const QCommandLineOption length = text("length", "Types the room length.", "X");
-    const QCommandLineOption width = text("width", "Types the room width.", "X");
-    const QCommandLineOption height = text("height", "Types the mounting height.", "X");
-    const QCommandLineOption ear = text("ear", "Types the ear height.", "X");
+        valueOption("rated-power", "Types the rated power (picks the user type first).", "X");
+    const QCommandLineOption length = valueOption("length", "Types the room length.", "X");
+    const QCommandLineOption width = valueOption("width", "Types the room width.", "X");
+    const QCommandLineOption height = valueOption("height", "Types the mounting height.", "X");
+    const QCommandLineOption ear = valueOption("ear", "Types the ear height.", "X");
     const QCommandLineOption tap =
-        text("tap", "Picks the speaker tap: 1/1, 1/2, 1/4 or the item's text.", "T");
+        valueOption("tap", "Picks the speaker tap: 1/1, 1/2, 1/4 or the item's text.", "T");
     const QCommandLineOption line =
-        text("line", "Picks the amplifier tap: 100, 70, 50 or the item's text.", "V");
+        valueOption("line", "Picks the amplifier tap: 100, 70, 50 or the item's text.", "V");
     const QCommandLineOption difference =
-        text("difference", "Moves the slider to X dB, 0 to 12 in steps of 0.1.", "X");
+        valueOption("difference", "Moves the slider to X dB, 0 to 12 in steps of 0.1.", "X");
     const QCommandLineOption save =
-        text("save", "Saves the project to PATH, as Save As does.", "PATH");
-    const QCommandLineOption report =
-        text("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
+        valueOption("save", "Saves the project to PATH, as Save As does.", "PATH");
+    const QCommandLineOption report = valueOption(
+        "report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
     parser.addOptions({description, type, angle1, angle4, sensitivity, ratedPower, length, width,
                        height, ear, tap, line, difference, save, report});
     const ReportOptions reportOptions;
@@ -394,14 +390,9 @@ Invocation parseCatalogue(const QStringList& rest) {
 
 } // namespace
 
-std::optional<double> readNumber(QString text) {
-    text = text.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+QCommandLineOption valueOption(const char* name, const char* description, const char* valueName) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                              QString::fromLatin1(valueName));
 }
 
 Invocation parseCommandLine(const QStringList& arguments) {

@@ -10,6 +10,7 @@
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
+#include "core/calc/numbers.h"
 #include "core/shell/program_folders.h"
 
 #include <QCommandLineOption>
@@ -111,13 +112,14 @@ struct CalcLikeCommand {
 // Parses the arguments after the command word as calc does, plus the command's own options.
 Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command);
 
-// A number as typed on the command line: a dot or a comma as decimal separator.
-std::optional<double> readNumber(QString text);
-
 // The options that every command accepts: -h/--help, --data-dir, --language,
 // --locale and --json. A command's parser adds them with addTo and reads them
 // back with read (which throws UsageError for a value that means nothing), so
 // that a new command gets all of them by two calls.
+// An option that takes a value: its name, its help line (UTF-8) and the name
+// of its value in the help.
+QCommandLineOption valueOption(const char* name, const char* description, const char* valueName);
+
 struct CommonOptions {
     // jsonMeaning: what --json gives for this command.
     explicit CommonOptions(const QString& jsonMeaning = QStringLiteral("Machine-readable output."));

@@ -60,30 +60,27 @@ QString plain(double value, int decimals, const QLocale& locale) {
 } // namespace
 
 Invocation parseSystem(const QStringList& rest) {
-    const auto option = [](const char* name, const char* description, const char* value) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
-                                  QString::fromLatin1(value));
-    };
     const QCommandLineOption ambient =
-        option("ambient",
-               "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
-               "advises the taps.",
-               "dB");
+        valueOption("ambient",
+                    "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
+                    "advises the taps.",
+                    "dB");
     const QCommandLineOption above = option(
         "above", "How far the quietest listener must be above the noise (default 15).", "dB");
-    const QCommandLineOption amplifier = option("amplifier", "The amplifier's rated power.", "W");
+    const QCommandLineOption amplifier =
+        valueOption("amplifier", "The amplifier's rated power.", "W");
     const QCommandLineOption cableLength =
-        option("cable-length", "The run from the amplifier to the farthest loudspeaker.", "m");
+        valueOption("cable-length", "The run from the amplifier to the farthest loudspeaker.", "m");
     const QCommandLineOption crossSection =
-        option("cross-section",
-               "The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm²), or 18AWG, 16AWG, "
-               "14AWG, 12AWG or 10AWG (default 1.5).",
-               "A");
+        valueOption("cross-section",
+                    "The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm²), or 18AWG, 16AWG, "
+                    "14AWG, 12AWG or 10AWG (default 1.5).",
+                    "A");
     const QCommandLineOption spread(QStringLiteral("spread"),
                                     QStringLiteral("The loudspeakers are spread evenly along the "
                                                    "run (default: all at the far end)."));
-    const QCommandLineOption dropLimit =
-        option("drop-limit", "The largest level drop the cable may cause (default 0.5).", "dB");
+    const QCommandLineOption dropLimit = valueOption(
+        "drop-limit", "The largest level drop the cable may cause (default 0.5).", "dB");
 
     CalcLikeCommand system;
     system.command = Invocation::Command::System;
@@ -145,7 +142,7 @@ QStringList systemProblems(const FrmKvx& window) {
     QStringList problems;
     if (const auto figures = figuresOf(window)) {
         for (const SystemIssue& issue : figures->issues)
-            problems << systemIssueText(issue, window.kvx);
+            problems << systemIssueText(issue, window.kvx.localTexts());
     }
     return problems;
 }

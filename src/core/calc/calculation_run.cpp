@@ -34,7 +34,7 @@ void FrmKvx::cmdCalc_Click() {
     mnuReport.setEnabled(true);
     mnuExportPdf.setEnabled(true);
     if (hadDesign || lastCalculation)
-        notifyDesignChanged();
+        m_designObservers.notify();
 }
 
 void FrmKvx::Calculate() {

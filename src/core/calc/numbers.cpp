@@ -295,6 +295,16 @@ double ParseDecimal(const QString& text) {
     return *value;
 }
 
+std::optional<double> readNumber(QString text) {
+    text = text.trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 QString formatOneDecimal(double value, const QLocale& locale) {
     return formatFixed(value, 1, locale);
 }

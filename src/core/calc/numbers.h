@@ -30,6 +30,11 @@ QString trimSpaces(const QString& text);
 // KvxError for a number too large to read.
 double ParseDecimal(const QString& text);
 
+// A whole text as a number, a dot or a comma as decimal separator, blanks at
+// either end ignored: a setting in a field, a project file or on the command
+// line. Nothing for a text that is no finite number (empty, a lone sign).
+std::optional<double> readNumber(QString text);
+
 // Mask "0.0": one decimal, rounded, at least one integer digit.
 QString formatOneDecimal(double value, const QLocale& locale);
 // Mask "0": rounded to a whole number.

@@ -25,7 +25,7 @@ void FrmKvx::ClearResults() {
     lblLevel.setText({});
     if (lastCalculation) {
         lastCalculation.reset();
-        notifyDesignChanged();
+        m_designObservers.notify();
     }
 }
 

@@ -60,7 +60,7 @@ void FrmKvx::ResetProject() {
     ShowLoudspeakerData(1);
     if (!systemSettings.isDefault()) {
         systemSettings = {};
-        notifySystemSettingsChanged();
+        m_settingsObservers.notify();
     }
     // The texts set above ran their change handlers; a new project is unmodified.
     kvx.Modified = false;

@@ -284,7 +284,7 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
             lblLevel.setText(v[4]);
             break;
         case SystemSection:
-            settingProblems << readSystemSettingsFields(v, settings, kvx);
+            settingProblems << readSystemSettingsFields(v, settings, kvx.localTexts());
             break;
         }
     };
@@ -331,7 +331,7 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
 
     if (settings != systemSettings) {
         systemSettings = settings;
-        notifySystemSettingsChanged();
+        m_settingsObservers.notify();
     }
     // A value that is not a number costs that setting, never the project.
     for (const QString& problem : settingProblems) {

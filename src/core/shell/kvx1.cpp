@@ -43,10 +43,12 @@ Kvx1::Kvx1(Platform& platform_, ProgramFolders folders, QLocale numberLocale,
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
 }
 
+LocalTexts Kvx1::localTexts() const {
+    return {strings, LanguageOffset, locale};
+}
+
 QString Kvx1::localText(int englishId) const {
-    if (auto found = strings.find(englishId + LanguageOffset))
-        return *found;
-    return strings.text(englishId);
+    return localTexts().text(englishId);
 }
 
 QString Kvx1::programFile(const QString& name) const {

@@ -67,6 +67,9 @@ public:
     // The text of an English id in the current language; an id that the
     // current block lacks falls back to the English text.
     QString localText(int englishId) const;
+    // The current language's texts and number locale, for the routines that
+    // only put results into words.
+    LocalTexts localTexts() const;
 
     // Path of a file in the program's folder.
     QString programFile(const QString& name) const;

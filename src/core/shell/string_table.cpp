@@ -54,4 +54,10 @@ QString StringTable::text(int id) const {
     throw KvxError(QStringLiteral("Resource with identifier '%1' not found").arg(id));
 }
 
+QString LocalTexts::text(int englishId) const {
+    if (auto found = strings.find(englishId + languageOffset))
+        return *found;
+    return strings.text(englishId);
+}
+
 } // namespace kvx

@@ -7,6 +7,7 @@
 // column per language.
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,18 @@ public:
 
 private:
     QHash<int, QString> m_texts;
+};
+
+// The texts of one language and the locale its numbers are shown in: what a
+// routine needs to put its results into words, without the program's state.
+struct LocalTexts {
+    const StringTable& strings;
+    int languageOffset = 0;
+    QLocale locale;
+
+    // The text of an English id in this language; an id that the language's
+    // block lacks falls back to the English text.
+    QString text(int englishId) const;
 };
 
 // Language offsets by the names stored in the configuration file.

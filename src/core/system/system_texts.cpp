@@ -1,6 +1,6 @@
 #include "core/system/system_texts.h"
 
-#include <cmath>
+#include "core/calc/numbers.h"
 
 namespace kvx {
 
@@ -17,28 +17,16 @@ QString optionalNumber(const std::optional<double>& value) {
     return value ? fileNumber(*value) : QString();
 }
 
-// A number as a project file holds it: a dot (a comma is taken too); nothing
-// for a text that is no finite number.
-std::optional<double> readNumber(QString text) {
-    text = text.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-QString shown(const Kvx1& kvx, double value, int decimals, const char* unit) {
-    QString text = kvx.locale.toString(value, 'f', decimals);
+QString shown(const LocalTexts& texts, double value, int decimals, const char* unit) {
+    QString text = texts.locale.toString(value, 'f', decimals);
     if (*unit)
         text += u' ' + QString::fromUtf8(unit);
     return text;
 }
 
 // A tap power as the main window shows it: the general form (0.375, 1.47, 6).
-QString shownPower(const Kvx1& kvx, double value) {
-    return kvx.locale.toString(value, 'g', 4) + QStringLiteral(" W");
+QString shownPower(const LocalTexts& texts, double value) {
+    return texts.locale.toString(value, 'g', 4) + QStringLiteral(" W");
 }
 
 FigureTone toneOf(AmplifierState state) {
@@ -67,40 +55,40 @@ FigureTone toneOf(DropState state) {
 
 } // namespace
 
-QString systemSettingName(SystemSetting setting, const Kvx1& kvx) {
+QString systemSettingName(SystemSetting setting, const LocalTexts& texts) {
     switch (setting) {
     case SystemSetting::Ambient:
-        return kvx.localText(1401);
+        return texts.text(1401);
     case SystemSetting::Above:
-        return kvx.localText(1402);
+        return texts.text(1402);
     case SystemSetting::Amplifier:
-        return kvx.localText(1403);
+        return texts.text(1403);
     case SystemSetting::CableLength:
-        return kvx.localText(1404);
+        return texts.text(1404);
     case SystemSetting::CrossSection:
-        return kvx.localText(1405);
+        return texts.text(1405);
     case SystemSetting::DropLimit:
         break;
     }
-    return kvx.localText(1409);
+    return texts.text(1409);
 }
 
-QString systemIssueText(const SystemIssue& issue, const Kvx1& kvx) {
+QString systemIssueText(const SystemIssue& issue, const LocalTexts& texts) {
     QString leftOut;
     switch (issue.setting) {
     case SystemSetting::Ambient:
     case SystemSetting::Above:
-        leftOut = kvx.localText(1452);
+        leftOut = texts.text(1452);
         break;
     case SystemSetting::Amplifier:
-        leftOut = kvx.localText(1449);
+        leftOut = texts.text(1449);
         break;
     case SystemSetting::CableLength:
     case SystemSetting::CrossSection:
-        leftOut = kvx.localText(1450);
+        leftOut = texts.text(1450);
         break;
     case SystemSetting::DropLimit:
-        leftOut = kvx.localText(1451);
+        leftOut = texts.text(1451);
         break;
     }
     int id = 1445;
@@ -108,31 +96,31 @@ QString systemIssueText(const SystemIssue& issue, const Kvx1& kvx) {
         id = 1444;
     else if (issue.kind == SystemIssue::Kind::UnknownCrossSection)
         id = 1446;
-    return kvx.localText(id).arg(systemSettingName(issue.setting, kvx), issue.value, leftOut);
+    return texts.text(id).arg(systemSettingName(issue.setting, texts), issue.value, leftOut);
 }
 
-QString amplifierStateText(AmplifierState state, const Kvx1& kvx) {
+QString amplifierStateText(AmplifierState state, const LocalTexts& texts) {
     switch (state) {
     case AmplifierState::Fine:
-        return kvx.localText(1420);
+        return texts.text(1420);
     case AmplifierState::Tight:
-        return kvx.localText(1421);
+        return texts.text(1421);
     case AmplifierState::Overloaded:
         break;
     }
-    return kvx.localText(1422);
+    return texts.text(1422);
 }
 
-QString dropStateText(DropState state, const Kvx1& kvx) {
+QString dropStateText(DropState state, const LocalTexts& texts) {
     switch (state) {
     case DropState::Green:
-        return kvx.localText(1431);
+        return texts.text(1431);
     case DropState::Amber:
-        return kvx.localText(1432);
+        return texts.text(1432);
     case DropState::Red:
         break;
     }
-    return kvx.localText(1433);
+    return texts.text(1433);
 }
 
 QString crossSectionText(const CrossSection& section, const QLocale& locale) {
@@ -140,6 +128,18 @@ QString crossSectionText(const CrossSection& section, const QLocale& locale) {
         return section.name.chopped(3) + QStringLiteral(" AWG");
     return locale.toString(section.area, 'g', QLocale::FloatingPointShortest) +
            QStringLiteral(" mm²");
+}
+
+QString crossSectionSettingText(const QString& name, const QLocale& locale) {
+    const auto listed = findCrossSection(name);
+    return listed ? crossSectionText(*listed, locale) : name;
+}
+
+QStringList systemSettingLabels(const LocalTexts& texts) {
+    QStringList labels;
+    for (const int id : {1401, 1402, 1403, 1404, 1405, 1406, 1409})
+        labels << texts.text(id);
+    return labels;
 }
 
 QStringList systemSettingsFields(const SystemSettings& s) {
@@ -153,10 +153,10 @@ QStringList systemSettingsFields(const SystemSettings& s) {
 }
 
 QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& settings,
-                                     const Kvx1& kvx) {
+                                     const LocalTexts& texts) {
     QStringList problems;
     const auto problem = [&](const QString& value, const QString& name) {
-        problems << kvx.localText(1448).arg(value, name);
+        problems << texts.text(1448).arg(value, name);
     };
     const auto optional = [&](int index, std::optional<double>& target, SystemSetting setting) {
         const QString text = fields.value(index).trimmed();
@@ -167,7 +167,7 @@ QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& 
         if (const auto value = readNumber(text))
             target = value;
         else
-            problem(text, systemSettingName(setting, kvx));
+            problem(text, systemSettingName(setting, texts));
     };
     const auto required = [&](int index, double& target, SystemSetting setting) {
         const QString text = fields.value(index).trimmed();
@@ -176,7 +176,7 @@ QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& 
         if (const auto value = readNumber(text))
             target = *value;
         else
-            problem(text, systemSettingName(setting, kvx));
+            problem(text, systemSettingName(setting, texts));
     };
     optional(0, settings.ambient, SystemSetting::Ambient);
     required(1, settings.above, SystemSetting::Above);
@@ -195,56 +195,56 @@ QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& 
     else if (load.isEmpty() || load == kFarEnd)
         settings.load = CableLoad::FarEnd;
     else
-        problem(load, kvx.localText(1406));
+        problem(load, texts.text(1406));
     required(6, settings.dropLimit, SystemSetting::DropLimit);
     return problems;
 }
 
-std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& kvx) {
+std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalTexts& texts) {
     std::vector<FigureGroup> groups;
-    const auto t = [&kvx](int id) { return kvx.localText(id); };
+    const auto t = [&texts](int id) { return texts.text(id); };
 
     groups.push_back({t(1410),
-                      {{t(1416), kvx.locale.toString(f.speakers)},
-                       {t(1020), shownPower(kvx, f.speakerPower)},
-                       {t(1417), shown(kvx, f.total, 1, "W")}}});
+                      {{t(1416), texts.locale.toString(f.speakers)},
+                       {t(1020), shownPower(texts, f.speakerPower)},
+                       {t(1417), shown(texts, f.total, 1, "W")}}});
 
-    FigureGroup amplifier{t(1411), {{t(1418), shown(kvx, f.minimumAmplifier, 1, "W")}}};
+    FigureGroup amplifier{t(1411), {{t(1418), shown(texts, f.minimumAmplifier, 1, "W")}}};
     if (f.rating && f.amplifierLoad && f.amplifierState) {
-        amplifier.rows.push_back({t(1403), shown(kvx, *f.rating, 1, "W")});
+        amplifier.rows.push_back({t(1403), shown(texts, *f.rating, 1, "W")});
         amplifier.rows.push_back({t(1419),
-                                  shown(kvx, *f.amplifierLoad * 100, 0, "%") +
+                                  shown(texts, *f.amplifierLoad * 100, 0, "%") +
                                       QStringLiteral(": ") +
-                                      amplifierStateText(*f.amplifierState, kvx),
+                                      amplifierStateText(*f.amplifierState, texts),
                                   toneOf(*f.amplifierState)});
     }
     groups.push_back(amplifier);
 
     groups.push_back({t(1412),
-                      {{t(1018), shown(kvx, f.voltage, 0, "V")},
-                       {t(1423), shown(kvx, f.impedance, 2, "Ω")},
-                       {t(1424), shown(kvx, f.current, 2, "A")}}});
+                      {{t(1018), shown(texts, f.voltage, 0, "V")},
+                       {t(1423), shown(texts, f.impedance, 2, "Ω")},
+                       {t(1424), shown(texts, f.current, 2, "A")}}});
 
     if (f.cable) {
         const CableFigures& c = *f.cable;
         FigureGroup cable{t(1413),
-                          {{t(1404), shown(kvx, c.length, 1, "m")},
-                           {t(1405), crossSectionText(c.crossSection, kvx.locale)},
+                          {{t(1404), shown(texts, c.length, 1, "m")},
+                           {t(1405), crossSectionText(c.crossSection, texts.locale)},
                            {t(1406), t(c.spread ? 1408 : 1407)},
-                           {t(1425), shown(kvx, c.loopResistance, 2, "Ω")}}};
-        FigureRow drop{t(1426), shown(kvx, c.drop, 2, "dB")};
+                           {t(1425), shown(texts, c.loopResistance, 2, "Ω")}}};
+        FigureRow drop{t(1426), shown(texts, c.drop, 2, "dB")};
         if (c.state) {
-            drop.value += QStringLiteral(": ") + dropStateText(*c.state, kvx);
+            drop.value += QStringLiteral(": ") + dropStateText(*c.state, texts);
             drop.tone = toneOf(*c.state);
         }
         cable.rows.push_back(drop);
-        cable.rows.push_back({t(1427), shown(kvx, c.lost, 1, "W")});
+        cable.rows.push_back({t(1427), shown(texts, c.lost, 1, "W")});
         if (c.dropLimit && c.longestRun) {
-            cable.rows.push_back({t(1409), shown(kvx, *c.dropLimit, 1, "dB")});
-            cable.rows.push_back({t(1428), shown(kvx, *c.longestRun, 0, "m")});
+            cable.rows.push_back({t(1409), shown(texts, *c.dropLimit, 1, "dB")});
+            cable.rows.push_back({t(1428), shown(texts, *c.longestRun, 0, "m")});
             cable.rows.push_back(
                 {t(1429),
-                 c.smallestForRun ? crossSectionText(*c.smallestForRun, kvx.locale) : t(1430),
+                 c.smallestForRun ? crossSectionText(*c.smallestForRun, texts.locale) : t(1430),
                  c.smallestForRun ? FigureTone::Plain : FigureTone::Bad});
         }
         groups.push_back(cable);
@@ -254,12 +254,12 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& 
         const LevelCheck& l = *f.level;
         groups.push_back(
             {t(1414),
-             {{t(1401), shown(kvx, l.ambient, 1, "dB(A)")},
-              {t(1402), shown(kvx, l.above, 1, "dB")},
-              {t(1434), shown(kvx, l.required, 1, "dB")},
+             {{t(1401), shown(texts, l.ambient, 1, "dB(A)")},
+              {t(1402), shown(texts, l.above, 1, "dB")},
+              {t(1434), shown(texts, l.required, 1, "dB")},
               {t(1435),
-               shown(kvx, l.quietest, 1, "dB") + QStringLiteral(": ") +
-                   (l.met ? t(1436) : t(1437).arg(kvx.locale.toString(l.shortBy, 'f', 1))),
+               shown(texts, l.quietest, 1, "dB") + QStringLiteral(": ") +
+                   (l.met ? t(1436) : t(1437).arg(texts.locale.toString(l.shortBy, 'f', 1))),
                l.met ? FigureTone::Good : FigureTone::Bad}}});
     }
     if (f.advice) {
@@ -267,13 +267,13 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& 
         FigureGroup advice{t(1415), {}};
         if (a.taps) {
             advice.rows.push_back({t(1438).arg(a.taps->speakerTap(), a.taps->amplifierTap()),
-                                   shownPower(kvx, a.speakerPower) + QStringLiteral(", ") +
-                                       shown(kvx, a.quietest, 1, "dB"),
+                                   shownPower(texts, a.speakerPower) + QStringLiteral(", ") +
+                                       shown(texts, a.quietest, 1, "dB"),
                                    FigureTone::Good});
         } else {
             advice.rows.push_back({t(1439).arg(QStringLiteral("1/1 P"), QStringLiteral("100 V"),
-                                               kvx.locale.toString(a.shortBy, 'f', 1)),
-                                   shown(kvx, a.quietest, 1, "dB"), FigureTone::Bad});
+                                               texts.locale.toString(a.shortBy, 'f', 1)),
+                                   shown(texts, a.quietest, 1, "dB"), FigureTone::Bad});
         }
         groups.push_back(advice);
     }
@@ -281,16 +281,16 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const Kvx1& 
 }
 
 QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings,
-                        const Kvx1& kvx) {
+                        const LocalTexts& texts) {
     QStringList notes;
     for (const SystemIssue& issue : figures.issues)
-        notes << systemIssueText(issue, kvx);
+        notes << systemIssueText(issue, texts);
     if (!settings.cableLength)
-        notes << kvx.localText(1443);
+        notes << texts.text(1443);
     if (!settings.ambient)
-        notes << kvx.localText(1442);
+        notes << texts.text(1442);
     else if (figures.level)
-        notes << kvx.localText(1455);
+        notes << texts.text(1455);
     return notes;
 }
 

@@ -129,22 +129,6 @@ void FrmKvx::installHandlers() {
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
 
-int FrmKvx::observeDesign(std::function<void()> observer) {
-    m_designObservers.emplace(m_nextObserverId, std::move(observer));
-    return m_nextObserverId++;
-}
-
-void FrmKvx::unobserveDesign(int id) {
-    m_designObservers.erase(id);
-}
-
-void FrmKvx::notifyDesignChanged() {
-    // A copy, so that an observer may come or go while the others are told.
-    const auto observers = m_designObservers;
-    for (const auto& [id, observer] : observers)
-        observer();
-}
-
 std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
     return {
         {&mnuFile, kMenuFileText}, {&mnuNew, 1062},       {&mnuOpen, 1063},
@@ -160,22 +144,6 @@ void FrmKvx::setSystemSettings(const SystemSettings& settings) {
         return;
     systemSettings = settings;
     kvx.Modified = true;
-    notifySystemSettingsChanged();
+    m_settingsObservers.notify();
 }
-
-int FrmKvx::observeSystemSettings(std::function<void()> observer) {
-    m_settingsObservers.emplace(m_nextObserverId, std::move(observer));
-    return m_nextObserverId++;
-}
-
-void FrmKvx::unobserveSystemSettings(int id) {
-    m_settingsObservers.erase(id);
-}
-
-void FrmKvx::notifySystemSettingsChanged() {
-    const auto observers = m_settingsObservers;
-    for (const auto& [id, observer] : observers)
-        observer();
-}
-
 } // namespace kvx

@@ -17,6 +17,7 @@
 #include "core/system/system.h"
 #include "core/ui/common_dialog.h"
 #include "core/ui/control.h"
+#include "core/ui/observers.h"
 
 #include <QFile>
 #include <QString>
@@ -165,8 +166,10 @@ public:
     // Observers of the calculation: called once after each run (whatever its
     // outcome, when there was or is a design) and when ClearResults drops it.
     // The returned id removes the observer again.
-    int observeDesign(std::function<void()> observer);
-    void unobserveDesign(int id);
+    int observeDesign(std::function<void()> observer) {
+        return m_designObservers.add(std::move(observer));
+    }
+    void unobserveDesign(int id) { m_designObservers.remove(id); }
 
     // --- system/
     // The project's system settings (amplifier, cable, ambient noise): New
@@ -176,8 +179,10 @@ public:
     // observers of the settings.
     void setSystemSettings(const SystemSettings& settings);
     // Called whenever the settings change (a user's change, New, Open).
-    int observeSystemSettings(std::function<void()> observer);
-    void unobserveSystemSettings(int id);
+    int observeSystemSettings(std::function<void()> observer) {
+        return m_settingsObservers.add(std::move(observer));
+    }
+    void unobserveSystemSettings(int id) { m_settingsObservers.remove(id); }
     // How many calculation runs have started, refused ones included: a caller
     // that moved the slider can tell whether that already recalculated.
     int calculationRuns() const { return m_calculationRuns; }
@@ -282,14 +287,11 @@ private:
     void installHandlers();
     // Exit and closing by the frame: save the modified project first?
     MsgResult askSaveBeforeExit();
-    void notifyDesignChanged();
-    void notifySystemSettingsChanged();
-    std::map<int, std::function<void()>> m_settingsObservers;
+    Observers m_settingsObservers;
     // Bare name of the project's file; empty for a new project.
     QString m_projectName;
     int m_calculationRuns = 0;
-    std::map<int, std::function<void()>> m_designObservers;
-    int m_nextObserverId = 0;
+    Observers m_designObservers;
     ControlList m_controls;
 };
 

@@ -1,4 +1,4 @@
-#include "core/system/system_panel.h"
+#include "core/ui/system_panel.h"
 
 #include "core/calc/numbers.h"
 #include "core/calc/power.h"
@@ -8,23 +8,9 @@
 
 #include <QLocale>
 
-#include <cmath>
-
 namespace kvx {
 
 namespace {
-
-// A field's text as a number in either decimal separator; nothing for an
-// empty field, a lone sign or separator.
-std::optional<double> fieldNumber(const QString& text) {
-    QString t = trimSpaces(text);
-    t.replace(u',', u'.');
-    bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 QString fieldText(double value, const QLocale& locale) {
     return locale.toString(value, 'g', QLocale::FloatingPointShortest);
@@ -91,7 +77,7 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
         return;
     CheckNumericEntry(m_window.kvx, field);
     const QString text = trimSpaces(field.text());
-    const std::optional<double> value = fieldNumber(text);
+    const std::optional<double> value = readNumber(text);
     SystemSettings s = m_window.systemSettings;
     if (optional) {
         // An empty field is no setting; a text on the way to a number ("-", ",")
@@ -115,7 +101,7 @@ void SystemPanel::showSettings() {
     // A field whose text already reads as the setting keeps it, so that what
     // the user is typing ("55," on the way to "55,5") is never rewritten.
     const auto show = [&](Control& field, const std::optional<double>& value) {
-        if (fieldNumber(field.text()) == value && !(value && trimSpaces(field.text()).isEmpty()))
+        if (readNumber(field.text()) == value && !(value && trimSpaces(field.text()).isEmpty()))
             return;
         field.setText(value ? fieldText(*value, locale) : QString());
     };
@@ -125,7 +111,7 @@ void SystemPanel::showSettings() {
     show(txtCableLength, s.cableLength);
     show(txtDropLimit, s.dropLimit);
     const auto listed = findCrossSection(s.crossSection);
-    const QString section = listed ? crossSectionText(*listed, locale) : s.crossSection;
+    const QString section = crossSectionSettingText(s.crossSection, locale);
     const auto typed = findCrossSection(lstCrossSection.text());
     if (!(listed && typed && typed->name == listed->name) && lstCrossSection.text() != section)
         lstCrossSection.setText(section);
@@ -149,20 +135,17 @@ void SystemPanel::refresh() {
 std::vector<FigureGroup> SystemPanel::groups() const {
     if (!m_figures)
         return {};
-    return systemFigureGroups(*m_figures, m_window.kvx);
+    return systemFigureGroups(*m_figures, m_window.kvx.localTexts());
 }
 
 QStringList SystemPanel::notes() const {
     if (!m_figures)
         return {m_window.kvx.localText(kCalculateFirstId)};
-    return systemNotes(*m_figures, m_window.systemSettings, m_window.kvx);
+    return systemNotes(*m_figures, m_window.systemSettings, m_window.kvx.localTexts());
 }
 
 QStringList SystemPanel::settingLabels() const {
-    QStringList labels;
-    for (const int id : {1401, 1402, 1403, 1404, 1405, 1406, 1409})
-        labels << m_window.kvx.localText(id);
-    return labels;
+    return systemSettingLabels(m_window.kvx.localTexts());
 }
 
 void SystemPanel::cmdTakeAdvice_Click() {
