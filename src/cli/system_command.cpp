@@ -65,7 +65,7 @@ Invocation parseSystem(const QStringList& rest) {
                     "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
                     "advises the taps.",
                     "dB");
-    const QCommandLineOption above = option(
+    const QCommandLineOption above = valueOption(
         "above", "How far the quietest listener must be above the noise (default 15).", "dB");
     const QCommandLineOption amplifier =
         valueOption("amplifier", "The amplifier's rated power.", "W");
