@@ -8,14 +8,12 @@
 #include "core/plan/coverage.h"
 #include "core/plan/layout.h"
 #include "core/ui/main_window.h"
+#include "support/cli.h"
 #include "support/compare.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 #include <cmath>
@@ -33,45 +31,11 @@ constexpr double kSpacingWide = 2.3894644475489559;
 
 const QString kData = QStringLiteral(KVX_SOURCE_DIR "/tests/data/cli/");
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonObject json(const char* key) const {
-        return QJsonDocument::fromJson(out.toUtf8()).object().value(QLatin1String(key)).toObject();
-    }
-};
+using Result = test::CliResult;
 
 // A command line written as one string; '|' stands for a space inside an argument.
 QStringList args(const QString& line) {
     return line.split(u' ').replaceInStrings(QStringLiteral("|"), QStringLiteral(" "));
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The test's catalogue as Test.lsp, and a Kvx.ini naming it.
-bool writeDataFolder(const QString& folder, const QString& language) {
-    const QList<LspRecord> types = {{QStringLiteral("Ceiling 6  "), 90, 60, 90.0f, 6.0f},
-                                    {QStringLiteral("Wide, 8    "), 120, 80, 88.5f, 10.0f},
-                                    {QStringLiteral("Horn 12    "), 60, 40, 95.0f, 30.0f}};
-    QFile ini(QDir(folder).filePath(QStringLiteral("Kvx.ini")));
-    return writeLspFile(QDir(folder).filePath(QStringLiteral("Test.lsp")), types) &&
-           ini.open(QIODevice::WriteOnly) &&
-           ini.write("[Current lsp file]\r\nFileName=Test.lsp\r\n[Configuration]\r\nLanguage=" +
-                     language.toLatin1()) > 0;
-}
-
-// Every file of a folder with its time and bytes, to see that nothing changed.
-QStringList snapshot(const QString& folder) {
-    QStringList files;
-    for (const QFileInfo& file :
-         QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        files << file.fileName() + file.lastModified().toString(Qt::ISODateWithMs) +
-                     QString::number(qHash(readFile(file.filePath())));
-    return files;
 }
 
 } // namespace
@@ -80,7 +44,7 @@ class TestCli : public QObject {
     Q_OBJECT
 
 private:
-    Result run(const QStringList& arguments);
+    Result run(const QStringList& arguments) { return test::runCli(m_work.path(), arguments); }
     Result calc(const QStringList& arguments) {
         return run(QStringList{"calc", "--data-dir", m_data.path(), "--locale", "C"} + arguments);
     }
@@ -92,11 +56,11 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(writeDataFolder(m_data.path(), "English"));
-        m_dataFiles = snapshot(m_data.path());
+        QVERIFY(test::writeDataFolder(m_data.path(), "English"));
+        m_dataFiles = test::snapshot(m_data.path(), true);
     }
     // Whatever the command did, the user's configuration is as it was.
-    void cleanup() { QCOMPARE(snapshot(m_data.path()), m_dataFiles); }
+    void cleanup() { QCOMPARE(test::snapshot(m_data.path(), true), m_dataFiles); }
     void workedExamples_data();
     void workedExamples();
     void projectChangedSavedAndReadBack();
@@ -112,16 +76,6 @@ private Q_SLOTS:
     void planDrawings_data();
     void planDrawings();
 };
-
-Result TestCli::run(const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(m_work.path());
-    process.start(QStringLiteral(KVX_BIN_DIR "/kvx-cli"), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 void TestCli::workedExamples_data() {
     QTest::addColumn<QString>("arguments");
@@ -182,11 +136,13 @@ void TestCli::projectChangedSavedAndReadBack() {
     const Result changed = calc(args("hall.kvx --length 15,5 --tap 1/4 --line 50 --difference 4.5 "
                                      "--json --save longer.kvx"));
     QCOMPARE(changed.err, QString());
-    QCOMPARE(readFile(path(QStringLiteral("longer.kvx"))), readFile(kData + "hall.kvx"));
+    QCOMPARE(test::readBytes(path(QStringLiteral("longer.kvx"))),
+             test::readBytes(kData + "hall.kvx"));
     // Read back and saved again, it calculates the same and keeps every byte.
     const Result reread = calc(args("longer.kvx --json --save again.kvx"));
     QCOMPARE(reread.json("values"), changed.json("values"));
-    QCOMPARE(readFile(path(QStringLiteral("again.kvx"))), readFile(kData + "hall.kvx"));
+    QCOMPARE(test::readBytes(path(QStringLiteral("again.kvx"))),
+             test::readBytes(kData + "hall.kvx"));
 }
 
 void TestCli::reportMatchesWindow_data() {
@@ -199,7 +155,7 @@ void TestCli::reportMatchesWindow_data() {
 void TestCli::reportMatchesWindow() {
     QFETCH(QStringList, setting);
     test::Harness window{QLocale(setting[1])};
-    QVERIFY(writeDataFolder(window.dir.path(), setting[0]));
+    QVERIFY(test::writeDataFolder(window.dir.path(), setting[0]));
     const QString common = " --data-dir " + window.dir.path() + " --locale " + setting[1];
     const QString project = path(setting[0] + QStringLiteral(".kvx"));
     const Result saved =
@@ -214,7 +170,7 @@ void TestCli::reportMatchesWindow() {
     window.platform.saveAnswers << path(QStringLiteral("window.txt"));
     window.w->mnuPrintFile_Click();
     QCOMPARE(window.platform.messageTitles(), QStringList());
-    const QByteArray expected = readFile(path(QStringLiteral("window.txt")));
+    const QByteArray expected = test::readBytes(path(QStringLiteral("window.txt")));
 
     for (const QString& command :
          {"report " + project + " -o ", "calc " + project + " --report "}) {
@@ -223,12 +179,12 @@ void TestCli::reportMatchesWindow() {
             run(args(command + setting[2] + " --date 2026-02-03 --page-width 88,5" + common));
         QCOMPARE(result.err, QString());
         QCOMPARE(result.status, 0);
-        QCOMPARE(readFile(path(setting[2])), expected);
+        QCOMPARE(test::readBytes(path(setting[2])), expected);
     }
     if (QFileInfo::exists(
             QStringLiteral(KVX_BIN_DIR "/kvx-cli-print.so"))) { // with the desktop program
         QCOMPARE(run(args("report " + project + " -o report.pdf" + common)).err, QString());
-        QVERIFY(readFile(path(QStringLiteral("report.pdf"))).startsWith("%PDF-"));
+        QVERIFY(test::readBytes(path(QStringLiteral("report.pdf"))).startsWith("%PDF-"));
     }
 }
 
@@ -238,7 +194,7 @@ void TestCli::catalogueBuiltAndListedBack() {
     QCOMPARE(built.status, 0);
     QCOMPARE(QFileInfo(path(QStringLiteral("types.lsp"))).size(), 3 * kLspRecordSize);
     QCOMPARE(run({"catalogue", "list", path("types.lsp")}).out.toUtf8(),
-             readFile(kData + "types.csv"));
+             test::readBytes(kData + "types.csv"));
 }
 
 void TestCli::commonOptionsOnEveryCommand_data() {
@@ -334,11 +290,11 @@ void TestCli::badInput() {
         text->replace("@data", m_data.path())
             .replace("@work", m_work.path())
             .replace("@src/", kData);
-    const QStringList before = snapshot(m_work.path());
+    const QStringList before = test::snapshot(m_work.path(), true);
     const Result result = run(args(arguments));
     QVERIFY2(result.err.count(error) == 1, qPrintable(result.err));
     QCOMPARE(result.status, status);
-    QCOMPARE(snapshot(m_work.path()), before);
+    QCOMPARE(test::snapshot(m_work.path(), true), before);
 }
 
 void TestCli::planDrawings_data() {
@@ -372,7 +328,7 @@ void TestCli::planDrawings() {
                                    language + " -o " + out));
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
-    const QByteArray bytes = readFile(out);
+    const QByteArray bytes = test::readBytes(out);
     QVERIFY(bytes.startsWith(begins));
     if (name.endsWith(QLatin1String(".pdf")))
         QCOMPARE(QStringLiteral("%1 pages")
@@ -428,7 +384,7 @@ void TestCli::plan() {
     for (const char* name : {"1k max: ", "1k within set: ", "4k spread: ", "4k within 3: "})
         QVERIFY2(result.out.contains(QLatin1String(name)), name);
     const int count = values[0].toInt() * values[1].toInt();
-    QCOMPARE(readFile(csv).count('\n'), count + 1);
+    QCOMPARE(test::readBytes(csv).count('\n'), count + 1);
 
     // The JSON holds the core's plan of the same calculation, number for number.
     result = run(QStringList(command) << QStringLiteral("--json"));

@@ -3,13 +3,11 @@
 // given, the settings kept by --save and read back, and bad settings named
 // with their exit status.
 #include "core/catalogue/lsp_record.h"
+#include "support/cli.h"
 #include "support/compare.h"
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,12 +15,7 @@ using namespace kvx;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
+using Result = test::CliResult;
 
 // The 20 x 10 m room of 90/60 degrees, 90 dB, 6 W: 18 loudspeakers, h = 2.5 m.
 const QStringList kRoom = {"--type",        "user", "--angle1",      "90", "--angle4", "60",
@@ -37,14 +30,8 @@ class TestCliSystem : public QObject {
 
 private:
     Result run(const QStringList& arguments) {
-        QProcess process;
-        process.setWorkingDirectory(m_work.path());
-        process.start(QStringLiteral(KVX_BIN_DIR "/kvx-cli"),
-                      QStringList{"system", "--data-dir", m_data.path()} + arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return test::runCli(m_work.path(),
+                            QStringList{"system", "--data-dir", m_data.path()} + arguments);
     }
     QString path(const QString& name) const { return m_work.filePath(name); }
 
@@ -52,13 +39,7 @@ private:
     QTemporaryDir m_work;
 
 private Q_SLOTS:
-    void initTestCase() {
-        const QList<LspRecord> types = {{QStringLiteral("Ceiling 6  "), 90, 60, 90.0f, 6.0f}};
-        QFile ini(QDir(m_data.path()).filePath(QStringLiteral("Kvx.ini")));
-        QVERIFY(writeLspFile(QDir(m_data.path()).filePath(QStringLiteral("Test.lsp")), types));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        QVERIFY(ini.write("[Current lsp file]\r\nFileName=Test.lsp\r\n") > 0);
-    }
+    void initTestCase() { QVERIFY(test::writeDataFolder(m_data.path(), "English")); }
 
     // One figure per line; the lines of settings not given are left out.
     void plain_data() {

@@ -1,6 +1,6 @@
 // The language window: the choice that OK stores.
 #include "core/shell/lang_select.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QFile>
 #include <QTest>
@@ -8,11 +8,6 @@
 using namespace kvx;
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kDataFileOnly = "[Current lsp file]\r\nFilename=Basic.lsp\r\n";
 
@@ -48,7 +43,7 @@ void TestLangSelect::okStoresTheChosenLanguage() {
         window.LanSel[option]->userClick();
     window.OK_Key.userClick();
     QCOMPARE(h.kvx.LanguageOffset, offset);
-    QCOMPARE(readFile(h.kvx.iniPath()),
+    QCOMPARE(kvx::test::readBytes(h.kvx.iniPath()),
              kDataFileOnly + "[Configuration]\r\nLanguage=" + stored + "\r\n");
 }
 

@@ -9,7 +9,6 @@
 #include "support/files.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QTest>
 
 using namespace kvx;
@@ -26,20 +25,6 @@ const QByteArray kProject = "[Project Description]\r\nHall\r\n[Loudspeaker Data]
                             "\"10\",\"6\",\"2.8\",\"1.2\"\r\n[Power Settings]\r\n"
                             "\"1/4 P\",\"100 V\",\"2.5\"\r\n[Calculated Data]\r\n"
                             "\"\",\"\",\"\",\"6\",\"\"\r\n";
-
-// Every file and folder under root with its bytes, to see what a run wrote.
-QStringList snapshot(const QString& root) {
-    QStringList entries;
-    for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                         QDirIterator::Subdirectories);
-         it.hasNext();) {
-        const QFileInfo entry(it.next());
-        entries << QDir(root).relativeFilePath(entry.filePath()) + u' ' +
-                       QString::number(qHash(readBytes(entry.filePath())));
-    }
-    entries.sort();
-    return entries;
-}
 
 // An installed program in a temporary tree: bin (the program's folder),
 // config/kvx, data/kvx (the user's), share/kvx (shipped with Basic.lsp) and

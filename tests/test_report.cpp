@@ -2,7 +2,7 @@
 // commands' dialogs and failures.
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +14,6 @@ using kvx::test::Harness;
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -26,7 +21,7 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 
 // Expected listings and the report's labels live in tests/data/report.
 QByteArray testData(const QString& name) {
-    return readFile(QStringLiteral(KVX_SOURCE_DIR "/tests/data/report/") + name);
+    return kvx::test::readBytes(QStringLiteral(KVX_SOURCE_DIR "/tests/data/report/") + name);
 }
 
 const StringTable& reportStrings() {
@@ -86,7 +81,7 @@ struct ReportHarness : Harness {
     // The report's file must leave the project file, and the name Save uses, alone.
     void checkProjectUntouched() {
         QCOMPARE(dialog().fileName, path(QStringLiteral("hall.kvx")));
-        QCOMPARE(readFile(dialog().fileName), kProjectFile);
+        QCOMPARE(kvx::test::readBytes(dialog().fileName), kProjectFile);
     }
 };
 
@@ -164,7 +159,7 @@ void TestReport::textFileByteForByte() {
     h.w->mnuPrintFile_Click();
 
     QCOMPARE(h.platform.messages.size(), 0);
-    QCOMPARE(readFile(path).split('\n'), testData(expected).split('\n'));
+    QCOMPARE(kvx::test::readBytes(path).split('\n'), testData(expected).split('\n'));
     QCOMPARE(filesIn(h.dir.path()), (QStringList{"hall.kvx", "report.txt"}));
     h.checkProjectUntouched();
 }
@@ -217,7 +212,7 @@ void TestReport::textFileNotWritten() {
         QVERIFY2(h.platform.messages.first().text.contains(reason),
                  qPrintable(h.platform.messages.first().text));
     // An old file stays as it was, with no temporary file beside it.
-    QCOMPARE(readFile(path), folder.isEmpty() ? before : QByteArray());
+    QCOMPARE(kvx::test::readBytes(path), folder.isEmpty() ? before : QByteArray());
     QCOMPARE(filesIn(h.dir.path()),
              (folder.isEmpty() ? QStringList{"hall.kvx", "r.txt"} : QStringList{"hall.kvx"}));
     h.checkProjectUntouched();

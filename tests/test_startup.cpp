@@ -2,7 +2,7 @@
 #include "core/kvx_error.h"
 #include "core/shell/program.h"
 #include "core/shell/window_placement.h"
-#include "support/fake_platform.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -22,13 +22,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray testData(const QString& name) {
-    return readFile(QStringLiteral(KVX_SOURCE_DIR "/tests/data/startup/") + name);
+    return kvx::test::readBytes(QStringLiteral(KVX_SOURCE_DIR "/tests/data/startup/") + name);
 }
 
 // A data file of two types: "Type A" (opening angles 90 and 60 degrees,
@@ -147,7 +142,7 @@ void TestStartup::firstStart() {
             program->langSelect.LanSel[choice]->userClick();
         program->languageChosen();
     }
-    QCOMPARE(readFile(path("Kvx.ini")), ini);
+    QCOMPARE(kvx::test::readBytes(path("Kvx.ini")), ini);
     QCOMPARE(program->programEnded(), calculate.isEmpty());
     QCOMPARE(m_platform.messages.size(), calculate.isEmpty() ? 1 : 0);
     if (!calculate.isEmpty()) {
@@ -179,7 +174,7 @@ void TestStartup::laterStart() {
     QFETCH(int, offset);
     QFETCH(QString, calculate);
     writeIni(languageLine);
-    const QByteArray before = readFile(path("Kvx.ini"));
+    const QByteArray before = kvx::test::readBytes(path("Kvx.ini"));
 
     auto program = startedProgram();
     QVERIFY(program);
@@ -227,7 +222,7 @@ void TestStartup::laterStart() {
     w.mnuAbout.userClick();
     QVERIFY(distanceWhileOpen.isEmpty());
     QCOMPARE(state(), activated);
-    QCOMPARE(readFile(path("Kvx.ini")), before);
+    QCOMPARE(kvx::test::readBytes(path("Kvx.ini")), before);
     QVERIFY(m_platform.messages.isEmpty());
 }
 
@@ -321,7 +316,7 @@ void TestStartup::commandLineProject() {
     m_platform.saveAnswers = {std::nullopt};
     w.mnuSave.userClick();
     QCOMPARE(m_platform.dialogsShown.size(), adopted ? 0 : 1);
-    QCOMPARE(readFile(projectPath).contains("Hall project, revised\r\n"), adopted);
+    QCOMPARE(kvx::test::readBytes(projectPath).contains("Hall project, revised\r\n"), adopted);
     QCOMPARE(program->kvx.Modified, !adopted);
     QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
@@ -387,7 +382,8 @@ void TestStartup::closingByFrame() {
                         : QStringList{"Exit KVX|The project data is modified. Do you want to save "
                                       "before Exiting the program ?|35"});
     QCOMPARE(m_platform.dialogsShown.size(), saveAs == "-" ? 0 : 1);
-    QCOMPARE(readFile(path(written.isEmpty() ? "Hall.kvx" : written)).contains("Changed\r\n"),
+    QCOMPARE(kvx::test::readBytes(path(written.isEmpty() ? "Hall.kvx" : written))
+                 .contains("Changed\r\n"),
              !written.isEmpty());
 }
 

@@ -262,27 +262,14 @@ private Q_SLOTS:
         QTest::newRow("amplifier 0")
             << changed([](SystemSettings& s) { s.amplifier = 0; }) << int(SystemSetting::Amplifier)
             << int(SystemIssue::Kind::NotPositive) << "crl";
-        QTest::newRow("amplifier -100")
-            << changed([](SystemSettings& s) { s.amplifier = -100; })
-            << int(SystemSetting::Amplifier) << int(SystemIssue::Kind::NotPositive) << "crl";
         QTest::newRow("cable length 0")
             << changed([](SystemSettings& s) { s.cableLength = 0; })
-            << int(SystemSetting::CableLength) << int(SystemIssue::Kind::NotPositive) << "a";
-        QTest::newRow("cable length -5")
-            << changed([](SystemSettings& s) { s.cableLength = -5; })
             << int(SystemSetting::CableLength) << int(SystemIssue::Kind::NotPositive) << "a";
         QTest::newRow("cross-section 0")
             << changed([](SystemSettings& s) { s.crossSection = "0"; })
             << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::NotPositive) << "a";
-        QTest::newRow("cross-section -1.5")
-            << changed([](SystemSettings& s) { s.crossSection = "-1.5"; })
-            << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::NotPositive) << "a";
         QTest::newRow("cross-section 2 is not listed")
             << changed([](SystemSettings& s) { s.crossSection = "2"; })
-            << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::UnknownCrossSection)
-            << "a";
-        QTest::newRow("cross-section 13AWG is not listed")
-            << changed([](SystemSettings& s) { s.crossSection = "13AWG"; })
             << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::UnknownCrossSection)
             << "a";
         QTest::newRow("ambient 141")
@@ -322,27 +309,15 @@ private Q_SLOTS:
 
     void crossSectionNames_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("1.5") << "1.5"
-                             << "1.5";
-        QTest::newRow("a comma") << "1,5"
-                                 << "1.5";
-        QTest::newRow("with mm2") << "2.5 mm2"
-                                  << "2.5";
-        QTest::newRow("with mm²") << "4mm²"
-                                  << "4";
-        QTest::newRow("1.0 is 1") << "1.0"
-                                  << "1";
-        QTest::newRow("14AWG") << "14AWG"
-                               << "14AWG";
-        QTest::newRow("14 awg") << " 14 awg"
-                                << "14AWG";
-        QTest::newRow("0.823 is no metric size") << "0.823"
-                                                 << "";
-        QTest::newRow("AWG alone") << "AWG"
-                                   << "";
-        QTest::newRow("empty") << ""
-                               << "";
+        QTest::addColumn<QString>("name"); // empty: not listed (0.823 is no metric size)
+        const std::pair<const char*, const char*> cases[] = {
+            {"1.5", "1.5"},       {"1,5", "1.5"},
+            {"2.5 mm2", "2.5"},   {"4mm²", "4"},
+            {"1.0", "1"},         {"14AWG", "14AWG"},
+            {" 14 awg", "14AWG"}, {"0.823", ""},
+            {"AWG", ""},          {"", ""}};
+        for (const auto& [text, name] : cases)
+            QTest::newRow(text[0] ? text : "empty") << QString::fromUtf8(text) << name;
     }
     void crossSectionNames() {
         const auto found = findCrossSection(FETCHED(QString, text));

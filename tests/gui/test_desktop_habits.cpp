@@ -1,82 +1,32 @@
 // The main window as a Linux desktop user meets it: keys, the caption, the
 // choice boxes, a saved project that only gets looked at, the language of
 // later starts and the projects opened last.
-#include "app/application.h"
 #include "app/lang_select_view.h"
-#include "app/main_window_view.h"
-#include "core/catalogue/lsp_record.h"
 #include "core/shell/ini_file.h"
-#include "core/ui/main_window.h"
 #include "gui/gui_support.h"
-#include "support/files.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QTest>
 
 using namespace kvx;
 using namespace kvx::app;
 
-class TestDesktopHabits : public QObject {
+class TestDesktopHabits : public test::DesktopTest {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup();
+    void cleanup() { stop(); }
     void choiceBoxesArePickOnly_data();
     void choiceBoxesArePickOnly();
     void returnCalculates_data();
     void returnCalculates();
     void captionMarksUnsavedChanges();
     void lookingAtASavedProjectKeepsItSaved();
-    void languageForLaterStarts_data();
     void languageForLaterStarts();
     void openRecent();
     void fitsItsLayout();
-
-private:
-    // A Kvx.ini naming Test.lsp (one type) and English; with a project file
-    // name, a user-type project written there first and opened at start-up.
-    void start(const QString& project = {}) {
-        m_app.reset();
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(
-            writeLspFile(m_folder->filePath("Test.lsp"), {{"Test A     ", 90, 60, 89.5f, 6.f}}));
-        QVERIFY(test::writeBytes(m_folder->filePath("Kvx.ini"),
-                                 "[Current lsp file]\r\nFilename=Test.lsp\r\n"
-                                 "[Configuration]\r\nLanguage=English\r\n"));
-        if (!project.isEmpty()) {
-            test::ProjectWindow writer;
-            writer.w->lstLsp.addItem(writer.kvx.texts.UserTypeName);
-            writer.w->lstLsp.userPick(1);
-            writer.w->WriteProjectFile(m_folder->filePath(project));
-        }
-        m_app = std::make_unique<Application>(m_folder->path(), QLocale::c(),
-                                              project.isEmpty() ? QString()
-                                                                : m_folder->filePath(project));
-        QVERIFY(m_app->start());
-        QVERIFY((m_window = m_app->mainWindow()));
-        QVERIFY(QSignalSpy(m_window, &MainWindowView::activated).wait(5000));
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-    }
-    QWidget* widget(const QString& name) const { return m_window->findChild<QWidget*>(name); }
-    QString shown(const QString& name) const { return widget(name)->property("text").toString(); }
-    FrmKvx& model() const { return m_window->model(); }
-
-    std::unique_ptr<QTemporaryDir> m_folder;
-    test::ModalAnswerer m_answerer;
-    std::unique_ptr<Application> m_app;
-    MainWindowView* m_window = nullptr;
 };
-
-void TestDesktopHabits::cleanup() {
-    m_app.reset();
-    QVERIFY2(m_answerer.unexpected.isEmpty(), qPrintable(m_answerer.unexpected.join(u'\n')));
-    m_answerer.messages.clear();
-    m_answerer.onDialog = nullptr;
-}
 
 void TestDesktopHabits::choiceBoxesArePickOnly_data() {
     QTest::addColumn<QString>("box");
@@ -136,7 +86,7 @@ void TestDesktopHabits::returnCalculates() {
 }
 
 void TestDesktopHabits::captionMarksUnsavedChanges() {
-    start(QStringLiteral("hall.kvx"));
+    start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
     QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
     QVERIFY(!m_window->isWindowModified());
     widget("txtRoomWidth")->setFocus(Qt::TabFocusReason);
@@ -151,7 +101,7 @@ void TestDesktopHabits::captionMarksUnsavedChanges() {
 }
 
 void TestDesktopHabits::lookingAtASavedProjectKeepsItSaved() {
-    start(QStringLiteral("user.kvx"));
+    start(QStringLiteral("English"), QStringLiteral("user.kvx"));
     QCOMPARE(model().lstLsp.text(), model().kvx.texts.UserTypeName);
     QTest::mouseClick(widget("cmdCalc"), Qt::LeftButton);
     m_window->findChild<QAction*>("mnuSave")->trigger();
@@ -166,18 +116,9 @@ void TestDesktopHabits::lookingAtASavedProjectKeepsItSaved() {
     QVERIFY(m_answerer.messages.isEmpty());
 }
 
-void TestDesktopHabits::languageForLaterStarts_data() {
-    QTest::addColumn<int>("downs"); // arrow presses from English
-    QTest::addColumn<QString>("stored");
-    // The arrows follow the Tab order: English, Deutsch, Nederlands, ...
-    QTest::newRow("one down: Deutsch") << 1 << "German";
-    QTest::newRow("two down: Nederlands") << 2 << "Dutch";
-    QTest::newRow("none: English again") << 0 << "English";
-}
-
+// The arrows follow the Tab order: English, Deutsch, Nederlands, ... The
+// storing itself is the window model's.
 void TestDesktopHabits::languageForLaterStarts() {
-    QFETCH(int, downs);
-    QFETCH(QString, stored);
     start();
     m_answerer.onDialog = [&](QDialog* dialog) {
         auto* window = qobject_cast<LangSelectView*>(dialog);
@@ -186,7 +127,7 @@ void TestDesktopHabits::languageForLaterStarts() {
         // It opens on the language in use.
         if (!window->option(0)->isChecked() || window->focusWidget() != window->option(0))
             return false;
-        for (int i = 0; i < downs; ++i)
+        for (int i = 0; i < 2; ++i)
             QTest::keyClick(window->focusWidget(), Qt::Key_Down);
         window->findChild<QPushButton*>("OK_Key")->click();
         return true;
@@ -196,13 +137,13 @@ void TestDesktopHabits::languageForLaterStarts() {
                  QStringList{"KVX: The new language applies from the next start of KVX. "
                              "(Information; Ok)"});
     QCOMPARE(ReadIniValue("Configuration", "Language", m_folder->filePath("Kvx.ini")).value_or(""),
-             stored);
+             "Dutch");
     QCOMPARE(m_window->findChild<QAction*>("mnuNew")->text(), "&New project");
     QCOMPARE(model().kvx.LanguageOffset, 0);
 }
 
 void TestDesktopHabits::openRecent() {
-    start(QStringLiteral("hall.kvx"));
+    start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
     model().mnuNew_Click();
     auto* recent = m_window->findChild<QMenu*>("mnuRecent");
     QVERIFY(recent);

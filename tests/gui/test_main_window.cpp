@@ -1,12 +1,8 @@
 // The desktop program's windows on screen, driven with keys and the mouse as
 // a user would, on a program folder that the test writes.
-#include "app/application.h"
 #include "app/lang_select_view.h"
-#include "app/main_window_view.h"
 #include "app/twips.h"
-#include "core/catalogue/lsp_record.h"
 #include "core/kvx_error.h"
-#include "core/ui/main_window.h"
 #include "gui/gui_support.h"
 
 #include <QAction>
@@ -14,17 +10,15 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QTest>
 
 using namespace kvx;
 using namespace kvx::app;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public test::DesktopTest {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { start(QStringLiteral("English")); }
-    void cleanup();
+    void init() { start(); }
+    void cleanup() { stop(); }
     void comesUpTranslatedAndPlaced_data();
     void comesUpTranslatedAndPlaced();
     void userInput_data();
@@ -34,31 +28,6 @@ private Q_SLOTS:
     void closingAsksAboutUnsavedChanges();
 
 private:
-    // One loudspeaker type and a Kvx.ini naming it and the language; with a
-    // language option, a first start that chooses the option.
-    void start(const QString& language, int option = -1) {
-        m_app.reset();
-        m_folder = std::make_unique<QTemporaryDir>();
-        const QString lsp = option < 0 ? "Test.lsp" : "Basic.lsp";
-        QVERIFY(writeLspFile(m_folder->filePath(lsp), {{"Test A     ", 90, 60, 89.5f, 6.0f}}));
-        QFile ini(m_folder->filePath(QStringLiteral("Kvx.ini")));
-        QVERIFY(option >= 0 || (ini.open(QIODevice::WriteOnly) &&
-                                ini.write("[Current lsp file]\r\nFilename=Test.lsp\r\n"
-                                          "[Configuration]\r\nLanguage=" +
-                                          language.toLatin1()) > 0));
-        ini.close();
-        m_app = std::make_unique<Application>(m_folder->path(), QLocale::c(), QString());
-        QVERIFY(m_app->start());
-        if (option >= 0) {
-            m_app->languageWindow()->option(option)->click();
-            m_app->languageWindow()->findChild<QPushButton*>(QStringLiteral("OK_Key"))->click();
-        }
-        QVERIFY((m_window = m_app->mainWindow()));
-        QVERIFY(QSignalSpy(m_window, &MainWindowView::activated).wait(5000));
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-    }
-    QWidget* widget(const QString& name) const { return m_window->findChild<QWidget*>(name); }
-    QString shown(const QString& name) const { return widget(name)->property("text").toString(); }
     // Calculate is offered, and the reports withdrawn, until the results are
     // current; a calculation replaces a marker left in the distance.
     QString state() const {
@@ -68,18 +37,7 @@ private:
             .arg(m_window->findChild<QAction*>("mnuPrintFile")->isEnabled())
             .arg(shown("lblDistance") == QLatin1String("marker") ? ", not calculated" : "");
     }
-
-    std::unique_ptr<QTemporaryDir> m_folder;
-    test::ModalAnswerer m_answerer;
-    std::unique_ptr<Application> m_app;
-    MainWindowView* m_window = nullptr;
 };
-
-void TestMainWindow::cleanup() {
-    m_app.reset();
-    QVERIFY2(m_answerer.unexpected.isEmpty(), qPrintable(m_answerer.unexpected.join(u'\n')));
-    m_answerer.messages.clear();
-}
 
 void TestMainWindow::comesUpTranslatedAndPlaced_data() {
     QTest::addColumn<QString>("language");
@@ -97,7 +55,7 @@ void TestMainWindow::comesUpTranslatedAndPlaced() {
     QFETCH(QString, language);
     QFETCH(int, option);
     QFETCH(QStringList, texts);
-    start(language, option);
+    start(language, {}, option);
     QCOMPARE((QStringList{m_window->menuBar()->actions().at(0)->text(), shown("cmdCalc"),
                           m_window->findChild<QComboBox*>("lstLsp")->itemText(1),
                           widget("Frame6")->property("title").toString()}),

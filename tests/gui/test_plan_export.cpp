@@ -108,14 +108,6 @@ QString readBack(const QString& path, PlanFormat format) {
     return {};
 }
 
-QStringList folderSnapshot(const QString& folder) {
-    QStringList entries;
-    for (const QFileInfo& info :
-         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-        entries << info.fileName() + QStringLiteral(" ") + QString::number(info.size());
-    return entries;
-}
-
 } // namespace
 
 class TestPlanExport : public QObject {
@@ -210,7 +202,7 @@ void TestPlanExport::failedWritesLeaveTheFolderAsItWas() {
     const QDir folder(m_window->dir.path());
     QVERIFY(folder.mkdir(QFileInfo(name).fileName().startsWith("taken") ? name : "other"));
     QVERIFY(test::writeBytes(m_window->path("older." + QFileInfo(name).suffix()), "older"));
-    const QStringList before = folderSnapshot(folder.path());
+    const QStringList before = test::snapshot(folder.path());
 
     PlanExport e = what();
     e.report = [](ReportPrinter&) { throw KvxError(QStringLiteral("Print error")); };
@@ -222,7 +214,7 @@ void TestPlanExport::failedWritesLeaveTheFolderAsItWas() {
         QVERIFY2(message.startsWith(QStringLiteral("The file \"%1\" cannot be written: ")
                                         .arg(QDir::toNativeSeparators(m_window->path(name)))),
                  qPrintable(message));
-        QCOMPARE(folderSnapshot(folder.path()), before);
+        QCOMPARE(test::snapshot(folder.path()), before);
     } else {
         QCOMPARE(message, QString());
     }

@@ -4,8 +4,7 @@
 // figures.
 #include "app/dispatcher.h"
 #include "app/system_page.h"
-#include "core/ui/main_window.h"
-#include "support/harness.h"
+#include "support/system_case.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -17,41 +16,15 @@
 
 using namespace kvx;
 
-namespace {
-
-std::optional<double> oneDecibelDown(const Design&) {
-    return -1.0;
-}
-
-// 18 loudspeakers of 6 W on 100 V in a 20 x 10 m room, h = 2.5 m.
-void calculated(test::Harness& h) {
-    FrmKvx& w = *h.w;
-    w.FillSpeakerTapList();
-    w.FillAmpTapList();
-    w.lstLspTap.setText(QStringLiteral("1/1 P"));
-    w.lstAmpTap.setText(QStringLiteral("100 V"));
-    const std::pair<Control*, const char*> fields[] = {
-        {&w.txtRoomLength, "20"},  {&w.txtRoomWidth, "10"}, {&w.txtRoomHeight, "4"},
-        {&w.txtEarHeight, "1.5"},  {&w.txtAngle1, "90"},    {&w.txtAngle4, "60"},
-        {&w.txtSensitivity, "90"}, {&w.txtMaxPower, "6"}};
-    for (const auto& [field, text] : fields)
-        field->setText(QString::fromLatin1(text));
-    w.DiffSet.setValue(60);
-    w.cmdCalc_Click();
-    h.kvx.Modified = false;
-    h.platform.clear();
-}
-
-} // namespace
-
 class TestSystemPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() {
         m_h = std::make_unique<test::Harness>();
-        calculated(*m_h);
+        test::calculateSystemCase(*m_h);
         m_dispatcher = std::make_unique<app::Dispatcher>(m_h->platform);
-        m_page = std::make_unique<app::SystemPage>(*m_h->w, *m_dispatcher, nullptr, oneDecibelDown);
+        m_page = std::make_unique<app::SystemPage>(*m_h->w, *m_dispatcher, nullptr,
+                                                   test::oneDecibelDown);
         m_page->resize(900, 620);
         m_page->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));

@@ -7,6 +7,8 @@
 #include "core/shell/translation.h"
 #include "support/harness.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 #include <functional>
@@ -23,6 +25,21 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Every file and folder under root with a hash of its bytes (and its time,
+// to see even a file written again unchanged), to see what a run wrote.
+inline QStringList snapshot(const QString& root, bool withTimes = false) {
+    QStringList entries;
+    for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo entry(it.next());
+        entries << QDir(root).relativeFilePath(entry.filePath()) + u' ' +
+                       QString::number(qHash(readBytes(entry.filePath()))) +
+                       (withTimes ? entry.lastModified().toString(Qt::ISODateWithMs) : QString());
+    }
+    entries.sort();
+    return entries;
+}
 // A file kept with the tests' sources, under tests/data.
 inline QByteArray testData(const QString& name) {
     return readBytes(QStringLiteral(KVX_SOURCE_DIR "/tests/data/") + name);
