@@ -6,6 +6,7 @@
 #include "core/kvx_error.h"
 #include "support/files.h"
 #include "support/harness.h"
+#include "support/plan.h"
 
 #include <QDir>
 #include <QImage>
@@ -25,22 +26,9 @@ using namespace kvx::app;
 
 namespace {
 
-// The worked example: a 20 m x 10 m room, 6 x 3 loudspeakers.
-Design hall(double length = 20, double width = 10) {
-    DesignInputs inputs;
-    inputs.length = length;
-    inputs.width = width;
-    inputs.roomHeight = 2.6;
-    inputs.earHeight = 1.2;
-    inputs.angle1 = 120;
-    inputs.angle4 = 90;
-    inputs.sensitivity = 90;
-    inputs.ratedPower = 6;
-    inputs.lineVoltage = 100;
-    inputs.speakerPower = 6;
-    inputs.difference4 = 6;
-    test::FakePlatform platform;
-    return computeDesign(inputs, platform);
+// A 20 m x 10 m room, 6 x 3 loudspeakers.
+Design hall() {
+    return test::calculated(test::roomInputs(20, 10, 2.6, 1.2, 120, 90, 90, 6, 6));
 }
 
 // Entities of a DXF file by layer, as dxflib reads them.
@@ -222,12 +210,7 @@ void TestPlanExport::failedWritesLeaveTheFolderAsItWas() {
 
 void TestPlanExport::tooManyLoudspeakersToDrawOneByOne() {
     // 1200 x 1000 loudspeakers: the count and the figures, no positions.
-    Layout layout;
-    layout.length = 3600;
-    layout.width = 3000;
-    layout.columns = 1200;
-    layout.rows = 1000;
-    layout.spacingX = layout.spacingY = 3;
+    const Layout layout = test::gridLayout(3600, 3000, 1200, 1000);
     m_scene.layout = layout;
     m_scene.geometry = planGeometry(layout, QLocale::c());
     m_scene.coverage = CoverageMap{};
@@ -255,10 +238,7 @@ void TestPlanExport::tooManyLoudspeakersToDrawOneByOne() {
 void TestPlanExport::denseLayoutsDrawnAsAnArea() {
     // 400 x 400 loudspeakers on a 10-inch picture: marks closer than two
     // points could not be told apart; a grey area stands for them.
-    Layout layout;
-    layout.length = layout.width = 400;
-    layout.columns = layout.rows = 400;
-    layout.spacingX = layout.spacingY = 1;
+    const Layout layout = test::gridLayout(400, 400, 400, 400);
     m_scene.layout = layout;
     m_scene.geometry = planGeometry(layout, QLocale::c());
     QCOMPARE(m_scene.geometry.speakers.size(), 160000u);

@@ -6,6 +6,7 @@
 #include "app/plan_window.h"
 #include "app/system_page.h"
 #include "gui/gui_support.h"
+#include "support/plan.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
@@ -232,11 +233,7 @@ void TestPlanWindow::systemPageFollowsTheListenerArea() {
 void TestPlanWindow::tooManyLoudspeakersToList() {
     // 1200 x 1000 loudspeakers: the count and the grid, no positions.
     PlanScene scene;
-    scene.layout.length = 3600;
-    scene.layout.width = 3000;
-    scene.layout.columns = 1200;
-    scene.layout.rows = 1000;
-    scene.layout.spacingX = scene.layout.spacingY = 3;
+    scene.layout = test::gridLayout(3600, 3000, 1200, 1000);
     scene.geometry = planGeometry(scene.layout, QLocale::c());
     const PlanTexts texts(m_window->model().kvx);
     LayoutPage page(texts);
