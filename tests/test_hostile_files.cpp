@@ -126,206 +126,204 @@ private Q_SLOTS:
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); } // a failed write, not an ended test
     void init() { m_openFiles = openFileCount(); }
     void cleanup() { QCOMPARE(openFileCount(), m_openFiles); }
-    void hostileFile_data();
-    void hostileFile();
-    void hostileConfiguration_data();
-    void hostileConfiguration();
-    void unusualProjectPath_data();
-    void unusualProjectPath();
+
+    void hostileFile_data() {
+        // "Fatal Error" (a header that is no section's) starts a new project, other
+        // titles keep the user's project as it was; no title: the file is read.
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("reason");
+
+        const QString refused = QStringLiteral("Open File Error");
+        const QString unknownHeader = QStringLiteral("Fatal Error");
+        const QString saveError = QStringLiteral("Save Error");
+        QByteArray repeated = "[Room Data]\r\n\"7\",\"7\",\"3\",\"1.2\"\r\n";
+        while (repeated.size() < kMegabyte)
+            repeated += kProject;
+
+        const Action print = [](Program& p) {
+            p.platform.saveAnswers << p.path(QStringLiteral("report.txt"));
+            FileSizeLimit limit(16);
+            p.w->mnuPrintFile_Click();
+        };
+        const auto row = [](const char* name, const Action& action, const QString& title,
+                            const QString& reason) {
+            QTest::newRow(name) << action << title << reason;
+        };
+
+        row("open a 100 MB project file", opening(kProject, 100 * kMegabyte), refused, "too large");
+        row("open 1 MB of repeated sections, the last counting", opening(repeated), "", "");
+        row("open binary noise", opening(noise(64 * 1024, 7)), unknownHeader,
+            "Last Record read: [");
+        row("open a header line of 10000 characters without a bracket",
+            opening(QByteArray(10000, 'x') + "\r\n" + kProject), refused,
+            "line 1 holds no section header");
+        // Only the beginning of the line is named.
+        row("open a header line of 10000 characters in brackets",
+            opening("[" + QByteArray(10000, 'H') + "]\r\n" + kProject), unknownHeader,
+            u'[' + QString(49, u'H'));
+        row("open a description of 1 MB",
+            opening("[Project Description]\r\n" + QByteArray(kMegabyte, 'd') + "\r\n"), refused,
+            "line 2: a field is longer than 65535 characters");
+        row("open a record with 10000 fields",
+            opening("[Room Data]\r\n" + QByteArray("\"5\",").repeated(10000) + "\"5\"\r\n"),
+            refused, "line 2 holds no section header");
+        row("open a quote never closed in the last field",
+            opening("[Room Data]\r\n\"20\",\"10\",\"4\",\"1.5" + QByteArray(1000, ' ')), "", "");
+        row("open a quote never closed before the last field",
+            opening("[Room Data]\r\n\"20\",\"10" + QByteArray(1000, ' ')), refused,
+            "the file ends inside the section \"[Room Data]\"");
+        row("open a zero byte in a header", opening(QByteArray("[Room\0 Data]\r\n\"1\"", 18)),
+            unknownHeader, QString::fromLatin1("Last Record read: [Room\0 Data]", 30));
+        // Neither may block the window: a pipe waits for a writer, a device never ends.
+        row("open a named pipe",
+            opening([](const QString& f) { return mkfifo(QFile::encodeName(f), 0600) == 0; }),
+            refused, "not a regular file");
+        row("open a link to /dev/zero",
+            opening([](const QString& f) { return QFile::link("/dev/zero", f); }), refused,
+            "not a regular file");
+        row("save where a folder has the name", saving("Folder.lsp"), saveError, "folder");
+        row("save below a file", saving("old.kvx/inner.kvx"), saveError, "not saved");
+        row("save on a disk that fills while writing", saving("old.kvx", 64), saveError,
+            "not saved");
+        row("save on a full disk", saving("old.kvx", 1), saveError, "not saved");
+        row("print over an earlier report on a full disk", print, "Print to file",
+            "cannot be written");
+    }
+
+    void hostileFile() {
+        QFETCH(Action, action);
+        QFETCH(QString, title);
+        QFETCH(QString, reason);
+
+        Program p;
+        const QString old = p.path(QStringLiteral("old.kvx"));
+        QVERIFY(writeBytes(old, kProject));
+        QVERIFY(writeBytes(p.path(QStringLiteral("report.txt")), "the user's earlier report\r\n"));
+        p.open(old);
+        // A project that differs from a new one, not yet saved.
+        p.w->txtDescription.userSetText(QStringLiteral("Foyer"));
+        p.w->txtRoomLength.userSetText(QStringLiteral("12"));
+        p.w->cmdCalc_Click();
+        const QStringList before = p.projectFields();
+        const QMap<QString, QByteArray> filesBefore = filesIn(p.dir.path());
+        p.platform.clear();
+        action(p);
+        // Every earlier file as it was, and no temporary file left beside them.
+        QCOMPARE(filesIn(p.dir.path()), filesBefore);
+        if (title.isEmpty()) {
+            QCOMPARE(p.platform.messageTitles(), QStringList());
+            QCOMPARE(p.w->txtRoomLength.text(), QStringLiteral("20"));
+            return;
+        }
+        // The field handlers may have warned about what they were given first.
+        const RecordedMessage last = p.platform.messages.value(p.platform.messages.size() - 1);
+        QCOMPARE(last.title, title);
+        QVERIFY2(last.text.contains(reason) && last.text.size() < 1000, qPrintable(last.text));
+        if (title == QLatin1String("Fatal Error")) {
+            QCOMPARE(p.w->txtRoomLength.text(), QStringLiteral("50"));
+            QVERIFY(!p.kvx.Modified);
+            return;
+        }
+        QCOMPARE(p.platform.messageTitles(), QStringList{title});
+        QCOMPARE(p.projectFields(), before);
+        QVERIFY(p.kvx.Modified);
+
+        // The project still saves, to the earlier file.
+        p.platform.clear();
+        p.w->mnuSave_Click();
+        QCOMPARE(p.platform.messageTitles(), QStringList());
+        QVERIFY(!p.kvx.Modified);
+        QVERIFY(readBytes(old).contains("Foyer"));
+    }
+
+    void hostileConfiguration_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QByteArray>("catalogue");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<QString>("abortReason"); // empty: the program runs
+
+        const QByteArray manyLines = QByteArray("Key=Value\r\n").repeated(100000);
+        const QByteArray language = "[Configuration]\r\nLanguage=";
+        const QByteArray three = catalogueBytes(3);
+        QTest::newRow("catalogue of 32767 records, all listed")
+            << kBasicIni << catalogueBytes(32767) << 32767 << "";
+        QTest::newRow("catalogue of 40000 records, the first 32767 listed")
+            << kBasicIni << catalogueBytes(40000) << 32767 << "";
+        QTest::newRow("catalogue shorter than a record")
+            << kBasicIni << QByteArray(kLspRecordSize - 1, 'x') << 0 << "";
+        QTest::newRow("Kvx.ini with 100000 lines before the settings")
+            << "[Other]\r\n" + manyLines + kBasicIni + language + "Dutch\r\n"
+            << three << 3 << "";
+        QTest::newRow("Kvx.ini with a binary language")
+            << kBasicIni + language + noise(300, 3, true) << three << 3 << "";
+        QTest::newRow("Kvx.ini naming a folder as the data file")
+            << QByteArray(kBasicIni).replace("Basic.lsp", "Folder.lsp") << three << 0
+            << "is a folder, not a file";
+        // Without a data file name there is no catalogue to find.
+        QTest::newRow("Kvx.ini of binary noise")
+            << noise(256 * 1024, 9) << three << 0 << "not found";
+    }
+
+    void hostileConfiguration() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QByteArray, catalogue);
+        QFETCH(int, listed);
+        QFETCH(QString, abortReason);
+
+        Program p(ini, catalogue);
+        QCOMPARE(p.platform.ended, !abortReason.isEmpty());
+        QCOMPARE(p.kvx.LanguageOffset, ini.contains("Language=Dutch") ? 1000 : 0);
+        // A folder is never offered as a data file.
+        QVERIFY(!p.w->FileSel.items().contains(QStringLiteral("Folder.lsp")));
+        QCOMPARE(readBytes(p.path(QStringLiteral("Kvx.ini"))), ini);
+        QCOMPARE(p.platform.messages.size(), p.platform.ended ? 1 : 0);
+        const QString message = p.platform.messages.value(0).text;
+        QVERIFY2(message.contains(abortReason), qPrintable(message));
+        const QStringList items = p.w->lstLsp.items();
+        QCOMPARE(items.size(), p.platform.ended ? 0 : listed + 1);
+        if (listed > 0) {
+            // The last listed type shows its own record.
+            QCOMPARE(items.at(listed - 1).trimmed(), QString::number(listed));
+            p.w->lstLsp.userPick(listed - 1);
+            QCOMPARE(p.w->txtAngle1.text(), QString::number(60 + listed % 120));
+        }
+    }
+
+    void unusualProjectPath_data() {
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("spaces") << QStringLiteral("Meeting room 2 (final).kvx");
+        QTest::newRow("double quotes and an apostrophe")
+            << QStringLiteral("The \"big\" hall's plan.kvx");
+        QTest::newRow("letters beyond ASCII in the folder and the name")
+            << QStringLiteral("Projets d'été/Prüfraum Ødegård Ωμέγα 会议室 « A ».kvx");
+    }
+
+    void unusualProjectPath() {
+        QFETCH(QString, name);
+
+        Program p;
+        const QString file = p.path(name);
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        p.w->txtDescription.userSetText(QStringLiteral("Salle polyvalente, étage 2"));
+        p.platform.saveAnswers << file;
+        p.w->mnuSaveAs_Click();
+        QCOMPARE(p.w->form.text(), QStringLiteral("KVX - ") + QFileInfo(file).fileName());
+        // Opened again by the File menu and by the command line.
+        Program reopened, started;
+        reopened.open(file);
+        started.w->Form_Load(file);
+        for (const Program* q : {&p, &reopened, &started}) {
+            QCOMPARE(q->platform.messageTitles(), QStringList());
+            QCOMPARE(q->projectFields(), p.projectFields());
+            QCOMPARE(q->w->CmDialog1.fileName + (q->kvx.Modified ? " modified" : ""), file);
+        }
+    }
 
 private:
     qsizetype m_openFiles = 0;
 };
-
-void TestHostileFiles::hostileFile_data() {
-    // "Fatal Error" (a header that is no section's) starts a new project, other
-    // titles keep the user's project as it was; no title: the file is read.
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("reason");
-
-    const QString refused = QStringLiteral("Open File Error");
-    const QString unknownHeader = QStringLiteral("Fatal Error");
-    const QString saveError = QStringLiteral("Save Error");
-    QByteArray repeated = "[Room Data]\r\n\"7\",\"7\",\"3\",\"1.2\"\r\n";
-    while (repeated.size() < kMegabyte)
-        repeated += kProject;
-
-    const Action print = [](Program& p) {
-        p.platform.saveAnswers << p.path(QStringLiteral("report.txt"));
-        FileSizeLimit limit(16);
-        p.w->mnuPrintFile_Click();
-    };
-    const auto row = [](const char* name, const Action& action, const QString& title,
-                        const QString& reason) {
-        QTest::newRow(name) << action << title << reason;
-    };
-
-    row("open a 100 MB project file", opening(kProject, 100 * kMegabyte), refused, "too large");
-    row("open 1 MB of repeated sections, the last counting", opening(repeated), "", "");
-    row("open binary noise", opening(noise(64 * 1024, 7)), unknownHeader, "Last Record read: [");
-    row("open a header line of 10000 characters without a bracket",
-        opening(QByteArray(10000, 'x') + "\r\n" + kProject), refused,
-        "line 1 holds no section header");
-    // Only the beginning of the line is named.
-    row("open a header line of 10000 characters in brackets",
-        opening("[" + QByteArray(10000, 'H') + "]\r\n" + kProject), unknownHeader,
-        u'[' + QString(49, u'H'));
-    row("open a description of 1 MB",
-        opening("[Project Description]\r\n" + QByteArray(kMegabyte, 'd') + "\r\n"), refused,
-        "line 2: a field is longer than 65535 characters");
-    row("open a record with 10000 fields",
-        opening("[Room Data]\r\n" + QByteArray("\"5\",").repeated(10000) + "\"5\"\r\n"), refused,
-        "line 2 holds no section header");
-    row("open a quote never closed in the last field",
-        opening("[Room Data]\r\n\"20\",\"10\",\"4\",\"1.5" + QByteArray(1000, ' ')), "", "");
-    row("open a quote never closed before the last field",
-        opening("[Room Data]\r\n\"20\",\"10" + QByteArray(1000, ' ')), refused,
-        "the file ends inside the section \"[Room Data]\"");
-    row("open a zero byte in a header", opening(QByteArray("[Room\0 Data]\r\n\"1\"", 18)),
-        unknownHeader, QString::fromLatin1("Last Record read: [Room\0 Data]", 30));
-    // Neither may block the window: a pipe waits for a writer, a device never ends.
-    row("open a named pipe",
-        opening([](const QString& f) { return mkfifo(QFile::encodeName(f), 0600) == 0; }), refused,
-        "not a regular file");
-    row("open a link to /dev/zero",
-        opening([](const QString& f) { return QFile::link("/dev/zero", f); }), refused,
-        "not a regular file");
-    row("save where a folder has the name", saving("Folder.lsp"), saveError, "folder");
-    row("save below a file", saving("old.kvx/inner.kvx"), saveError, "not saved");
-    row("save on a disk that fills while writing", saving("old.kvx", 64), saveError, "not saved");
-    row("save on a full disk", saving("old.kvx", 1), saveError, "not saved");
-    row("print over an earlier report on a full disk", print, "Print to file", "cannot be written");
-}
-
-void TestHostileFiles::hostileFile() {
-    QFETCH(Action, action);
-    QFETCH(QString, title);
-    QFETCH(QString, reason);
-
-    Program p;
-    const QString old = p.path(QStringLiteral("old.kvx"));
-    QVERIFY(writeBytes(old, kProject));
-    QVERIFY(writeBytes(p.path(QStringLiteral("report.txt")), "the user's earlier report\r\n"));
-    p.open(old);
-    // A project that differs from a new one, not yet saved.
-    p.w->txtDescription.userSetText(QStringLiteral("Foyer"));
-    p.w->txtRoomLength.userSetText(QStringLiteral("12"));
-    p.w->cmdCalc_Click();
-    const QStringList before = p.projectFields();
-    const QMap<QString, QByteArray> filesBefore = filesIn(p.dir.path());
-    p.platform.clear();
-    action(p);
-    // Every earlier file as it was, and no temporary file left beside them.
-    QCOMPARE(filesIn(p.dir.path()), filesBefore);
-    if (title.isEmpty()) {
-        QCOMPARE(p.platform.messageTitles(), QStringList());
-        QCOMPARE(p.w->txtRoomLength.text(), QStringLiteral("20"));
-        return;
-    }
-    // The field handlers may have warned about what they were given first.
-    const RecordedMessage last = p.platform.messages.value(p.platform.messages.size() - 1);
-    QCOMPARE(last.title, title);
-    QVERIFY2(last.text.contains(reason) && last.text.size() < 1000, qPrintable(last.text));
-    if (title == QLatin1String("Fatal Error")) {
-        QCOMPARE(p.w->txtRoomLength.text(), QStringLiteral("50"));
-        QVERIFY(!p.kvx.Modified);
-        return;
-    }
-    QCOMPARE(p.platform.messageTitles(), QStringList{title});
-    QCOMPARE(p.projectFields(), before);
-    QVERIFY(p.kvx.Modified);
-
-    // The project still saves, to the earlier file.
-    p.platform.clear();
-    p.w->mnuSave_Click();
-    QCOMPARE(p.platform.messageTitles(), QStringList());
-    QVERIFY(!p.kvx.Modified);
-    QVERIFY(readBytes(old).contains("Foyer"));
-}
-
-void TestHostileFiles::hostileConfiguration_data() {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QByteArray>("catalogue");
-    QTest::addColumn<int>("listed");
-    QTest::addColumn<QString>("abortReason"); // empty: the program runs
-
-    const QByteArray manyLines = QByteArray("Key=Value\r\n").repeated(100000);
-    const QByteArray language = "[Configuration]\r\nLanguage=";
-    const QByteArray three = catalogueBytes(3);
-    QTest::newRow("catalogue of 32767 records, all listed")
-        << kBasicIni << catalogueBytes(32767) << 32767 << "";
-    QTest::newRow("catalogue of 40000 records, the first 32767 listed")
-        << kBasicIni << catalogueBytes(40000) << 32767 << "";
-    QTest::newRow("catalogue shorter than a record")
-        << kBasicIni << QByteArray(kLspRecordSize - 1, 'x') << 0 << "";
-    QTest::newRow("Kvx.ini with 100000 lines before the settings")
-        << "[Other]\r\n" + manyLines + kBasicIni + language + "Dutch\r\n"
-        << three << 3 << "";
-    QTest::newRow("Kvx.ini with a binary language")
-        << kBasicIni + language + noise(300, 3, true) << three << 3 << "";
-    QTest::newRow("Kvx.ini naming a folder as the data file")
-        << QByteArray(kBasicIni).replace("Basic.lsp", "Folder.lsp") << three << 0
-        << "is a folder, not a file";
-    // Without a data file name there is no catalogue to find.
-    QTest::newRow("Kvx.ini of binary noise") << noise(256 * 1024, 9) << three << 0 << "not found";
-}
-
-void TestHostileFiles::hostileConfiguration() {
-    QFETCH(QByteArray, ini);
-    QFETCH(QByteArray, catalogue);
-    QFETCH(int, listed);
-    QFETCH(QString, abortReason);
-
-    Program p(ini, catalogue);
-    QCOMPARE(p.platform.ended, !abortReason.isEmpty());
-    QCOMPARE(p.kvx.LanguageOffset, ini.contains("Language=Dutch") ? 1000 : 0);
-    // A folder is never offered as a data file.
-    QVERIFY(!p.w->FileSel.items().contains(QStringLiteral("Folder.lsp")));
-    QCOMPARE(readBytes(p.path(QStringLiteral("Kvx.ini"))), ini);
-    QCOMPARE(p.platform.messages.size(), p.platform.ended ? 1 : 0);
-    const QString message = p.platform.messages.value(0).text;
-    QVERIFY2(message.contains(abortReason), qPrintable(message));
-    const QStringList items = p.w->lstLsp.items();
-    QCOMPARE(items.size(), p.platform.ended ? 0 : listed + 1);
-    if (listed > 0) {
-        // The last listed type shows its own record.
-        QCOMPARE(items.at(listed - 1).trimmed(), QString::number(listed));
-        p.w->lstLsp.userPick(listed - 1);
-        QCOMPARE(p.w->txtAngle1.text(), QString::number(60 + listed % 120));
-    }
-}
-
-void TestHostileFiles::unusualProjectPath_data() {
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("spaces") << QStringLiteral("Meeting room 2 (final).kvx");
-    QTest::newRow("double quotes and an apostrophe")
-        << QStringLiteral("The \"big\" hall's plan.kvx");
-    QTest::newRow("letters beyond ASCII in the folder and the name")
-        << QStringLiteral("Projets d'été/Prüfraum Ødegård Ωμέγα 会议室 « A ».kvx");
-}
-
-void TestHostileFiles::unusualProjectPath() {
-    QFETCH(QString, name);
-
-    Program p;
-    const QString file = p.path(name);
-    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
-    p.w->txtDescription.userSetText(QStringLiteral("Salle polyvalente, étage 2"));
-    p.platform.saveAnswers << file;
-    p.w->mnuSaveAs_Click();
-    QCOMPARE(p.w->form.text(), QStringLiteral("KVX - ") + QFileInfo(file).fileName());
-    // Opened again by the File menu and by the command line.
-    Program reopened, started;
-    reopened.open(file);
-    started.w->Form_Load(file);
-    for (const Program* q : {&p, &reopened, &started}) {
-        QCOMPARE(q->platform.messageTitles(), QStringList());
-        QCOMPARE(q->projectFields(), p.projectFields());
-        QCOMPARE(q->w->CmDialog1.fileName + (q->kvx.Modified ? " modified" : ""), file);
-    }
-}
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
 #include "test_hostile_files.moc"

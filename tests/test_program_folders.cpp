@@ -20,11 +20,8 @@ const QList<LspRecord> kShippedTypes = {lspRecord("Shipped A", 90, 60, 90.0f, 6.
                                         lspRecord("Shipped B", 120, 80, 88.0f, 10.0f)};
 const QList<LspRecord> kUserTypes = {lspRecord("Mine", 100, 70, 89.0f, 6.0f)};
 
-const QByteArray kProject = "[Project Description]\r\nHall\r\n[Loudspeaker Data]\r\n"
-                            "\"Shipped B  \",\"120\",\"80\",\"88\",\"10\"\r\n[Room Data]\r\n"
-                            "\"10\",\"6\",\"2.8\",\"1.2\"\r\n[Power Settings]\r\n"
-                            "\"1/4 P\",\"100 V\",\"2.5\"\r\n[Calculated Data]\r\n"
-                            "\"\",\"\",\"\",\"6\",\"\"\r\n";
+// A project of "Shipped B", 10 m long.
+const QByteArray kProject = testData(QStringLiteral("folders/hall.kvx"));
 
 // An installed program in a temporary tree: bin (the program's folder),
 // config/kvx, data/kvx (the user's), share/kvx (shipped with Basic.lsp) and
@@ -49,306 +46,284 @@ struct InstalledTree {
 class TestProgramFolders : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void portableOrInstalled_data();
-    void portableOrInstalled();
-    void installedFollowsTheStandardFolders();
-    void catalogues_data();
-    void catalogues();
-    void installedStart_data();
-    void installedStart();
-    void aCatalogueThatCannotBeOpenedIsNotKept();
-    void dialogStartFolder_data();
-    void dialogStartFolder();
-};
 
-void TestProgramFolders::portableOrInstalled_data() {
-    QTest::addColumn<QStringList>("beside"); // files beside the program; a trailing / is a folder
-    QTest::addColumn<bool>("portable");
-    QTest::newRow("a Kvx.ini: portable") << QStringList{"kvx", "Kvx.ini"} << true;
-    QTest::newRow("a catalogue: portable") << QStringList{"kvx", "Basic.lsp"} << true;
-    QTest::newRow("any catalogue name: portable") << QStringList{"Hall.lsp"} << true;
-    QTest::newRow("the programs alone: installed") << QStringList{"kvx", "kvx-cli"} << false;
-    QTest::newRow("an empty folder: installed") << QStringList{} << false;
-    QTest::newRow("a folder named like a catalogue: installed")
-        << QStringList{"Basic.lsp/"} << false;
-    QTest::newRow("a folder named Kvx.ini: installed") << QStringList{"Kvx.ini/"} << false;
-    QTest::newRow("another letter case: installed") << QStringList{"kvx.INI"} << false;
-}
-
-void TestProgramFolders::portableOrInstalled() {
-    QFETCH(QStringList, beside);
-    QFETCH(bool, portable);
-    QTemporaryDir bin;
-    for (const QString& name : beside) {
-        if (name.endsWith(u'/'))
-            QVERIFY(QDir(bin.path()).mkdir(name.chopped(1)));
-        else
-            QVERIFY(writeBytes(bin.filePath(name), "x"));
+    void portableOrInstalled_data() {
+        QTest::addColumn<QStringList>(
+            "beside"); // files beside the program; a trailing / is a folder
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("a Kvx.ini: portable") << QStringList{"kvx", "Kvx.ini"} << true;
+        QTest::newRow("a catalogue: portable") << QStringList{"kvx", "Basic.lsp"} << true;
+        QTest::newRow("any catalogue name: portable") << QStringList{"Hall.lsp"} << true;
+        QTest::newRow("the programs alone: installed") << QStringList{"kvx", "kvx-cli"} << false;
+        QTest::newRow("an empty folder: installed") << QStringList{} << false;
+        QTest::newRow("a folder named like a catalogue: installed")
+            << QStringList{"Basic.lsp/"} << false;
+        QTest::newRow("a folder named Kvx.ini: installed") << QStringList{"Kvx.ini/"} << false;
+        QTest::newRow("another letter case: installed") << QStringList{"kvx.INI"} << false;
     }
-    QCOMPARE(isPortableFolder(bin.path()), portable);
-    const ProgramFolders folders = locateProgramFolders(bin.path(), QStringLiteral("../share/kvx"));
-    QCOMPARE(folders.programFolder, bin.path());
-    QCOMPARE(!folders.installed, portable);
-}
 
-void TestProgramFolders::installedFollowsTheStandardFolders() {
-    QTemporaryDir root;
-    const QString home = root.filePath("home");
-    const auto set = [&](const char* name, const QString& value) {
-        qputenv(name, value.toLocal8Bit());
-    };
-    set("HOME", home);
-    set("XDG_CONFIG_HOME", home + "/.config");
-    set("XDG_DATA_HOME", home + "/.local/share");
-    set("XDG_DATA_DIRS", root.filePath("usr/share") + u':' + root.filePath("opt/share"));
-    QDir(root.path()).mkpath("prefix/bin");
-
-    const ProgramFolders folders =
-        locateProgramFolders(root.filePath("prefix/bin"), QStringLiteral("../share/kvx"));
-    QVERIFY(folders.installed);
-    QCOMPARE(folders.installed->configFolder, home + "/.config/kvx");
-    QCOMPARE(folders.installed->catalogueFolders,
-             (QStringList{home + "/.local/share/kvx", root.filePath("prefix/share/kvx"),
-                          root.filePath("usr/share/kvx"), root.filePath("opt/share/kvx")}));
-    QVERIFY(!folders.installed->documentsFolder.isEmpty());
-    // Working the folders out creates none of them.
-    QVERIFY(!QFileInfo::exists(home));
-
-    // A prefix that is also a system data folder is searched once.
-    set("XDG_DATA_DIRS", root.filePath("prefix/share"));
-    QCOMPARE(locateProgramFolders(root.filePath("prefix/bin"), QStringLiteral("../share/kvx"))
-                 .installed->catalogueFolders,
-             (QStringList{home + "/.local/share/kvx", root.filePath("prefix/share/kvx")}));
-}
-
-void TestProgramFolders::catalogues_data() {
-    QTest::addColumn<QStringList>("user");    // names in the user's folder; "x/" a folder
-    QTest::addColumn<QStringList>("shipped"); // names in the shipped folder
-    QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<QString>("pick");
-    QTest::addColumn<QString>("pickedFrom"); // "user", "shipped"
-    QTest::newRow("shipped only") << QStringList{} << QStringList{"Basic.lsp"}
-                                  << QStringList{"Basic.lsp"} << "Basic.lsp"
-                                  << "shipped";
-    QTest::newRow("the user's listed first") << QStringList{"Mine.lsp"} << QStringList{"Basic.lsp"}
-                                             << QStringList{"Mine.lsp", "Basic.lsp"} << "Mine.lsp"
-                                             << "user";
-    QTest::newRow("a user's file shadows the shipped one of its name")
-        << QStringList{"Basic.lsp"} << QStringList{"Basic.lsp"} << QStringList{"Basic.lsp"}
-        << "Basic.lsp"
-        << "user";
-    QTest::newRow("names differing in letter case are two catalogues")
-        << QStringList{"basic.lsp"} << QStringList{"Basic.lsp"}
-        << QStringList{"basic.lsp", "Basic.lsp"} << "Basic.lsp"
-        << "shipped";
-    QTest::newRow("a folder named like a catalogue shadows nothing")
-        << QStringList{"Basic.lsp/"} << QStringList{"Basic.lsp"} << QStringList{"Basic.lsp"}
-        << "Basic.lsp"
-        << "shipped";
-    QTest::newRow("other files are not catalogues")
-        << QStringList{"notes.txt"} << QStringList{"Basic.lsp"} << QStringList{"Basic.lsp"}
-        << "notes.txt"
-        << "user";
-    QTest::newRow("a name found nowhere is looked for in the user's folder")
-        << QStringList{} << QStringList{"Basic.lsp"} << QStringList{"Basic.lsp"} << "Gone.lsp"
-        << "user";
-}
-
-void TestProgramFolders::catalogues() {
-    QFETCH(QStringList, user);
-    QFETCH(QStringList, shipped);
-    QFETCH(QStringList, listed);
-    QFETCH(QString, pick);
-    QFETCH(QString, pickedFrom);
-    QTemporaryDir root;
-    const QStringList folders = {root.filePath("user"), root.filePath("shipped")};
-    for (const auto& [folder, names] :
-         {std::pair{folders[0], user}, std::pair{folders[1], shipped}}) {
-        QDir().mkpath(folder);
-        for (const QString& name : names) {
+    void portableOrInstalled() {
+        QFETCH(QStringList, beside);
+        QFETCH(bool, portable);
+        QTemporaryDir bin;
+        for (const QString& name : beside) {
             if (name.endsWith(u'/'))
-                QVERIFY(QDir(folder).mkdir(name.chopped(1)));
+                QVERIFY(QDir(bin.path()).mkdir(name.chopped(1)));
             else
-                QVERIFY(writeLspFile(QDir(folder).filePath(name), kShippedTypes));
+                QVERIFY(writeBytes(bin.filePath(name), "x"));
         }
+        QCOMPARE(isPortableFolder(bin.path()), portable);
+        const ProgramFolders folders =
+            locateProgramFolders(bin.path(), QStringLiteral("../share/kvx"));
+        QCOMPARE(folders.programFolder, bin.path());
+        QCOMPARE(!folders.installed, portable);
     }
-    QCOMPARE(catalogueNames(folders, 51), listed);
-    QCOMPARE(cataloguePath(folders, pick), root.filePath(pickedFrom) + u'/' + pick);
-}
 
-void TestProgramFolders::installedStart_data() {
-    QTest::addColumn<int>("language");        // the option chosen in the language window
-    QTest::addColumn<bool>("userBasic");      // a user's Basic.lsp shadows the shipped one
-    QTest::addColumn<bool>("configWritable"); // else a file stands where config/ would be
-    QTest::addColumn<bool>("project");        // a project named on the command line
-    QTest::addColumn<QStringList>("types");   // the type list of the main window
-    QTest::addColumn<QStringList>("messages");
-    const QStringList shipped = {"Shipped A  ", "Shipped B  ", "Benutzer Typ"};
-    QTest::newRow("first start: settings made in the configuration folder")
-        << 1 << false << true << false << shipped << QStringList();
-    QTest::newRow("the user's Basic.lsp is opened instead of the shipped one")
-        << 1 << true << true << false << QStringList{"Mine       ", "Benutzer Typ"}
-        << QStringList();
-    QTest::newRow("an unwritable configuration folder: said once, the program runs")
-        << 1 << false << false << false << shipped << QStringList{"Settings"};
-    QTest::newRow("a project double-clicked before the first start: opened after the language")
-        << 0 << false << true << true << QStringList{"Shipped A  ", "Shipped B  ", "User type"}
-        << QStringList();
-}
+    void installedFollowsTheStandardFolders() {
+        QTemporaryDir root;
+        const QString home = root.filePath("home");
+        const auto set = [&](const char* name, const QString& value) {
+            qputenv(name, value.toLocal8Bit());
+        };
+        set("HOME", home);
+        set("XDG_CONFIG_HOME", home + "/.config");
+        set("XDG_DATA_HOME", home + "/.local/share");
+        set("XDG_DATA_DIRS", root.filePath("usr/share") + u':' + root.filePath("opt/share"));
+        QDir(root.path()).mkpath("prefix/bin");
 
-void TestProgramFolders::installedStart() {
-    QFETCH(int, language);
-    QFETCH(bool, userBasic);
-    QFETCH(bool, configWritable);
-    QFETCH(bool, project);
-    QFETCH(QStringList, types);
-    QFETCH(QStringList, messages);
-    InstalledTree tree;
-    if (userBasic)
-        QVERIFY(writeLspFile(tree.path("data/kvx/Basic.lsp"), kUserTypes));
-    if (!configWritable)
-        QVERIFY(writeBytes(tree.path("config"), "a file, not a folder"));
-    const QString projectFile = project ? tree.path("hall.kvx") : QString();
-    if (project)
-        QVERIFY(writeBytes(projectFile, kProject));
-    const QStringList programFolder = snapshot(tree.path("bin"));
-    const QStringList shippedFolder = snapshot(tree.path("share"));
+        const ProgramFolders folders =
+            locateProgramFolders(root.filePath("prefix/bin"), QStringLiteral("../share/kvx"));
+        QVERIFY(folders.installed);
+        QCOMPARE(folders.installed->configFolder, home + "/.config/kvx");
+        QCOMPARE(folders.installed->catalogueFolders,
+                 (QStringList{home + "/.local/share/kvx", root.filePath("prefix/share/kvx"),
+                              root.filePath("usr/share/kvx"), root.filePath("opt/share/kvx")}));
+        QVERIFY(!folders.installed->documentsFolder.isEmpty());
+        // Working the folders out creates none of them.
+        QVERIFY(!QFileInfo::exists(home));
 
-    FakePlatform platform;
-    Program program(platform, tree.folders(), QLocale::c(), projectFile);
-    QVERIFY(program.start()); // the language window of a first start
-    program.langSelect.LanSel[language]->userClick();
-    program.languageChosen();
-    QVERIFY(program.hasMainWindow());
-    QVERIFY(!program.programEnded());
-    const FrmKvx& window = *program.mainWindow;
-    QCOMPARE(window.FileSel.text(), "Basic.lsp");
-    QCOMPARE(window.lstLsp.items(), types);
-    QCOMPARE(platform.messageTitles(), messages);
-    QCOMPARE(window.CmDialog1.fileName, projectFile);
-    QCOMPARE(window.txtRoomLength.text(), project ? "10" : "50");
-    QCOMPARE(window.lstLsp.text(), project ? "Shipped B  " : types.constFirst());
-    // The choice holds for this run whether or not it could be kept.
-    QCOMPARE(program.kvx.LanguageOffset, language == 1 ? LanguageOffsets::German : 0);
-
-    QCOMPARE(snapshot(tree.path("bin")), programFolder);
-    QCOMPARE(snapshot(tree.path("share")), shippedFolder);
-    if (configWritable) {
-        QCOMPARE(readBytes(tree.path("config/kvx/Kvx.ini")),
-                 "[Current lsp file]\r\nFilename=Basic.lsp\r\n[Configuration]\r\nLanguage=" +
-                     QByteArray(language == 1 ? "German" : "English") + "\r\n");
-        // The next start goes straight to the main window.
-        FakePlatform again;
-        Program next(again, tree.folders(), QLocale::c());
-        QVERIFY(!next.start());
-        QCOMPARE(next.mainWindow->lstLsp.items(), types);
-    } else {
-        QVERIFY(platform.messages.constFirst().text.contains(tree.path("config/kvx/Kvx.ini")));
+        // A prefix that is also a system data folder is searched once.
+        set("XDG_DATA_DIRS", root.filePath("prefix/share"));
+        QCOMPARE(locateProgramFolders(root.filePath("prefix/bin"), QStringLiteral("../share/kvx"))
+                     .installed->catalogueFolders,
+                 (QStringList{home + "/.local/share/kvx", root.filePath("prefix/share/kvx")}));
     }
-}
 
-void TestProgramFolders::aCatalogueThatCannotBeOpenedIsNotKept() {
-    InstalledTree tree;
-    QVERIFY(writeLspFile(tree.path("data/kvx/Gone.lsp"), kUserTypes));
-    {
+    void catalogues_data() {
+        QTest::addColumn<QStringList>("user");    // names in the user's folder; "x/" a folder
+        QTest::addColumn<QStringList>("shipped"); // names in the shipped folder
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("pick");
+        QTest::addColumn<QString>("pickedFrom"); // "user", "shipped"
+        // Lists are space separated.
+        const auto row = [](const char* name, const QString& user, const QString& listed,
+                            const QString& pick, const QString& from) {
+            QTest::newRow(name) << user.split(u' ', Qt::SkipEmptyParts) << QStringList{"Basic.lsp"}
+                                << listed.split(u' ') << pick << from;
+        };
+        row("shipped only", "", "Basic.lsp", "Basic.lsp", "shipped");
+        row("the user's listed first", "Mine.lsp", "Mine.lsp Basic.lsp", "Mine.lsp", "user");
+        row("a user's file shadows the shipped one of its name", "Basic.lsp", "Basic.lsp",
+            "Basic.lsp", "user");
+        row("names differing in letter case are two catalogues", "basic.lsp", "basic.lsp Basic.lsp",
+            "Basic.lsp", "shipped");
+        row("a folder named like a catalogue shadows nothing", "Basic.lsp/", "Basic.lsp",
+            "Basic.lsp", "shipped");
+        row("other files are not catalogues", "notes.txt", "Basic.lsp", "notes.txt", "user");
+        row("a name found nowhere is looked for in the user's folder", "", "Basic.lsp", "Gone.lsp",
+            "user");
+    }
+
+    void catalogues() {
+        QFETCH(QStringList, user);
+        QFETCH(QStringList, shipped);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, pick);
+        QFETCH(QString, pickedFrom);
+        QTemporaryDir root;
+        const QStringList folders = {root.filePath("user"), root.filePath("shipped")};
+        for (const auto& [folder, names] :
+             {std::pair{folders[0], user}, std::pair{folders[1], shipped}}) {
+            QDir().mkpath(folder);
+            for (const QString& name : names) {
+                if (name.endsWith(u'/'))
+                    QVERIFY(QDir(folder).mkdir(name.chopped(1)));
+                else
+                    QVERIFY(writeLspFile(QDir(folder).filePath(name), kShippedTypes));
+            }
+        }
+        QCOMPARE(catalogueNames(folders, 51), listed);
+        QCOMPARE(cataloguePath(folders, pick), root.filePath(pickedFrom) + u'/' + pick);
+    }
+
+    void installedStart_data() {
+        QTest::addColumn<int>("language");        // the option chosen in the language window
+        QTest::addColumn<bool>("userBasic");      // a user's Basic.lsp shadows the shipped one
+        QTest::addColumn<bool>("configWritable"); // else a file stands where config/ would be
+        QTest::addColumn<bool>("project");        // a project named on the command line
+        QTest::addColumn<QStringList>("types");   // the type list of the main window
+        QTest::addColumn<QStringList>("messages");
+        const QStringList shipped = {"Shipped A  ", "Shipped B  ", "Benutzer Typ"};
+        QTest::newRow("first start: settings made in the configuration folder")
+            << 1 << false << true << false << shipped << QStringList();
+        QTest::newRow("the user's Basic.lsp is opened instead of the shipped one")
+            << 1 << true << true << false << QStringList{"Mine       ", "Benutzer Typ"}
+            << QStringList();
+        QTest::newRow("an unwritable configuration folder: said once, the program runs")
+            << 1 << false << false << false << shipped << QStringList{"Settings"};
+        QTest::newRow("a project double-clicked before the first start: opened after the language")
+            << 0 << false << true << true << QStringList{"Shipped A  ", "Shipped B  ", "User type"}
+            << QStringList();
+    }
+
+    void installedStart() {
+        QFETCH(int, language);
+        QFETCH(bool, userBasic);
+        QFETCH(bool, configWritable);
+        QFETCH(bool, project);
+        QFETCH(QStringList, types);
+        QFETCH(QStringList, messages);
+        InstalledTree tree;
+        if (userBasic)
+            QVERIFY(writeLspFile(tree.path("data/kvx/Basic.lsp"), kUserTypes));
+        if (!configWritable)
+            QVERIFY(writeBytes(tree.path("config"), "a file, not a folder"));
+        const QString projectFile = project ? tree.path("hall.kvx") : QString();
+        if (project)
+            QVERIFY(writeBytes(projectFile, kProject));
+        const QStringList programFolder = snapshot(tree.path("bin"));
+        const QStringList shippedFolder = snapshot(tree.path("share"));
+
         FakePlatform platform;
-        Program program(platform, tree.folders(), QLocale::c());
-        QVERIFY(program.start());
-        program.langSelect.LanSel[0]->userClick();
+        Program program(platform, tree.folders(), QLocale::c(), projectFile);
+        QVERIFY(program.start()); // the language window of a first start
+        program.langSelect.LanSel[language]->userClick();
         program.languageChosen();
-        FrmKvx& window = *program.mainWindow;
-        QCOMPARE(window.FileSel.items(), (QStringList{"Gone.lsp", "Basic.lsp"}));
-        QVERIFY(QFile::remove(tree.path("data/kvx/Gone.lsp")));
-        platform.clear();
-        try {
-            window.FileSel.userPick(0);
-        } catch (const ProgramEnded&) {
+        QVERIFY(program.hasMainWindow());
+        QVERIFY(!program.programEnded());
+        const FrmKvx& window = *program.mainWindow;
+        QCOMPARE(window.FileSel.text(), "Basic.lsp");
+        QCOMPARE(window.lstLsp.items(), types);
+        QCOMPARE(platform.messageTitles(), messages);
+        QCOMPARE(window.CmDialog1.fileName, projectFile);
+        QCOMPARE(window.txtRoomLength.text(), project ? "10" : "50");
+        QCOMPARE(window.lstLsp.text(), project ? "Shipped B  " : types.constFirst());
+        // The choice holds for this run whether or not it could be kept.
+        QCOMPARE(program.kvx.LanguageOffset, language == 1 ? LanguageOffsets::German : 0);
+
+        QCOMPARE(snapshot(tree.path("bin")), programFolder);
+        QCOMPARE(snapshot(tree.path("share")), shippedFolder);
+        if (configWritable) {
+            QCOMPARE(readBytes(tree.path("config/kvx/Kvx.ini")),
+                     "[Current lsp file]\r\nFilename=Basic.lsp\r\n[Configuration]\r\nLanguage=" +
+                         QByteArray(language == 1 ? "German" : "English") + "\r\n");
+            // The next start goes straight to the main window.
+            FakePlatform again;
+            Program next(again, tree.folders(), QLocale::c());
+            QVERIFY(!next.start());
+            QCOMPARE(next.mainWindow->lstLsp.items(), types);
+        } else {
+            QVERIFY(platform.messages.constFirst().text.contains(tree.path("config/kvx/Kvx.ini")));
         }
-        QCOMPARE(platform.messageTitles(), QStringList{"Loudspeaker File Error"});
-        QVERIFY(platform.ended);
     }
-    // The next start opens the catalogue that worked.
-    FakePlatform platform;
-    Program next(platform, tree.folders(), QLocale::c());
-    QVERIFY(!next.start());
-    QCOMPARE(next.mainWindow->FileSel.text(), "Basic.lsp");
-    QCOMPARE(next.mainWindow->lstLsp.items().constFirst(), "Shipped A  ");
-    QCOMPARE(platform.messageTitles(), QStringList());
-}
 
-void TestProgramFolders::dialogStartFolder_data() {
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<QString>("project");    // the current project, under the tree
-    QTest::addColumn<QString>("lastFolder"); // LastFolder of Kvx.ini, under the tree
-    QTest::addColumn<QString>("expected");   // under the tree
-    QTest::newRow("installed, the project's folder first") << true << "projects/hall.kvx"
-                                                           << "reports"
-                                                           << "projects";
-    QTest::newRow("installed, no project: the last folder used") << true << ""
-                                                                 << "reports"
-                                                                 << "reports";
-    QTest::newRow("installed, a last folder that is gone: the documents") << true << ""
-                                                                          << "gone"
-                                                                          << "docs";
-    QTest::newRow("installed, nothing yet: the documents, not the program's folder") << true << ""
-                                                                                     << ""
-                                                                                     << "docs";
-    QTest::newRow("portable, nothing yet: the program's folder") << false << ""
-                                                                 << ""
-                                                                 << "bin";
-    QTest::newRow("portable, a last folder in Kvx.ini is not used: the program's folder")
-        << false << ""
-        << "reports"
-        << "bin";
-}
+    void aCatalogueThatCannotBeOpenedIsNotKept() {
+        InstalledTree tree;
+        QVERIFY(writeLspFile(tree.path("data/kvx/Gone.lsp"), kUserTypes));
+        {
+            FakePlatform platform;
+            Program program(platform, tree.folders(), QLocale::c());
+            QVERIFY(program.start());
+            program.langSelect.LanSel[0]->userClick();
+            program.languageChosen();
+            FrmKvx& window = *program.mainWindow;
+            QCOMPARE(window.FileSel.items(), (QStringList{"Gone.lsp", "Basic.lsp"}));
+            QVERIFY(QFile::remove(tree.path("data/kvx/Gone.lsp")));
+            platform.clear();
+            try {
+                window.FileSel.userPick(0);
+            } catch (const ProgramEnded&) {
+            }
+            QCOMPARE(platform.messageTitles(), QStringList{"Loudspeaker File Error"});
+            QVERIFY(platform.ended);
+        }
+        // The next start opens the catalogue that worked.
+        FakePlatform platform;
+        Program next(platform, tree.folders(), QLocale::c());
+        QVERIFY(!next.start());
+        QCOMPARE(next.mainWindow->FileSel.text(), "Basic.lsp");
+        QCOMPARE(next.mainWindow->lstLsp.items().constFirst(), "Shipped A  ");
+        QCOMPARE(platform.messageTitles(), QStringList());
+    }
 
-void TestProgramFolders::dialogStartFolder() {
-    QFETCH(bool, installed);
-    QFETCH(QString, project);
-    QFETCH(QString, lastFolder);
-    QFETCH(QString, expected);
-    InstalledTree tree;
-    QDir(tree.root.path()).mkpath("projects");
-    QDir(tree.root.path()).mkpath("reports");
-    ProgramFolders folders = tree.folders();
-    if (!installed)
-        folders.installed.reset();
-    FakePlatform platform;
-    Kvx1 kvx(platform, folders, QLocale::c());
-    if (!lastFolder.isEmpty())
-        QVERIFY(kvx.keepSetting("Configuration", "LastFolder", tree.path(lastFolder)));
-    FrmKvx window(kvx);
-    window.CmDialog1.fileName = project.isEmpty() ? QString() : tree.path(project);
+    void dialogStartFolder_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("project");    // the current project, under the tree
+        QTest::addColumn<QString>("lastFolder"); // LastFolder of Kvx.ini, under the tree
+        QTest::addColumn<QString>("expected");   // under the tree
+        const auto row = [](const char* name, bool installed, const char* project, const char* last,
+                            const char* expected) {
+            QTest::newRow(name) << installed << project << last << expected;
+        };
+        row("installed, the project's folder first", true, "projects/hall.kvx", "reports",
+            "projects");
+        row("installed, no project: the last folder used", true, "", "reports", "reports");
+        row("installed, a last folder that is gone: the documents", true, "", "gone", "docs");
+        row("installed, nothing yet: the documents, not the program's folder", true, "", "",
+            "docs");
+        row("portable, nothing yet: the program's folder", false, "", "", "bin");
+        row("portable, a last folder in Kvx.ini is not used: the program's folder", false, "",
+            "reports", "bin");
+    }
 
-    // Every file dialog of the window starts there.
-    platform.openAnswers = {std::nullopt};
-    platform.saveAnswers = {std::nullopt, std::nullopt, std::nullopt};
-    window.mnuOpen_Click();
-    window.mnuSaveAs_Click();
-    window.mnuPrintFile_Click();
-    window.mnuExportPdf_Click();
-    QCOMPARE(platform.dialogsShown.size(), 4);
-    for (const CommonDialog& shown : std::as_const(platform.dialogsShown))
-        QCOMPARE(shown.initDir, tree.path(expected));
-    // Cancelled dialogs remember nothing.
-    QCOMPARE(kvx.readSetting("Configuration", "LastFolder").value_or(QString()),
-             lastFolder.isEmpty() ? QString() : tree.path(lastFolder));
+    void dialogStartFolder() {
+        QFETCH(bool, installed);
+        QFETCH(QString, project);
+        QFETCH(QString, lastFolder);
+        QFETCH(QString, expected);
+        InstalledTree tree;
+        QDir(tree.root.path()).mkpath("projects");
+        QDir(tree.root.path()).mkpath("reports");
+        ProgramFolders folders = tree.folders();
+        if (!installed)
+            folders.installed.reset();
+        FakePlatform platform;
+        Kvx1 kvx(platform, folders, QLocale::c());
+        if (!lastFolder.isEmpty())
+            QVERIFY(kvx.keepSetting("Configuration", "LastFolder", tree.path(lastFolder)));
+        FrmKvx window(kvx);
+        window.CmDialog1.fileName = project.isEmpty() ? QString() : tree.path(project);
 
-    // A project saved elsewhere makes its folder the last one used; a
-    // portable program keeps its Kvx.ini as it was.
-    const QByteArray portableIni = readBytes(tree.path("bin/Kvx.ini"));
-    platform.saveAnswers = {tree.path("reports/hall.kvx")};
-    window.mnuSaveAs_Click();
-    QVERIFY(QFileInfo::exists(tree.path("reports/hall.kvx")));
-    if (installed) {
+        // Every file dialog of the window starts there.
+        platform.openAnswers = {std::nullopt};
+        platform.saveAnswers = {std::nullopt, std::nullopt, std::nullopt};
+        window.mnuOpen_Click();
+        window.mnuSaveAs_Click();
+        window.mnuPrintFile_Click();
+        window.mnuExportPdf_Click();
+        QCOMPARE(platform.dialogsShown.size(), 4);
+        for (const CommonDialog& shown : std::as_const(platform.dialogsShown))
+            QCOMPARE(shown.initDir, tree.path(expected));
+        // Cancelled dialogs remember nothing.
         QCOMPARE(kvx.readSetting("Configuration", "LastFolder").value_or(QString()),
-                 tree.path("reports"));
-        QVERIFY(!QFileInfo::exists(tree.path("bin/Kvx.ini")));
-    } else {
-        QCOMPARE(readBytes(tree.path("bin/Kvx.ini")), portableIni);
-        QVERIFY(!QFileInfo::exists(tree.path("config")));
+                 lastFolder.isEmpty() ? QString() : tree.path(lastFolder));
+
+        // A project saved elsewhere makes its folder the last one used; a
+        // portable program keeps its Kvx.ini as it was.
+        const QByteArray portableIni = readBytes(tree.path("bin/Kvx.ini"));
+        platform.saveAnswers = {tree.path("reports/hall.kvx")};
+        window.mnuSaveAs_Click();
+        QVERIFY(QFileInfo::exists(tree.path("reports/hall.kvx")));
+        if (installed) {
+            QCOMPARE(kvx.readSetting("Configuration", "LastFolder").value_or(QString()),
+                     tree.path("reports"));
+            QVERIFY(!QFileInfo::exists(tree.path("bin/Kvx.ini")));
+        } else {
+            QCOMPARE(readBytes(tree.path("bin/Kvx.ini")), portableIni);
+            QVERIFY(!QFileInfo::exists(tree.path("config")));
+        }
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestProgramFolders)
 #include "test_program_folders.moc"

@@ -157,34 +157,42 @@ private Q_SLOTS:
         QTest::newRow("Yes saves to the project's file") << true << yes << "" << true;
         QTest::newRow("Yes, then a cancelled dialog") << true << yes << "cancel" << false;
         QTest::newRow("Yes, then a failing save") << true << yes << "plain/p.kvx" << false;
+        QTest::newRow("Yes, then a name for a new project") << true << yes << "new.kvx" << true;
         QTest::newRow("No ends without saving") << true << MsgResult::No << "" << true;
         QTest::newRow("Cancel keeps running") << true << MsgResult::Cancel << "" << false;
     }
+    // Exit and closing the window by its frame ask alike; the frame only
+    // tells whether the window may close.
     void exitAsksAboutChanges() {
         QFETCH(bool, modified);
         QFETCH(MsgResult, answer);
         QFETCH(QString, saveAs);
         QFETCH(bool, ended);
-        Window h;
-        h.kvx.Modified = modified;
-        h.platform.answers << answer;
-        if (!saveAs.isEmpty()) {
-            h.w->CmDialog1.fileName.clear(); // a new project
-            h.platform.saveAnswers
-                << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
+        for (const bool byFrame : {false, true}) {
+            Window h;
+            h.kvx.Modified = modified;
+            h.platform.answers << answer;
+            if (!saveAs.isEmpty()) {
+                h.w->CmDialog1.fileName.clear(); // a new project
+                h.platform.saveAnswers
+                    << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
+            }
+            if (byFrame)
+                QCOMPARE(h.w->Form_QueryUnload(), ended);
+            else if (ended)
+                QVERIFY_THROWS_EXCEPTION(ProgramEnded, h.w->mnuExit_Click());
+            else
+                h.w->mnuExit_Click();
+            QCOMPARE(h.platform.ended, ended && !byFrame);
+            QCOMPARE(h.kvx.Modified, !ended);
+            QCOMPARE(messageLog(h.platform).mid(0, 1),
+                     modified ? QStringList{"Exit KVX (35): The project data is modified. Do you "
+                                            "want to save before Exiting the program ?"}
+                              : QStringList());
+            QCOMPARE(
+                readBytes(h.path(saveAs.isEmpty() ? "old.kvx" : saveAs)).contains("\"50\",\"12\""),
+                ended && modified && answer == MsgResult::Yes);
         }
-        if (ended)
-            QVERIFY_THROWS_EXCEPTION(ProgramEnded, h.w->mnuExit_Click());
-        else
-            h.w->mnuExit_Click();
-        QCOMPARE(h.platform.ended, ended);
-        QCOMPARE(h.kvx.Modified, !ended);
-        QCOMPARE(messageLog(h.platform).mid(0, 1),
-                 modified ? QStringList{"Exit KVX (35): The project data is modified. Do you want "
-                                        "to save before Exiting the program ?"}
-                          : QStringList());
-        QCOMPARE(readBytes(h.path(saveAs.isEmpty() ? "old.kvx" : saveAs)).contains("\"50\",\"12\""),
-                 ended && modified && answer == MsgResult::Yes);
     }
 };
 

@@ -10,23 +10,14 @@
 #include <QTest>
 
 using namespace kvx;
-using kvx::test::Harness;
+using namespace kvx::test;
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Expected listings and the report's labels live in tests/data/report.
-QByteArray testData(const QString& name) {
-    return kvx::test::readBytes(QStringLiteral(KVX_SOURCE_DIR "/tests/data/report/") + name);
-}
-
 const StringTable& reportStrings() {
     static const StringTable table =
-        StringTable::fromTsv(QString::fromUtf8(testData(QStringLiteral("strings.tsv"))));
+        StringTable::fromTsv(QString::fromUtf8(testData(QStringLiteral("report/strings.tsv"))));
     return table;
 }
 
@@ -75,13 +66,13 @@ struct ReportHarness : Harness {
         kvx.texts.DescriptionPrompt = prompt;
         fill(*w, project);
         dialog().fileName = path(QStringLiteral("hall.kvx"));
-        writeFile(dialog().fileName, kProjectFile);
+        writeBytes(dialog().fileName, kProjectFile);
     }
     CommonDialog& dialog() { return w->CmDialog1; }
     // The report's file must leave the project file, and the name Save uses, alone.
     void checkProjectUntouched() {
         QCOMPARE(dialog().fileName, path(QStringLiteral("hall.kvx")));
-        QCOMPARE(kvx::test::readBytes(dialog().fileName), kProjectFile);
+        QCOMPARE(readBytes(dialog().fileName), kProjectFile);
     }
 };
 
@@ -92,205 +83,199 @@ Q_DECLARE_METATYPE(std::optional<double>)
 class TestReport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void textFileByteForByte_data();
-    void textFileByteForByte();
-    void textFileNotWritten_data();
-    void textFileNotWritten();
-    void printedReport_data();
-    void printedReport();
-};
 
-void TestReport::textFileByteForByte_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<bool>("german");
-    QTest::addColumn<QString>("project"); // field values, | between them
-    QTest::addColumn<std::optional<double>>("pageWidth");
-    QTest::addColumn<bool>("builtInTable");
-    QTest::addColumn<QString>("expected");
+    void textFileByteForByte_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("project"); // field values, | between them
+        QTest::addColumn<std::optional<double>>("pageWidth");
+        QTest::addColumn<bool>("builtInTable");
+        QTest::addColumn<QString>("expected");
 
-    const QLocale c = QLocale::c();
-    const std::optional<double> width = 96.0;
-    // Among others: 12 and 12.5 at columns 63 and 64, "1/2" at 62 to 64, a total
-    // power of 72 from 12 speakers of 6 W, the foot's 44.5 rounded down to even.
-    QTest::newRow("English, 96 units")
-        << c << false << kEnglishProject << width << false << "english.txt";
-    QTest::newRow("English, the program's string table")
-        << c << false << kEnglishProject << width << true << "english.txt";
-    // A length of 70 characters goes to column 1 of the next line; a width that
-    // reaches the unit column pushes the unit down, a distance that ends just
-    // before it does not; the first point counts; odd taps print unchanged; the
-    // foot's 45.5 rounds up to even.
-    QTest::newRow("values out of the usual columns, 98 units")
-        << c << false
-        << "Conference room, ground floor|" + QString(70, QLatin1Char('7')) +
-               "|1234567890.5|8.25|1.2.3|KVX-620    |180|90|90|12|"
-               "1/4 P |70 V|6|123456.7|12|88|4.1|6.0"
-        << std::optional(98.0) << false << "odd_values.txt";
-    // A comma is no point for the Point rule; the placeholder description
-    // prints as an empty line; a label without German text prints in English.
-    QTest::newRow("German, German locale, placeholder description")
-        << QLocale(QLocale::German, QLocale::Germany) << true
-        << kGermanPrompt + "|8,25|12.5|3,2|1,2|Benutzer Typ|120|60|89|6|"
-                           "1/1 P| 70 V|2,94|3,5|12| 85|4,1|6,0"
-        << width << false << "german.txt";
-    // No printer: an A4 page's width. Empty type and opening angle keep their
-    // lines. Characters outside Windows-1252 become "?", one for each.
-    QTest::newRow("English, Dutch locale, no printer, empty fields")
-        << QLocale(QLocale::Dutch, QLocale::Netherlands) << false
-        << "Vergaderzaal – verdieping 1, € 5/m², Łódź \U0001F50A|12|12,5|2,7|1,2|||60|87|15|"
-           "1/4 P| 50 V|3,75|4,2|9|84|3,9|6,0"
-        << std::optional<double>() << false << "dutch_locale.txt";
-}
-
-void TestReport::textFileByteForByte() {
-    QFETCH(QLocale, locale);
-    QFETCH(bool, german);
-    QFETCH(QString, project);
-    QFETCH(std::optional<double>, pageWidth);
-    QFETCH(bool, builtInTable);
-    QFETCH(QString, expected);
-
-    ReportHarness h(project, locale, german ? 4000 : 0, german ? kGermanPrompt : kEnglishPrompt,
-                    builtInTable ? StringTable::builtIn() : reportStrings());
-    h.platform.pageWidth = pageWidth;
-    const QString path = h.path(QStringLiteral("report.txt"));
-    QVERIFY(writeFile(path, QByteArray(5000, 'x'))); // replaced without a question
-    h.platform.saveAnswers << path;
-    h.w->mnuPrintFile_Click();
-
-    QCOMPARE(h.platform.messages.size(), 0);
-    QCOMPARE(kvx::test::readBytes(path).split('\n'), testData(expected).split('\n'));
-    QCOMPARE(filesIn(h.dir.path()), (QStringList{"hall.kvx", "report.txt"}));
-    h.checkProjectUntouched();
-}
-
-void TestReport::textFileNotWritten_data() {
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<bool>("cleared");
-    QTest::addColumn<std::optional<double>>("pageWidth");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("reason"); // in the one message; empty: no message
-    const std::optional<double> a4 = 96.0;
-    QTest::newRow("dialog cancelled") << true << false << a4 << QString() << QString();
-    QTest::newRow("results cleared") << false << true << a4 << QString() << "total power";
-    QTest::newRow("page width of zero")
-        << false << false << std::optional(0.0) << QString() << "page width";
-    QTest::newRow("folder that does not exist")
-        << false << false << a4 << QStringLiteral("missing/deeper") << "cannot be written";
-}
-
-void TestReport::textFileNotWritten() {
-    QFETCH(bool, cancel);
-    QFETCH(bool, cleared);
-    QFETCH(std::optional<double>, pageWidth);
-    QFETCH(QString, folder);
-    QFETCH(QString, reason);
-
-    ReportHarness h;
-    if (cleared)
-        h.w->ClearResults();
-    h.platform.pageWidth = pageWidth;
-    const QString path = h.path(folder.isEmpty() ? QStringLiteral("r.txt") : folder + "/r.txt");
-    const QByteArray before = "an older report\r\n";
-    if (folder.isEmpty())
-        QVERIFY(writeFile(path, before));
-    h.dialog().filterIndex = 2;
-    h.w->mnuPrintSetup_Click();
-    h.platform.saveAnswers << (cancel ? std::nullopt : std::optional(path));
-    h.w->mnuPrintFile_Click();
-
-    // The settings the command does not make carry over, the printer setup's
-    // flag included; the name offered is the project's, as a text file.
-    const CommonDialog& shown = h.platform.dialogsShown.value(0);
-    QCOMPARE((QStringList{shown.filter, shown.defaultExt, shown.initDir, shown.fileName,
-                          QString::number(shown.flags), QString::number(shown.filterIndex)}),
-             (QStringList{"Text File (*.txt)", "txt", h.kvx.programFolder, h.path("hall.txt"),
-                          QString::number(DialogFlags::PrintSetup), "2"}));
-    QCOMPARE(h.platform.messageTitles(),
-             reason.isEmpty() ? QStringList() : QStringList{"Print to file"});
-    if (!reason.isEmpty())
-        QVERIFY2(h.platform.messages.first().text.contains(reason),
-                 qPrintable(h.platform.messages.first().text));
-    // An old file stays as it was, with no temporary file beside it.
-    QCOMPARE(kvx::test::readBytes(path), folder.isEmpty() ? before : QByteArray());
-    QCOMPARE(filesIn(h.dir.path()),
-             (folder.isEmpty() ? QStringList{"hall.kvx", "r.txt"} : QStringList{"hall.kvx"}));
-    h.checkProjectUntouched();
-}
-
-void TestReport::printedReport_data() {
-    QTest::addColumn<bool>("printer");
-    QTest::addColumn<bool>("cleared");
-    QTest::addColumn<MsgResult>("answer"); // to the offer of a PDF file
-    QTest::addColumn<QString>("message");  // title|text|style; empty: none
-    QTest::addColumn<int>("statements");   // -1: no document
-    const QString pdfOffer =
-        QStringLiteral("|No printer is installed. Save the report as a PDF file instead?|36");
-    QTest::newRow("whole report") << true << false << MsgResult::Ok << QString() << 48;
-    QTest::newRow("results cleared: rows up to the number of speakers, then Print error")
-        << true << true << MsgResult::Ok << "|Print error|0" << 38;
-    QTest::newRow("no printer, PDF accepted") << false << false << MsgResult::Yes << pdfOffer << 48;
-    QTest::newRow("no printer, PDF declined") << false << false << MsgResult::No << pdfOffer << -1;
-}
-
-void TestReport::printedReport() {
-    QFETCH(bool, printer);
-    QFETCH(bool, cleared);
-    QFETCH(MsgResult, answer);
-    QFETCH(QString, message);
-    QFETCH(int, statements);
-
-    ReportHarness h;
-    h.platform.hasPrinter = printer;
-    if (cleared)
-        h.w->ClearResults();
-    const QString pdf = h.path(QStringLiteral("hall.pdf"));
-    h.platform.answers << answer;
-    h.platform.saveAnswers << pdf;
-    h.w->mnuReport_Click();
-
-    QStringList messages;
-    for (const auto& m : h.platform.messages)
-        messages << m.title + '|' + m.text + '|' + QString::number(m.style);
-    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(h.platform.pdfPaths, answer == MsgResult::Yes ? QStringList{pdf} : QStringList());
-    QCOMPARE(h.platform.pages.size(), statements < 0 ? 0 : 1);
-    if (statements < 0)
-        return;
-    const kvx::test::PrintedPage& page = h.platform.pages.first();
-    QCOMPARE(page.statements.size(), statements);
-    QCOMPARE(page.ended, statements == 48); // an unfinished document is not ended
-    if (statements < 48)
-        return;
-
-    // The printer gets the text file's lines.
-    QByteArray laidOut;
-    for (const ReportStatement& statement : page.statements)
-        laidOut += layOutStatement(statement).toLatin1() + "\r\n";
-    QCOMPARE(laidOut.split('\n'), testData(QStringLiteral("english.txt")).split('\n'));
-
-    // Every line whose font is not plain 11-point Arial, with its font.
-    QMap<QString, QString> font; // the latest setting of each kind
-    QStringList others;
-    for (const QString& entry : page.fontLog) {
-        const QString kind = entry.section(' ', 0, 0);
-        const QString value = entry.section(' ', 1);
-        if (kind != "line") {
-            font[kind] = value;
-            continue;
-        }
-        const QString shown =
-            QStringList{font["size"], font["face"], font["bold"] == "on" ? "bold" : "",
-                        font["italic"] == "on" ? "italic" : ""}
-                .join(' ')
-                .simplified();
-        if (shown != "11 Arial")
-            others << value + ": " + shown;
+        const QLocale c = QLocale::c();
+        const std::optional<double> width = 96.0;
+        // Among others: 12 and 12.5 at columns 63 and 64, "1/2" at 62 to 64, a total
+        // power of 72 from 12 speakers of 6 W, the foot's 44.5 rounded down to even.
+        QTest::newRow("English, 96 units")
+            << c << false << kEnglishProject << width << false << "english.txt";
+        QTest::newRow("English, the program's string table")
+            << c << false << kEnglishProject << width << true << "english.txt";
+        // A length of 70 characters goes to column 1 of the next line; a width that
+        // reaches the unit column pushes the unit down, a distance that ends just
+        // before it does not; the first point counts; odd taps print unchanged; the
+        // foot's 45.5 rounds up to even.
+        QTest::newRow("values out of the usual columns, 98 units")
+            << c << false
+            << "Conference room, ground floor|" + QString(70, QLatin1Char('7')) +
+                   "|1234567890.5|8.25|1.2.3|KVX-620    |180|90|90|12|"
+                   "1/4 P |70 V|6|123456.7|12|88|4.1|6.0"
+            << std::optional(98.0) << false << "odd_values.txt";
+        // A comma is no point for the Point rule; the placeholder description
+        // prints as an empty line; a label without German text prints in English.
+        QTest::newRow("German, German locale, placeholder description")
+            << QLocale(QLocale::German, QLocale::Germany) << true
+            << kGermanPrompt + "|8,25|12.5|3,2|1,2|Benutzer Typ|120|60|89|6|"
+                               "1/1 P| 70 V|2,94|3,5|12| 85|4,1|6,0"
+            << width << false << "german.txt";
+        // No printer: an A4 page's width. Empty type and opening angle keep their
+        // lines. Characters outside Windows-1252 become "?", one for each.
+        QTest::newRow("English, Dutch locale, no printer, empty fields")
+            << QLocale(QLocale::Dutch, QLocale::Netherlands) << false
+            << "Vergaderzaal – verdieping 1, € 5/m², Łódź \U0001F50A|12|12,5|2,7|1,2|||60|87|15|"
+               "1/4 P| 50 V|3,75|4,2|9|84|3,9|6,0"
+            << std::optional<double>() << false << "dutch_locale.txt";
     }
-    QCOMPARE(others, (QStringList{"1: ", "2: ", "3: ", "4: 16 bold", "8: 11 Arial italic",
-                                  "9: 11 Arial bold", "11: 11 Arial italic", "19: 11 Arial italic",
-                                  "29: 11 Arial italic", "36: 11 Arial italic"}));
-}
+
+    void textFileByteForByte() {
+        QFETCH(QLocale, locale);
+        QFETCH(bool, german);
+        QFETCH(QString, project);
+        QFETCH(std::optional<double>, pageWidth);
+        QFETCH(bool, builtInTable);
+        QFETCH(QString, expected);
+
+        ReportHarness h(project, locale, german ? 4000 : 0, german ? kGermanPrompt : kEnglishPrompt,
+                        builtInTable ? StringTable::builtIn() : reportStrings());
+        h.platform.pageWidth = pageWidth;
+        const QString path = h.path(QStringLiteral("report.txt"));
+        QVERIFY(writeBytes(path, QByteArray(5000, 'x'))); // replaced without a question
+        h.platform.saveAnswers << path;
+        h.w->mnuPrintFile_Click();
+
+        QCOMPARE(h.platform.messages.size(), 0);
+        QCOMPARE(readBytes(path).split('\n'), testData("report/" + expected).split('\n'));
+        QCOMPARE(filesIn(h.dir.path()), (QStringList{"hall.kvx", "report.txt"}));
+        h.checkProjectUntouched();
+    }
+
+    void textFileNotWritten_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<std::optional<double>>("pageWidth");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("reason"); // in the one message; empty: no message
+        const std::optional<double> a4 = 96.0;
+        QTest::newRow("dialog cancelled") << true << false << a4 << QString() << QString();
+        QTest::newRow("results cleared") << false << true << a4 << QString() << "total power";
+        QTest::newRow("page width of zero")
+            << false << false << std::optional(0.0) << QString() << "page width";
+        QTest::newRow("folder that does not exist")
+            << false << false << a4 << QStringLiteral("missing/deeper") << "cannot be written";
+    }
+
+    void textFileNotWritten() {
+        QFETCH(bool, cancel);
+        QFETCH(bool, cleared);
+        QFETCH(std::optional<double>, pageWidth);
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+
+        ReportHarness h;
+        if (cleared)
+            h.w->ClearResults();
+        h.platform.pageWidth = pageWidth;
+        const QString path = h.path(folder.isEmpty() ? QStringLiteral("r.txt") : folder + "/r.txt");
+        const QByteArray before = "an older report\r\n";
+        if (folder.isEmpty())
+            QVERIFY(writeBytes(path, before));
+        h.dialog().filterIndex = 2;
+        h.w->mnuPrintSetup_Click();
+        h.platform.saveAnswers << (cancel ? std::nullopt : std::optional(path));
+        h.w->mnuPrintFile_Click();
+
+        // The settings the command does not make carry over, the printer setup's
+        // flag included; the name offered is the project's, as a text file.
+        const CommonDialog& shown = h.platform.dialogsShown.value(0);
+        QCOMPARE((QStringList{shown.filter, shown.defaultExt, shown.initDir, shown.fileName,
+                              QString::number(shown.flags), QString::number(shown.filterIndex)}),
+                 (QStringList{"Text File (*.txt)", "txt", h.kvx.programFolder, h.path("hall.txt"),
+                              QString::number(DialogFlags::PrintSetup), "2"}));
+        QCOMPARE(h.platform.messageTitles(),
+                 reason.isEmpty() ? QStringList() : QStringList{"Print to file"});
+        if (!reason.isEmpty())
+            QVERIFY2(h.platform.messages.first().text.contains(reason),
+                     qPrintable(h.platform.messages.first().text));
+        // An old file stays as it was, with no temporary file beside it.
+        QCOMPARE(readBytes(path), folder.isEmpty() ? before : QByteArray());
+        QCOMPARE(filesIn(h.dir.path()),
+                 (folder.isEmpty() ? QStringList{"hall.kvx", "r.txt"} : QStringList{"hall.kvx"}));
+        h.checkProjectUntouched();
+    }
+
+    void printedReport_data() {
+        QTest::addColumn<bool>("printer");
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<MsgResult>("answer"); // to the offer of a PDF file
+        QTest::addColumn<QString>("message");  // "title (style): text"; empty: none
+        QTest::addColumn<int>("statements");   // -1: no document
+        const QString pdfOffer = QStringLiteral(
+            " (36): No printer is installed. Save the report as a PDF file instead?");
+        QTest::newRow("whole report") << true << false << MsgResult::Ok << QString() << 48;
+        QTest::newRow("results cleared: rows up to the number of speakers, then Print error")
+            << true << true << MsgResult::Ok << " (0): Print error" << 38;
+        QTest::newRow("no printer, PDF accepted")
+            << false << false << MsgResult::Yes << pdfOffer << 48;
+        QTest::newRow("no printer, PDF declined")
+            << false << false << MsgResult::No << pdfOffer << -1;
+    }
+
+    void printedReport() {
+        QFETCH(bool, printer);
+        QFETCH(bool, cleared);
+        QFETCH(MsgResult, answer);
+        QFETCH(QString, message);
+        QFETCH(int, statements);
+
+        ReportHarness h;
+        h.platform.hasPrinter = printer;
+        if (cleared)
+            h.w->ClearResults();
+        const QString pdf = h.path(QStringLiteral("hall.pdf"));
+        h.platform.answers << answer;
+        h.platform.saveAnswers << pdf;
+        h.w->mnuReport_Click();
+
+        QCOMPARE(messageLog(h.platform), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(h.platform.pdfPaths, answer == MsgResult::Yes ? QStringList{pdf} : QStringList());
+        QCOMPARE(h.platform.pages.size(), statements < 0 ? 0 : 1);
+        if (statements < 0)
+            return;
+        const PrintedPage& page = h.platform.pages.first();
+        QCOMPARE(page.statements.size(), statements);
+        QCOMPARE(page.ended, statements == 48); // an unfinished document is not ended
+        if (statements < 48)
+            return;
+
+        // The printer gets the text file's lines.
+        QByteArray laidOut;
+        for (const ReportStatement& statement : page.statements)
+            laidOut += layOutStatement(statement).toLatin1() + "\r\n";
+        QCOMPARE(laidOut.split('\n'), testData(QStringLiteral("report/english.txt")).split('\n'));
+
+        // Every line whose font is not plain 11-point Arial, with its font.
+        QMap<QString, QString> font; // the latest setting of each kind
+        QStringList others;
+        for (const QString& entry : page.fontLog) {
+            const QString kind = entry.section(' ', 0, 0);
+            const QString value = entry.section(' ', 1);
+            if (kind != "line") {
+                font[kind] = value;
+                continue;
+            }
+            const QString shown =
+                QStringList{font["size"], font["face"], font["bold"] == "on" ? "bold" : "",
+                            font["italic"] == "on" ? "italic" : ""}
+                    .join(' ')
+                    .simplified();
+            if (shown != "11 Arial")
+                others << value + ": " + shown;
+        }
+        QCOMPARE(others,
+                 (QStringList{"1: ", "2: ", "3: ", "4: 16 bold", "8: 11 Arial italic",
+                              "9: 11 Arial bold", "11: 11 Arial italic", "19: 11 Arial italic",
+                              "29: 11 Arial italic", "36: 11 Arial italic"}));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestReport)
 #include "test_report.moc"

@@ -1,4 +1,4 @@
-// Start-up, the main window's load, activation and closing, and centring.
+// Start-up, the main window's load and activation, and centring.
 #include "core/kvx_error.h"
 #include "core/shell/program.h"
 #include "core/shell/window_placement.h"
@@ -11,7 +11,7 @@
 #include <QTest>
 
 using namespace kvx;
-using kvx::test::FakePlatform;
+using namespace kvx::test;
 
 namespace {
 
@@ -22,24 +22,12 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-QByteArray testData(const QString& name) {
-    return kvx::test::readBytes(QStringLiteral(KVX_SOURCE_DIR "/tests/data/startup/") + name);
-}
-
 // A data file of two types: "Type A" (opening angles 90 and 60 degrees,
 // 89.5 dB, 6 W) and "Type B" (120 and 140 degrees, 91 dB, 10 W).
-const QByteArray kTwoTypes = testData(QStringLiteral("two_types.lsp"));
+const QByteArray kTwoTypes = kvx::test::testData(QStringLiteral("startup/two_types.lsp"));
 // A project of "Type B" described as "Hall project", 20 m long.
-const QByteArray kHallProject = testData(QStringLiteral("hall.kvx"));
+const QByteArray kHallProject = kvx::test::testData(QStringLiteral("startup/hall.kvx"));
 const QByteArray kDataFileOnly = "[Current lsp file]\r\nFilename=Basic.lsp\r\n";
-
-// Each message as "title|text|style".
-QStringList messages(const FakePlatform& platform) {
-    QStringList list;
-    for (const auto& m : platform.messages)
-        list << m.title + '|' + m.text + '|' + QString::number(m.style);
-    return list;
-}
 
 // The caption, whether Calculate and the reports are offered, and the file
 // that Save would write.
@@ -69,21 +57,272 @@ struct CurrentFolderGuard {
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
 
-    void firstStart_data();
-    void firstStart();
-    void laterStart_data();
-    void laterStart();
-    void dataFileListing_data();
-    void dataFileListing();
-    void commandLineProject_data();
-    void commandLineProject();
-    void loadGuardReportsAndContinues();
-    void closingByFrame_data();
-    void closingByFrame();
-    void centreWindow_data();
-    void centreWindow();
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_platform = FakePlatform();
+        QVERIFY(!kTwoTypes.isEmpty() && !kHallProject.isEmpty());
+        writeFile(path("Basic.lsp"), kTwoTypes);
+    }
+
+    void firstStart_data() {
+        QTest::addColumn<int>("choice"); // the option clicked; -1 none; -2 closed without OK
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("calculate"); // empty: the load ends at the data file
+        QTest::newRow("Nederlands")
+            << 2 << true << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
+            << "Bereken";
+        QTest::newRow("OK with nothing chosen") << -1 << true << kDataFileOnly << "Calculate";
+        QTest::newRow("closed without OK, the next start runs in English")
+            << -2 << true << kDataFileOnly << "Calculate";
+        // Not even the data file's name is stored, so the load finds no data file.
+        QTest::newRow("folder that cannot be written") << 2 << false << QByteArray() << QString();
+    }
+
+    void firstStart() {
+        QFETCH(int, choice);
+        QFETCH(bool, writable);
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, calculate);
+        if (!writable)
+            QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini")); // a folder in the way of the file
+
+        auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
+        QVERIFY(program->start());
+        QVERIFY(!program->hasMainWindow());
+        if (choice == -2) {
+            program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
+            QVERIFY(!program->start());
+        } else {
+            if (choice >= 0)
+                program->langSelect.LanSel[choice]->userClick();
+            program->languageChosen();
+        }
+        QCOMPARE(readBytes(path("Kvx.ini")), ini);
+        QCOMPARE(program->programEnded(), calculate.isEmpty());
+        QCOMPARE(m_platform.messages.size(), calculate.isEmpty() ? 1 : 0);
+        if (!calculate.isEmpty()) {
+            program->mainWindow->Form_Activate();
+            QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
+        }
+    }
+
+    void laterStart_data() {
+        QTest::addColumn<QByteArray>("languageLine");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("calculate");
+        QTest::newRow("Dutch") << QByteArray("Language=Dutch") << 1000 << "Bereken";
+        QTest::newRow("German") << QByteArray("Language=German") << 4000 << "Berechnung";
+        QTest::newRow("French, without a level tooltip")
+            << QByteArray("Language=French") << 2000 << "Calculez";
+        QTest::newRow("Italian") << QByteArray("Language=Italian") << 3000 << "Calcolare";
+        QTest::newRow("lower case name is English")
+            << QByteArray("Language=dutch") << 0 << "Calculate";
+        QTest::newRow("translated name is English")
+            << QByteArray("Language=Nederlands") << 0 << "Calculate";
+        QTest::newRow("empty value is English") << QByteArray("Language=") << 0 << "Calculate";
+        QTest::newRow("no language key is English") << QByteArray() << 0 << "Calculate";
+        QTest::newRow("Spanish runs in English")
+            << QByteArray("Language=Spanish") << 5000 << "Calculate";
+    }
+
+    void laterStart() {
+        QFETCH(QByteArray, languageLine);
+        QFETCH(int, offset);
+        QFETCH(QString, calculate);
+        writeIni(languageLine);
+        const QByteArray before = readBytes(path("Kvx.ini"));
+
+        auto program = startedProgram();
+        QVERIFY(program);
+        QCOMPARE(program->kvx.LanguageOffset, offset);
+        QVERIFY(!program->kvx.texts.SectionProjectDescription.isEmpty());
+        FrmKvx& w = *program->mainWindow;
+        // Sized and centred on the 1280 x 1024 screen, the data file open, a new project.
+        QCOMPARE(windowState(w).mid(1), kNewProject.mid(1));
+        QCOMPARE(QRectF(w.form.left(), w.form.top(), w.form.width(), w.form.height()),
+                 QRectF(5760, 3755, 7680, 7850));
+        QCOMPARE(
+            (QStringList{w.FileSel.text(), w.lstLsp.items().mid(0, 2).join('|'), w.txtAngle4.text(),
+                         w.txtLevelDif4.text(), w.lstLspTap.text() + w.lstAmpTap.text()}),
+            (QStringList{"Basic.lsp", "Type A     |Type B     ", "60", "6", "1/1 P100 V"}));
+        QVERIFY(!program->kvx.Modified);
+
+        // At the first display and again after the About window has closed (not
+        // while it is open): translated with the caption still naming the project,
+        // recalculated, and the result tooltips set, in English where the language
+        // has no text.
+        const QString newProject =
+            program->kvx.texts.ProgramTitle + " - " + program->kvx.texts.NewProjectName;
+        QStringList activated{newProject, calculate, "results shown", "Calculate off"};
+        for (int id : {1036, 1038, 1031, 1034, 1032})
+            activated
+                << program->kvx.strings.find(id + offset).value_or(program->kvx.strings.text(id));
+        const auto state = [&w] {
+            QStringList shown{w.form.text(), w.cmdCalc.text(),
+                              w.lblDistance.text().isEmpty() ? "no results" : "results shown",
+                              windowState(w)[1]};
+            for (const Control* c : {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1,
+                                     &w.lblLevel, &w.txtLevelDif4})
+                shown << c->toolTip();
+            return shown;
+        };
+        w.Form_Activate();
+        QCOMPARE(state(), activated);
+
+        w.txtRoomLength.userClick();
+        w.txtRoomLength.userSetText(QStringLiteral("30"));
+        QVERIFY(w.lblDistance.text().isEmpty());
+        w.lblLevel.setToolTip({});
+        w.form.setText(QStringLiteral("KVX - <New>"));
+        QString distanceWhileOpen = QStringLiteral("not shown");
+        m_platform.onAbout = [&] { distanceWhileOpen = w.lblDistance.text(); };
+        w.mnuAbout.userClick();
+        QVERIFY(distanceWhileOpen.isEmpty());
+        QCOMPARE(state(), activated);
+        QCOMPARE(readBytes(path("Kvx.ini")), before);
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    void dataFileListing_data() {
+        QTest::addColumn<int>("files");
+        QTest::newRow("sixty data files list fifty-one") << 60;
+        QTest::newRow("no data file lists nothing and ends the program") << 0;
+    }
+
+    void dataFileListing() {
+        QFETCH(int, files);
+        writeIni({});
+        if (files == 0)
+            QVERIFY(QFile::remove(path("Basic.lsp")));
+        for (int i = 1; i < files; ++i)
+            writeFile(path(QStringLiteral("Cat%1.lsp").arg(i)), kTwoTypes);
+        writeFile(path("notes.txt"), "not a data file");
+        QVERIFY(QDir(m_dir->path()).mkdir("Folder.lsp"));
+
+        Program program(m_platform, m_dir->path(), QLocale::c());
+        QVERIFY(!program.start());
+        // The first 51 in the order the directory yields them, not sorted.
+        QStringList directoryOrder;
+        for (QDirIterator it(m_dir->path(), {"*.lsp"}, QDir::Files);
+             it.hasNext() && directoryOrder.size() < 51;)
+            directoryOrder << QFileInfo(it.next()).fileName();
+        QCOMPARE(directoryOrder.size(), files == 0 ? 0 : 51);
+        QCOMPARE(program.mainWindow->FileSel.items(), directoryOrder);
+        QCOMPARE(program.programEnded(), files == 0);
+        QCOMPARE(m_platform.messageTitles(),
+                 files == 0 ? QStringList{"Loudspeaker File Error"} : QStringList());
+        // An ended load runs no step after the data file.
+        QCOMPARE(program.mainWindow->cmdCalc.isEnabled(), files == 0);
+    }
+
+    void commandLineProject_data() {
+        QTest::addColumn<QString>("file"); // the project file written, in the program folder
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("argument"); // "<full path>": the file's own full path
+        QTest::addColumn<bool>("adopted");
+        QTest::newRow("bare name in the working folder")
+            << "Hall.kvx" << false << "Hall.kvx" << true;
+        QTest::newRow("relative path with spaces")
+            << "My projects/Hall 2.kvx" << false << "My projects/Hall 2.kvx" << true;
+        QTest::newRow("full path") << "projects/Hall.kvx" << false << "<full path>" << true;
+        QTest::newRow("missing file") << "Hall.kvx" << false << "Missing.kvx" << false;
+        QTest::newRow("quotes are part of the name")
+            << "Hall.kvx" << false << "\"Hall.kvx\"" << false;
+        QTest::newRow("a folder") << "projects/Hall.kvx" << false << "projects" << false;
+        // Read under English, a German file fails at its first header: a new project.
+        QTest::newRow("German file under English") << "Halle.kvx" << true << "<full path>" << false;
+    }
+
+    void commandLineProject() {
+        QFETCH(QString, file);
+        QFETCH(bool, german);
+        QFETCH(QString, argument);
+        QFETCH(bool, adopted);
+        writeIni({});
+        const QString projectPath = path(file);
+        QByteArray contents = kHallProject;
+        if (german)
+            contents.replace("[Project Description]", "[Projekt Umschreibung]");
+        writeFile(projectPath, contents);
+        argument.replace(QStringLiteral("<full path>"), projectPath);
+
+        CurrentFolderGuard folderGuard;
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        auto program = startedProgram(argument);
+        QVERIFY(program);
+        FrmKvx& w = *program->mainWindow;
+        const QStringList expectedMessages =
+            adopted  ? QStringList()
+            : german ? QStringList{"Fatal Error"}
+                     : QStringList{"File specification error (64): Project file: " + argument +
+                                   " does not exist"};
+        QCOMPARE(german ? m_platform.messageTitles() : messageLog(m_platform), expectedMessages);
+        const QString caption = "KVX - " + QFileInfo(file).fileName();
+        const QString saved = QFileInfo(projectPath).absoluteFilePath();
+        QCOMPARE(
+            windowState(w),
+            (adopted ? QStringList{caption, "Calculate off", "reports on", saved} : kNewProject));
+        if (adopted)
+            QCOMPARE(
+                (QStringList{w.txtDescription.text(), w.txtRoomLength.text(), w.lstLsp.text()}),
+                (QStringList{"Hall project", "20", "Type B     "}));
+        QVERIFY(!program->kvx.Modified);
+
+        // Started from elsewhere, Save writes the file that was opened; a project
+        // that was not adopted asks for a name (cancelled here).
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        w.txtDescription.userClick();
+        w.txtDescription.userSetText(QStringLiteral("Hall project, revised"));
+        m_platform.saveAnswers = {std::nullopt};
+        w.mnuSave.userClick();
+        QCOMPARE(m_platform.dialogsShown.size(), adopted ? 0 : 1);
+        QCOMPARE(readBytes(projectPath).contains("Hall project, revised\r\n"), adopted);
+        QCOMPARE(program->kvx.Modified, !adopted);
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
+    }
+
+    void loadGuardReportsAndContinues() {
+        writeIni({});
+        NoScreenPlatform platform;
+        Program program(platform, m_dir->path(), QLocale::c());
+        QVERIFY(!program.start());
+        QVERIFY(!program.programEnded());
+        QCOMPARE(messageLog(platform),
+                 QStringList{"Form Load Error (0): Screen size not available"});
+        QCOMPARE(platform.pointerLog, (QList<bool>{true, false}));
+
+        // Every step after the failed centring ran.
+        const FrmKvx& w = *program.mainWindow;
+        QCOMPARE(w.form.left(), 0.0);
+        QCOMPARE(w.lstLsp.items().size(), 3);
+        QCOMPARE(windowState(w), kNewProject);
+    }
+
+    void centreWindow_data() {
+        QTest::addColumn<QSizeF>("screen");
+        QTest::addColumn<QSizeF>("window");
+        QTest::addColumn<QPointF>("position");
+        QTest::newRow("window larger than the screen")
+            << QSizeF(9600, 7200) << QSizeF(12000, 9000) << QPointF(-1200, -900);
+        QTest::newRow("single precision arithmetic")
+            << QSizeF(33554432, 33554432) << QSizeF(1, 1) << QPointF(16777216, 16777216);
+    }
+
+    void centreWindow() {
+        QFETCH(QSizeF, screen);
+        QFETCH(QSizeF, window);
+        QFETCH(QPointF, position);
+        m_platform.screen = screen;
+        m_platform.setBusyPointer(true); // a caller that was busy already
+        Control form(ControlKind::Form, QStringLiteral("frm"));
+        form.setSize(window.width(), window.height());
+        CentreWindow(m_platform, form);
+        QCOMPARE(QPointF(form.left(), form.top()), position);
+        QCOMPARE(m_platform.pointerLog, (QList<bool>{true, true, false}));
+    }
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -100,315 +339,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     FakePlatform m_platform;
 };
-
-void TestStartup::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_platform = FakePlatform();
-    QVERIFY(!kTwoTypes.isEmpty() && !kHallProject.isEmpty());
-    writeFile(path("Basic.lsp"), kTwoTypes);
-}
-
-void TestStartup::firstStart_data() {
-    QTest::addColumn<int>("choice"); // the option clicked; -1 none; -2 closed without OK
-    QTest::addColumn<bool>("writable");
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QString>("calculate"); // empty: the load ends at the data file
-    QTest::newRow("Nederlands") << 2 << true
-                                << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
-                                << "Bereken";
-    QTest::newRow("OK with nothing chosen") << -1 << true << kDataFileOnly << "Calculate";
-    QTest::newRow("closed without OK, the next start runs in English")
-        << -2 << true << kDataFileOnly << "Calculate";
-    // Not even the data file's name is stored, so the load finds no data file.
-    QTest::newRow("folder that cannot be written") << 2 << false << QByteArray() << QString();
-}
-
-void TestStartup::firstStart() {
-    QFETCH(int, choice);
-    QFETCH(bool, writable);
-    QFETCH(QByteArray, ini);
-    QFETCH(QString, calculate);
-    if (!writable)
-        QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini")); // a folder in the way of the file
-
-    auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(program->start());
-    QVERIFY(!program->hasMainWindow());
-    if (choice == -2) {
-        program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
-        QVERIFY(!program->start());
-    } else {
-        if (choice >= 0)
-            program->langSelect.LanSel[choice]->userClick();
-        program->languageChosen();
-    }
-    QCOMPARE(kvx::test::readBytes(path("Kvx.ini")), ini);
-    QCOMPARE(program->programEnded(), calculate.isEmpty());
-    QCOMPARE(m_platform.messages.size(), calculate.isEmpty() ? 1 : 0);
-    if (!calculate.isEmpty()) {
-        program->mainWindow->Form_Activate();
-        QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
-    }
-}
-
-void TestStartup::laterStart_data() {
-    QTest::addColumn<QByteArray>("languageLine");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("calculate");
-    QTest::newRow("Dutch") << QByteArray("Language=Dutch") << 1000 << "Bereken";
-    QTest::newRow("German") << QByteArray("Language=German") << 4000 << "Berechnung";
-    QTest::newRow("French, without a level tooltip")
-        << QByteArray("Language=French") << 2000 << "Calculez";
-    QTest::newRow("Italian") << QByteArray("Language=Italian") << 3000 << "Calcolare";
-    QTest::newRow("lower case name is English") << QByteArray("Language=dutch") << 0 << "Calculate";
-    QTest::newRow("translated name is English")
-        << QByteArray("Language=Nederlands") << 0 << "Calculate";
-    QTest::newRow("empty value is English") << QByteArray("Language=") << 0 << "Calculate";
-    QTest::newRow("no language key is English") << QByteArray() << 0 << "Calculate";
-    QTest::newRow("Spanish runs in English")
-        << QByteArray("Language=Spanish") << 5000 << "Calculate";
-}
-
-void TestStartup::laterStart() {
-    QFETCH(QByteArray, languageLine);
-    QFETCH(int, offset);
-    QFETCH(QString, calculate);
-    writeIni(languageLine);
-    const QByteArray before = kvx::test::readBytes(path("Kvx.ini"));
-
-    auto program = startedProgram();
-    QVERIFY(program);
-    QCOMPARE(program->kvx.LanguageOffset, offset);
-    QVERIFY(!program->kvx.texts.SectionProjectDescription.isEmpty());
-    FrmKvx& w = *program->mainWindow;
-    // Sized and centred on the 1280 x 1024 screen, the data file open, a new project.
-    QCOMPARE(windowState(w).mid(1), kNewProject.mid(1));
-    QCOMPARE(QRectF(w.form.left(), w.form.top(), w.form.width(), w.form.height()),
-             QRectF(5760, 3755, 7680, 7850));
-    QCOMPARE(
-        (QStringList{w.FileSel.text(), w.lstLsp.items().mid(0, 2).join('|'), w.txtAngle4.text(),
-                     w.txtLevelDif4.text(), w.lstLspTap.text() + w.lstAmpTap.text()}),
-        (QStringList{"Basic.lsp", "Type A     |Type B     ", "60", "6", "1/1 P100 V"}));
-    QVERIFY(!program->kvx.Modified);
-
-    // At the first display and again after the About window has closed (not
-    // while it is open): translated with the caption still naming the project,
-    // recalculated, and the result tooltips set, in English where the language
-    // has no text.
-    const QString newProject =
-        program->kvx.texts.ProgramTitle + " - " + program->kvx.texts.NewProjectName;
-    QStringList activated{newProject, calculate, "results shown", "Calculate off"};
-    for (int id : {1036, 1038, 1031, 1034, 1032})
-        activated << program->kvx.strings.find(id + offset).value_or(program->kvx.strings.text(id));
-    const auto state = [&w] {
-        QStringList shown{w.form.text(), w.cmdCalc.text(),
-                          w.lblDistance.text().isEmpty() ? "no results" : "results shown",
-                          windowState(w)[1]};
-        for (const Control* c :
-             {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1, &w.lblLevel, &w.txtLevelDif4})
-            shown << c->toolTip();
-        return shown;
-    };
-    w.Form_Activate();
-    QCOMPARE(state(), activated);
-
-    w.txtRoomLength.userClick();
-    w.txtRoomLength.userSetText(QStringLiteral("30"));
-    QVERIFY(w.lblDistance.text().isEmpty());
-    w.lblLevel.setToolTip({});
-    w.form.setText(QStringLiteral("KVX - <New>"));
-    QString distanceWhileOpen = QStringLiteral("not shown");
-    m_platform.onAbout = [&] { distanceWhileOpen = w.lblDistance.text(); };
-    w.mnuAbout.userClick();
-    QVERIFY(distanceWhileOpen.isEmpty());
-    QCOMPARE(state(), activated);
-    QCOMPARE(kvx::test::readBytes(path("Kvx.ini")), before);
-    QVERIFY(m_platform.messages.isEmpty());
-}
-
-void TestStartup::dataFileListing_data() {
-    QTest::addColumn<int>("files");
-    QTest::newRow("sixty data files list fifty-one") << 60;
-    QTest::newRow("no data file lists nothing and ends the program") << 0;
-}
-
-void TestStartup::dataFileListing() {
-    QFETCH(int, files);
-    writeIni({});
-    if (files == 0)
-        QVERIFY(QFile::remove(path("Basic.lsp")));
-    for (int i = 1; i < files; ++i)
-        writeFile(path(QStringLiteral("Cat%1.lsp").arg(i)), kTwoTypes);
-    writeFile(path("notes.txt"), "not a data file");
-    QVERIFY(QDir(m_dir->path()).mkdir("Folder.lsp"));
-
-    Program program(m_platform, m_dir->path(), QLocale::c());
-    QVERIFY(!program.start());
-    // The first 51 in the order the directory yields them, not sorted.
-    QStringList directoryOrder;
-    for (QDirIterator it(m_dir->path(), {"*.lsp"}, QDir::Files);
-         it.hasNext() && directoryOrder.size() < 51;)
-        directoryOrder << QFileInfo(it.next()).fileName();
-    QCOMPARE(directoryOrder.size(), files == 0 ? 0 : 51);
-    QCOMPARE(program.mainWindow->FileSel.items(), directoryOrder);
-    QCOMPARE(program.programEnded(), files == 0);
-    QCOMPARE(m_platform.messageTitles(),
-             files == 0 ? QStringList{"Loudspeaker File Error"} : QStringList());
-    // An ended load runs no step after the data file.
-    QCOMPARE(program.mainWindow->cmdCalc.isEnabled(), files == 0);
-}
-
-void TestStartup::commandLineProject_data() {
-    QTest::addColumn<QString>("file"); // the project file written, in the program folder
-    QTest::addColumn<bool>("german");
-    QTest::addColumn<QString>("argument"); // "<full path>": the file's own full path
-    QTest::addColumn<bool>("adopted");
-    QTest::newRow("bare name in the working folder") << "Hall.kvx" << false << "Hall.kvx" << true;
-    QTest::newRow("relative path with spaces")
-        << "My projects/Hall 2.kvx" << false << "My projects/Hall 2.kvx" << true;
-    QTest::newRow("full path") << "projects/Hall.kvx" << false << "<full path>" << true;
-    QTest::newRow("missing file") << "Hall.kvx" << false << "Missing.kvx" << false;
-    QTest::newRow("quotes are part of the name") << "Hall.kvx" << false << "\"Hall.kvx\"" << false;
-    QTest::newRow("a folder") << "projects/Hall.kvx" << false << "projects" << false;
-    // Read under English, a German file fails at its first header: a new project.
-    QTest::newRow("German file under English") << "Halle.kvx" << true << "<full path>" << false;
-}
-
-void TestStartup::commandLineProject() {
-    QFETCH(QString, file);
-    QFETCH(bool, german);
-    QFETCH(QString, argument);
-    QFETCH(bool, adopted);
-    writeIni({});
-    const QString projectPath = path(file);
-    QByteArray contents = kHallProject;
-    if (german)
-        contents.replace("[Project Description]", "[Projekt Umschreibung]");
-    writeFile(projectPath, contents);
-    argument.replace(QStringLiteral("<full path>"), projectPath);
-
-    CurrentFolderGuard folderGuard;
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    auto program = startedProgram(argument);
-    QVERIFY(program);
-    FrmKvx& w = *program->mainWindow;
-    const QStringList expectedMessages =
-        adopted  ? QStringList()
-        : german ? QStringList{"Fatal Error"}
-                 : QStringList{"File specification error|Project file: " + argument +
-                               " does not exist|" + QString::number(MsgStyle::Information)};
-    QCOMPARE(german ? m_platform.messageTitles() : messages(m_platform), expectedMessages);
-    const QString caption = "KVX - " + QFileInfo(file).fileName();
-    const QString saved = QFileInfo(projectPath).absoluteFilePath();
-    QCOMPARE(windowState(w),
-             (adopted ? QStringList{caption, "Calculate off", "reports on", saved} : kNewProject));
-    if (adopted)
-        QCOMPARE((QStringList{w.txtDescription.text(), w.txtRoomLength.text(), w.lstLsp.text()}),
-                 (QStringList{"Hall project", "20", "Type B     "}));
-    QVERIFY(!program->kvx.Modified);
-
-    // Started from elsewhere, Save writes the file that was opened; a project
-    // that was not adopted asks for a name (cancelled here).
-    QTemporaryDir elsewhere;
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-    w.txtDescription.userClick();
-    w.txtDescription.userSetText(QStringLiteral("Hall project, revised"));
-    m_platform.saveAnswers = {std::nullopt};
-    w.mnuSave.userClick();
-    QCOMPARE(m_platform.dialogsShown.size(), adopted ? 0 : 1);
-    QCOMPARE(kvx::test::readBytes(projectPath).contains("Hall project, revised\r\n"), adopted);
-    QCOMPARE(program->kvx.Modified, !adopted);
-    QVERIFY(QDir(elsewhere.path()).isEmpty());
-}
-
-void TestStartup::loadGuardReportsAndContinues() {
-    writeIni({});
-    NoScreenPlatform platform;
-    Program program(platform, m_dir->path(), QLocale::c());
-    QVERIFY(!program.start());
-    QVERIFY(!program.programEnded());
-    QCOMPARE(messages(platform), QStringList{"Form Load Error|Screen size not available|0"});
-    QCOMPARE(platform.pointerLog, (QList<bool>{true, false}));
-
-    // Every step after the failed centring ran.
-    const FrmKvx& w = *program.mainWindow;
-    QCOMPARE(w.form.left(), 0.0);
-    QCOMPARE(w.lstLsp.items().size(), 3);
-    QCOMPARE(windowState(w), kNewProject);
-}
-
-void TestStartup::closingByFrame_data() {
-    QTest::addColumn<int>("answer");     // -1: unmodified, no question
-    QTest::addColumn<QString>("saveAs"); // "-": a named project, no dialog; "": cancelled
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<QString>("written"); // the file that holds the change
-    const int yes = int(MsgResult::Yes);
-    QTest::newRow("unmodified closes without a question") << -1 << "-" << true << QString();
-    QTest::newRow("No closes without saving") << int(MsgResult::No) << "-" << true << QString();
-    QTest::newRow("Cancel keeps the window open")
-        << int(MsgResult::Cancel) << "-" << false << QString();
-    QTest::newRow("Yes saves the named project and closes") << yes << "-" << true << "Hall.kvx";
-    QTest::newRow("Yes on a new project, Save As cancelled, stays open")
-        << yes << "" << false << QString();
-    QTest::newRow("Yes on a new project, Save As chosen, closes")
-        << yes << "New.kvx" << true << "New.kvx";
-}
-
-void TestStartup::closingByFrame() {
-    QFETCH(int, answer);
-    QFETCH(QString, saveAs);
-    QFETCH(bool, closes);
-    QFETCH(QString, written);
-
-    writeIni({});
-    writeFile(path("Hall.kvx"), kHallProject);
-    auto program = startedProgram(saveAs == "-" ? path("Hall.kvx") : QString());
-    QVERIFY(program);
-    FrmKvx& w = *program->mainWindow;
-    w.Form_Activate();
-    if (answer >= 0) {
-        w.txtDescription.userClick();
-        w.txtDescription.userSetText(QStringLiteral("Changed"));
-        m_platform.answers = {MsgResult(answer)};
-    }
-    if (saveAs != "-")
-        m_platform.saveAnswers = {saveAs.isEmpty() ? std::nullopt
-                                                   : std::optional<QString>(path(saveAs))};
-
-    QCOMPARE(w.Form_QueryUnload(), closes);
-    QCOMPARE(program->kvx.Modified, !closes);
-    QCOMPARE(messages(m_platform),
-             answer < 0 ? QStringList()
-                        : QStringList{"Exit KVX|The project data is modified. Do you want to save "
-                                      "before Exiting the program ?|35"});
-    QCOMPARE(m_platform.dialogsShown.size(), saveAs == "-" ? 0 : 1);
-    QCOMPARE(kvx::test::readBytes(path(written.isEmpty() ? "Hall.kvx" : written))
-                 .contains("Changed\r\n"),
-             !written.isEmpty());
-}
-
-void TestStartup::centreWindow_data() {
-    QTest::addColumn<QSizeF>("screen");
-    QTest::addColumn<QSizeF>("window");
-    QTest::addColumn<QPointF>("position");
-    QTest::newRow("window larger than the screen")
-        << QSizeF(9600, 7200) << QSizeF(12000, 9000) << QPointF(-1200, -900);
-    QTest::newRow("single precision arithmetic")
-        << QSizeF(33554432, 33554432) << QSizeF(1, 1) << QPointF(16777216, 16777216);
-}
-
-void TestStartup::centreWindow() {
-    QFETCH(QSizeF, screen);
-    QFETCH(QSizeF, window);
-    QFETCH(QPointF, position);
-    m_platform.screen = screen;
-    m_platform.setBusyPointer(true); // a caller that was busy already
-    Control form(ControlKind::Form, QStringLiteral("frm"));
-    form.setSize(window.width(), window.height());
-    CentreWindow(m_platform, form);
-    QCOMPARE(QPointF(form.left(), form.top()), position);
-    QCOMPARE(m_platform.pointerLog, (QList<bool>{true, true, false}));
-}
 
 QTEST_GUILESS_MAIN(TestStartup)
 #include "test_startup.moc"

@@ -253,34 +253,28 @@ private Q_SLOTS:
         SystemSettings base = withCable(50, "1.5");
         base.ambient = 55;
         base.amplifier = 200;
-        const auto changed = [&base](auto change) {
+        // base with one member set to a value that cannot be used.
+        const auto row = [&base](const char* name, auto member, auto value, SystemSetting setting,
+                                 SystemIssue::Kind kind, const char* present) {
             SystemSettings s = base;
-            change(s);
-            return s;
+            s.*member = value;
+            QTest::newRow(name) << s << int(setting) << int(kind) << present;
         };
+        using S = SystemSettings;
+        using Kind = SystemIssue::Kind;
         QTest::newRow("all good") << base << -1 << -1 << "acrl";
-        QTest::newRow("amplifier 0")
-            << changed([](SystemSettings& s) { s.amplifier = 0; }) << int(SystemSetting::Amplifier)
-            << int(SystemIssue::Kind::NotPositive) << "crl";
-        QTest::newRow("cable length 0")
-            << changed([](SystemSettings& s) { s.cableLength = 0; })
-            << int(SystemSetting::CableLength) << int(SystemIssue::Kind::NotPositive) << "a";
-        QTest::newRow("cross-section 0")
-            << changed([](SystemSettings& s) { s.crossSection = "0"; })
-            << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::NotPositive) << "a";
-        QTest::newRow("cross-section 2 is not listed")
-            << changed([](SystemSettings& s) { s.crossSection = "2"; })
-            << int(SystemSetting::CrossSection) << int(SystemIssue::Kind::UnknownCrossSection)
-            << "a";
-        QTest::newRow("ambient 141")
-            << changed([](SystemSettings& s) { s.ambient = 141; }) << int(SystemSetting::Ambient)
-            << int(SystemIssue::Kind::AmbientOutOfRange) << "acr";
-        QTest::newRow("ambient -1")
-            << changed([](SystemSettings& s) { s.ambient = -1; }) << int(SystemSetting::Ambient)
-            << int(SystemIssue::Kind::AmbientOutOfRange) << "acr";
-        QTest::newRow("drop limit 0")
-            << changed([](SystemSettings& s) { s.dropLimit = 0; }) << int(SystemSetting::DropLimit)
-            << int(SystemIssue::Kind::NotPositive) << "acl";
+        row("amplifier 0", &S::amplifier, 0.0, SystemSetting::Amplifier, Kind::NotPositive, "crl");
+        row("cable length 0", &S::cableLength, 0.0, SystemSetting::CableLength, Kind::NotPositive,
+            "a");
+        row("cross-section 0", &S::crossSection, "0", SystemSetting::CrossSection,
+            Kind::NotPositive, "a");
+        row("cross-section 2 is not listed", &S::crossSection, "2", SystemSetting::CrossSection,
+            Kind::UnknownCrossSection, "a");
+        row("ambient 141", &S::ambient, 141.0, SystemSetting::Ambient, Kind::AmbientOutOfRange,
+            "acr");
+        row("ambient -1", &S::ambient, -1.0, SystemSetting::Ambient, Kind::AmbientOutOfRange,
+            "acr");
+        row("drop limit 0", &S::dropLimit, 0.0, SystemSetting::DropLimit, Kind::NotPositive, "acl");
     }
     void badSettings() {
         QFETCH(SystemSettings, settings);
@@ -392,18 +386,18 @@ private Q_SLOTS:
             << head + rest + "[System]\r\n\"55,5\",\"15\",\"\",\"\",\"1,5\",\"end\",\"0,5\"\r\n"
             << ""
             << "55.5|15|||1.5|end|0.5";
+        const auto notANumber = [](const QString& value, const QString& setting) {
+            return "System settings: The project file holds \"" + value +
+                   "\" for the system setting \"" + setting +
+                   "\", which is not a number; the default is kept.";
+        };
         QTest::newRow("ambient not a number")
             << head + rest + "[System]\r\n\"loud\",\"15\",\"120\",\"\",\"1.5\",\"end\",\"0.5\"\r\n"
-            << "System settings: The project file holds \"loud\" for the system setting \"Ambient "
-               "noise\", which is not a number; the default is kept."
-            << "|15|120||1.5|end|0.5";
+            << notANumber("loud", "Ambient noise") << "|15|120||1.5|end|0.5";
         QTest::newRow("two bad values, the others kept")
             << head + rest +
                    "[System]\r\n\"60\",\"x\",\"120\",\"50\",\"1.5\",\"middle\",\"0.5\"\r\n"
-            << "System settings: The project file holds \"x\" for the system setting \"Above "
-               "ambient\", which is not a number; the default is kept.\nSystem settings: The "
-               "project file holds \"middle\" for the system setting \"Load on the run\", which is "
-               "not a number; the default is kept."
+            << notANumber("x", "Above ambient") + u'\n' + notANumber("middle", "Load on the run")
             << "60|15|120|50|1.5|end|0.5";
     }
     void projectSectionPlaces() {

@@ -49,6 +49,28 @@ struct Window : ProjectWindow {
         platform.openAnswers << path(name);
         w->mnuOpen_Click();
     }
+    // Runs space separated steps: user, A (the catalogue type), save, new,
+    // open (both hall.kvx), about, working, activate.
+    void run(const QString& steps) {
+        for (const QString& step : steps.split(u' ')) {
+            if (step == "user")
+                pickUserType();
+            else if (step == "A")
+                w->lstLsp.userPick(0);
+            else if (step == "save")
+                saveAs("hall.kvx");
+            else if (step == "new")
+                w->mnuNew_Click();
+            else if (step == "open")
+                open("hall.kvx");
+            else if (step == "about")
+                w->mnuAbout_Click();
+            else if (step == "working")
+                w->mnuWorking_Click();
+            else if (step == "activate")
+                w->Form_Activate();
+        }
+    }
 };
 
 } // namespace
@@ -107,39 +129,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("offset");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("saved, then About") << 0 << "save about"
-                                           << "KVX - hall.kvx";
-        QTest::newRow("saved, then activated") << 0 << "save activate"
-                                               << "KVX - hall.kvx";
-        QTest::newRow("opened, then Working with") << 0 << "save new open working"
-                                                   << "KVX - hall.kvx";
-        QTest::newRow("new, then About") << 0 << "save new about"
-                                         << "KVX - <New>";
-        QTest::newRow("German, saved, then activated") << 4000 << "save activate"
-                                                       << "KVX - hall.kvx";
-        QTest::newRow("German, new, then activated") << 4000 << "activate"
-                                                     << "KVX - <Neu>";
+        const auto row = [](const char* name, int offset, const char* steps, const char* caption) {
+            QTest::newRow(name) << offset << steps << caption;
+        };
+        row("saved, then About", 0, "save about", "KVX - hall.kvx");
+        row("saved, then activated", 0, "save activate", "KVX - hall.kvx");
+        row("opened, then Working with", 0, "save new open working", "KVX - hall.kvx");
+        row("new, then About", 0, "save new about", "KVX - <New>");
+        row("German, saved, then activated", 4000, "save activate", "KVX - hall.kvx");
+        row("German, new, then activated", 4000, "activate", "KVX - <Neu>");
     }
     void captionKeepsTheProject() {
         QFETCH(int, offset);
         QFETCH(QString, steps);
-        QFETCH(QString, caption);
         Window h(offset);
-        for (const QString& step : steps.split(u' ')) {
-            if (step == "save")
-                h.saveAs("hall.kvx");
-            else if (step == "new")
-                h.w->mnuNew_Click();
-            else if (step == "open")
-                h.open("hall.kvx");
-            else if (step == "about")
-                h.w->mnuAbout_Click();
-            else if (step == "working")
-                h.w->mnuWorking_Click();
-            else if (step == "activate")
-                h.w->Form_Activate();
-        }
-        QCOMPARE(h.w->form.text(), caption);
+        h.run(steps);
+        QTEST(h.w->form.text(), "caption");
     }
 
     // The loudspeaker fields are white exactly when they take typing (the
@@ -147,39 +152,22 @@ private Q_SLOTS:
     void coloursFollowTheTypeBox_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("user type picked") << "user"
-                                          << "white";
-        QTest::newRow("user type, then New") << "user new"
-                                             << "yellow";
-        QTest::newRow("user type, then the catalogue type") << "user A"
-                                                            << "yellow";
-        QTest::newRow("user-type project opened after New") << "user save new open"
-                                                            << "white";
-        QTest::newRow("catalogue project opened over the user type") << "save user open"
-                                                                     << "yellow";
-        QTest::newRow("user type, then activated") << "user activate"
-                                                   << "white";
+        const auto row = [](const char* name, const char* steps, const char* colour) {
+            QTest::newRow(name) << steps << colour;
+        };
+        row("user type picked", "user", "white");
+        row("user type, then New", "user new", "yellow");
+        row("user type, then the catalogue type", "user A", "yellow");
+        row("user-type project opened after New", "user save new open", "white");
+        row("catalogue project opened over the user type", "save user open", "yellow");
+        row("user type, then activated", "user activate", "white");
     }
     void coloursFollowTheTypeBox() {
         QFETCH(QString, steps);
-        QFETCH(QString, colour);
         Window h;
         h.w->SetUserTypeFields(false);
-        for (const QString& step : steps.split(u' ')) {
-            if (step == "user")
-                h.pickUserType();
-            else if (step == "A")
-                h.w->lstLsp.userPick(0);
-            else if (step == "new")
-                h.w->mnuNew_Click();
-            else if (step == "save")
-                h.saveAs("job.kvx");
-            else if (step == "open")
-                h.open("job.kvx");
-            else if (step == "activate")
-                h.w->Form_Activate();
-        }
-        QCOMPARE(h.colour(), colour);
+        h.run(steps);
+        QTEST(h.colour(), "colour");
     }
 
     // Entering a field without typing never marks a saved project modified
@@ -216,14 +204,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pdf");
         QTest::addColumn<QString>("offered");
         QTest::addColumn<QString>("title");
-        QTest::newRow("text, new project") << "" << false << "report.txt"
-                                           << "Print to file";
-        QTest::newRow("text, hall.kvx") << "hall.kvx" << false << "~/hall.txt"
-                                        << "Print to file";
-        QTest::newRow("PDF, new project") << "" << true << "report.pdf"
-                                          << "Export report as PDF";
-        QTest::newRow("PDF, Hall.Project.KVX") << "Hall.Project.KVX" << true << "~/Hall.Project.pdf"
-                                               << "Export report as PDF";
+        const QString text = "Print to file", pdf = "Export report as PDF";
+        QTest::newRow("text, new project") << "" << false << "report.txt" << text;
+        QTest::newRow("text, hall.kvx") << "hall.kvx" << false << "~/hall.txt" << text;
+        QTest::newRow("PDF, new project") << "" << true << "report.pdf" << pdf;
+        QTest::newRow("PDF, Hall.Project.KVX")
+            << "Hall.Project.KVX" << true << "~/Hall.Project.pdf" << pdf;
     }
     void reportsOfferTheirOwnName() {
         QFETCH(QString, project);
@@ -332,13 +318,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("iniWritable");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("message");
-        QTest::newRow("German chosen") << std::optional<int>(4000) << true << "German"
-                                       << "KVX (64): The new language applies from the next "
-                                          "start of KVX.";
+        QTest::newRow("German chosen")
+            << std::optional(4000) << true << "German"
+            << "KVX (64): The new language applies from the next start of KVX.";
         QTest::newRow("cancelled") << std::optional<int>() << true << "English"
                                    << "";
         QTest::newRow("Kvx.ini cannot be written")
-            << std::optional<int>(1000) << false << ""
+            << std::optional(1000) << false << ""
             << "KVX (48): The language could not be stored: ~ cannot be written.";
     }
     void languageForLaterStarts() {
