@@ -15,7 +15,6 @@ constexpr double kCopper = 56;
 constexpr double kAmplifierMargin = 1.2;
 constexpr double kTightLoad = 0.8;
 constexpr double kGreenDrop = 0.4;
-constexpr double kMaxAmbient = 140;
 // Tap powers that differ by less than this share are the same power.
 constexpr double kSamePower = 1e-9;
 

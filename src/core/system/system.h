@@ -23,6 +23,10 @@ namespace kvx {
 
 enum class CableLoad { FarEnd, Spread };
 
+// The loudest ambient noise a setting may hold, dB(A) (the quietest is 0):
+// the System and Speech pages check the one setting against the same range.
+constexpr double kMaxAmbient = 140;
+
 struct SystemSettings {
     std::optional<double> ambient;     // the room's noise, dB(A); none: no level check
     double above = 15;                 // how far the quietest listener must be above it, dB
