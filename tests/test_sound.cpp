@@ -31,8 +31,6 @@ class TestSound : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void model();
-    void offsetSums_data();
-    void offsetSums();
     void solver_data();
     void solver();
     void splitGrid_data();
@@ -72,35 +70,6 @@ void TestSound::model() {
     for (double x : {0.0, -6.0, std::nan("")})
         QCOMPARE(Log10(x, platform), 0.0);
     QCOMPARE(platform.messageTitles(), QStringList(3, "General Error"));
-}
-
-void TestSound::offsetSums_data() {
-    // Reference: /work/notes/offset_reference.py, an independent script that
-    // enumerates the lattice d (i + j/2, j sqrt(3)/2) point by point, keeps
-    // every point within 3.5 d and sums g^2 of its own Directivity; 1e-9.
-    QTest::addColumn<double>("d");
-    QTest::addColumn<double>("h");
-    QTest::addColumn<double>("fullAngle");
-    QTest::addColumn<double>("below");
-    QTest::addColumn<double>("centre");
-    QTest::newRow("90 degrees, d = h = 2.5")
-        << 2.5 << 2.5 << 90.0 << 2.4754545320690364 << 2.1595990613474814;
-    QTest::newRow("60 degrees, d 4, h 2.5")
-        << 4.0 << 2.5 << 60.0 << 1.2099092064298211 << 0.32549998461606683;
-    QTest::newRow("d 0: 43 and 42 loudspeakers on their axes")
-        << 0.0 << 2.5 << 90.0 << 43.0 << 42.0;
-}
-
-void TestSound::offsetSums() {
-    QFETCH(double, d);
-    QFETCH(double, h);
-    QFETCH(double, fullAngle);
-    QFETCH(double, below);
-    QFETCH(double, centre);
-    KVX_COMPARE_NEAR(IntensityBelowSpeakerOffset(d, h, halfAngle(fullAngle)), below, 1e-9);
-    KVX_COMPARE_NEAR(IntensityAtTriangleCentre(d, h, halfAngle(fullAngle)), centre, 1e-9);
-    QCOMPARE(IntensityAtTriangleCentre(-d, h, halfAngle(fullAngle)),
-             IntensityAtTriangleCentre(d, h, halfAngle(fullAngle)));
 }
 
 void TestSound::solver_data() {
@@ -201,47 +170,35 @@ void TestSound::splitGridOutOfRange() {
 }
 
 void TestSound::splitPatterns_data() {
-    QTest::addColumn<double>("length");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("d");
+    QTest::addColumn<QList<double>>("room"); // length, width, d
     QTest::addColumn<Pattern>("pattern");
     QTest::addColumn<Fit>("fit");
-    QTest::addColumn<qint64>("columns");
-    QTest::addColumn<qint64>("rows");
-    QTest::addColumn<qint64>("count");
-    const auto row = [](const char* name, double length, double width, double d, Pattern pattern,
-                        Fit fit, qint64 columns, qint64 rows, qint64 count) {
-        QTest::newRow(name) << length << width << d << pattern << fit << columns << rows << count;
-    };
-    const Pattern square = Pattern::Square;
+    QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
     const Pattern offset = Pattern::Offset;
+    const double meeting = 3.2934621082265991;
+    const double worked = 4.1497;
     // 3 * 0.1 / 0.1 is 3.0000000000000004 in doubles.
-    row("keep spacing: L = 3 d stays 3", 3 * 0.1, 0.1, 0.1, square, Fit::Spacing, 3, 1, 3);
-    row("keep spacing: 2.43 and 1.82 round up", 8, 6, 3.2934621082265991, square, Fit::Spacing, 3,
-        2, 6);
-    row("nearest: 2.43 and 1.82 to the nearest", 8, 6, 3.2934621082265991, square, Fit::Nearest, 2,
-        2, 4);
-    row("offset: rows d sqrt(3)/2 apart, 5 + 4 + 5", 20, 10, 4.1497, offset, Fit::Nearest, 5, 3,
-        14);
-    row("offset, keep spacing: 2.89 rows up to 3", 20, 10, 4, offset, Fit::Spacing, 5, 3, 14);
-    row("offset, four rows: 5 + 4 + 5 + 4", 20, 14, 4.1497, offset, Fit::Nearest, 5, 4, 18);
-    row("offset, one column: one in every row", 2, 30, 4.1497, offset, Fit::Nearest, 1, 8, 8);
-    row("offset, one row: no shifted row", 30, 2, 4.1497, offset, Fit::Nearest, 7, 1, 7);
+    QTest::newRow("keep spacing: L = 3 d stays 3")
+        << QList{3 * 0.1, 0.1, 0.1} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 1, 3};
+    QTest::newRow("keep spacing: 2.43 and 1.82 round up")
+        << QList{8.0, 6.0, meeting} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 2, 6};
+    QTest::newRow("offset: rows d sqrt(3)/2 apart, 5 + 4 + 5")
+        << QList{20.0, 10.0, worked} << offset << Fit::Nearest << QList<qint64>{5, 3, 14};
+    QTest::newRow("offset, keep spacing: 2.89 rows up to 3")
+        << QList{20.0, 10.0, 4.0} << offset << Fit::Spacing << QList<qint64>{5, 3, 14};
+    QTest::newRow("offset, a room of one column: one in every row")
+        << QList{2.0, 30.0, worked} << offset << Fit::Nearest << QList<qint64>{1, 8, 8};
+    QTest::newRow("offset, a room of one row: no shifted row")
+        << QList{30.0, 2.0, worked} << offset << Fit::Nearest << QList<qint64>{7, 1, 7};
 }
 
 void TestSound::splitPatterns() {
-    QFETCH(double, length);
-    QFETCH(double, width);
-    QFETCH(double, d);
+    QFETCH(QList<double>, room);
     QFETCH(Pattern, pattern);
     QFETCH(Fit, fit);
-    QFETCH(qint64, columns);
-    QFETCH(qint64, rows);
-    QFETCH(qint64, count);
-    const GridSplit grid = SplitGrid(length, width, d, pattern, fit);
-    QCOMPARE(grid.columns, columns);
-    QCOMPARE(grid.rows, rows);
-    QCOMPARE(grid.count(), count);
+    QFETCH(QList<qint64>, grid);
+    const GridSplit split = SplitGrid(room[0], room[1], room[2], pattern, fit);
+    QCOMPARE((QList<qint64>{split.columns, split.rows, split.count()}), grid);
 }
 
 namespace {
@@ -356,31 +313,23 @@ void TestSound::designRefused() {
 }
 
 void TestSound::offsetDesign_data() {
-    // Reference: /work/notes/offset_reference.py runs the same search, step
-    // rule and limit on its own lattice sums and lays the rows out as they
-    // hang (even rows nL, odd rows nL - 1); 1e-9. The default room gives the
-    // worked example: 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB,
-    // 5 x 3 and 14 loudspeakers, 92 dB.
+    // Reference: /work/notes/offset_reference.py, an independent script that
+    // enumerates the lattice d (i + j/2, j sqrt(3)/2) point by point, sums g^2
+    // of its own Directivity over every point within 3.5 d, runs the same
+    // search on those sums and lays the rows out as they hang (even rows nL,
+    // odd rows nL - 1); 1e-9. The default room is the worked example:
+    // 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
     QTest::addColumn<DesignInputs>("in");
     QTest::addColumn<double>("distance");
     QTest::addColumn<int>("evaluations");
     QTest::addColumn<QList<qint64>>("grid");   // columns, rows, count
     QTest::addColumn<QList<double>>("values"); // below, quietest, level, difference at 1 kHz
-    const auto offset = [](double length, double width) {
-        DesignInputs in = workedRoom();
-        in.length = length;
-        in.width = width;
-        in.pattern = Pattern::Offset;
-        return in;
-    };
-    const QList<double> worked = {1.5135156303655788, 0.7944900582388339, 91.622581433975512,
-                                  2.7989844327528801};
+    DesignInputs worked = workedRoom();
+    worked.pattern = Pattern::Offset;
     QTest::newRow("default room in offset rows: 5 x 3, 14")
-        << offset(20, 10) << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14} << worked;
-    QTest::newRow("one column 2 x 30: 8 at L / 2")
-        << offset(2, 30) << 4.1497008214289304 << 5 << QList<qint64>{1, 8, 8} << worked;
-    QTest::newRow("one row 30 x 2: 7")
-        << offset(30, 2) << 4.1497008214289304 << 5 << QList<qint64>{7, 1, 7} << worked;
+        << worked << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14}
+        << QList<double>{1.5135156303655788, 0.7944900582388339, 91.622581433975512,
+                         2.7989844327528801};
     DesignInputs meeting = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
     meeting.fit = Fit::Spacing;
     QTest::newRow("meeting room keeping 3.3 m: 3 x 2")
