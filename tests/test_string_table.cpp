@@ -20,8 +20,8 @@ const StringTable& table() {
 
 // The English ids that hold a text: ninety, the export command, the desktop's
 // texts (menus with access keys, recent projects, language, the information
-// windows in every language), the plan, the plan window, system sizing and the
-// settings that cannot be kept.
+// windows in every language), the plan, the plan window, system sizing, the
+// settings that cannot be kept and the layout's patterns and fits.
 QList<int> englishIds() {
     const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100, 1102, 1108,
                           1110, 1110, 1120, 1125, 1130, 1147, 1200, 1207, 1250, 1253, 1255, 1268,
