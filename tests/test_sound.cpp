@@ -14,6 +14,8 @@ using namespace kvx;
 using kvx::test::FakePlatform;
 
 Q_DECLARE_METATYPE(kvx::DesignInputs)
+Q_DECLARE_METATYPE(kvx::Pattern)
+Q_DECLARE_METATYPE(kvx::Fit)
 
 namespace {
 
@@ -35,10 +37,14 @@ private Q_SLOTS:
     void splitGrid();
     void splitGridOutOfRange_data();
     void splitGridOutOfRange();
+    void splitPatterns_data();
+    void splitPatterns();
     void design_data();
     void design();
     void designRefused_data();
     void designRefused();
+    void offsetDesign_data();
+    void offsetDesign();
 };
 
 void TestSound::model() {
@@ -163,6 +169,38 @@ void TestSound::splitGridOutOfRange() {
     QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(length, width, d));
 }
 
+void TestSound::splitPatterns_data() {
+    QTest::addColumn<QList<double>>("room"); // length, width, d
+    QTest::addColumn<Pattern>("pattern");
+    QTest::addColumn<Fit>("fit");
+    QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
+    const Pattern offset = Pattern::Offset;
+    const double meeting = 3.2934621082265991;
+    const double worked = 4.1497;
+    // 3 * 0.1 / 0.1 is 3.0000000000000004 in doubles.
+    QTest::newRow("keep spacing: L = 3 d stays 3")
+        << QList{3 * 0.1, 0.1, 0.1} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 1, 3};
+    QTest::newRow("keep spacing: 2.43 and 1.82 round up")
+        << QList{8.0, 6.0, meeting} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 2, 6};
+    QTest::newRow("offset: rows d sqrt(3)/2 apart, 5 + 4 + 5")
+        << QList{20.0, 10.0, worked} << offset << Fit::Nearest << QList<qint64>{5, 3, 14};
+    QTest::newRow("offset, keep spacing: 2.89 rows up to 3")
+        << QList{20.0, 10.0, 4.0} << offset << Fit::Spacing << QList<qint64>{5, 3, 14};
+    QTest::newRow("offset, a room of one column: one in every row")
+        << QList{2.0, 30.0, worked} << offset << Fit::Nearest << QList<qint64>{1, 8, 8};
+    QTest::newRow("offset, a room of one row: no shifted row")
+        << QList{30.0, 2.0, worked} << offset << Fit::Nearest << QList<qint64>{7, 1, 7};
+}
+
+void TestSound::splitPatterns() {
+    QFETCH(QList<double>, room);
+    QFETCH(Pattern, pattern);
+    QFETCH(Fit, fit);
+    QFETCH(QList<qint64>, grid);
+    const GridSplit split = SplitGrid(room[0], room[1], room[2], pattern, fit);
+    QCOMPARE((QList<qint64>{split.columns, split.rows, split.count()}), grid);
+}
+
 namespace {
 
 // The 20 x 10 m room, 4 m high, ears at 1.5 m: 90/60 degrees, 90 dB, 6 W on
@@ -272,6 +310,50 @@ void TestSound::designRefused() {
         QCOMPARE(failure.text, text);
     }
     QCOMPARE(platform.messageTitles(), QStringList());
+}
+
+void TestSound::offsetDesign_data() {
+    // Reference: /work/notes/offset_reference.py, an independent script that
+    // enumerates the lattice d (i + j/2, j sqrt(3)/2) point by point, sums g^2
+    // of its own Directivity over every point within 3.5 d, runs the same
+    // search on those sums and lays the rows out as they hang (even rows nL,
+    // odd rows nL - 1); 1e-9. The default room is the worked example:
+    // 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
+    QTest::addColumn<DesignInputs>("in");
+    QTest::addColumn<double>("distance");
+    QTest::addColumn<int>("evaluations");
+    QTest::addColumn<QList<qint64>>("grid");   // columns, rows, count
+    QTest::addColumn<QList<double>>("values"); // below, quietest, level, difference at 1 kHz
+    DesignInputs worked = workedRoom();
+    worked.pattern = Pattern::Offset;
+    QTest::newRow("default room in offset rows: 5 x 3, 14")
+        << worked << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14}
+        << QList<double>{1.5135156303655788, 0.7944900582388339, 91.622581433975512,
+                         2.7989844327528801};
+    DesignInputs meeting = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
+    meeting.fit = Fit::Spacing;
+    QTest::newRow("meeting room keeping 3.3 m: 3 x 2")
+        << meeting << 3.2934621082265991 << 11 << QList<qint64>{3, 2, 6}
+        << QList<double>{1.5822932767134192, 0.75417503312611422, 87.671382764792952,
+                         3.2181483169454834};
+}
+
+void TestSound::offsetDesign() {
+    QFETCH(DesignInputs, in);
+    QFETCH(double, distance);
+    QFETCH(int, evaluations);
+    QFETCH(QList<qint64>, grid);
+    QFETCH(QList<double>, values);
+    FakePlatform platform;
+    const Design d = computeDesign(in, platform);
+    QCOMPARE(platform.messageTitles(), QStringList());
+    KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
+    QCOMPARE(d.evaluations, evaluations);
+    QCOMPARE((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), grid);
+    KVX_COMPARE_NEAR(d.intensityBelow, values[0], 1e-9);
+    KVX_COMPARE_NEAR(d.intensityBetween, values[1], 1e-9);
+    KVX_COMPARE_NEAR(d.directLevel, values[2], 1e-9);
+    KVX_COMPARE_NEAR(d.difference1, values[3], 1e-9);
 }
 
 QTEST_GUILESS_MAIN(TestSound)

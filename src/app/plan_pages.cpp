@@ -127,8 +127,10 @@ QVariant PositionsModel::data(const QModelIndex& index, int role) const {
     const qint64 number = index.row() + 1;
     if (index.column() == 0)
         return QString::number(number);
-    const QPointF at = m_layout.position(number);
-    return m_texts.metres(index.column() == 1 ? at.x() : at.y());
+    const std::optional<QPointF> at = m_layout.position(number);
+    if (!at)
+        return {};
+    return m_texts.metres(index.column() == 1 ? at->x() : at->y());
 }
 
 QVariant PositionsModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -31,8 +31,10 @@ inline Design calculated(const DesignInputs& inputs) {
     return computeDesign(inputs, platform);
 }
 
-inline Layout gridLayout(double length, double width, qint64 columns, qint64 rows) {
+inline Layout gridLayout(double length, double width, qint64 columns, qint64 rows,
+                         Pattern pattern = Pattern::Square) {
     Layout layout;
+    layout.pattern = pattern;
     layout.length = length;
     layout.width = width;
     layout.columns = columns;

@@ -30,7 +30,8 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         design.h = finite(inputs.roomHeight - inputs.earHeight);
         const double target = finite(std::pow(10.0, -inputs.difference4 / 10));
 
-        const SpacingResult spacing = SolveSpacing(target, design.h, design.thetaHalf4, platform);
+        const SpacingResult spacing =
+            SolveSpacing(target, design.h, design.thetaHalf4, platform, inputs.pattern);
         design.distance = finite(spacing.d);
         design.evaluations = spacing.evaluations;
         design.settled = spacing.settled;
@@ -44,12 +45,13 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
 
         design.thetaHalf1 = finite(inputs.angle1 * kPi / 360);
         const double d = design.distance;
-        design.intensityBelow = finite(IntensityBelowSpeaker(d, design.h, design.thetaHalf1));
-        design.intensityBetween = finite(IntensityBetweenSpeakers(d, design.h, design.thetaHalf1));
+        const PatternSums sums = patternSums(inputs.pattern);
+        design.intensityBelow = finite(sums.below(d, design.h, design.thetaHalf1));
+        design.intensityBetween = finite(sums.quietest(d, design.h, design.thetaHalf1));
         design.difference1 =
             finite(10 * Log10(design.intensityBelow / design.intensityBetween, platform));
 
-        design.grid = SplitGrid(inputs.length, inputs.width, d);
+        design.grid = SplitGrid(inputs.length, inputs.width, d, inputs.pattern, inputs.fit);
         design.speakers = qint32(design.grid.count());
 
         const double gain = 10 * Log10(design.intensityBelow, platform);

@@ -6,6 +6,8 @@
 // built on a calculation (plan, coverage, system sizing, exports, the command
 // line) takes a Design and nothing of the window.
 
+#include "core/calc/pattern.h"
+
 #include <QLocale>
 #include <QString>
 #include <QtGlobal>
@@ -28,20 +30,32 @@ struct DesignInputs {
     int tapDivisor = 1;      // the speaker tap 1/n P
     double speakerPower = 0; // W, as the window shows it
     double difference4 = 0;  // the set difference at 4 kHz, dB
+    Pattern pattern = Pattern::Square;
+    Fit fit = Fit::Nearest;
 };
 
-// The grid of a room: columns along the length, rows along the width.
+// The grid of a room: columns along the length, rows along the width. In
+// offset rows the odd rows (0-based) hold one loudspeaker fewer, unless there
+// is one column only.
 struct GridSplit {
     qint64 columns = 0;
     qint64 rows = 0;
-    qint64 count() const { return columns * rows; }
+    Pattern pattern = Pattern::Square;
+    qint64 count() const {
+        return columns * rows - (pattern == Pattern::Offset && columns > 1 ? rows / 2 : 0);
+    }
 };
 
-// Columns round(L / d) and rows round(W / d), a half to the even neighbour; a
-// side shorter than half a spacing still gets one. A spacing not above zero
-// gives no grid (0 x 0). Throws KvxError when a side or the count does not fit
-// a signed 32-bit number.
-GridSplit SplitGrid(double length, double width, double d);
+// Columns round(L / d) and rows round(W / p), a half to the even neighbour,
+// with the row pitch p = d for the square grid and d sqrt(3) / 2 for offset
+// rows; the spacing fit rounds up instead (ceil(L / d - 1e-9)), so that the
+// laid-out spacing never exceeds d. A side shorter than half a spacing still
+// gets one. A spacing not above zero gives no grid (0 x 0). Throws KvxError
+// when a side or the count does not fit a signed 32-bit number.
+GridSplit SplitGrid(double length, double width, double d, Pattern pattern = Pattern::Square,
+                    Fit fit = Fit::Nearest);
+// The distance between rows: d, or d sqrt(3) / 2 for offset rows.
+double rowPitch(double d, Pattern pattern);
 
 struct Design : DesignInputs {
     double h = 0;          // roomHeight - earHeight
@@ -54,7 +68,7 @@ struct Design : DesignInputs {
     GridSplit grid;
     qint32 speakers = 0;
     double intensityBelow = 0;   // at 1 kHz, below a loudspeaker
-    double intensityBetween = 0; // at 1 kHz, at the centre of four
+    double intensityBetween = 0; // at 1 kHz, at the centre of four (offset rows: of three)
     double directLevel = 0;      // dB
     double difference1 = 0;      // dB
 

@@ -18,8 +18,79 @@ bool fitsInt32(double v) {
     return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
 }
 
+// A class of lattice loudspeakers at the same distance from a listening point:
+// the squared distance in units of d^2 (times the lattice's denominator) and
+// how many share it.
+struct LatticeClass {
+    int squared = 0;
+    int count = 0;
+};
+
+struct LatticeClasses {
+    std::array<LatticeClass, 16> items{};
+    int size = 0;
+    int total = 0;
+};
+
+// Every point of the unit lattice whose squared distance squared(i, j) / denominator
+// lies below 3.5^2, gathered by distance, nearest first. Computed by the
+// compiler: the sets do not depend on d.
+template <typename Squared>
+constexpr LatticeClasses latticeWithin(Squared squared, int denominator) {
+    LatticeClasses classes;
+    for (int j = -8; j <= 8; ++j) {
+        for (int i = -8; i <= 8; ++i) {
+            const int s = squared(i, j);
+            if (4 * s >= 49 * denominator)
+                continue;
+            ++classes.total;
+            int k = 0;
+            while (k < classes.size && classes.items[size_t(k)].squared < s)
+                ++k;
+            if (k < classes.size && classes.items[size_t(k)].squared == s) {
+                ++classes.items[size_t(k)].count;
+                continue;
+            }
+            for (int m = classes.size; m > k; --m)
+                classes.items[size_t(m)] = classes.items[size_t(m - 1)];
+            classes.items[size_t(k)] = {s, 1};
+            ++classes.size;
+        }
+    }
+    return classes;
+}
+
+// Below the loudspeaker at the origin: r^2 = (i + j/2)^2 + 3 j^2 / 4 = i^2 + ij + j^2.
+constexpr int kBelowDenominator = 1;
+constexpr LatticeClasses kBelowOffset =
+    latticeWithin([](int i, int j) { return i * i + i * j + j * j; }, kBelowDenominator);
+// At the centre (1/2, sqrt(3)/6) of the triangle of (0, 0), (1, 0) and (1/2, sqrt(3)/2):
+// 12 r^2 = 3 (2i + j - 1)^2 + (3j - 1)^2.
+constexpr int kCentreDenominator = 12;
+constexpr LatticeClasses kTriangleCentre = latticeWithin(
+    [](int i, int j) { return 3 * (2 * i + j - 1) * (2 * i + j - 1) + (3 * j - 1) * (3 * j - 1); },
+    kCentreDenominator);
+static_assert(kBelowOffset.total == 43 && kBelowOffset.size == 7);
+static_assert(kTriangleCentre.total == 42 && kTriangleCentre.items[0].count == 3);
+
+double latticeSum(const LatticeClasses& classes, int denominator, double d, double h,
+                  double thetaHalf) {
+    double sum = 0;
+    for (int k = 0; k < classes.size; ++k) {
+        const LatticeClass& c = classes.items[size_t(k)];
+        // The loudspeaker overhead gives 1, as in the square grid's sum.
+        sum += c.squared == 0
+                   ? 1
+                   : c.count * SpeakerContribution(std::sqrt(double(c.squared) / denominator), 0, d,
+                                                   h, thetaHalf);
+    }
+    return sum;
+}
+
 template <typename Record>
-SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Record record) {
+SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Pattern pattern,
+                    Record record) {
+    const PatternSums sums = patternSums(pattern);
     double d = (h + h) * std::tan(thetaHalf);
     double step = d / 2;
     double err = 0.5;
@@ -37,8 +108,8 @@ SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Re
             d += step;
         }
         prevErr = err;
-        const double below = IntensityBelowSpeaker(d, h, thetaHalf);
-        const double between = IntensityBetweenSpeakers(d, h, thetaHalf);
+        const double below = sums.below(d, h, thetaHalf);
+        const double between = sums.quietest(d, h, thetaHalf);
         err = between / below - T;
         record(d, err);
     }
@@ -101,6 +172,20 @@ double IntensityBetweenSpeakers(double d, double h, double thetaHalf) {
     return sum;
 }
 
+double IntensityBelowSpeakerOffset(double d, double h, double thetaHalf) {
+    return latticeSum(kBelowOffset, kBelowDenominator, d, h, thetaHalf);
+}
+
+double IntensityAtTriangleCentre(double d, double h, double thetaHalf) {
+    return latticeSum(kTriangleCentre, kCentreDenominator, d, h, thetaHalf);
+}
+
+PatternSums patternSums(Pattern pattern) {
+    if (pattern == Pattern::Offset)
+        return {IntensityBelowSpeakerOffset, IntensityAtTriangleCentre};
+    return {IntensityBelowSpeaker, IntensityBetweenSpeakers};
+}
+
 double Log10(double x, Platform& platform) {
     const double ln10 = std::log(10.0);
     if (!(x > 0)) {
@@ -111,14 +196,24 @@ double Log10(double x, Platform& platform) {
     return std::log(x) / ln10;
 }
 
-GridSplit SplitGrid(double length, double width, double d) {
+double rowPitch(double d, Pattern pattern) {
+    return pattern == Pattern::Offset ? d * std::sqrt(3.0) / 2 : d;
+}
+
+GridSplit SplitGrid(double length, double width, double d, Pattern pattern, Fit fit) {
     if (d <= 0)
         return {};
-    const double columns = roundHalfEven(length / d);
-    const double rows = roundHalfEven(width / d);
+    // Rounded up, a count a hair above a whole number from the division's
+    // last bit stays that whole number: L = 3 d gives 3.
+    const auto divide = [fit](double side, double step) {
+        return fit == Fit::Spacing ? std::ceil(side / step - 1e-9) : roundHalfEven(side / step);
+    };
+    const double columns = divide(length, d);
+    const double rows = divide(width, rowPitch(d, pattern));
     if (fitsInt32(columns) && fitsInt32(rows)) {
         // A room shorter than half a spacing still gets one row.
-        const GridSplit grid{columns == 0 ? 1 : qint64(columns), rows == 0 ? 1 : qint64(rows)};
+        const GridSplit grid{columns == 0 ? 1 : qint64(columns), rows == 0 ? 1 : qint64(rows),
+                             pattern};
         if (fitsInt32(double(grid.count())))
             return grid;
     }
@@ -133,14 +228,15 @@ qint32 SpeakerCount(double length, double width, double d) {
     return qint32(SplitGrid(length, width, d).count());
 }
 
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform) {
-    return solve(T, h, thetaHalf, platform, [](double, double) {});
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+                           Pattern pattern) {
+    return solve(T, h, thetaHalf, platform, pattern, [](double, double) {});
 }
 
 SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
-                           SpacingTrace& trace) {
+                           SpacingTrace& trace, Pattern pattern) {
     trace.count = 0;
-    return solve(T, h, thetaHalf, platform, [&trace](double d, double err) {
+    return solve(T, h, thetaHalf, platform, pattern, [&trace](double d, double err) {
         trace.d[trace.count] = d;
         trace.err[trace.count] = err;
         ++trace.count;

@@ -2,9 +2,12 @@
 
 // The acoustic model: how loud one ceiling loudspeaker is at a point of the
 // listening plane, how the loudspeakers of a square grid add up below a
-// loudspeaker and at the centre of a square of four, and the spacing solver
-// that finds the grid distance for a wanted difference between those points.
+// loudspeaker and at the centre of a square of four (of offset rows: at the
+// centre of a triangle of three), and the spacing solver that finds the
+// distance for a wanted difference between those points.
 // Pure functions, but for the message boxes of Log10, SpeakerCount and the solver.
+
+#include "core/calc/pattern.h"
 
 #include <QtGlobal>
 
@@ -21,6 +24,20 @@ double Directivity(double theta, double thetaHalf);
 double SpeakerContribution(double i, double j, double step, double h, double thetaHalf);
 double IntensityBelowSpeaker(double d, double h, double thetaHalf);
 double IntensityBetweenSpeakers(double d, double h, double thetaHalf);
+
+// The offset lattice d (i + j/2, j sqrt(3)/2): every loudspeaker within 3.5 d
+// of the point below the one at the origin (43, the one overhead giving 1),
+// and of the centre of a triangle of three neighbours (42, the nearest three
+// at d / sqrt(3)).
+double IntensityBelowSpeakerOffset(double d, double h, double thetaHalf);
+double IntensityAtTriangleCentre(double d, double h, double thetaHalf);
+
+// The two sums of a pattern: below a loudspeaker and at the quietest point.
+struct PatternSums {
+    double (*below)(double d, double h, double thetaHalf);
+    double (*quietest)(double d, double h, double thetaHalf);
+};
+PatternSums patternSums(Pattern pattern);
 
 // Base-10 logarithm; for x not above zero a "General Error" message, then 0.
 double Log10(double x, Platform& platform);
@@ -40,9 +57,10 @@ struct SpacingResult {
     bool settled = false;
 };
 
-// Finds the grid spacing at which between/below equals T at 4 kHz. On failure
-// shows the "Calculation Error" message and returns 0.
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform);
+// Finds the spacing at which quietest/below of the pattern equals T at 4 kHz.
+// On failure shows the "Calculation Error" message and returns 0.
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+                           Pattern pattern = Pattern::Square);
 
 // Every evaluation of a search in order: the spacing and its error.
 struct SpacingTrace {
@@ -54,6 +72,6 @@ struct SpacingTrace {
 // As above, recording each evaluation in trace (which the caller owns, so the
 // search itself still allocates nothing).
 SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
-                           SpacingTrace& trace);
+                           SpacingTrace& trace, Pattern pattern = Pattern::Square);
 
 } // namespace kvx

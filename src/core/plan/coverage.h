@@ -57,8 +57,6 @@ struct CoverageMap {
     double levelAt(Band b, qsizetype ix, qsizetype iy) const {
         return level[size_t(b)][size_t(iy * x.size() + ix)];
     }
-    // Whether sample (ix, iy) lies in the listener area.
-    bool inListenerArea(qsizetype ix, qsizetype iy) const;
     // The level at a point of the room (nearest sample), for the value under
     // the pointer; nothing outside the room or without levels.
     std::optional<double> levelNear(Band b, QPointF point) const;

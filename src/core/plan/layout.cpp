@@ -7,15 +7,24 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace kvx {
 
-QPointF Layout::position(qint64 number) const {
-    if (columns <= 0)
-        return {};
+QPointF Layout::at(qint64 i, qint64 row) const {
+    const double x = shifted(row) ? double(i + 1) : double(i) + 0.5;
+    return {x * spacingX, (double(row) + 0.5) * spacingY};
+}
+
+std::optional<QPointF> Layout::position(qint64 number) const {
+    if (number < 1 || number > count())
+        return std::nullopt;
     const qint64 index = number - 1;
-    const qint64 i = index % columns;
-    const qint64 j = index / columns;
-    return {(double(i) + 0.5) * spacingX, (double(j) + 0.5) * spacingY};
+    // Rows come in pairs of the same make-up: an unshifted and a shifted one.
+    const qint64 pair = columns + inRow(1);
+    const qint64 rest = index % pair;
+    const qint64 row = 2 * (index / pair) + (rest < columns ? 0 : 1);
+    return at(rest < columns ? rest : rest - columns, row);
 }
 
 std::vector<QPointF> Layout::positions() const {
@@ -24,8 +33,8 @@ std::vector<QPointF> Layout::positions() const {
         return result;
     result.reserve(size_t(count()));
     for (qint64 j = 0; j < rows; ++j)
-        for (qint64 i = 0; i < columns; ++i)
-            result.emplace_back((double(i) + 0.5) * spacingX, (double(j) + 0.5) * spacingY);
+        for (qint64 i = 0; i < inRow(j); ++i)
+            result.push_back(at(i, j));
     return result;
 }
 
@@ -35,7 +44,7 @@ Layout layoutFor(const Design& design) {
     GridSplit grid;
     try {
         // The same split that gave the count, so the plan shows that many.
-        grid = SplitGrid(design.length, design.width, design.distance);
+        grid = SplitGrid(design.length, design.width, design.distance, design.pattern, design.fit);
     } catch (const KvxError&) {
         return {};
     }
@@ -48,7 +57,20 @@ Layout layoutFor(const Design& design) {
     layout.rows = grid.rows;
     layout.spacingX = design.length / double(grid.columns);
     layout.spacingY = design.width / double(grid.rows);
+    layout.pattern = grid.pattern;
     return layout;
+}
+
+double spacingExcess(const Design& design, const Layout& layout) {
+    if (!(design.distance > 0) || layout.count() <= 0)
+        return 0;
+    return std::max(layout.spacingX / design.distance,
+                    layout.spacingY / rowPitch(design.distance, layout.pattern)) -
+           1;
+}
+
+bool stretchesSpacing(const Design& design, const Layout& layout) {
+    return design.fit == Fit::Nearest && spacingExcess(design, layout) > kNoticedSpacingExcess;
 }
 
 QString positionsCsv(const Layout& layout) {
