@@ -193,14 +193,6 @@ struct Grid {
     }
 };
 
-// The samples of the listener area: columns firstX..lastX, rows firstY..lastY.
-struct ListenerArea {
-    qint64 firstX = 0;
-    qint64 lastX = 0;
-    qint64 firstY = 0;
-    qint64 lastY = 0;
-};
-
 // Accumulates the figures of one band in two passes: the extremes first, then
 // the shares against the maximum.
 struct FigureCounter {
@@ -430,6 +422,7 @@ CoverageMap coverageFor(const Design& design, const Layout& layout,
     map.samples = int(grid.m);
     map.samplesLowered = options.samples != 0 && grid.m != options.samples;
     map.margin = options.margin;
+    map.area = area;
     map.offset1k =
         design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
     if (store) {

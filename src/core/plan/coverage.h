@@ -37,10 +37,24 @@ struct CoverageOptions {
 // least 200 samples along the longer side, at most 64.
 int defaultSamples(const Layout& layout);
 
+// The samples of the listener area: columns firstX..lastX, rows firstY..lastY
+// of the map's grid (the points at least the margin from every wall).
+struct ListenerArea {
+    qint64 firstX = 0;
+    qint64 lastX = 0;
+    qint64 firstY = 0;
+    qint64 lastY = 0;
+
+    bool contains(qint64 ix, qint64 iy) const {
+        return ix >= firstX && ix <= lastX && iy >= firstY && iy <= lastY;
+    }
+};
+
 struct CoverageMap {
     int samples = 0;             // as used: fewer than asked when a map would not fit in memory
     bool samplesLowered = false; // samples were asked for and fewer were used
     double margin = 0;
+    ListenerArea area; // the figures are made over these samples
     // The absolute 1 kHz level of a relative level of 0 dB:
     // S + 10 log10 P - 20 log10 h.
     double offset1k = 0;
@@ -57,6 +71,7 @@ struct CoverageMap {
     double levelAt(Band b, qsizetype ix, qsizetype iy) const {
         return level[size_t(b)][size_t(iy * x.size() + ix)];
     }
+    bool inListenerArea(qsizetype ix, qsizetype iy) const { return area.contains(ix, iy); }
     // The level at a point of the room (nearest sample), for the value under
     // the pointer; nothing outside the room or without levels.
     std::optional<double> levelNear(Band b, QPointF point) const;
