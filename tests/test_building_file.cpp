@@ -185,6 +185,12 @@ private Q_SLOTS:
         row("more than 100,000 rooms",
             with("rooms", "[" + QByteArray("{},").repeated(100'000) + "{}]"), Kind::TooManyRooms,
             "/ rooms");
+        row("more values than a building holds",
+            "{\"a\":[" + QByteArray("0,").repeated(BuildingLimits::MaxValues) + "0]}",
+            Kind::TooManyValues, "/");
+        row("more objects than a building holds",
+            "{\"a\":[" + QByteArray("{},").repeated(BuildingLimits::MaxContainers) + "{}]}",
+            Kind::TooManyValues, "/");
     }
     // Every fault refuses the whole file with its kind and place.
     void refusals() {

@@ -170,6 +170,9 @@ private Q_SLOTS:
             Kind::TextAfterQuote, "line 2 column 1 / ");
         row("a value beyond the last column", kHeader + "A,4,3,2.7,1.2,KV-C6 Std,,7\n",
             Kind::ExtraValue, "room 1 line 2 column 8 / ");
+        row("a value beyond the thousandth field",
+            kHeader + "A,4,3,2.7,1.2,KV-C6 Std" + QByteArray(1000, ',') + "x\n", Kind::ExtraValue,
+            "line 2 column 1006 / ");
         row("a value under a column without a name",
             "name,length,width,height,ear,,type\nA,4,3,2.7,1.2,x,KV-C6 Std\n", Kind::ExtraValue,
             "room 1 line 2 column 6 / ");

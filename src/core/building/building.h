@@ -114,6 +114,12 @@ constexpr qsizetype MaxRooms = 100'000;
 // A building of the most rooms as this program writes it is about 65 MB;
 // twice that leaves room for keys of other programs.
 constexpr qint64 MaxFileBytes = 128 * 1024 * 1024;
+// Values (numbers, texts, lists, objects) and of them lists and objects that
+// a file may hold: a room has some 20 values and 2 objects. Parsed, a value
+// takes some 20 bytes and an object or list some 300 whatever their size, so
+// that a file of nothing but "0," or "{}," would take a gigabyte and more.
+constexpr qint64 MaxValues = 50 * MaxRooms;
+constexpr qint64 MaxContainers = 5 * MaxRooms;
 
 constexpr ValueRange Quantity{1, 10'000, false, true};
 constexpr ValueRange Side{0, 10'000, true};        // room length and width, m: 10 km

@@ -88,6 +88,9 @@ QString buildingErrorText(const BuildingError& e, const LocalTexts& texts) {
     case Kind::TooLarge:
         return texts.text(BuildingText::TooLarge)
             .arg(e.file, number(int(BuildingLimits::MaxFileBytes / (1024 * 1024))));
+    case Kind::TooManyValues:
+        return texts.text(BuildingText::TooManyValues)
+            .arg(e.file, number(int(BuildingLimits::MaxRooms)));
     case Kind::NotJson:
         return texts.text(BuildingText::NotJson).arg(e.file, number(e.line), number(e.column));
     case Kind::TooDeep:

@@ -19,6 +19,8 @@ struct BuildingError {
         CannotRead,    // the file cannot be opened or read (detail: the system's reason)
         CannotWrite,   // the file cannot be written; the old one stays (detail)
         TooLarge,      // the file is larger than BuildingLimits::MaxFileBytes
+        TooManyValues, // more than BuildingLimits::MaxValues values or MaxContainers lists and
+                       // objects
         NotJson,       // the bytes are not JSON (line, column: where it breaks)
         TooDeep,       // JSON nested deeper than the reader takes (line, column)
         NotABuilding,  // the top level is no object or has no "format"
@@ -107,6 +109,7 @@ constexpr int ExtraValue = 1769;
 constexpr int UnknownType = 1770;
 constexpr int PlaceLineColumnNoKey = 1772; // "%1, line %2, column %3: %4"
 constexpr int PlaceOnly = 1771; // "%1: %2": place, what is wrong (a zone or room that is no object)
+constexpr int TooManyValues = 1773;
 } // namespace BuildingText
 
 // The zone's name as shown: "No zone" for the zone named "".

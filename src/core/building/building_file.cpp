@@ -44,22 +44,37 @@ const QLatin1StringView kLoudspeakerKeys[] = {
     QLatin1StringView("type"), QLatin1StringView("angle1"), QLatin1StringView("angle4"),
     QLatin1StringView("sensitivity"), QLatin1StringView("ratedPower")};
 
-// The keys of an object that this program does not know, as they stand.
-QJsonObject unknownKeys(const QJsonObject& object, Keys known) {
-    qsizetype present = 0;
-    for (QLatin1StringView key : known)
-        present += object.contains(key) ? 1 : 0;
-    QJsonObject unknown;
-    if (present == object.size())
-        return unknown;
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString key = it.key();
-        if (std::none_of(known.begin(), known.end(),
-                         [&key](QLatin1StringView k) { return key == k; }))
-            unknown.insert(key, it.value());
+// An object of the file whose keys are looked up each at most once, so that
+// the count of keys found tells whether there are others (most often not).
+class Fields {
+public:
+    explicit Fields(QJsonObject object)
+        : m_object(std::move(object)) {}
+
+    QJsonValue value(QLatin1StringView key) {
+        QJsonValue found = m_object.value(key);
+        m_found += found.isUndefined() ? 0 : 1;
+        return found;
     }
-    return unknown;
-}
+
+    // The keys that this program does not know, as they stand.
+    QJsonObject unknownKeys(Keys known) const {
+        QJsonObject unknown;
+        if (m_found == m_object.size())
+            return unknown;
+        for (auto it = m_object.begin(); it != m_object.end(); ++it) {
+            const QString key = it.key();
+            if (std::none_of(known.begin(), known.end(),
+                             [&key](QLatin1StringView k) { return key == k; }))
+                unknown.insert(key, it.value());
+        }
+        return unknown;
+    }
+
+private:
+    QJsonObject m_object;
+    qsizetype m_found = 0;
+};
 
 constexpr ValueRange kAnyNumber{-DBL_MAX, DBL_MAX};
 
@@ -85,7 +100,7 @@ public:
     explicit Reader(const QString& file)
         : m_file(file) {}
 
-    Building building(const QJsonObject& root) {
+    Building building(Fields root) {
         const QJsonValue format = root.value(QLatin1StringView("format"));
         if (!format.isString())
             throw Refusal{at(Kind::NotABuilding, {})};
@@ -133,7 +148,7 @@ public:
             b.rooms.append(room(element(rooms, i)));
         }
         m_room = 0;
-        b.unknownKeys = unknownKeys(root, kBuildingKeys);
+        b.unknownKeys = root.unknownKeys(kBuildingKeys);
         return b;
     }
 
@@ -166,7 +181,7 @@ private:
         throw Refusal{e};
     }
 
-    void readVersion(const QJsonObject& root) const {
+    void readVersion(Fields& root) const {
         const QJsonValue version = root.value(QLatin1StringView("version"));
         if (version.isUndefined())
             throw Refusal{at(Kind::Missing, QLatin1StringView("version"))};
@@ -184,10 +199,14 @@ private:
             unknownValue(QLatin1StringView("version"), numberText(value), allowed);
     }
 
-    // A number in its range; absent (or null, when optional) gives the fallback.
-    std::optional<double> optionalNumber(const QJsonObject& object, QLatin1StringView key,
+    // A number in its range; nothing when absent or null.
+    std::optional<double> optionalNumber(Fields& object, QLatin1StringView key,
                                          const ValueRange& range) const {
-        const QJsonValue value = object.value(key);
+        return numberOf(object.value(key), key, range);
+    }
+
+    std::optional<double> numberOf(const QJsonValue& value, QLatin1StringView key,
+                                   const ValueRange& range) const {
         if (value.isUndefined() || value.isNull())
             return std::nullopt;
         if (!value.isDouble())
@@ -206,7 +225,7 @@ private:
     }
 
     // A number that must be there when fallback is none.
-    double number(const QJsonObject& object, QLatin1StringView key, const ValueRange& range,
+    double number(Fields& object, QLatin1StringView key, const ValueRange& range,
                   std::optional<double> fallback = std::nullopt) const {
         const QJsonValue value = object.value(key);
         if (value.isUndefined() && fallback)
@@ -215,10 +234,10 @@ private:
             throw Refusal{at(Kind::Missing, key)};
         if (value.isNull())
             wrongKind(key, range.whole ? ValueKind::WholeNumber : ValueKind::Number);
-        return *optionalNumber(object, key, range);
+        return *numberOf(value, key, range);
     }
 
-    std::optional<QString> optionalText(const QJsonObject& object, QLatin1StringView key) const {
+    std::optional<QString> optionalText(Fields& object, QLatin1StringView key) const {
         const QJsonValue value = object.value(key);
         if (value.isUndefined() || value.isNull())
             return std::nullopt;
@@ -227,7 +246,7 @@ private:
         return value.toString();
     }
 
-    QString text(const QJsonObject& object, QLatin1StringView key,
+    QString text(Fields& object, QLatin1StringView key,
                  std::optional<QString> fallback = std::nullopt) const {
         const QJsonValue value = object.value(key);
         if (value.isUndefined() && fallback)
@@ -239,7 +258,7 @@ private:
         return value.toString();
     }
 
-    bool truth(const QJsonObject& object, QLatin1StringView key, bool fallback) const {
+    bool truth(Fields& object, QLatin1StringView key, bool fallback) const {
         const QJsonValue value = object.value(key);
         if (value.isUndefined())
             return fallback;
@@ -248,7 +267,7 @@ private:
         return value.toBool();
     }
 
-    QJsonArray list(const QJsonObject& object, QLatin1StringView key) const {
+    QJsonArray list(Fields& object, QLatin1StringView key) const {
         const QJsonValue value = object.value(key);
         if (value.isUndefined())
             return {};
@@ -258,14 +277,14 @@ private:
     }
 
     // An element of the zones or rooms, which must be an object.
-    QJsonObject element(const QJsonArray& array, qsizetype i) const {
+    Fields element(const QJsonArray& array, qsizetype i) const {
         const QJsonValue value = array.at(i);
         if (!value.isObject())
             wrongKind({}, ValueKind::Object);
-        return value.toObject();
+        return Fields(value.toObject());
     }
 
-    Zone zone(const QJsonObject& object) {
+    Zone zone(Fields object) {
         Zone z;
         z.name = text(object, QLatin1StringView("name"));
         m_zoneName = z.name;
@@ -285,11 +304,11 @@ private:
         else
             unknownValue(QLatin1StringView("crossSection"), section, crossSectionNames());
         z.spread = truth(object, QLatin1StringView("spread"), z.spread);
-        z.unknownKeys = unknownKeys(object, kZoneKeys);
+        z.unknownKeys = object.unknownKeys(kZoneKeys);
         return z;
     }
 
-    Room room(const QJsonObject& object) {
+    Room room(Fields object) {
         Room r;
         r.name = text(object, QLatin1StringView("name"));
         m_roomName = r.name;
@@ -306,7 +325,7 @@ private:
             throw Refusal{at(Kind::Missing, QLatin1StringView("loudspeaker"))};
         if (!loudspeaker.isObject())
             wrongKind(QLatin1StringView("loudspeaker"), ValueKind::Object);
-        r.loudspeaker = roomLoudspeaker(loudspeaker.toObject());
+        r.loudspeaker = roomLoudspeaker(Fields(loudspeaker.toObject()));
 
         const QString tap = text(object, QLatin1StringView("tap"), tapText(r.tap));
         if (const auto known = tapFromText(tap))
@@ -326,11 +345,11 @@ private:
         r.above = number(object, QLatin1StringView("above"), BuildingLimits::Above, r.above);
         r.reverberation = optionalNumber(object, QLatin1StringView("reverberation"),
                                          BuildingLimits::Reverberation);
-        r.unknownKeys = unknownKeys(object, kRoomKeys);
+        r.unknownKeys = object.unknownKeys(kRoomKeys);
         return r;
     }
 
-    RoomLoudspeaker roomLoudspeaker(const QJsonObject& object) {
+    RoomLoudspeaker roomLoudspeaker(Fields object) {
         m_prefix = QStringLiteral("loudspeaker.");
         RoomLoudspeaker l;
         l.type = text(object, QLatin1StringView("type"), QString());
@@ -339,7 +358,7 @@ private:
         l.sensitivity =
             number(object, QLatin1StringView("sensitivity"), BuildingLimits::Sensitivity);
         l.ratedPower = number(object, QLatin1StringView("ratedPower"), BuildingLimits::Power);
-        l.unknownKeys = unknownKeys(object, kLoudspeakerKeys);
+        l.unknownKeys = object.unknownKeys(kLoudspeakerKeys);
         m_prefix.clear();
         return l;
     }
@@ -382,10 +401,35 @@ BuildingRead refused(BuildingError error) {
 
 BuildingRead fromDocument(const QJsonObject& root, const QString& fileName) {
     try {
-        return BuildingRead{Reader(fileName).building(root), std::nullopt};
+        return BuildingRead{Reader(fileName).building(Fields(root)), std::nullopt};
     } catch (const Refusal& refusal) {
         return refused(refusal.error);
     }
+}
+
+// Whether the JSON holds more values or containers than a building can, counted
+// by the separators and brackets outside strings before the parser builds them.
+bool tooManyValues(QByteArrayView bytes) {
+    qint64 values = 1;
+    qint64 containers = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == ',' || c == '[' || c == '{') {
+            if (++values > BuildingLimits::MaxValues)
+                return true;
+            if (c != ',' && ++containers > BuildingLimits::MaxContainers)
+                return true;
+        }
+    }
+    return false;
 }
 
 // The document of the bytes, or why there is none.
@@ -393,6 +437,10 @@ std::optional<QJsonObject> parseJson(const QByteArray& bytes, const QString& fil
                                      BuildingRead& failed) {
     if (bytes.size() > BuildingLimits::MaxFileBytes) {
         failed = refused(fileError(Kind::TooLarge, fileName));
+        return std::nullopt;
+    }
+    if (tooManyValues(bytes)) {
+        failed = refused(fileError(Kind::TooManyValues, fileName));
         return std::nullopt;
     }
     QJsonParseError parseError;

@@ -40,6 +40,9 @@ enum Column {
     ColumnCount
 };
 
+// Fields of a line beyond this many are not kept; they must be empty.
+constexpr int kMaxFields = 1000;
+
 constexpr std::array<Column, 4> kLoudspeakerValues = {Angle1, Angle4, Sensitivity, RatedPower};
 constexpr std::array<Column, 5> kRequired = {Name, Length, Width, Height, Ear};
 
@@ -80,25 +83,29 @@ public:
         if (m_pos >= n)
             return false;
         fields.clear();
-        for (;;) {
+        for (int column = 0;;) {
             Field field;
             field.line = m_line;
             const qsizetype start = m_pos;
             skipBlanks();
             if (m_pos < n && m_text[m_pos] == u'"') {
                 field.quoted = true;
-                field.text = quoted(int(fields.size() + 1));
+                field.text = quoted(column + 1);
                 skipBlanks();
                 if (m_pos < n && !endsField(m_text[m_pos]))
-                    throw Refusal{
-                        fault(Kind::TextAfterQuote, m_file, m_line, int(fields.size() + 1), {})};
+                    throw Refusal{fault(Kind::TextAfterQuote, m_file, m_line, column + 1, {})};
             } else {
                 m_pos = start;
                 while (m_pos < n && !endsField(m_text[m_pos]))
                     ++m_pos;
                 field.text = m_text.sliced(start, m_pos - start).trimmed().toString();
             }
-            fields.append(field);
+            // A line of nothing but separators must not fill the memory.
+            if (column < kMaxFields)
+                fields.append(field);
+            else if (field.quoted || !field.text.isEmpty())
+                throw Refusal{fault(Kind::ExtraValue, m_file, field.line, column + 1, {})};
+            ++column;
             if (m_pos < n && m_text[m_pos] == m_separator) {
                 ++m_pos;
                 continue;
