@@ -94,12 +94,12 @@ private Q_SLOTS:
             << QByteArray("EAR;Name;Width;LENGTH;height;Type;Tap;Margin;Pattern\n"
                           "1,2;Office;7,2;9;3;KV-C6 Std;1/4;0.5;Offset\n")
             << QStringList{"Office||1|9|7.2|3|1.2|KV-C6 Std|140|80|88.3|6|1/4|6|offset|0.5||15|"};
-        QTest::newRow("quotes around separators, quotes and a line break")
+        QTest::newRow("quotes around separators, quotes and line breaks, CR alone too")
             << QByteArray("name,length,width,height,ear,angle1,angle4,sensitivity,ratedPower,"
                           "zone\n\"Hall \"\"A\"\", east\",20,10,4,1.5,90,60,90,6,\"1st, floor\"\n"
-                          " \"Two\r\nlines\" , 3 , 3 ,2.5,1.2,90,60,90,6,\n")
+                          " \"Two\r\nlines\rand a CR\r\r\n\" , 3 , 3 ,2.5,1.2,90,60,90,6,\n")
             << QStringList{"Hall \"A\", east|1st, floor|1|20|10|4|1.5||90|60|90|6|1/1|6||0||15|",
-                           "Two\nlines||1|3|3|2.5|1.2||90|60|90|6|1/1|6||0||15|"};
+                           "Two\nlines\nand a CR\n\n||1|3|3|2.5|1.2||90|60|90|6|1/1|6||0||15|"};
         QTest::newRow("a spreadsheet's leftovers: byte order mark, CR LF, empty rows")
             << QByteArray("\xEF\xBB\xBFname;length;width;height;ear;type;;\r\n\r\n"
                           "Room 1;4;3;2,7;1,2;KV-C8 Dual;;\r\n;;;;;;;\r\n")

@@ -146,10 +146,14 @@ private:
                 ++m_pos;
                 return value;
             }
+            // Every line end inside a field, CR LF or CR alone, is kept as a line feed.
             if (c == u'\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n')
-                continue; // CR LF inside a field is kept as a line feed
-            if (c == u'\r' || c == u'\n')
+                continue;
+            if (c == u'\r' || c == u'\n') {
                 ++m_line;
+                value += u'\n';
+                continue;
+            }
             value += c;
         }
     }
