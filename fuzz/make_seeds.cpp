@@ -4,6 +4,8 @@
 
 #include "support.h"
 
+#include "core/building/building_file.h"
+#include "core/building/room_list.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
 #include "core/shell/ini_file.h"
@@ -14,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 
 #include <cstdio>
 
@@ -149,6 +152,75 @@ void catalogueCsvSeeds() {
          "\"Say \"\"Hi\"\", ok\", 90 , 60 ,89.5,6\r\n\r\n\"Ünïcode\",-1,+2,1e3,0.25\r\n");
 }
 
+Building schoolBuilding() {
+    Building b;
+    b.name = QStringLiteral("Riverside school, block B");
+    Zone ground;
+    ground.name = QStringLiteral("Ground floor");
+    ground.amplifier = 240;
+    ground.cableLength = 80;
+    Zone first;
+    first.name = QStringLiteral("First floor");
+    first.line = 70;
+    first.crossSection = QStringLiteral("14AWG");
+    first.spread = true;
+    b.zones = {ground, first};
+    Room classroom;
+    classroom.name = QStringLiteral("B.0.12 classroom");
+    classroom.zone = ground.name;
+    classroom.quantity = 6;
+    classroom.length = 9;
+    classroom.width = 7.2;
+    classroom.height = 3;
+    classroom.ear = 1.2;
+    classroom.loudspeaker = {QStringLiteral("KV-C6 Std"), 140, 80, 88, 6, {}};
+    classroom.tap = 2;
+    classroom.pattern = RoomPattern::Square;
+    classroom.margin = 0.5;
+    classroom.ambient = 45;
+    classroom.reverberation = 0.8;
+    Room gym = classroom;
+    gym.name = QStringLiteral("Gym \"north\"; hall, ß");
+    gym.zone = QStringLiteral("Sports hall");
+    gym.quantity = 1;
+    gym.length = 32.5;
+    gym.width = 18;
+    gym.height = 7;
+    gym.loudspeaker = {QString(), 75, 50, 94.5, 30, {}};
+    gym.tap = 1;
+    gym.pattern = RoomPattern::Offset;
+    gym.ambient.reset();
+    gym.reverberation.reset();
+    b.rooms = {classroom, gym};
+    return b;
+}
+
+void buildingSeeds() {
+    Building b = schoolBuilding();
+    seed("building_file", "school.kvxb", buildingBytes(b));
+    b.unknownKeys.insert(QStringLiteral("revision"), 7);
+    b.zones[0].unknownKeys.insert(QStringLiteral("rack"), QStringLiteral("R1"));
+    b.rooms[0].unknownKeys.insert(QStringLiteral("fireZone"),
+                                  QJsonObject{{QStringLiteral("doors"), QJsonArray{1, 2}}});
+    b.rooms[0].loudspeaker.unknownKeys.insert(QStringLiteral("colour"), QStringLiteral("white"));
+    seed("building_file", "unknown-keys.kvxb", buildingBytes(b));
+    seed("building_file", "hand-typed.kvxb",
+         R"({ "format": "kvx-building", "version": 1, "zones": [ { "name": "A", "line": 50 } ],)"
+         R"( "rooms": [ { "name": "R", "zone": "A", "length": 4, "width": 3, "height": 2.7,)"
+         R"( "ear": 1.2, "loudspeaker": { "angle1": 90, "angle4": 60, "sensitivity": 89.5,)"
+         R"( "ratedPower": 6 }, "ambient": null } ] })");
+}
+
+void roomListSeeds() {
+    const QList<Room> rooms = schoolBuilding().rooms;
+    seed("room_list", "comma.csv", roomListCsv(rooms, CsvSeparator::Comma));
+    seed("room_list", "semicolon.csv", roomListCsv(rooms, CsvSeparator::Semicolon));
+    seed("room_list", "spreadsheet.csv",
+         "EAR;Name;Width;LENGTH;height;Type;Tap;Zone;;\r\n"
+         "1,2;\"Office \"\"1\"\"\";7,2;9;3;KV-C6 Std;1/4;Ground;;\r\n"
+         ";;;;;;;;;\r\n1,7;B\xfcro;4;5;2,7;KV-C8 Dual;;;;\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,5 +234,7 @@ int main(int argc, char** argv) {
     iniSeeds();
     numberSeeds();
     catalogueCsvSeeds();
+    buildingSeeds();
+    roomListSeeds();
     return 0;
 }
