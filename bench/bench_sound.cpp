@@ -1,8 +1,8 @@
 // Cost of the acoustic model: one spacing search that settles quickly, one
 // that runs to its limit, and a single directivity evaluation.
+#include "core/base/platform.h"
 #include "core/calc/sound.h"
 #include "core/report/report_printer.h"
-#include "core/ui/platform.h"
 
 #include "silent_platform.h"
 

@@ -1,6 +1,6 @@
 // Picking a data file or a loudspeaker type, and the rule that keeps the user
 // out of the loudspeaker fields while a catalogue type is chosen.
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
 #include "support/files.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The File menu's project commands driven as a user would: the dialogs, the
 // project's file and Modified, and what a failure leaves.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Project files: the exact bytes written, what reading puts into the window,
 // and how the reader takes section headers. The example files are kept in
 // tests/data/project.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The acoustic model and the spacing solver against worked values.
+#include "core/base/kvx_error.h"
 #include "core/calc/design.h"
 #include "core/calc/sound.h"
-#include "core/kvx_error.h"
 #include "support/compare.h"
 #include "support/fake_platform.h"
 #include "support/plan.h"

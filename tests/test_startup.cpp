@@ -1,7 +1,7 @@
 // Start-up, the main window's load and activation, and centring.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/shell/program.h"
-#include "core/shell/window_placement.h"
+#include "core/ui/window_placement.h"
 #include "support/files.h"
 
 #include <QDir>

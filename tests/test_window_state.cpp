@@ -2,8 +2,8 @@
 // run no longer backs, the caption, the colours of the loudspeaker fields,
 // the modified flag; and the File menu's guards around reports, recent
 // projects and the language of later starts.
-#include "core/shell/ini_file.h"
-#include "core/shell/translation.h"
+#include "core/base/ini_file.h"
+#include "core/ui/translation.h"
 #include "support/files.h"
 
 #include <QDir>

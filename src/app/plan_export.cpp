@@ -2,7 +2,7 @@
 
 #include "app/plan_texts.h"
 #include "app/printing.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <QBuffer>
 #include <QDir>

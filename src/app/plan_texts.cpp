@@ -1,7 +1,7 @@
 #include "app/plan_texts.h"
 
 #include "app/binding.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 
 namespace kvx::app {
 

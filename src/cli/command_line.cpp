@@ -2,8 +2,8 @@
 
 #include "cli/plan_command.h"
 #include "cli/system_command.h"
+#include "core/base/string_table.h"
 #include "core/report/report_content.h"
-#include "core/shell/string_table.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

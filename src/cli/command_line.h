@@ -10,8 +10,8 @@
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
-#include "core/calc/numbers.h"
-#include "core/shell/program_folders.h"
+#include "core/base/numbers.h"
+#include "core/base/program_folders.h"
 
 #include <QCommandLineOption>
 #include <QDate>

@@ -1,10 +1,10 @@
 #include "cli/plan_command.h"
 
 #include "cli/console.h"
+#include "core/base/string_table.h"
 #include "core/calc/design.h"
 #include "core/plan/coverage.h"
 #include "core/plan/layout.h"
-#include "core/shell/string_table.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -5,13 +5,13 @@
 #include "cli/plan_command.h"
 #include "cli/print_support.h"
 #include "cli/system_command.h"
-#include "core/catalogue/catalogue_selection.h"
-#include "core/kvx_error.h"
+#include "core/base/ini_file.h"
+#include "core/base/kvx_error.h"
 #include "core/report/report_content.h"
-#include "core/shell/ini_file.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/catalogue_selection.h"
 
 #include <QDir>
 #include <QFile>

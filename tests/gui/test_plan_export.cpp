@@ -3,7 +3,7 @@
 // counted, the CSV's rows; and every failed write leaves the folder as it was.
 #include "app/plan_export.h"
 #include "app/plan_texts.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 #include "support/harness.h"
 #include "support/plan.h"

@@ -1,7 +1,7 @@
 // The report drawn with QPainter into a PDF file: one whole page when it ends,
 // nothing at all when it does not.
 #include "app/printing.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/report/report_content.h"
 #include "support/compare.h"
 #include "support/harness.h"

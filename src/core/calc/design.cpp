@@ -1,8 +1,8 @@
 #include "core/calc/design.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/calc/sound.h"
-#include "core/kvx_error.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "core/calc/sound.h"
 
+#include "core/base/numbers.h"
 #include "core/calc/design.h"
-#include "core/calc/numbers.h"
 
-#include "core/kvx_error.h"
-#include "core/ui/platform.h"
+#include "core/base/kvx_error.h"
+#include "core/base/platform.h"
 
 #include <cmath>
 #include <limits>

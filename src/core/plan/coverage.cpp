@@ -1,7 +1,7 @@
 #include "core/plan/coverage.h"
 
+#include "core/base/string_table.h"
 #include "core/calc/sound.h"
-#include "core/shell/string_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "core/plan/layout.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <QFileInfo>
 #include <QLocale>

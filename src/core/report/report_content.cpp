@@ -1,7 +1,7 @@
 #include "core/report/report_content.h"
 
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/ui/main_window.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "core/shell/lang_select.h"
 
-#include "core/shell/kvx1.h"
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
+#include "core/ui/kvx1.h"
 
 #include <QFileInfo>
 

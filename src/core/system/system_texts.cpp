@@ -1,6 +1,6 @@
 #include "core/system/system_texts.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 namespace kvx {
 

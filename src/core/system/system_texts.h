@@ -5,7 +5,7 @@
 // figures as labelled rows in groups, as the System page and its printed page
 // show them (numbers rounded, in the user's locale, states in words).
 
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 #include "core/system/system.h"
 
 #include <QStringList>

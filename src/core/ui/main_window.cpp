@@ -1,5 +1,5 @@
 #include "core/ui/main_window.h"
-#include "core/shell/translation.h"
+#include "core/ui/translation.h"
 
 namespace kvx {
 

@@ -1,23 +1,28 @@
 #pragma once
 
 // The main window frmKVX as a model: every control it shows, the project state
-// around them, and every event handler. The handlers are implemented beside
-// the subsystem they belong to:
-//   calc/       cmdCalc_Click, Calculate, CheckInputs, the taps and the slider
-//   input/      the field events of the numeric text boxes
-//   catalogue/  the loudspeaker data file and the catalogue selection
-//   project/    the project file and the project commands
-//   report/     the printed, PDF and text-file reports
-//   shell/      the window's load, activation and closing, the Help menu
+// around them, and every event handler. The handlers live in main_window/, one
+// file per group, and call the domain's pure code for the arithmetic, the
+// files and the texts:
+//   calculation.cpp        cmdCalc_Click, Calculate, CheckInputs
+//   taps.cpp               the tap lists, their events and the speaker power
+//   difference_level.cpp   the slider and the set difference
+//   field_events.cpp       the field events of the numeric text boxes
+//   loudspeaker_file.cpp   the loudspeaker data file
+//   catalogue_selection.cpp  the catalogue and type selection
+//   project_file.cpp       reading and writing the project file
+//   project_commands.cpp   New, Open, Save, Save As, Exit, recent projects, language
+//   report_commands.cpp    the printed, PDF and text-file reports
+//   window_load.cpp        the window's load, activation and closing, the Help menu
 // A view shows the controls and forwards the user's actions to them; it never
 // calls a handler itself.
 
+#include "core/base/common_dialog.h"
+#include "core/base/observers.h"
 #include "core/calc/design.h"
-#include "core/shell/kvx1.h"
 #include "core/system/system.h"
-#include "core/ui/common_dialog.h"
 #include "core/ui/control.h"
-#include "core/ui/observers.h"
+#include "core/ui/kvx1.h"
 
 #include <QFile>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "core/ui/system_panel.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 #include "core/calc/power.h"
-#include "core/input/numeric_filter.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
+#include "core/ui/numeric_filter.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 
 #include <QString>
 

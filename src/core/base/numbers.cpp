@@ -1,6 +1,6 @@
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,9 +1,9 @@
 // The File menu's project commands and the project's modified state. The path
 // of the current project lives in CmDialog1.fileName, empty for a new project.
 
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/shell/lang_select.h"
 #include "core/ui/main_window.h"
 

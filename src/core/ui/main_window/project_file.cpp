@@ -2,8 +2,8 @@
 // localized section headers, each followed by the description line or a
 // record of quoted fields. Texts are stored as the fields show them.
 
+#include "core/base/save_file.h"
 #include "core/project/field_reader.h"
-#include "core/shell/save_file.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 

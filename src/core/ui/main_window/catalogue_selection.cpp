@@ -1,4 +1,4 @@
-#include "core/catalogue/catalogue_selection.h"
+#include "core/ui/main_window/catalogue_selection.h"
 
 #include "core/catalogue/lsp_record.h"
 #include "core/ui/main_window.h"

@@ -1,6 +1,6 @@
-#include "core/calc/numbers.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/kvx_error.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>

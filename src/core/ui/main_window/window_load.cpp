@@ -1,9 +1,9 @@
-#include "core/kvx_error.h"
-#include "core/shell/program_folders.h"
-#include "core/shell/string_table.h"
-#include "core/shell/translation.h"
-#include "core/shell/window_placement.h"
+#include "core/base/kvx_error.h"
+#include "core/base/program_folders.h"
+#include "core/base/string_table.h"
 #include "core/ui/main_window.h"
+#include "core/ui/translation.h"
+#include "core/ui/window_placement.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <QFile>
 #include <QStringList>

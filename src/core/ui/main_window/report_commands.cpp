@@ -1,7 +1,7 @@
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/save_file.h"
 #include "core/report/report_content.h"
 #include "core/report/text_report.h"
-#include "core/shell/save_file.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "core/shell/translation.h"
+#include "core/ui/translation.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/ui/main_window.h"
 
 #include <limits>

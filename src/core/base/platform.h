@@ -5,7 +5,7 @@
 // implements it with Qt; the tests with a scripted fake; the command line
 // answers without asking.
 
-#include "core/ui/common_dialog.h"
+#include "core/base/common_dialog.h"
 
 #include <QDate>
 #include <QLocale>

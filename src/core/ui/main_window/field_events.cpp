@@ -1,6 +1,6 @@
-#include "core/input/numeric_filter.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/ui/main_window.h"
+#include "core/ui/numeric_filter.h"
 
 namespace kvx {
 
