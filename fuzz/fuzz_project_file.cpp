@@ -5,10 +5,10 @@
 #include "support.h"
 
 #include "core/base/kvx_error.h"
-#include "core/report/report_content.h"
 #include "core/report/text_report.h"
 #include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QFile>
 

@@ -345,7 +345,7 @@ private Q_SLOTS:
         QFETCH(SystemSettings, settings);
         QFETCH(QByteArray, record);
         ProjectWindow h;
-        h.w->systemSettings = settings;
+        h.w->setSystemSettings(settings);
         h.w->WriteProjectFile(h.path("a.kvx"));
         const QByteArray written = readBytes(h.path("a.kvx"));
         QVERIFY(written.endsWith("\"85\"\r\n" + record) || written.endsWith(record));
@@ -353,9 +353,9 @@ private Q_SLOTS:
 
         // Read into a window whose settings differ, then written again.
         ProjectWindow other;
-        other.w->systemSettings = withAmbient(99);
+        other.w->setSystemSettings(withAmbient(99));
         other.w->ReadProjectFile(h.path("a.kvx"));
-        QCOMPARE(other.w->systemSettings, settings);
+        QCOMPARE(other.w->systemSettings(), settings);
         QCOMPARE(other.platform.messageTitles(), QStringList());
         QCOMPARE(other.state().last(), "unmodified");
         other.w->WriteProjectFile(other.path("b.kvx"));
@@ -410,7 +410,8 @@ private Q_SLOTS:
         QCOMPARE(messages.join(u'\n'), FETCHED(QString, messages));
         QCOMPARE(h.w->txtDescription.text(), QStringLiteral("Hall"));
         QCOMPARE(h.w->txtRoomLength.text(), QStringLiteral("20"));
-        QCOMPARE(systemSettingsFields(h.w->systemSettings).join(u'|'), FETCHED(QString, settings));
+        QCOMPARE(systemSettingsFields(h.w->systemSettings()).join(u'|'),
+                 FETCHED(QString, settings));
     }
 
     // New drops the settings; a change marks the project modified and is told.
@@ -424,7 +425,7 @@ private Q_SLOTS:
         h.w->setSystemSettings(withAmbient(50));
         QCOMPARE(told, 1);
         h.w->ResetProject();
-        QVERIFY(h.w->systemSettings.isDefault());
+        QVERIFY(h.w->systemSettings().isDefault());
         QCOMPARE(told, 2);
         QCOMPARE(h.state().last(), "unmodified");
     }

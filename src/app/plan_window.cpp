@@ -3,10 +3,10 @@
 #include "app/pictures.h"
 #include "app/plan_pages.h"
 #include "app/system_page.h"
-#include "core/report/report_content.h"
 #include "core/system/listener_level.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -35,7 +35,7 @@ QString toneColour(FigureTone tone) {
 }
 
 QString settingsHtml(const FrmKvx& window) {
-    const SystemSettings& s = window.systemSettings;
+    const SystemSettings& s = window.systemSettings();
     const QStringList fields = systemSettingsFields(s);
     const Kvx1& kvx = window.kvx;
     const QStringList labels = systemSettingLabels(kvx.localTexts());
@@ -170,9 +170,9 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     QStringList notes;
     if (const Design* design = window.design()) {
         const SystemFigures figures =
-            systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design, margin));
+            systemFiguresFor(*design, window.systemSettings(), quietestRelative1k(*design, margin));
         groups = systemFigureGroups(figures, kvx.localTexts());
-        notes = systemNotes(figures, window.systemSettings, kvx.localTexts());
+        notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
     } else {
         notes << kvx.localText(kCalculateFirstId);
     }

@@ -7,11 +7,11 @@
 #include "cli/system_command.h"
 #include "core/base/ini_file.h"
 #include "core/base/kvx_error.h"
-#include "core/report/report_content.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/catalogue_selection.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QDir>
 #include <QFile>
@@ -371,7 +371,7 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
     fields.insert(w.DiffSet.name(), w.DiffSet.value());
 
     QJsonValue values;
-    if (const std::optional<Design>& v = w.lastCalculation) {
+    if (const std::optional<Design>& v = w.lastCalculation()) {
         values = QJsonObject{{QStringLiteral("distance"), v->distance},
                              {QStringLiteral("evaluations"), v->evaluations},
                              {QStringLiteral("intensityBelow"), v->intensityBelow},
@@ -397,8 +397,8 @@ QString ProjectSession::resultLines(const FrmKvx& w) {
     // The results of this run, none after a refused or failed one; the power
     // and the set difference are inputs, as the window shows them.
     ResultTexts texts;
-    if (w.lastCalculation)
-        texts = formatResults(*w.lastCalculation, w.kvx.locale);
+    if (w.lastCalculation())
+        texts = formatResults(*w.lastCalculation(), w.kvx.locale);
     const std::pair<const char*, QString> results[] = {
         {"distance", texts.distance}, {"speakers", texts.speakers},
         {"level", texts.level},       {"difference1", texts.difference1},

@@ -20,7 +20,7 @@ std::optional<SystemFigures> figuresOf(const FrmKvx& window) {
     const Design* design = window.design();
     if (!design)
         return std::nullopt;
-    return systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design));
+    return systemFiguresFor(*design, window.systemSettings(), quietestRelative1k(*design));
 }
 
 QJsonValue orNull(const std::optional<double>& value) {
@@ -118,7 +118,7 @@ Invocation parseSystem(const QStringList& rest) {
 }
 
 void applySystemOptions(const SystemOptions& options, FrmKvx& window) {
-    SystemSettings s = window.systemSettings;
+    SystemSettings s = window.systemSettings();
     if (options.ambient)
         s.ambient = options.ambient;
     if (options.above)

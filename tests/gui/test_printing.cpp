@@ -2,7 +2,7 @@
 // nothing at all when it does not.
 #include "app/printing.h"
 #include "core/base/kvx_error.h"
-#include "core/report/report_content.h"
+#include "core/ui/main_window/report_commands.h"
 #include "support/compare.h"
 #include "support/harness.h"
 

@@ -3,7 +3,6 @@
 // design it gives, and a layout of a given grid without a calculation.
 #include "core/calc/design.h"
 #include "core/plan/layout.h"
-#include "support/fake_platform.h"
 
 namespace kvx::test {
 
@@ -27,8 +26,8 @@ inline DesignInputs roomInputs(double length, double width, double height, doubl
 }
 
 inline Design calculated(const DesignInputs& inputs) {
-    FakePlatform platform;
-    return computeDesign(inputs, platform);
+    Messages messages;
+    return computeDesign(inputs, messages);
 }
 
 inline Layout gridLayout(double length, double width, qint64 columns, qint64 rows) {

@@ -22,7 +22,7 @@ double finite(double value) {
 
 } // namespace
 
-Design computeDesign(const DesignInputs& inputs, Platform& platform) {
+Design computeDesign(const DesignInputs& inputs, Messages& messages) {
     Design design;
     static_cast<DesignInputs&>(design) = inputs;
     try {
@@ -30,7 +30,7 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         design.h = finite(inputs.roomHeight - inputs.earHeight);
         const double target = finite(std::pow(10.0, -inputs.difference4 / 10));
 
-        const SpacingResult spacing = SolveSpacing(target, design.h, design.thetaHalf4, platform);
+        const SpacingResult spacing = SolveSpacing(target, design.h, design.thetaHalf4, messages);
         design.distance = finite(spacing.d);
         design.evaluations = spacing.evaluations;
         design.settled = spacing.settled;
@@ -47,14 +47,14 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         design.intensityBelow = finite(IntensityBelowSpeaker(d, design.h, design.thetaHalf1));
         design.intensityBetween = finite(IntensityBetweenSpeakers(d, design.h, design.thetaHalf1));
         design.difference1 =
-            finite(10 * Log10(design.intensityBelow / design.intensityBetween, platform));
+            finite(10 * Log10(design.intensityBelow / design.intensityBetween, messages));
 
         design.grid = SplitGrid(inputs.length, inputs.width, d);
         design.speakers = qint32(design.grid.count());
 
-        const double gain = 10 * Log10(design.intensityBelow, platform);
-        const double powerLog = Log10(inputs.speakerPower, platform);
-        const double heightLog = Log10(design.h, platform);
+        const double gain = 10 * Log10(design.intensityBelow, messages);
+        const double powerLog = Log10(inputs.speakerPower, messages);
+        const double heightLog = Log10(design.h, messages);
         design.directLevel = finite(inputs.sensitivity + 10 * powerLog - 20 * heightLog + gain);
     } catch (const KvxError& e) {
         throw CalcFailure{kCalculationError, e.message()};

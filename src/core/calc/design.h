@@ -6,13 +6,13 @@
 // built on a calculation (plan, coverage, system sizing, exports, the command
 // line) takes a Design and nothing of the window.
 
+#include "core/base/message.h"
+
 #include <QLocale>
 #include <QString>
 #include <QtGlobal>
 
 namespace kvx {
-
-class Platform;
 
 // What a calculation reads: the fields of the window as numbers.
 struct DesignInputs {
@@ -80,9 +80,10 @@ struct CalcFailure {
 };
 
 // Runs the model on the inputs. The search's and the logarithm's own messages
-// go to the platform as they happen (a search that does not settle still gives
-// a Design, with settled false). Throws CalcFailure for a spacing that is not
-// positive, a count out of range or any result that is not finite.
-Design computeDesign(const DesignInputs& inputs, Platform& platform);
+// are added to messages in the order they arise, also when the run then fails
+// (a search that does not settle still gives a Design, with settled false).
+// Throws CalcFailure for a spacing that is not positive, a count out of range
+// or any result that is not finite.
+Design computeDesign(const DesignInputs& inputs, Messages& messages);
 
 } // namespace kvx

@@ -4,7 +4,6 @@
 #include "core/calc/design.h"
 
 #include "core/base/kvx_error.h"
-#include "core/base/platform.h"
 
 #include <cmath>
 #include <limits>
@@ -19,7 +18,7 @@ bool fitsInt32(double v) {
 }
 
 template <typename Record>
-SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Record record) {
+SpacingResult solve(double T, double h, double thetaHalf, Messages& messages, Record record) {
     double d = (h + h) * std::tan(thetaHalf);
     double step = d / 2;
     double err = 0.5;
@@ -45,10 +44,10 @@ SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Re
 
     if (count < kMaxSpacingEvaluations)
         return {d, count, true};
-    platform.messageBox(QStringLiteral("Maximum number of iterations (") +
-                            QString::number(kMaxSpacingEvaluations) +
-                            QStringLiteral(") exceeded\nResults are unreliable"),
-                        MsgStyle::Exclamation, QStringLiteral("Calculation Error"));
+    messages.append({QStringLiteral("Maximum number of iterations (") +
+                         QString::number(kMaxSpacingEvaluations) +
+                         QStringLiteral(") exceeded\nResults are unreliable"),
+                     MsgStyle::Exclamation, QStringLiteral("Calculation Error")});
     return {0, count, false};
 }
 
@@ -101,11 +100,11 @@ double IntensityBetweenSpeakers(double d, double h, double thetaHalf) {
     return sum;
 }
 
-double Log10(double x, Platform& platform) {
+double Log10(double x, Messages& messages) {
     const double ln10 = std::log(10.0);
     if (!(x > 0)) {
-        platform.messageBox(QStringLiteral("Invalid procedure call or argument"), MsgStyle::OkOnly,
-                            QStringLiteral("General Error"));
+        messages.append({QStringLiteral("Invalid procedure call or argument"), MsgStyle::OkOnly,
+                         QStringLiteral("General Error")});
         return 0;
     }
     return std::log(x) / ln10;
@@ -133,14 +132,14 @@ qint32 SpeakerCount(double length, double width, double d) {
     return qint32(SplitGrid(length, width, d).count());
 }
 
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform) {
-    return solve(T, h, thetaHalf, platform, [](double, double) {});
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages) {
+    return solve(T, h, thetaHalf, messages, [](double, double) {});
 }
 
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            SpacingTrace& trace) {
     trace.count = 0;
-    return solve(T, h, thetaHalf, platform, [&trace](double d, double err) {
+    return solve(T, h, thetaHalf, messages, [&trace](double d, double err) {
         trace.d[trace.count] = d;
         trace.err[trace.count] = err;
         ++trace.count;

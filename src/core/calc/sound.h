@@ -4,15 +4,16 @@
 // listening plane, how the loudspeakers of a square grid add up below a
 // loudspeaker and at the centre of a square of four, and the spacing solver
 // that finds the grid distance for a wanted difference between those points.
-// Pure functions, but for the message boxes of Log10, SpeakerCount and the solver.
+// Pure functions: what Log10 and the solver have to tell the user is added to
+// the caller's messages, in the order it happens, for the window to show.
+
+#include "core/base/message.h"
 
 #include <QtGlobal>
 
 #include <array>
 
 namespace kvx {
-
-class Platform;
 
 // The value of pi the model works with: results must use it to come out right.
 constexpr double kPi = 3.14159;
@@ -23,7 +24,7 @@ double IntensityBelowSpeaker(double d, double h, double thetaHalf);
 double IntensityBetweenSpeakers(double d, double h, double thetaHalf);
 
 // Base-10 logarithm; for x not above zero a "General Error" message, then 0.
-double Log10(double x, Platform& platform);
+double Log10(double x, Messages& messages);
 
 // Number of loudspeakers for a room; 0 for a spacing not above zero. Throws
 // KvxError when the count does not fit a signed 32-bit number.
@@ -41,8 +42,8 @@ struct SpacingResult {
 };
 
 // Finds the grid spacing at which between/below equals T at 4 kHz. On failure
-// shows the "Calculation Error" message and returns 0.
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform);
+// adds the "Calculation Error" message and returns 0.
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages);
 
 // Every evaluation of a search in order: the spacing and its error.
 struct SpacingTrace {
@@ -53,7 +54,7 @@ struct SpacingTrace {
 
 // As above, recording each evaluation in trace (which the caller owns, so the
 // search itself still allocates nothing).
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            SpacingTrace& trace);
 
 } // namespace kvx

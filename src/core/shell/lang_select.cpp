@@ -106,11 +106,6 @@ void LangSelect::OK_Key_Click() {
     }
 }
 
-QString LangSelect::languageName(int offset) {
-    const int option = optionOf(offset);
-    return option < 0 ? QString() : QString::fromLatin1(kOptions[option].language.name);
-}
-
 int LangSelect::offsetOf(int option) {
     return option >= 0 && option < int(std::size(kOptions)) ? kOptions[option].language.offset
                                                             : LanguageOffsets::English;

@@ -56,7 +56,7 @@ void SystemPanel::installHandlers() {
     lstCrossSection.onChange = [this] {
         if (m_showing)
             return;
-        SystemSettings s = m_window.systemSettings;
+        SystemSettings s = m_window.systemSettings();
         const QString text = trimSpaces(lstCrossSection.text());
         // A name that is not listed is kept as typed: the figures say what is wrong.
         const auto listed = findCrossSection(text);
@@ -64,7 +64,7 @@ void SystemPanel::installHandlers() {
         m_window.setSystemSettings(s);
     };
     lstLoad.onClick = [this] {
-        SystemSettings s = m_window.systemSettings;
+        SystemSettings s = m_window.systemSettings();
         s.load = lstLoad.listIndex() == 1 ? CableLoad::Spread : CableLoad::FarEnd;
         m_window.setSystemSettings(s);
     };
@@ -78,7 +78,7 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
     CheckNumericEntry(m_window.kvx, field);
     const QString text = trimSpaces(field.text());
     const std::optional<double> value = readNumber(text);
-    SystemSettings s = m_window.systemSettings;
+    SystemSettings s = m_window.systemSettings();
     if (optional) {
         // An empty field is no setting; a text on the way to a number ("-", ",")
         // changes nothing yet.
@@ -95,7 +95,7 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
 }
 
 void SystemPanel::showSettings() {
-    const SystemSettings& s = m_window.systemSettings;
+    const SystemSettings& s = m_window.systemSettings();
     const QLocale& locale = m_window.kvx.locale;
     m_showing = true;
     // A field whose text already reads as the setting keeps it, so that what
@@ -125,7 +125,7 @@ void SystemPanel::refresh() {
     showSettings();
     m_figures.reset();
     if (const Design* design = m_window.design()) {
-        m_figures = systemFiguresFor(*design, m_window.systemSettings, m_quietest(*design));
+        m_figures = systemFiguresFor(*design, m_window.systemSettings(), m_quietest(*design));
     }
     cmdTakeAdvice.setEnabled(m_figures && m_figures->advice && m_figures->advice->taps);
     if (onRefresh)
@@ -141,7 +141,7 @@ std::vector<FigureGroup> SystemPanel::groups() const {
 QStringList SystemPanel::notes() const {
     if (!m_figures)
         return {m_window.kvx.localText(kCalculateFirstId)};
-    return systemNotes(*m_figures, m_window.systemSettings, m_window.kvx.localTexts());
+    return systemNotes(*m_figures, m_window.systemSettings(), m_window.kvx.localTexts());
 }
 
 QStringList SystemPanel::settingLabels() const {

@@ -1,4 +1,5 @@
 #include "core/base/kvx_error.h"
+#include "core/calc/design.h"
 #include "core/ui/main_window.h"
 #include "core/ui/numeric_filter.h"
 
@@ -23,10 +24,7 @@ void FrmKvx::ClearResults() {
     lblNrofSpeakers.setText({});
     lblLevelDif1.setText({});
     lblLevel.setText({});
-    if (lastCalculation) {
-        lastCalculation.reset();
-        m_designObservers.notify();
-    }
+    setLastCalculation(std::nullopt);
 }
 
 void FrmKvx::txtRoomLength_Change() {

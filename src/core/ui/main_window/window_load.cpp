@@ -18,15 +18,6 @@ const QString kFormLoadError = QStringLiteral("Form Load Error");
 // A data file list holds the first name and at most 50 more.
 constexpr int kMaxDataFiles = 51;
 
-int languageOffsetOf(const QString& language) {
-    // Exact names only: anything else, whatever its letter case, is English.
-    for (const LanguageName& known : kLanguageNames) {
-        if (language == QLatin1String(known.name))
-            return known.offset;
-    }
-    return LanguageOffsets::English;
-}
-
 // Runs one step of the load: a failure is shown and the load goes on with the
 // next step. Ending the program, and programming faults, are not load failures.
 template <typename Step>
