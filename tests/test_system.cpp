@@ -10,6 +10,7 @@
 #include "core/system/system_texts.h"
 #include "support/compare.h"
 #include "support/files.h"
+#include "support/plan.h"
 
 #include <QTest>
 
@@ -26,18 +27,9 @@ namespace {
 
 constexpr double kQuietestRelative = -1.0;
 
+// 20 x 10 m at a spacing of 3.6 m: 6 x 3 loudspeakers.
 Design handDesign() {
-    Design d;
-    d.speakers = 18;
-    d.ratedPower = 6;
-    d.tapDivisor = 1;
-    d.lineVoltage = 100;
-    d.speakerPower = 6;
-    d.sensitivity = 90;
-    d.h = 2.5;
-    d.settled = true;
-    d.distance = 3.6;
-    return d;
+    return handMade(20, 10, 3.6, 2.5, 90, 60);
 }
 
 SystemSettings withAmbient(double ambient, double above = 15) {

@@ -15,6 +15,10 @@ QString PlanTexts::text(int id) const {
     return m_kvx.localText(id);
 }
 
+LocalTexts PlanTexts::localTexts() const {
+    return m_kvx.localTexts();
+}
+
 QString PlanTexts::plain(int id) const {
     return withoutAccessKeys(text(id));
 }

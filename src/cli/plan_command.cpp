@@ -1,6 +1,7 @@
 #include "cli/plan_command.h"
 
 #include "cli/console.h"
+#include "core/base/numbers.h"
 #include "core/base/string_table.h"
 #include "core/calc/design.h"
 #include "core/plan/coverage.h"
@@ -37,7 +38,7 @@ QString english(int textId) {
 bool writeOutput(const QString& path, const Layout& layout, const PlanDrawer& draw,
                  QString& whyNot) {
     if (suffixOf(path) == kCsvSuffix) {
-        if (writePositionsCsv(layout, path, &whyNot))
+        if (writePositionsCsv(layout, path, {StringTable::builtIn(), 0, QLocale::c()}, &whyNot))
             return true;
         whyNot = QStringLiteral("\"%1\" was not written: %2").arg(path, whyNot);
         return false;
@@ -135,7 +136,8 @@ QJsonObject note(int textId) {
 Invocation parsePlan(const QStringList& rest) {
     const QCommandLineOption margin(QStringLiteral("margin"),
                                     QStringLiteral("The listener area keeps M metres from every "
-                                                   "wall (default 0)."),
+                                                   "wall (default %1).")
+                                        .arg(exactNumber(CoverageOptions{}.margin)),
                                     QStringLiteral("M"));
     const QCommandLineOption samples(QStringLiteral("samples"),
                                      QStringLiteral("Samples per spacing on each axis, an even "

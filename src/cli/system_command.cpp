@@ -1,6 +1,7 @@
 #include "cli/system_command.h"
 
 #include "cli/cli_platform.h"
+#include "core/base/numbers.h"
 #include "core/system/listener_level.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
@@ -60,27 +61,48 @@ QString plain(double value, int decimals, const QLocale& locale) {
 } // namespace
 
 Invocation parseSystem(const QStringList& rest) {
+    // The help gives the defaults and limits the sizing works with.
+    const SystemSettings defaults;
+    const auto option = [](const char* name, const QString& description, const char* valueName) {
+        return QCommandLineOption(QString::fromLatin1(name), description,
+                                  QString::fromLatin1(valueName));
+    };
+    QStringList metric;
+    QStringList awg;
+    for (const CrossSection& c : listedCrossSections())
+        (c.awg ? awg : metric) << c.name;
+    const auto listed = [](QStringList names) {
+        const QString last = names.takeLast();
+        return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    };
     const QCommandLineOption ambient =
-        valueOption("ambient",
-                    "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
-                    "advises the taps.",
-                    "dB");
-    const QCommandLineOption above = valueOption(
-        "above", "How far the quietest listener must be above the noise (default 15).", "dB");
+        option("ambient",
+               QStringLiteral("The room's noise level, dB(A), 0 to %1: checks the quietest "
+                              "listener and advises the taps.")
+                   .arg(exactNumber(kMaxAmbient)),
+               "dB");
+    const QCommandLineOption above =
+        option("above",
+               QStringLiteral("How far the quietest listener must be above the noise (default %1).")
+                   .arg(exactNumber(defaults.above)),
+               "dB");
     const QCommandLineOption amplifier =
         valueOption("amplifier", "The amplifier's rated power.", "W");
     const QCommandLineOption cableLength =
         valueOption("cable-length", "The run from the amplifier to the farthest loudspeaker.", "m");
     const QCommandLineOption crossSection =
-        valueOption("cross-section",
-                    "The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm²), or 18AWG, 16AWG, "
-                    "14AWG, 12AWG or 10AWG (default 1.5).",
-                    "A");
+        option("cross-section",
+               QStringLiteral("The copper cross-section: %1 (mm²), or %2 (default %3).")
+                   .arg(listed(metric), listed(awg), defaults.crossSection),
+               "A");
     const QCommandLineOption spread(QStringLiteral("spread"),
                                     QStringLiteral("The loudspeakers are spread evenly along the "
                                                    "run (default: all at the far end)."));
-    const QCommandLineOption dropLimit = valueOption(
-        "drop-limit", "The largest level drop the cable may cause (default 0.5).", "dB");
+    const QCommandLineOption dropLimit =
+        option("drop-limit",
+               QStringLiteral("The largest level drop the cable may cause (default %1).")
+                   .arg(exactNumber(defaults.dropLimit)),
+               "dB");
 
     CalcLikeCommand system;
     system.command = Invocation::Command::System;

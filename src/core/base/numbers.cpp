@@ -320,6 +320,10 @@ QString formatGeneral(double value, const QLocale& locale) {
     return formatShortest(toDecimal(value, kDigits), kDigits, locale);
 }
 
+QString exactNumber(double value) {
+    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
 QString formatGeneralSingle(float value, const QLocale& locale) {
     if (!std::isfinite(value))
         return locale.toString(value);

@@ -62,6 +62,10 @@ Design computeDesign(const DesignInputs& inputs, Messages& messages) {
     return design;
 }
 
+double levelOffset1k(const Design& design) {
+    return design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
+}
+
 ResultTexts formatResults(const Design& design, const QLocale& locale) {
     return {formatOneDecimal(design.distance, locale), QString::number(design.speakers),
             formatWhole(design.directLevel, locale), formatOneDecimal(design.difference1, locale)};

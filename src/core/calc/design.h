@@ -63,6 +63,11 @@ struct Design : DesignInputs {
     bool usable() const { return settled && distance > 0 && speakers > 0; }
 };
 
+// The absolute 1 kHz level of a relative level of 0 dB (one loudspeaker
+// overhead, the map's and the system sizing's reference) at the design's
+// speaker power: S + 10 log10 P - 20 log10 h.
+double levelOffset1k(const Design& design);
+
 // The results as the window's labels show them.
 struct ResultTexts {
     QString distance;    // m, one decimal

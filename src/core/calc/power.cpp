@@ -6,6 +6,18 @@
 
 namespace kvx {
 
+QString speakerTapItem(int divisor) {
+    return QStringLiteral("1/%1 P").arg(divisor);
+}
+
+QString amplifierTapItem(double volts) {
+    return QString::number(volts).rightJustified(3) + QStringLiteral(" V");
+}
+
+double tapPower(double ratedPower, int divisor, double volts) {
+    return volts * (ratedPower / double(divisor)) * volts / 10000;
+}
+
 // The divisor of the rated power: the third character of the speaker tap
 // ("1/2 P"). The box is editable, so a typed "1/8 P" works; a text without a
 // digit from 1 to 9 there gives no divisor.

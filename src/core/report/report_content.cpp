@@ -2,6 +2,7 @@
 
 #include "core/base/kvx_error.h"
 #include "core/base/numbers.h"
+#include "core/calc/power.h"
 
 #include <algorithm>
 #include <cmath>
@@ -407,9 +408,9 @@ QString reportNumber(double value, const QLocale& locale) {
 }
 
 QString speakerTapShortForm(const QString& tap) {
-    for (const char* form : {"1/1", "1/2", "1/4"}) {
-        if (tap == QLatin1String(form) + QLatin1String(" P"))
-            return QLatin1String(form);
+    for (const int divisor : kSpeakerTapDivisors) {
+        if (tap == speakerTapItem(divisor))
+            return QStringLiteral("1/%1").arg(divisor);
     }
     return tap;
 }
@@ -419,9 +420,10 @@ QString amplifierTapShortForm(const QString& tap) {
     while (start < tap.size() && tap[start] == QLatin1Char(' '))
         ++start;
     const QStringView entry = QStringView(tap).mid(start);
-    for (const char* form : {"100", "70", "50"}) {
-        if (entry == QString(QLatin1String(form) + QLatin1String(" V")))
-            return QLatin1String(form);
+    for (const double volts : kLineVoltages) {
+        const QString number = QString::number(volts);
+        if (entry == QString(number + QStringLiteral(" V")))
+            return number;
     }
     return tap;
 }

@@ -1,5 +1,8 @@
 #include "core/system/system.h"
 
+#include "core/base/numbers.h"
+#include "core/calc/power.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -15,13 +18,8 @@ constexpr double kCopper = 56;
 constexpr double kAmplifierMargin = 1.2;
 constexpr double kTightLoad = 0.8;
 constexpr double kGreenDrop = 0.4;
-constexpr double kMaxAmbient = 140;
 // Tap powers that differ by less than this share are the same power.
 constexpr double kSamePower = 1e-9;
-
-QString numberText(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
 
 // The resistance the run acts as: the whole loop with the load at the far
 // end, half of it with the load spread evenly along the run.
@@ -81,11 +79,11 @@ std::optional<CrossSection> findCrossSection(const QString& text, CrossSectionPr
 }
 
 QString TapChoice::speakerTap() const {
-    return QStringLiteral("1/%1 P").arg(divisor);
+    return speakerTapItem(divisor);
 }
 
 QString TapChoice::amplifierTap() const {
-    return numberText(voltage) + QStringLiteral(" V");
+    return exactNumber(voltage) + QStringLiteral(" V");
 }
 
 AmplifierState amplifierStateFor(double load) {
@@ -115,10 +113,6 @@ DropState dropStateFor(double drop, double limit) {
     return drop < kGreenDrop ? DropState::Green : DropState::Amber;
 }
 
-double levelOffset1k(const Design& design) {
-    return design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
-}
-
 SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
                                std::optional<double> quietestRelative1k) {
     SystemFigures f;
@@ -140,7 +134,7 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
     if (settings.amplifier) {
         const double rating = *settings.amplifier;
         if (!(rating > 0) || !std::isfinite(rating)) {
-            issue(SystemSetting::Amplifier, SystemIssue::Kind::NotPositive, numberText(rating));
+            issue(SystemSetting::Amplifier, SystemIssue::Kind::NotPositive, exactNumber(rating));
         } else {
             f.rating = rating;
             f.amplifierLoad = f.total / rating;
@@ -162,12 +156,12 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
     const bool limitUsable = settings.dropLimit > 0 && std::isfinite(settings.dropLimit);
     if (!limitUsable) {
         issue(SystemSetting::DropLimit, SystemIssue::Kind::NotPositive,
-              numberText(settings.dropLimit));
+              exactNumber(settings.dropLimit));
     }
     if (settings.cableLength) {
         const double length = *settings.cableLength;
         if (!(length > 0) || !std::isfinite(length)) {
-            issue(SystemSetting::CableLength, SystemIssue::Kind::NotPositive, numberText(length));
+            issue(SystemSetting::CableLength, SystemIssue::Kind::NotPositive, exactNumber(length));
             cableUsable = false;
         } else if (!section) {
             cableUsable = false;
@@ -210,11 +204,11 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
     const double ambient = *settings.ambient;
     bool levelUsable = cableUsable;
     if (!(ambient >= 0 && ambient <= kMaxAmbient)) {
-        issue(SystemSetting::Ambient, SystemIssue::Kind::AmbientOutOfRange, numberText(ambient));
+        issue(SystemSetting::Ambient, SystemIssue::Kind::AmbientOutOfRange, exactNumber(ambient));
         levelUsable = false;
     }
     if (!std::isfinite(settings.above)) {
-        issue(SystemSetting::Above, SystemIssue::Kind::NotFinite, numberText(settings.above));
+        issue(SystemSetting::Above, SystemIssue::Kind::NotFinite, exactNumber(settings.above));
         levelUsable = false;
     }
     if (!levelUsable || !quietestRelative1k)
@@ -242,9 +236,9 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
         double quietest;
     };
     std::vector<Candidate> candidates;
-    for (const int divisor : {1, 2, 4}) {
-        for (const double volts : {100.0, 70.0, 50.0}) {
-            const double power = design.ratedPower / divisor * volts * volts / 10000;
+    for (const int divisor : kSpeakerTapDivisors) {
+        for (const double volts : kLineVoltages) {
+            const double power = tapPower(design.ratedPower, divisor, volts);
             const double impedance = volts * volts / (f.speakers * power);
             const double ownDrop = runResistance ? cableDrop(impedance, *runResistance) : 0;
             candidates.push_back(

@@ -23,6 +23,9 @@ namespace kvx {
 
 enum class CableLoad { FarEnd, Spread };
 
+// The loudest ambient noise a level check takes, dB(A).
+constexpr double kMaxAmbient = 140;
+
 struct SystemSettings {
     std::optional<double> ambient;     // the room's noise, dB(A); none: no level check
     double above = 15;                 // how far the quietest listener must be above it, dB
@@ -143,9 +146,5 @@ DropState dropStateFor(double drop, double limit);
 // overhead; without it there is no level check and no advice.
 SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
                                std::optional<double> quietestRelative1k);
-
-// The absolute 1 kHz level of a relative level of 0 dB at the design's speaker
-// power: S + 10 log10 P - 20 log10 h.
-double levelOffset1k(const Design& design);
 
 } // namespace kvx

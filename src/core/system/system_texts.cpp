@@ -9,12 +9,8 @@ namespace {
 const QString kSpread = QStringLiteral("spread");
 const QString kFarEnd = QStringLiteral("end");
 
-QString fileNumber(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
-
 QString optionalNumber(const std::optional<double>& value) {
-    return value ? fileNumber(*value) : QString();
+    return value ? exactNumber(*value) : QString();
 }
 
 QString shown(const LocalTexts& texts, double value, int decimals, const char* unit) {
@@ -144,12 +140,12 @@ QStringList systemSettingLabels(const LocalTexts& texts) {
 
 QStringList systemSettingsFields(const SystemSettings& s) {
     return {optionalNumber(s.ambient),
-            fileNumber(s.above),
+            exactNumber(s.above),
             optionalNumber(s.amplifier),
             optionalNumber(s.cableLength),
             s.crossSection,
             s.load == CableLoad::Spread ? kSpread : kFarEnd,
-            fileNumber(s.dropLimit)};
+            exactNumber(s.dropLimit)};
 }
 
 QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& settings,

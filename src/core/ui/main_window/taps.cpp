@@ -24,15 +24,13 @@ void tapClick(FrmKvx& w, const Control& box) {
 } // namespace
 
 void FrmKvx::FillAmpTapList() {
-    lstAmpTap.addItem(QStringLiteral("100 V"));
-    lstAmpTap.addItem(QStringLiteral(" 70 V"));
-    lstAmpTap.addItem(QStringLiteral(" 50 V"));
+    for (const double volts : kLineVoltages)
+        lstAmpTap.addItem(amplifierTapItem(volts));
 }
 
 void FrmKvx::FillSpeakerTapList() {
-    lstLspTap.addItem(QStringLiteral("1/1 P"));
-    lstLspTap.addItem(QStringLiteral("1/2 P"));
-    lstLspTap.addItem(QStringLiteral("1/4 P"));
+    for (const int divisor : kSpeakerTapDivisors)
+        lstLspTap.addItem(speakerTapItem(divisor));
 }
 
 void FrmKvx::ShowSpeakerPower() {
@@ -49,8 +47,7 @@ void FrmKvx::ShowSpeakerPower() {
     if (!volts)
         throw KvxError(QStringLiteral("Amplifier Tap should begin with a voltage above 0 !"));
 
-    const double tapped = rated / double(*divisor);
-    const double power = *volts * tapped * *volts / 10000;
+    const double power = tapPower(rated, *divisor, *volts);
     if (!std::isfinite(power))
         throw KvxError(QStringLiteral("Speaker Power is too large !"));
     lblPower.setText(formatGeneral(power, kvx.locale));
