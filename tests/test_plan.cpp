@@ -119,12 +119,16 @@ void TestPlan::noLayoutWithoutResults_data() {
     Design unsettled = handMade(20, 10, 3, 2.5, 90, 60);
     unsettled.settled = false;
     Design cleared;
+    Design zero = handMade(20, 10, 3, 2.5, 90, 60);
+    zero.distance = 0;
     QTest::newRow("search did not settle") << unsettled;
     QTest::newRow("no calculation") << cleared;
+    QTest::newRow("a spacing of exactly 0, though a count is given") << zero;
 }
 
 void TestPlan::noLayoutWithoutResults() {
     QFETCH(Design, design);
+    QVERIFY(!design.usable());
     const Layout layout = layoutFor(design);
     QCOMPARE(layout.count(), qint64(0));
     QVERIFY(!layout.hasPositions());

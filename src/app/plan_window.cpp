@@ -34,7 +34,7 @@ public:
         layout->addWidget(m_page);
     }
     QString title() const override {
-        return QStringLiteral("&") + m_model.kvx.localText(kSystemTitleId);
+        return QStringLiteral("&") + m_model.kvx.localText(SystemText::Title);
     }
     void showScene(const PlanScene*) override {}
     SystemPage* page() const { return m_page; }

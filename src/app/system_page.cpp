@@ -46,7 +46,8 @@ QString settingsHtml(const FrmKvx& window) {
         if (i == 4) {
             value = crossSectionSettingText(value, kvx.locale);
         } else if (i == 5) {
-            value = kvx.localText(s.load == CableLoad::Spread ? 1408 : 1407);
+            value = kvx.localText(s.load == CableLoad::Spread ? SystemText::Spread
+                                                              : SystemText::FarEnd);
         } else if (!value.isEmpty()) {
             value = kvx.locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest) +
                     u' ' + QString::fromLatin1(units[i]);
@@ -57,7 +58,7 @@ QString settingsHtml(const FrmKvx& window) {
                     .arg(labels[i].toHtmlEscaped(), value.toHtmlEscaped());
     }
     return QStringLiteral("<h3>%1</h3><table>%2</table>")
-        .arg(kvx.localText(1454).toHtmlEscaped(), rows.join(QString()));
+        .arg(kvx.localText(SystemText::Settings).toHtmlEscaped(), rows.join(QString()));
 }
 
 } // namespace
@@ -97,7 +98,7 @@ SystemPage::~SystemPage() {
 }
 
 void SystemPage::createControls() {
-    auto* settings = new QGroupBox(m_window.kvx.localText(1454), this);
+    auto* settings = new QGroupBox(m_window.kvx.localText(SystemText::Settings), this);
     auto* form = new QFormLayout(settings);
     const QStringList labels = m_panel->settingLabels();
     const auto lineEdit = [this](Control& control) {
@@ -174,13 +175,13 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
         groups = systemFigureGroups(figures, kvx.localTexts());
         notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
     } else {
-        notes << kvx.localText(kCalculateFirstId);
+        notes << kvx.localText(SystemText::CalculateFirst);
     }
     QTextDocument document;
     // Laid out in the page's own units, so that points are points on paper.
     document.documentLayout()->setPaintDevice(painter.device());
     document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
-    document.setHtml(QStringLiteral("<h2>%1</h2>").arg(kvx.localText(kSystemSizingTitleId)) +
+    document.setHtml(QStringLiteral("<h2>%1</h2>").arg(kvx.localText(SystemText::SizingTitle)) +
                      settingsHtml(window) + systemFiguresHtml(groups, notes));
     document.setTextWidth(area.width());
     // A page holds it at its natural size; a small one gets it scaled down.

@@ -341,7 +341,7 @@ int ProjectSession::run() {
             writeOut(QString::fromUtf8(QJsonDocument(systemJson(window, m_platform)).toJson()));
         } else {
             for (const QString& problem : problems)
-                writeErr(window.kvx.localText(kSystemSettingsTitleId) + QStringLiteral(": ") +
+                writeErr(window.kvx.localText(SystemText::SettingsTitle) + QStringLiteral(": ") +
                          problem + u'\n');
             if (loaded)
                 writeOut(systemLines(window));

@@ -240,7 +240,7 @@ QJsonObject systemJson(const FrmKvx& window, const CliPlatform& platform) {
     }
     for (const QString& problem : systemProblems(window)) {
         messages.append(
-            QJsonObject{{QStringLiteral("title"), window.kvx.localText(kSystemSettingsTitleId)},
+            QJsonObject{{QStringLiteral("title"), window.kvx.localText(SystemText::SettingsTitle)},
                         {QStringLiteral("text"), problem},
                         {QStringLiteral("style"), MsgStyle::Exclamation}});
     }

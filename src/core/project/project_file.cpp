@@ -71,7 +71,7 @@ QStringList systemRecord(const ProjectSettings& settings) {
 Messages readSystemRecord(const QStringList& fields, ProjectSettings& settings,
                           const LocalTexts& texts) {
     Messages messages;
-    const QString title = texts.text(kSystemSettingsTitleId);
+    const QString title = texts.text(SystemText::SettingsTitle);
     for (const QString& problem : readSystemSettingsFields(fields, settings.system, texts))
         messages.append({problem, MsgStyle::Exclamation, title});
     return messages;

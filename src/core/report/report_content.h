@@ -17,6 +17,33 @@
 
 namespace kvx {
 
+// The string-table ids (English block) of the report's texts: its headings
+// are the project file's section headers, its labels mostly the main window's.
+namespace ReportText {
+constexpr int DescriptionHeading = 1057;
+constexpr int LoudspeakerHeading = 1058;
+constexpr int RoomHeading = 1059;
+constexpr int PowerHeading = 1060;
+constexpr int ResultsHeading = 1061;
+constexpr int Length = 1120;
+constexpr int Width = 1121;
+constexpr int Height = 1122;
+constexpr int EarHeight = 1013;
+constexpr int Loudspeaker = 1123;
+constexpr int OpeningAngle = 1081;
+constexpr int Degrees = 1084;
+constexpr int Sensitivity = 1082;
+constexpr int RatedPower = 1083;
+constexpr int SpeakerTap = 1016;
+constexpr int AmplifierTap = 1018;
+constexpr int SpeakerPower = 1020;
+constexpr int Distance = 1035;
+constexpr int Speakers = 1037;
+constexpr int TotalPower = 1124;
+constexpr int DirectLevel = 1125;
+constexpr int DifferenceLevel = 1030;
+} // namespace ReportText
+
 // What a report shows: the program's title and version line and the project's
 // fields, each as the window shows it.
 struct ReportFields {

@@ -24,8 +24,9 @@ SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
                           : QuietestLevel([](const Design& d) { return quietestRelative1k(d); })) {
     for (const CrossSection& c : listedCrossSections())
         lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
-    lstLoad.addItems({window.kvx.localText(1407), window.kvx.localText(1408)});
-    cmdTakeAdvice.setText(window.kvx.localText(kTakeAdviceId));
+    lstLoad.addItems(
+        {window.kvx.localText(SystemText::FarEnd), window.kvx.localText(SystemText::Spread)});
+    cmdTakeAdvice.setText(window.kvx.localText(SystemText::TakeAdvice));
     installHandlers();
     m_designObserver = m_window.observeDesign([this] { refresh(); });
     m_settingsObserver = m_window.observeSystemSettings([this] { refresh(); });
@@ -140,7 +141,7 @@ std::vector<FigureGroup> SystemPanel::groups() const {
 
 QStringList SystemPanel::notes() const {
     if (!m_figures)
-        return {m_window.kvx.localText(kCalculateFirstId)};
+        return {m_window.kvx.localText(SystemText::CalculateFirst)};
     return systemNotes(*m_figures, m_window.systemSettings(), m_window.kvx.localTexts());
 }
 
