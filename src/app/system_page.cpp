@@ -1,5 +1,7 @@
 #include "app/system_page.h"
 
+#include "app/plan_drawing.h"
+#include "core/calc/design.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 
@@ -165,13 +167,16 @@ QString SystemPage::figuresText() const {
     return m_figures->text();
 }
 
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
+namespace {
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     const std::function<std::optional<double>(const Design&)>& quietest) {
     const Kvx1& kvx = window.kvx;
     std::vector<FigureGroup> groups;
     QStringList notes;
     if (const Design* design = window.design()) {
         const SystemFigures figures =
-            systemFiguresFor(*design, window.systemSettings(), quietestRelative1k(*design, margin));
+            systemFiguresFor(*design, window.systemSettings(), quietest(*design));
         groups = systemFigureGroups(figures, kvx.localTexts());
         notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
     } else {
@@ -192,6 +197,18 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     painter.scale(scale, scale);
     document.drawContents(&painter, QRectF(QPointF(0, 0), size));
     painter.restore();
+}
+
+} // namespace
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     const PlanScene& scene) {
+    paintSystemPage(painter, area, window, [&scene](const Design&) { return quietestOf(scene); });
+}
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
+    paintSystemPage(painter, area, window,
+                    [margin](const Design& design) { return quietestRelative1k(design, margin); });
 }
 
 } // namespace kvx::app

@@ -28,6 +28,8 @@ struct DesignInputs {
     int tapDivisor = 1;      // the speaker tap 1/n P
     double speakerPower = 0; // W, as the window shows it
     double difference4 = 0;  // the set difference at 4 kHz, dB
+
+    bool operator==(const DesignInputs&) const = default;
 };
 
 // The grid of a room: columns along the length, rows along the width.
@@ -35,6 +37,7 @@ struct GridSplit {
     qint64 columns = 0;
     qint64 rows = 0;
     qint64 count() const { return columns * rows; }
+    bool operator==(const GridSplit&) const = default;
 };
 
 // Columns round(L / d) and rows round(W / d), a half to the even neighbour; a
@@ -61,6 +64,7 @@ struct Design : DesignInputs {
     // A design the plan can be drawn from: a spacing was found and the room
     // holds loudspeakers.
     bool usable() const { return settled && distance > 0 && speakers > 0; }
+    bool operator==(const Design&) const = default;
 };
 
 // The absolute 1 kHz level of a relative level of 0 dB (one loudspeaker
