@@ -211,7 +211,7 @@ public:
     void DiffSet_Change();
     void txtLevelDif4_Change();
 
-    // --- input/
+    // --- field events
     void ClearResults();
     void txtRoomLength_Change();
     void txtRoomWidth_Change();
@@ -232,7 +232,7 @@ public:
     // Focus rule of the four loudspeaker fields.
     void LoudspeakerField_GotFocus();
 
-    // --- catalogue/
+    // --- loudspeaker file and catalogue selection
     void OpenLoudspeakerFile();
     void FillLoudspeakerList();
     void ShowLoudspeakerData(qint16 recordNumber);
@@ -243,7 +243,7 @@ public:
     // the user type, catalogue data (light yellow) otherwise.
     void lstLsp_Change();
 
-    // --- project/
+    // --- project file and project commands
     void ResetProject();
     void WriteProjectFile(const QString& path);
     // False when a section header is none of a project file's, in any
@@ -271,13 +271,13 @@ public:
     // Asks for the language of later starts and stores it in Kvx.ini.
     void mnuLanguage_Click();
 
-    // --- report/
+    // --- report commands
     void mnuReport_Click();
     void mnuExportPdf_Click();
     void mnuPrintFile_Click();
     void mnuPrintSetup_Click();
 
-    // --- shell/
+    // --- window load, activation, closing, Help menu
     // The window's load; commandLine is the whole argument text, empty for none.
     void Form_Load(const QString& commandLine = {});
     // The last Form_Load showed a failure: a step failed, or the project it
