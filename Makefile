@@ -9,6 +9,7 @@ build: deps
 	@cmake --build --preset dev
 
 test: build
+	@bash scripts/check-layers
 	@ctest --preset dev
 
 run: build

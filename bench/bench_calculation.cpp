@@ -1,10 +1,10 @@
 // Cost of one press of Calculate on a typical room (20 x 10 m, 6 dB): the input
 // checks, the spacing search, the formatting of the results and the speaker
 // power. Target: under 20 microseconds, so that a slider drag stays fluid.
+#include "core/base/platform.h"
 #include "core/report/report_printer.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
-#include "core/ui/platform.h"
 
 #include "silent_platform.h"
 

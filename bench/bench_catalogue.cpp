@@ -1,11 +1,11 @@
 // Cost of the largest catalogue the program can address (32767 types): filling
 // the type list, as at start-up and at every pick of a data file (target: well
 // under 100 ms), and showing the last type's data.
+#include "core/base/platform.h"
 #include "core/catalogue/lsp_record.h"
 #include "core/report/report_printer.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
-#include "core/ui/platform.h"
 
 #include "silent_platform.h"
 

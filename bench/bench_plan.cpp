@@ -9,8 +9,6 @@
 #include "core/plan/coverage.h"
 #include "core/plan/layout.h"
 
-#include "silent_platform.h"
-
 #include <benchmark/benchmark.h>
 
 #include <QRandomGenerator>
@@ -19,7 +17,6 @@
 #include <cmath>
 
 using namespace kvx;
-using kvx::bench::SilentPlatform;
 
 namespace {
 
@@ -37,8 +34,8 @@ Design defaultRoom(Pattern pattern = Pattern::Square) {
     in.speakerPower = 6;
     in.lineVoltage = 100;
     in.difference4 = 6;
-    SilentPlatform platform;
-    return computeDesign(in, platform);
+    Messages messages;
+    return computeDesign(in, messages);
 }
 
 // The default loudspeaker and height in a hall of 300 x 300 loudspeakers

@@ -2,28 +2,24 @@
 // that runs to its limit, and a single directivity evaluation.
 #include "core/calc/sound.h"
 #include "core/report/report_printer.h"
-#include "core/ui/platform.h"
-
-#include "silent_platform.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 using namespace kvx;
-using kvx::bench::SilentPlatform;
 
 namespace {
 
 void solve(benchmark::State& state, double differenceDb, int expectedEvaluations) {
-    SilentPlatform platform;
     const double T = std::pow(10.0, -differenceDb / 10);
     double h = 2.5;
     double thetaHalf = 60 * kPi / 360;
     for (auto _ : state) {
         benchmark::DoNotOptimize(h);
         benchmark::DoNotOptimize(thetaHalf);
-        const SpacingResult r = SolveSpacing(T, h, thetaHalf, platform);
+        Messages messages;
+        const SpacingResult r = SolveSpacing(T, h, thetaHalf, messages);
         benchmark::DoNotOptimize(r);
         if (r.evaluations != expectedEvaluations) {
             state.SkipWithError("unexpected number of evaluations");

@@ -3,8 +3,8 @@
 // Answers every dialog at once, so that a benchmark measures the work and not
 // a message box.
 
+#include "core/base/platform.h"
 #include "core/report/report_printer.h"
-#include "core/ui/platform.h"
 
 namespace kvx::bench {
 

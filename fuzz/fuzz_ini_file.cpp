@@ -4,8 +4,8 @@
 
 #include "support.h"
 
-#include "core/shell/ini_file.h"
-#include "core/shell/save_file.h"
+#include "core/base/ini_file.h"
+#include "core/base/save_file.h"
 
 #include <QStringDecoder>
 

@@ -4,10 +4,10 @@
 
 #include "support.h"
 
+#include "core/base/kvx_error.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/kvx_error.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
 
 #include <algorithm>

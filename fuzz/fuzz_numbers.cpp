@@ -3,8 +3,8 @@
 
 #include "support.h"
 
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 
 #include <cfloat>
 #include <cmath>

@@ -4,11 +4,11 @@
 
 #include "support.h"
 
-#include "core/kvx_error.h"
-#include "core/report/report_content.h"
+#include "core/base/kvx_error.h"
 #include "core/report/text_report.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QFile>
 

@@ -4,15 +4,15 @@
 
 #include "support.h"
 
+#include "core/base/ini_file.h"
+#include "core/base/string_table.h"
 #include "core/building/building_file.h"
 #include "core/building/room_list.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/shell/ini_file.h"
-#include "core/shell/kvx1.h"
-#include "core/shell/string_table.h"
-#include "core/shell/translation.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
+#include "core/ui/translation.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // without a screen, and a temporary program folder with a configuration file
 // and a small catalogue, as a user's installation has them.
 
-#include "core/ui/platform.h"
+#include "core/base/platform.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,6 @@
 // The main window's calculation driven as a user drives it: fields typed, taps
 // picked, the slider moved, Calculate pressed; checked on the texts shown.
+#include "core/calc/design.h"
 #include "core/ui/main_window.h"
 #include "support/harness.h"
 
@@ -162,7 +163,7 @@ void TestCalculation::run() {
     QVERIFY(h.w->cmdCalc.isEnabled() != ran && h.w->mnuReport.isEnabled() == ran &&
             h.w->mnuPrintFile.isEnabled() == ran);
     // Only a run that wrote its results leaves them for the reports.
-    QCOMPARE(h.w->lastCalculation.has_value(),
+    QCOMPARE(h.w->lastCalculation().has_value(),
              !h.w->lblDistance.text().isEmpty() && !expected.contains(u"Input Error"));
 }
 
@@ -200,7 +201,7 @@ void TestCalculation::observers() {
     }
     QCOMPARE(staying, calls);
     QCOMPARE(leaving, 0);
-    QCOMPARE(int(h.w->lastCalculation.has_value()) + int(h.w->design() != nullptr), design);
+    QCOMPARE(int(h.w->lastCalculation().has_value()) + int(h.w->design() != nullptr), design);
 }
 
 QTEST_GUILESS_MAIN(TestCalculation)

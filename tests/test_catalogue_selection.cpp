@@ -1,6 +1,7 @@
 // Picking a data file or a loudspeaker type, and the rule that keeps the user
 // out of the loudspeaker fields while a catalogue type is chosen.
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
+#include "core/calc/design.h"
 #include "support/files.h"
 
 #include <QTest>
@@ -30,10 +31,10 @@ struct Window : ProjectWindow {
     }
     // Marks the results and sets Calculate, to see what the next step changes.
     void mark(bool calculateEnabled) {
+        w->ClearResults();
         for (Control* label : results())
             label->setText("mark");
         w->cmdCalc.setEnabled(calculateEnabled);
-        w->lastCalculation.reset();
         platform.clear();
     }
 };
@@ -83,7 +84,7 @@ private Q_SLOTS:
         QCOMPARE(ReadIniValue("Current lsp file", "Filename", win.kvx.iniPath()).value_or(""),
                  win.w->FileSel.text());
         QCOMPARE(of(win.results(), &Control::text) == QStringList(4, "mark"), !type);
-        QCOMPARE(bool(win.w->lastCalculation) && !win.w->cmdCalc.isEnabled() && win.kvx.Modified,
+        QCOMPARE(bool(win.w->lastCalculation()) && !win.w->cmdCalc.isEnabled() && win.kvx.Modified,
                  type);
         QCOMPARE(win.platform.focusMoves + win.platform.messageTitles(),
                  type ? QStringList{"DiffSet"} : QStringList());

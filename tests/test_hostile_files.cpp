@@ -1,7 +1,7 @@
 // Hostile files and failing disks: each case ends in a clear message or a correct
 // result, closes every file it opened and leaves the user's earlier files intact.
+#include "core/base/kvx_error.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The About and Working windows: their texts in each language and their placement.
 #include "core/shell/info_windows.h"
-#include "core/shell/translation.h"
+#include "core/ui/translation.h"
 #include "support/harness.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // The configuration file reader and writer: Windows private-profile
 // behaviour on our own file format code.
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The loudspeaker data file: its record layout and writer, and the main window
 // opening the current file, listing its types and showing one type's data.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>

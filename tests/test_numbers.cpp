@@ -1,6 +1,6 @@
 // Reading numbers from field texts and writing them in the program's forms.
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 
 #include <QTest>
 

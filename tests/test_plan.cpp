@@ -20,6 +20,7 @@
 
 using namespace kvx;
 using kvx::test::calculated;
+using kvx::test::handMade;
 
 Q_DECLARE_METATYPE(kvx::DesignInputs)
 Q_DECLARE_METATYPE(kvx::Design)
@@ -30,27 +31,8 @@ namespace {
 
 constexpr auto room = &test::roomInputs;
 
-// A design with a spacing set by hand, for rooms of a known grid.
-Design handMade(double length, double width, double spacing, double h, double angle1, double angle4,
-                double difference = 6) {
-    Design d;
-    d.length = length;
-    d.width = width;
-    d.roomHeight = h + 1.2;
-    d.earHeight = 1.2;
-    d.h = h;
-    d.angle1 = angle1;
-    d.angle4 = angle4;
-    d.thetaHalf1 = angle1 * kPi / 360;
-    d.thetaHalf4 = angle4 * kPi / 360;
-    d.sensitivity = 90;
-    d.speakerPower = 6;
-    d.difference4 = difference;
-    d.distance = spacing;
-    d.settled = true;
-    d.grid = SplitGrid(length, width, spacing);
-    d.speakers = qint32(d.grid.count());
-    return d;
+LocalTexts english() {
+    return {StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
 }
 
 // The level at (x, y) from the definitions: the loudspeakers where the rows
@@ -254,12 +236,16 @@ void TestPlan::noLayoutWithoutResults_data() {
     Design unsettled = handMade(20, 10, 3, 2.5, 90, 60);
     unsettled.settled = false;
     Design cleared;
+    Design zero = handMade(20, 10, 3, 2.5, 90, 60);
+    zero.distance = 0;
     QTest::newRow("search did not settle") << unsettled;
     QTest::newRow("no calculation") << cleared;
+    QTest::newRow("a spacing of exactly 0, though a count is given") << zero;
 }
 
 void TestPlan::noLayoutWithoutResults() {
     QFETCH(Design, design);
+    QVERIFY(!design.usable());
     const Layout layout = layoutFor(design);
     QCOMPARE(layout.count(), qint64(0));
     QVERIFY(!layout.hasPositions());
@@ -513,6 +499,12 @@ void TestPlan::veryLargeRooms() {
     QVERIFY(!layout.hasPositions());
     QVERIFY(layout.positions().empty());
     QCOMPARE(positionsCsv(layout), QStringLiteral("number,x,y\n"));
+    // A file of them is refused, in the window and on the command line alike.
+    QTemporaryDir dir;
+    QString whyNot;
+    QVERIFY(!writePositionsCsv(layout, dir.filePath("p.csv"), english(), &whyNot));
+    QCOMPARE(whyNot, StringTable::builtIn().text(PlanText::NoPositions));
+    QVERIFY(!QFile::exists(dir.filePath("p.csv")));
 
     const CoverageMap map = coverageFor(design, layout, {samples, 0});
     QCOMPARE(map.samples, used);
@@ -544,16 +536,16 @@ void TestPlan::positionsAsCsv() {
     const Layout layout = layoutFor(handMade(8, 6, 3.3, 1.6, 140, 80));
     const QString path = dir.filePath(QStringLiteral("positions.csv"));
     QString whyNot;
-    QVERIFY(writePositionsCsv(layout, path, &whyNot));
+    QVERIFY(writePositionsCsv(layout, path, english(), &whyNot));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("number,x,y\n1,2,1.5\n2,6,1.5\n3,2,4.5\n4,6,4.5\n"));
 
     const QString missingFolder = dir.filePath(QStringLiteral("none/positions.csv"));
-    QVERIFY(!writePositionsCsv(layout, missingFolder, &whyNot));
+    QVERIFY(!writePositionsCsv(layout, missingFolder, english(), &whyNot));
     QVERIFY(!whyNot.isEmpty());
     QVERIFY(!QFile::exists(missingFolder));
-    QVERIFY(!writePositionsCsv(layout, dir.path(), &whyNot));
+    QVERIFY(!writePositionsCsv(layout, dir.path(), english(), &whyNot));
 }
 
 void TestPlan::geometryTexts_data() {

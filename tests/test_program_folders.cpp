@@ -3,9 +3,9 @@
 // the user's catalogues listed first and shadowing shipped ones, settings
 // written to the configuration folder and never beside an installed program,
 // a configuration folder that cannot be written, and where file dialogs start.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/program_folders.h"
 #include "core/shell/program.h"
-#include "core/shell/program_folders.h"
 #include "support/files.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 // The File menu's project commands driven as a user would: the dialogs, the
 // project's file and Modified, and what a failure leaves.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/calc/design.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ private Q_SLOTS:
         h.w->mnuOpen_Click();
         QCOMPARE(h.state(), (QStringList{"KVX - Job.kvx", "~/Job.kvx", "unmodified"}));
         QCOMPARE(h.w->txtDescription.text(), "Conference room, ground floor");
-        QVERIFY(h.w->lastCalculation && h.w->lblLevel.text() != "85"); // stored results replaced
+        QVERIFY(h.w->lastCalculation() && h.w->lblLevel.text() != "85"); // stored results replaced
 
         for (int field : {0, 1, 6, 9, 10, 11, 16})
             h.fields()[field]->userSetText("7");

@@ -1,11 +1,12 @@
 // Project files: the exact bytes written, what reading puts into the window,
 // and how the reader takes section headers. The example files are kept in
 // tests/data/project.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 
 #include <QDir>
 #include <QMap>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace kvx;
@@ -86,15 +87,16 @@ private Q_SLOTS:
         QVERIFY(!h.kvx.Modified);
     }
 
-    // A header not of the language ends the reading with a message and a new project.
+    // A header of no language ends the reading with a message and a new project.
     void unknownHeader_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lastRecord");
         QTest::newRow("other letter case") << "[room data]" + kRoom << "[room data]";
         QTest::newRow("long header kept to fifty characters")
             << "xx[Room Data]" + QByteArray(60, 'x') + kRoom << "[Room Data]" + QString(39, u'x');
-        QTest::newRow("German file under English")
-            << testData("project/German.kvx") << "[Projekt Umschreibung]";
+        QTest::newRow("German header in other letter case")
+            << testData("project/German.kvx").replace("Umschreibung", "umschreibung")
+            << "[Projekt umschreibung]";
     }
     void unknownHeader() {
         QFETCH(QByteArray, bytes);
@@ -113,6 +115,52 @@ private Q_SLOTS:
         QCOMPARE(h.fieldTexts().mid(0, 10), ProjectWindow().fieldTexts().mid(0, 10));
         h.w->WriteProjectFile(h.path("new.kvx")); // the placeholder is saved as an empty line
         QCOMPARE(readBytes(h.path("new.kvx")).split('\n').value(1), "\r");
+    }
+
+    // A project opens whatever the language it was written in: the headers and
+    // the user type of every language are read. Written again, it has the
+    // headers (and the user type) of the user's language, the rest as it was.
+    void everyLanguage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("type"); // the type list's text after reading
+        for (const char* name : {"meeting-room", "shop-floor", "sports-hall"}) {
+            const QByteArray bytes =
+                readBytes(KVX_SOURCE_DIR "/examples/" + QString(name) + ".kvx");
+            const QString type = bytes.split('"').value(1);
+            for (const LanguageName& language : kLanguageNames) {
+                // The user type is read as the user type of the window's language.
+                if (language.hasTexts)
+                    QTest::addRow("%s in %s", name, language.name)
+                        << bytes << language.offset
+                        << (type == "User type"
+                                ? StringTable::builtIn().text(1056 + language.offset)
+                                : type);
+            }
+        }
+        QTest::newRow("German file with its user type in English")
+            << testData("project/German.kvx").replace("Type A     ", "Benutzer Typ") << 0
+            << "User type";
+    }
+    void everyLanguage() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, language);
+        QFETCH(QString, type);
+        ProjectWindow h(language);
+        QVERIFY(writeBytes(h.path("p.kvx"), bytes));
+        QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
+        QCOMPARE(h.platform.messageTitles(), QStringList());
+        QCOMPARE(h.w->lstLsp.text(), type);
+        h.w->WriteProjectFile(h.path("q.kvx"));
+        // Every other line is a header, from [Project Description] (1057) on.
+        QList<QByteArray> lines = bytes.split('\n');
+        for (int i = 0; i < 10; i += 2) {
+            const QString header = StringTable::builtIn().text(1057 + i / 2 + language);
+            lines[i] = QStringEncoder("windows-1252").encode(header) + '\r';
+        }
+        lines[3] = "\"" + QStringEncoder("windows-1252").encode(type) +
+                   lines[3].mid(lines[3].indexOf("\","));
+        QCOMPARE(readBytes(h.path("q.kvx")), lines.join('\n'));
     }
 
     // A field holds what a text box holds, 65,535 characters, whether it is a

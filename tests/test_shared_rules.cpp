@@ -1,8 +1,8 @@
 // The small rules several subsystems lean on: lists of observers, texts in the
 // chosen language, and a whole text read as a number.
-#include "core/calc/numbers.h"
-#include "core/shell/string_table.h"
-#include "core/ui/observers.h"
+#include "core/base/numbers.h"
+#include "core/base/observers.h"
+#include "core/base/string_table.h"
 
 #include <QTest>
 

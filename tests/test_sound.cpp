@@ -1,9 +1,8 @@
 // The acoustic model and the spacing solver against worked values.
+#include "core/base/kvx_error.h"
 #include "core/calc/design.h"
 #include "core/calc/sound.h"
-#include "core/kvx_error.h"
 #include "support/compare.h"
-#include "support/fake_platform.h"
 #include "support/plan.h"
 
 #include <QTest>
@@ -11,7 +10,6 @@
 #include <cmath>
 
 using namespace kvx;
-using kvx::test::FakePlatform;
 
 Q_DECLARE_METATYPE(kvx::DesignInputs)
 Q_DECLARE_METATYPE(kvx::Pattern)
@@ -23,6 +21,13 @@ namespace {
 // the calculation converts it.
 double halfAngle(double fullDegrees) {
     return fullDegrees * kPi / 360;
+}
+
+QStringList titles(const Messages& messages) {
+    QStringList list;
+    for (const Message& m : messages)
+        list << m.title;
+    return list;
 }
 
 } // namespace
@@ -65,11 +70,11 @@ void TestSound::model() {
     QCOMPARE(IntensityBelowSpeaker(0, 2.5, h90), 49.0);
     QCOMPARE(IntensityBetweenSpeakers(0, 2.5, h90), 36.0);
 
-    FakePlatform platform;
-    QCOMPARE(Log10(100, platform), 2.0);
+    Messages messages;
+    QCOMPARE(Log10(100, messages), 2.0);
     for (double x : {0.0, -6.0, std::nan("")})
-        QCOMPARE(Log10(x, platform), 0.0);
-    QCOMPARE(platform.messageTitles(), QStringList(3, "General Error"));
+        QCOMPARE(Log10(x, messages), 0.0);
+    QCOMPARE(titles(messages), QStringList(3, "General Error"));
 }
 
 void TestSound::solver_data() {
@@ -102,14 +107,13 @@ void TestSound::solver() {
     QFETCH(QList<int>, repeated);
 
     const double T = std::pow(10.0, -differenceDb / 10);
-    FakePlatform platform;
+    Messages messages;
     SpacingTrace trace;
-    const SpacingResult r = SolveSpacing(T, h, halfAngle(fullAngle), platform, trace);
+    const SpacingResult r = SolveSpacing(T, h, halfAngle(fullAngle), messages, trace);
     KVX_COMPARE_NEAR(r.d, expected, 0.00005);
     QCOMPARE(r.evaluations, evaluations);
     QCOMPARE(r.settled, evaluations < 100);
-    QCOMPARE(platform.messageTitles(),
-             r.settled ? QStringList{} : QStringList{"Calculation Error"});
+    QCOMPARE(titles(messages), r.settled ? QStringList{} : QStringList{"Calculation Error"});
     KVX_COMPARE_NEAR(trace.d[0], firstSpacing, std::abs(firstSpacing) * 1e-5);
     // The step is kept while the error keeps its sign, halved and reversed when it changes.
     for (int i = 2; i < trace.count; ++i) {
@@ -264,9 +268,9 @@ void TestSound::design() {
     QFETCH(double, level);
     QFETCH(double, difference1);
     QFETCH(QStringList, messages);
-    FakePlatform platform;
-    const Design d = computeDesign(in, platform);
-    QCOMPARE(platform.messageTitles(), messages);
+    Messages shown;
+    const Design d = computeDesign(in, shown);
+    QCOMPARE(titles(shown), messages);
     QCOMPARE(d.settled, messages.isEmpty());
     QCOMPARE(d.usable(), messages.isEmpty());
     KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
@@ -301,15 +305,15 @@ void TestSound::designRefused_data() {
 void TestSound::designRefused() {
     QFETCH(DesignInputs, in);
     QFETCH(QString, text);
-    FakePlatform platform;
+    Messages messages;
     try {
-        computeDesign(in, platform);
+        computeDesign(in, messages);
         QFAIL("computeDesign gave a design");
     } catch (const CalcFailure& failure) {
         QCOMPARE(failure.title, QStringLiteral("Calculation Error"));
         QCOMPARE(failure.text, text);
     }
-    QCOMPARE(platform.messageTitles(), QStringList());
+    QVERIFY(messages.isEmpty());
 }
 
 void TestSound::offsetDesign_data() {
@@ -344,9 +348,9 @@ void TestSound::offsetDesign() {
     QFETCH(int, evaluations);
     QFETCH(QList<qint64>, grid);
     QFETCH(QList<double>, values);
-    FakePlatform platform;
-    const Design d = computeDesign(in, platform);
-    QCOMPARE(platform.messageTitles(), QStringList());
+    Messages messages;
+    const Design d = computeDesign(in, messages);
+    QVERIFY(messages.isEmpty());
     KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
     QCOMPARE(d.evaluations, evaluations);
     QCOMPARE((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), grid);

@@ -1,7 +1,7 @@
 // Start-up, the main window's load and activation, and centring.
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/shell/program.h"
-#include "core/shell/window_placement.h"
+#include "core/ui/window_placement.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -219,7 +219,7 @@ private Q_SLOTS:
 
     void commandLineProject_data() {
         QTest::addColumn<QString>("file"); // the project file written, in the program folder
-        QTest::addColumn<bool>("german");
+        QTest::addColumn<bool>("unknownHeader");
         QTest::addColumn<QString>("argument"); // "<full path>": the file's own full path
         QTest::addColumn<bool>("adopted");
         QTest::newRow("bare name in the working folder")
@@ -231,20 +231,20 @@ private Q_SLOTS:
         QTest::newRow("quotes are part of the name")
             << "Hall.kvx" << false << "\"Hall.kvx\"" << false;
         QTest::newRow("a folder") << "projects/Hall.kvx" << false << "projects" << false;
-        // Read under English, a German file fails at its first header: a new project.
-        QTest::newRow("German file under English") << "Halle.kvx" << true << "<full path>" << false;
+        // A header of no language fails at once: a new project, which forgets the name.
+        QTest::newRow("header of no language") << "Halle.kvx" << true << "<full path>" << false;
     }
 
     void commandLineProject() {
         QFETCH(QString, file);
-        QFETCH(bool, german);
+        QFETCH(bool, unknownHeader);
         QFETCH(QString, argument);
         QFETCH(bool, adopted);
         writeIni({});
         const QString projectPath = path(file);
         QByteArray contents = kHallProject;
-        if (german)
-            contents.replace("[Project Description]", "[Projekt Umschreibung]");
+        if (unknownHeader)
+            contents.replace("[Project Description]", "[Projektbeschreibung]");
         writeFile(projectPath, contents);
         argument.replace(QStringLiteral("<full path>"), projectPath);
 
@@ -254,11 +254,13 @@ private Q_SLOTS:
         QVERIFY(program);
         FrmKvx& w = *program->mainWindow;
         const QStringList expectedMessages =
-            adopted  ? QStringList()
-            : german ? QStringList{"Fatal Error"}
-                     : QStringList{"File specification error (64): Project file: " + argument +
-                                   " does not exist"};
-        QCOMPARE(german ? m_platform.messageTitles() : messageLog(m_platform), expectedMessages);
+            adopted ? QStringList()
+            : unknownHeader
+                ? QStringList{"Fatal Error"}
+                : QStringList{"File specification error (64): Project file: " + argument +
+                              " does not exist"};
+        QCOMPARE(unknownHeader ? m_platform.messageTitles() : messageLog(m_platform),
+                 expectedMessages);
         const QString caption = "KVX - " + QFileInfo(file).fileName();
         const QString saved = QFileInfo(projectPath).absoluteFilePath();
         QCOMPARE(

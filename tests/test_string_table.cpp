@@ -1,8 +1,8 @@
 // The built-in string table: which texts each language block holds, the
 // texts that other parts of the program and old project files depend on
 // letter for letter, and the menus' access keys.
-#include "core/kvx_error.h"
-#include "core/shell/string_table.h"
+#include "core/base/kvx_error.h"
+#include "core/base/string_table.h"
 #include "support/files.h"
 
 #include <QMap>

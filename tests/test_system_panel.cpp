@@ -94,7 +94,7 @@ private Q_SLOTS:
         calculateSystemCase(h);
         SystemPanel panel(*h.w, oneDecibelDown);
         act(panel, actions);
-        QCOMPARE(systemSettingsFields(h.w->systemSettings).join(u'|'), settings);
+        QCOMPARE(systemSettingsFields(h.w->systemSettings()).join(u'|'), settings);
         QCOMPARE(messageLog(h.platform).join(u'\n'), messages);
         // Typing back what was there (the cleared ambient) still counts as a change.
         QCOMPARE(h.kvx.Modified, !actions.isEmpty());

@@ -1,7 +1,7 @@
 // Putting the chosen language into the windows: the global texts, the main
 // window's walk over its controls, and what a missing text leaves alone.
-#include "core/kvx_error.h"
-#include "core/shell/translation.h"
+#include "core/base/kvx_error.h"
+#include "core/ui/translation.h"
 #include "support/files.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 // file keeps, and the setting's words and texts. Reference values are worked
 // in exact decimals from 1 ft = 0.3048 m, halves away from zero.
 #include "core/base/units.h"
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 #include "core/system/system.h"
 
 #include <QTest>

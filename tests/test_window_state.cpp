@@ -2,8 +2,9 @@
 // run no longer backs, the caption, the colours of the loudspeaker fields,
 // the modified flag; and the File menu's guards around reports, recent
 // projects and the language of later starts.
-#include "core/shell/ini_file.h"
-#include "core/shell/translation.h"
+#include "core/base/ini_file.h"
+#include "core/calc/design.h"
+#include "core/ui/translation.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -113,7 +114,7 @@ private Q_SLOTS:
         }
         QCOMPARE(messageLog(h.platform), QStringList{message});
         QCOMPARE(h.results(), "|||");
-        QVERIFY(!h.w->lastCalculation);
+        QVERIFY(!h.w->lastCalculation());
 
         h.platform.clear();
         h.platform.saveAnswers << h.path("report.txt");

@@ -6,7 +6,7 @@
 
 #include "app/dispatcher.h"
 #include "app/qt_platform.h"
-#include "core/shell/program_folders.h"
+#include "core/base/program_folders.h"
 
 #include <QLocale>
 #include <QObject>

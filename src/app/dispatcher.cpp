@@ -1,7 +1,7 @@
 #include "app/dispatcher.h"
 
-#include "core/kvx_error.h"
-#include "core/ui/platform.h"
+#include "core/base/kvx_error.h"
+#include "core/base/platform.h"
 
 #include <QDebug>
 

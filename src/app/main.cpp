@@ -5,7 +5,7 @@
 #include "app/application.h"
 #include "app/main_window_view.h"
 #include "app/pictures.h"
-#include "core/shell/program_folders.h"
+#include "core/base/program_folders.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -111,6 +111,79 @@ QLineEdit* MainWindowView::numberField() {
 }
 
 void MainWindowView::createControls() {
+    createFields();
+    // The frames, top to bottom and left to right.
+    QLayout* general = generalLayout();
+    QLayout* room = roomLayout();
+    QLayout* speaker = loudspeakerLayout();
+    QLayout* power = powerLayout();
+    QLayout* difference = differenceLayout();
+    QLayout* results = resultsLayout();
+    auto* banner = new QHBoxLayout;
+    banner->setSpacing(0);
+    banner->addWidget(picture(picture1(), m_model.Picture1.name()));
+    banner->addStretch(1);
+    banner->addWidget(picture(picture2(), m_model.Picture2.name()));
+    banner->addStretch(1);
+    banner->addWidget(picture(picture3(), m_model.Picture3.name()));
+
+    auto* frame6 = frame(m_model.Frame6.name(), general);
+    auto* frame1 = frame(m_model.Frame1.name(), room);
+    auto* frame4 = frame(m_model.Frame4.name(), speaker);
+    auto* frame2 = frame(m_model.Frame2.name(), power);
+    auto* frame5 = frame(m_model.Frame5.name(), difference);
+    auto* frame3 = frame(m_model.Frame3.name(), results);
+    m_binder.bind(m_model.Frame6, frame6);
+    m_binder.bind(m_model.Frame1, frame1);
+    m_binder.bind(m_model.Frame4, frame4);
+    m_binder.bind(m_model.Frame2, frame2);
+    m_binder.bind(m_model.Frame5, frame5);
+    m_binder.bind(m_model.Frame3, frame3);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(frame1, 0);
+    middle->addWidget(frame4, 1);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(frame2, 0);
+    lower->addWidget(frame5, 1);
+
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("content"));
+    auto* column = new QVBoxLayout(m_content);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+    // The fields never squeeze over each other: below this the window scrolls.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
+    // Height to spare goes between the blocks, evenly.
+    column->addLayout(banner);
+    column->addStretch(1);
+    column->addWidget(frame6);
+    column->addStretch(1);
+    column->addLayout(middle);
+    column->addStretch(1);
+    column->addLayout(lower);
+    column->addStretch(1);
+    column->addWidget(frame3);
+    column->addStretch(1);
+
+    // A screen too small for the window (large fonts, a high scale) scrolls
+    // the fields instead of squeezing them over each other.
+    m_scroll = new QScrollArea;
+    m_scroll->setObjectName(QStringLiteral("scroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // not a stop of the Tab key
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(m_content);
+    setCentralWidget(m_scroll);
+
+    for (QLineEdit* field :
+         {m_txtDescription, m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight, m_txtEarHeight,
+          m_txtAngle1, m_txtAngle4, m_txtSensitivity, m_txtMaxPower}) {
+        connect(field, &QLineEdit::returnPressed, this, &MainWindowView::calculateOnReturn);
+    }
+}
+
+void MainWindowView::createFields() {
     for (int i = 0; i < ExpTextCount; ++i) {
         auto* label = new QLabel;
         label->setObjectName(m_model.ExpText.at(i)->name());
@@ -194,16 +267,21 @@ void MainWindowView::createControls() {
         expText(index)->setBuddy(buddy);
     for (int index : {ExpAt1kHz, ExpAt4kHz})
         expText(index)->setAlignment(Qt::AlignCenter);
+}
 
-    // General: the project and the data file.
+// General: the project and the data file.
+QGridLayout* MainWindowView::generalLayout() {
     auto* general = grid();
     general->addWidget(expText(ExpProjectDescription), 0, 0);
     general->addWidget(m_txtDescription, 0, 1);
     general->addWidget(expText(ExpLoudspeakerFile), 1, 0);
     general->addWidget(m_FileSel, 1, 1, Qt::AlignLeft);
     general->setColumnStretch(1, 1);
+    return general;
+}
 
-    // Room data: four dimensions in metres.
+// Room data: four dimensions in metres.
+QGridLayout* MainWindowView::roomLayout() {
     auto* room = grid();
     const std::tuple<int, QLineEdit*, int> roomRows[] = {
         {ExpRoomLength, m_txtRoomLength, ExpUnitRoomLength},
@@ -219,8 +297,11 @@ void MainWindowView::createControls() {
         ++row;
     }
     room->setRowStretch(row, 1);
+    return room;
+}
 
-    // Loudspeaker data: the type, then the catalogue values by octave band.
+// Loudspeaker data: the type, then the catalogue values by octave band.
+QGridLayout* MainWindowView::loudspeakerLayout() {
     auto* speaker = grid();
     speaker->addWidget(m_lstLsp, 0, 0, 1, 4);
     speaker->addWidget(expText(ExpOctaveBands), 1, 0);
@@ -237,8 +318,11 @@ void MainWindowView::createControls() {
     speaker->addWidget(m_txtMaxPower, 4, 1);
     speaker->addWidget(expText(ExpUnitRatedPower), 4, 2);
     speaker->setColumnStretch(3, 1);
+    return speaker;
+}
 
-    // Power setting: the two taps and the power they give.
+// Power setting: the two taps and the power they give.
+QGridLayout* MainWindowView::powerLayout() {
     auto* power = grid();
     power->addWidget(expText(ExpSpeakerTap), 0, 0);
     power->addWidget(m_lstLspTap, 0, 1);
@@ -248,8 +332,11 @@ void MainWindowView::createControls() {
     power->addWidget(m_lblPower, 2, 1);
     power->addWidget(expText(ExpUnitSpeakerPower), 2, 2);
     power->setColumnStretch(3, 1);
+    return power;
+}
 
-    // Difference level setting: the slider, its value and Calculate.
+// Difference level setting: the slider, its value and Calculate.
+QGridLayout* MainWindowView::differenceLayout() {
     auto* difference = grid();
     difference->addWidget(m_DiffSet, 0, 0, 1, 3);
     difference->addWidget(m_txtLevelDif4, 1, 0);
@@ -257,8 +344,11 @@ void MainWindowView::createControls() {
     difference->addWidget(m_cmdCalc, 1, 2, Qt::AlignRight);
     difference->setColumnStretch(2, 1);
     difference->setRowStretch(2, 1);
+    return difference;
+}
 
-    // Calculated data: two columns of results.
+// Calculated data: two columns of results.
+QGridLayout* MainWindowView::resultsLayout() {
     auto* results = grid();
     const std::tuple<int, QLabel*, int, int, int> resultCells[] = {
         {ExpMutualDistance, m_lblDistance, ExpUnitDistance, 0, 0},
@@ -275,69 +365,7 @@ void MainWindowView::createControls() {
     results->setColumnMinimumWidth(2, 28);
     results->setColumnStretch(2, 1);
     results->setColumnStretch(5, 1);
-
-    auto* banner = new QHBoxLayout;
-    banner->setSpacing(0);
-    banner->addWidget(picture(picture1(), m_model.Picture1.name()));
-    banner->addStretch(1);
-    banner->addWidget(picture(picture2(), m_model.Picture2.name()));
-    banner->addStretch(1);
-    banner->addWidget(picture(picture3(), m_model.Picture3.name()));
-
-    auto* frame6 = frame(m_model.Frame6.name(), general);
-    auto* frame1 = frame(m_model.Frame1.name(), room);
-    auto* frame4 = frame(m_model.Frame4.name(), speaker);
-    auto* frame2 = frame(m_model.Frame2.name(), power);
-    auto* frame5 = frame(m_model.Frame5.name(), difference);
-    auto* frame3 = frame(m_model.Frame3.name(), results);
-    m_binder.bind(m_model.Frame6, frame6);
-    m_binder.bind(m_model.Frame1, frame1);
-    m_binder.bind(m_model.Frame4, frame4);
-    m_binder.bind(m_model.Frame2, frame2);
-    m_binder.bind(m_model.Frame5, frame5);
-    m_binder.bind(m_model.Frame3, frame3);
-
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(frame1, 0);
-    middle->addWidget(frame4, 1);
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(frame2, 0);
-    lower->addWidget(frame5, 1);
-
-    m_content = new QWidget;
-    m_content->setObjectName(QStringLiteral("content"));
-    auto* column = new QVBoxLayout(m_content);
-    column->setContentsMargins(6, 6, 6, 6);
-    column->setSpacing(4);
-    // The fields never squeeze over each other: below this the window scrolls.
-    column->setSizeConstraint(QLayout::SetMinimumSize);
-    // Height to spare goes between the blocks, evenly.
-    column->addLayout(banner);
-    column->addStretch(1);
-    column->addWidget(frame6);
-    column->addStretch(1);
-    column->addLayout(middle);
-    column->addStretch(1);
-    column->addLayout(lower);
-    column->addStretch(1);
-    column->addWidget(frame3);
-    column->addStretch(1);
-
-    // A screen too small for the window (large fonts, a high scale) scrolls
-    // the fields instead of squeezing them over each other.
-    m_scroll = new QScrollArea;
-    m_scroll->setObjectName(QStringLiteral("scroll"));
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setFocusPolicy(Qt::NoFocus); // not a stop of the Tab key
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setWidget(m_content);
-    setCentralWidget(m_scroll);
-
-    for (QLineEdit* field :
-         {m_txtDescription, m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight, m_txtEarHeight,
-          m_txtAngle1, m_txtAngle4, m_txtSensitivity, m_txtMaxPower}) {
-        connect(field, &QLineEdit::returnPressed, this, &MainWindowView::calculateOnReturn);
-    }
+    return results;
 }
 
 void MainWindowView::calculateOnReturn() {

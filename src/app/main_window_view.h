@@ -13,6 +13,7 @@
 #include <QRectF>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -59,7 +60,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The widgets, then the layout of each frame, then the window's.
     void createControls();
+    void createFields();
+    QGridLayout* generalLayout();
+    QGridLayout* roomLayout();
+    QGridLayout* loudspeakerLayout();
+    QGridLayout* powerLayout();
+    QGridLayout* differenceLayout();
+    QGridLayout* resultsLayout();
     void createMenus();
     void createPlanEntry(QMenu* menu);
     void bindControls();

@@ -330,6 +330,12 @@ PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
     return scene;
 }
 
+std::optional<double> quietestOf(const PlanScene& scene) {
+    if (!scene.coverage)
+        return std::nullopt;
+    return scene.coverage->band(Band::K1).min;
+}
+
 QColor mapColour(double t) {
     // viridis at eleven evenly spaced points; linear in between.
     static constexpr std::array<QRgb, 11> stops = {

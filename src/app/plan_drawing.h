@@ -41,6 +41,10 @@ struct PlanScene {
 PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
                         const PlanTexts& texts);
 
+// The quietest relative 1 kHz level of the scene's listener area, from its
+// map; nothing without a map.
+std::optional<double> quietestOf(const PlanScene& scene);
+
 // The colour of t in [0, 1] (clamped) on the viridis map: dark blue through
 // green to yellow with evenly rising lightness, so that it reads in grey print
 // and for colour-blind readers.

@@ -2,7 +2,8 @@
 
 #include "app/plan_texts.h"
 #include "app/printing.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/save_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,9 +12,9 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSvgGenerator>
-#include <QTemporaryFile>
 
 #include <dl_dxf.h>
 
@@ -42,42 +43,64 @@ QString systemError(int error) {
 // target once they are all on the disk.
 void saveBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly))
         throw WriteFailure{file.errorString()};
+    if (!writeSaveFile(file, bytes, &reason))
+        throw WriteFailure{reason};
 }
 
 // A file that a library writes by name: it is written under a temporary name
-// beside the target and renamed over it when complete.
+// beside the target and renamed over it when complete. The result is an
+// ordinary file of the user's: it keeps the permissions of the file it
+// replaces, and a new one gets those every new file gets (the umask decides).
 class Replacement {
 public:
     explicit Replacement(const QString& target)
-        : m_target(target)
-        , m_temporary(target + QStringLiteral(".XXXXXX")) {
-        if (!m_temporary.open())
-            throw WriteFailure{m_temporary.errorString()};
-        m_temporary.close();
+        : m_target(target) {
+        // Created as any new file is, so the umask applies; a name that is
+        // taken meanwhile is passed over.
+        const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+        for (int attempt = 0;; ++attempt) {
+            QString name = target + u'.';
+            for (int i = 0; i < 6; ++i)
+                name += letters.at(int(QRandomGenerator::global()->bounded(letters.size())));
+            m_file.setFileName(name);
+            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                break;
+            if (attempt >= 16 || !QFileInfo::exists(name))
+                throw WriteFailure{m_file.errorString()};
+        }
+        m_file.close();
     }
+    ~Replacement() {
+        if (!m_committed)
+            QFile::remove(path());
+    }
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
 
-    QString path() const { return m_temporary.fileName(); }
+    QString path() const { return m_file.fileName(); }
 
     void commit() {
         QFile file(path());
         if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
             throw WriteFailure{file.errorString()};
         file.close();
-        // A temporary file is private to its owner; the export is an ordinary file.
-        m_temporary.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const QFileInfo old(m_target);
+        if (old.isFile())
+            QFile::setPermissions(path(), old.permissions());
         // rename() replaces an existing file in one step.
         if (std::rename(QFile::encodeName(path()).constData(),
                         QFile::encodeName(m_target).constData()) != 0)
             throw WriteFailure{systemError(errno)};
-        m_temporary.setAutoRemove(false);
+        m_committed = true;
     }
 
 private:
     QString m_target;
-    QTemporaryFile m_temporary;
+    QFile m_file;
+    bool m_committed = false;
 };
 
 // Pictures are drawn 10 inches wide: 720 points.
@@ -351,10 +374,9 @@ QString writePlanFile(const QString& path, PlanFormat format, const PlanExport& 
             writeDxf(path, what);
             break;
         case PlanFormat::Csv:
-            // Positions one by one only where there are any to list.
-            if (!what.scene->layout.hasPositions())
-                throw WriteFailure{texts.text(PlanViewText::NoPositions)};
-            saveBytes(path, positionsCsv(what.scene->layout).toUtf8());
+            if (QString reason;
+                !writePositionsCsv(what.scene->layout, path, texts.localTexts(), &reason))
+                throw WriteFailure{reason};
             break;
         }
     } catch (const WriteFailure& failure) {

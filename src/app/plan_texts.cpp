@@ -1,7 +1,7 @@
 #include "app/plan_texts.h"
 
 #include "app/binding.h"
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 
 namespace kvx::app {
 
@@ -13,6 +13,10 @@ PlanTexts::PlanTexts(const Kvx1& kvx)
 
 QString PlanTexts::text(int id) const {
     return m_kvx.localText(id);
+}
+
+LocalTexts PlanTexts::localTexts() const {
+    return m_kvx.localTexts();
 }
 
 QString PlanTexts::plain(int id) const {

@@ -61,7 +61,6 @@ enum : int {
     Coverage1k = 1291,
     Coverage4k = 1292,
     Positions = 1293,
-    NoPositions = 1294,
     Copied = 1295,
     NoMapForSize = 1296,
 };
@@ -73,6 +72,7 @@ public:
     explicit PlanTexts(const Kvx1& kvx);
 
     QString text(int id) const;
+    LocalTexts localTexts() const;
     // The text without its access-key marks, for titles and pictures.
     QString plain(int id) const;
     // Metres, levels and shares as the plan shows them.

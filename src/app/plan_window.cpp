@@ -3,10 +3,10 @@
 #include "app/pictures.h"
 #include "app/plan_pages.h"
 #include "app/system_page.h"
-#include "core/report/report_content.h"
-#include "core/system/listener_level.h"
+#include "core/calc/design.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +34,7 @@ public:
         layout->addWidget(m_page);
     }
     QString title() const override {
-        return QStringLiteral("&") + m_model.kvx.localText(kSystemTitleId);
+        return QStringLiteral("&") + m_model.kvx.localText(SystemText::Title);
     }
     void showScene(const PlanScene*) override {}
     SystemPage* page() const { return m_page; }
@@ -95,6 +95,7 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
 
     m_observer = m_model.observeDesign([this] { designChanged(); });
     rebuild();
+    m_system->page()->panel().refresh();
 }
 
 PlanWindow::~PlanWindow() {
@@ -106,13 +107,14 @@ void PlanWindow::createPages() {
     m_coverage = new CoveragePage(m_texts);
     addPage(m_coverage);
     // The quietest listener is looked for in the listener area the Coverage
-    // page shows.
-    m_system = new SystemTab(m_model, m_dispatcher, [this](const Design& design) {
-        return quietestRelative1k(design, m_coverage->margin());
+    // page shows, on its map: a setting typed on the System page makes none.
+    m_system = new SystemTab(m_model, m_dispatcher, [this](const Design&) {
+        const PlanScene* shown = currentScene();
+        return shown ? quietestOf(*shown) : std::nullopt;
     });
     addPage(m_system);
     connect(m_coverage, &CoveragePage::marginChanged, this, [this] {
-        rebuild();
+        currentScene();
         m_system->page()->panel().refresh();
     });
 }
@@ -127,25 +129,38 @@ void PlanWindow::addPage(PlanWindowPage* page) {
 }
 
 void PlanWindow::designChanged() {
-    m_stale = true;
     if (isVisible())
-        rebuild();
+        currentScene();
 }
 
 void PlanWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_stale)
+    currentScene();
+}
+
+const PlanScene* PlanWindow::currentScene() {
+    // The System page asks while the window is still being built.
+    if (!m_stack)
+        return nullptr;
+    const Design* design = m_model.design();
+    const bool current =
+        design ? m_scene && m_scene->design == *design && m_sceneMargin == m_coverage->margin()
+               : !m_scene;
+    if (!current)
         rebuild();
+    return scene();
 }
 
 void PlanWindow::rebuild() {
-    m_stale = false;
     // The pages let go of the old scene before it goes.
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(nullptr);
     m_scene.reset();
-    if (const Design* design = m_model.design())
-        m_scene = makePlanScene(*design, {0, m_coverage->margin()}, m_texts);
+    m_sceneMargin = m_coverage->margin();
+    if (const Design* design = m_model.design()) {
+        m_scene = makePlanScene(*design, {0, m_sceneMargin}, m_texts);
+        ++m_scenesMade;
+    }
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(scene());
     m_stack->setCurrentIndex(m_scene ? 1 : 0);
@@ -153,9 +168,7 @@ void PlanWindow::rebuild() {
 }
 
 bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
-    if (m_stale)
-        rebuild();
-    if (!m_scene)
+    if (!currentScene())
         return false;
     PlanExport what;
     what.scene = &*m_scene;
@@ -164,7 +177,7 @@ bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
     what.picture = page && page->picture() ? *page->picture() : Sheet::Plan;
     what.report = [this](ReportPrinter& printer) { printReport(m_model, printer); };
     what.system = [this](QPainter& painter, const QRectF& area) {
-        paintSystemPage(painter, area, m_model, m_coverage->margin());
+        paintSystemPage(painter, area, m_model, *m_scene);
     };
     const QString problem = writePlanFile(path, format, what);
     if (problem.isEmpty())

@@ -41,6 +41,9 @@ public:
 
     // What the pages show; nullptr while there is no design.
     const PlanScene* scene() const { return m_scene ? &*m_scene : nullptr; }
+    // How many scenes, each with its coverage map, the window has made: one
+    // per design and margin, which every page that needs the map shares.
+    int scenesMade() const { return m_scenesMade; }
     QTabWidget* tabs() const { return m_tabs; }
     const PlanTexts& texts() const { return m_texts; }
     // The System page: the system settings and figures of the design.
@@ -63,14 +66,17 @@ private:
     // The design changed: the pages follow now when the window is shown,
     // else when it is shown next.
     void designChanged();
+    // The scene of the current design and margin, made when it is not yet.
+    const PlanScene* currentScene();
     void rebuild();
 
     FrmKvx& m_model;
     Dispatcher& m_dispatcher;
     PlanTexts m_texts;
     int m_observer = -1;
-    bool m_stale = true;
     std::optional<PlanScene> m_scene;
+    double m_sceneMargin = 0;
+    int m_scenesMade = 0;
 
     QStackedWidget* m_stack = nullptr;
     QLabel* m_calculateFirst = nullptr;

@@ -8,8 +8,8 @@
 #include "app/printing.h"
 #include "app/twips.h"
 #include "core/report/report_printer.h"
-#include "core/shell/kvx1.h"
 #include "core/shell/lang_select.h"
+#include "core/ui/kvx1.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 // and Working windows, the end of the program, the date, the screen and the
 // busy pointer.
 
-#include "core/ui/platform.h"
+#include "core/base/platform.h"
 
 #include <QList>
 #include <QMessageBox>

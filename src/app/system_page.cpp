@@ -1,5 +1,7 @@
 #include "app/system_page.h"
 
+#include "app/plan_drawing.h"
+#include "core/calc/design.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 
@@ -35,7 +37,7 @@ QString toneColour(FigureTone tone) {
 }
 
 QString settingsHtml(const FrmKvx& window) {
-    const SystemSettings& s = window.systemSettings;
+    const SystemSettings& s = window.systemSettings();
     const QStringList fields = systemSettingsFields(s);
     const Kvx1& kvx = window.kvx;
     const QStringList labels = systemSettingLabels(kvx.localTexts());
@@ -46,7 +48,8 @@ QString settingsHtml(const FrmKvx& window) {
         if (i == 4) {
             value = crossSectionSettingText(value, kvx.locale);
         } else if (i == 5) {
-            value = kvx.localText(s.load == CableLoad::Spread ? 1408 : 1407);
+            value = kvx.localText(s.load == CableLoad::Spread ? SystemText::Spread
+                                                              : SystemText::FarEnd);
         } else if (!value.isEmpty()) {
             value = kvx.locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest) +
                     u' ' + QString::fromLatin1(units[i]);
@@ -57,7 +60,7 @@ QString settingsHtml(const FrmKvx& window) {
                     .arg(labels[i].toHtmlEscaped(), value.toHtmlEscaped());
     }
     return QStringLiteral("<h3>%1</h3><table>%2</table>")
-        .arg(kvx.localText(1454).toHtmlEscaped(), rows.join(QString()));
+        .arg(kvx.localText(SystemText::Settings).toHtmlEscaped(), rows.join(QString()));
 }
 
 } // namespace
@@ -97,7 +100,7 @@ SystemPage::~SystemPage() {
 }
 
 void SystemPage::createControls() {
-    auto* settings = new QGroupBox(m_window.kvx.localText(1454), this);
+    auto* settings = new QGroupBox(m_window.kvx.localText(SystemText::Settings), this);
     auto* form = new QFormLayout(settings);
     const QStringList labels = m_panel->settingLabels();
     const auto lineEdit = [this](Control& control) {
@@ -164,23 +167,26 @@ QString SystemPage::figuresText() const {
     return m_figures->text();
 }
 
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
+namespace {
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     const std::function<std::optional<double>(const Design&)>& quietest) {
     const Kvx1& kvx = window.kvx;
     std::vector<FigureGroup> groups;
     QStringList notes;
     if (const Design* design = window.design()) {
         const SystemFigures figures =
-            systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design, margin));
+            systemFiguresFor(*design, window.systemSettings(), quietest(*design));
         groups = systemFigureGroups(figures, kvx.localTexts());
-        notes = systemNotes(figures, window.systemSettings, kvx.localTexts());
+        notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
     } else {
-        notes << kvx.localText(kCalculateFirstId);
+        notes << kvx.localText(SystemText::CalculateFirst);
     }
     QTextDocument document;
     // Laid out in the page's own units, so that points are points on paper.
     document.documentLayout()->setPaintDevice(painter.device());
     document.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
-    document.setHtml(QStringLiteral("<h2>%1</h2>").arg(kvx.localText(kSystemSizingTitleId)) +
+    document.setHtml(QStringLiteral("<h2>%1</h2>").arg(kvx.localText(SystemText::SizingTitle)) +
                      settingsHtml(window) + systemFiguresHtml(groups, notes));
     document.setTextWidth(area.width());
     // A page holds it at its natural size; a small one gets it scaled down.
@@ -191,6 +197,18 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     painter.scale(scale, scale);
     document.drawContents(&painter, QRectF(QPointF(0, 0), size));
     painter.restore();
+}
+
+} // namespace
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     const PlanScene& scene) {
+    paintSystemPage(painter, area, window, [&scene](const Design&) { return quietestOf(scene); });
+}
+
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
+    paintSystemPage(painter, area, window,
+                    [margin](const Design& design) { return quietestRelative1k(design, margin); });
 }
 
 } // namespace kvx::app

@@ -24,6 +24,7 @@ class FrmKvx;
 namespace kvx::app {
 
 class Dispatcher;
+struct PlanScene;
 
 class SystemPage : public QWidget {
     Q_OBJECT
@@ -54,9 +55,12 @@ QString systemFiguresHtml(const std::vector<FigureGroup>& groups, const QStringL
 
 // Draws the system page of a design onto area of a page: the title, the
 // settings and every figure. For the design PDF; draws "Calculate first"
-// without a usable design.
-// The quietest listener is looked for at least margin from the walls, as on
-// the Coverage page.
+// without a usable design. The quietest listener is looked for on the scene's
+// map, the one the plan's pages show.
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
+                     const PlanScene& scene);
+// The same without a scene: the quietest listener at least margin from the
+// walls, on a map of its own.
 void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
                      double margin = 0);
 

@@ -1,9 +1,9 @@
 #include "cli/catalogue_commands.h"
 
 #include "cli/console.h"
+#include "core/base/program_folders.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/shell/program_folders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -7,8 +7,8 @@
 // width is the one given, else the default printer's (through the printing
 // module), else the core's A4 page.
 
+#include "core/base/platform.h"
 #include "core/report/report_printer.h"
-#include "core/ui/platform.h"
 
 #include <QDate>
 #include <QList>

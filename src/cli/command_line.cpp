@@ -2,8 +2,8 @@
 
 #include "cli/plan_command.h"
 #include "cli/system_command.h"
+#include "core/base/string_table.h"
 #include "core/report/report_content.h"
-#include "core/shell/string_table.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -189,6 +189,99 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
 
 } // namespace
 
+OptionRow inputOption(const char* name, const char* description, const char* valueName,
+                      std::optional<QString> ProjectInputs::*input) {
+    return {{QString::fromLatin1(name)},
+            QString::fromUtf8(description),
+            QString::fromLatin1(valueName),
+            [input](const QString& value, Invocation& invocation) {
+                invocation.inputs.*input = value;
+            }};
+}
+
+namespace {
+
+// A path for a file calc writes: never empty.
+OptionRow pathOption(const char* name, const char* description,
+                     std::optional<QString> Invocation::*path) {
+    return {{QString::fromLatin1(name)},
+            QString::fromUtf8(description),
+            QStringLiteral("PATH"),
+            [name, path](const QString& value, Invocation& invocation) {
+                if (value.isEmpty())
+                    throw UsageError{
+                        QStringLiteral("--%1: the path is empty").arg(QLatin1String(name))};
+                invocation.*path = value;
+            }};
+}
+
+// calc's own options, in the order a user would make the inputs.
+OptionTable calcOptions() {
+    using P = ProjectInputs;
+    return {
+        inputOption("description", "Types the project description.", "TEXT", &P::description),
+        inputOption("type",
+                    "Picks the loudspeaker type NAME of the catalogue; \"user\" picks the user "
+                    "type.",
+                    "NAME", &P::type),
+        inputOption("angle1", "Types the opening angle at 1 kHz (picks the user type first).", "X",
+                    &P::angle1),
+        inputOption("angle4", "Types the opening angle at 4 kHz (picks the user type first).", "X",
+                    &P::angle4),
+        inputOption("sensitivity", "Types the sensitivity (picks the user type first).", "X",
+                    &P::sensitivity),
+        inputOption("rated-power", "Types the rated power (picks the user type first).", "X",
+                    &P::ratedPower),
+        inputOption("length", "Types the room length.", "X", &P::length),
+        inputOption("width", "Types the room width.", "X", &P::width),
+        inputOption("height", "Types the mounting height.", "X", &P::height),
+        inputOption("ear", "Types the ear height.", "X", &P::ear),
+        inputOption("tap", "Picks the speaker tap: 1/1, 1/2, 1/4 or the item's text.", "T",
+                    &P::tap),
+        inputOption("line", "Picks the amplifier tap: 100, 70, 50 or the item's text.", "V",
+                    &P::line),
+        {{QStringLiteral("difference")},
+         QStringLiteral("Moves the slider to X dB, 0 to 12 in steps of 0.1."),
+         QStringLiteral("X"),
+         [](const QString& typed, Invocation& invocation) {
+             const std::optional<double> level = readNumber(typed);
+             const double position = level ? std::round(*level * 10) : -1;
+             if (!level || position < 0 || position > kMaxSliderPosition)
+                 throw UsageError{QStringLiteral("--difference: \"%1\" is not a level from 0 to "
+                                                 "12 dB")
+                                      .arg(typed)};
+             invocation.inputs.difference = int(position);
+         }},
+        pathOption("save", "Saves the project to PATH, as Save As does.", &Invocation::savePath),
+        pathOption("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.",
+                   &Invocation::reportPath),
+    };
+}
+
+QCommandLineOption commandLineOption(const OptionRow& row) {
+    return row.valueName.isEmpty() ? QCommandLineOption(row.names, row.description)
+                                   : QCommandLineOption(row.names, row.description, row.valueName);
+}
+
+// Adds the rows' options to the parser; the options in the rows' order.
+QList<QCommandLineOption> addRows(QCommandLineParser& parser, const OptionTable& rows) {
+    QList<QCommandLineOption> options;
+    for (const OptionRow& row : rows)
+        options << commandLineOption(row);
+    parser.addOptions(options);
+    return options;
+}
+
+void readRows(const QCommandLineParser& parser, const OptionTable& rows,
+              const QList<QCommandLineOption>& options, Invocation& invocation) {
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        if (parser.isSet(options[i]))
+            rows[size_t(i)].read(parser.value(options[i]), invocation);
+    }
+}
+
+} // namespace
+
 Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command) {
     Invocation invocation;
     invocation.command = command.command;
@@ -199,89 +292,24 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
                                  QStringLiteral("[PROJECT.kvx]"));
     const CommonOptions common;
     common.addTo(parser);
-
-    const QCommandLineOption description =
-        valueOption("description", "Types the project description.", "TEXT");
-    const QCommandLineOption type =
-        valueOption("type",
-                    "Picks the loudspeaker type NAME of the catalogue; \"user\" picks the user "
-                    "type.",
-                    "NAME");
-    const QCommandLineOption angle1 =
-        valueOption("angle1", "Types the opening angle at 1 kHz (picks the user type first).", "X");
-    const QCommandLineOption angle4 =
-        valueOption("angle4", "Types the opening angle at 4 kHz (picks the user type first).", "X");
-    const QCommandLineOption sensitivity =
-        valueOption("sensitivity", "Types the sensitivity (picks the user type first).", "X");
-    const QCommandLineOption ratedPower =
-        valueOption("rated-power", "Types the rated power (picks the user type first).", "X");
-    const QCommandLineOption length = valueOption("length", "Types the room length.", "X");
-    const QCommandLineOption width = valueOption("width", "Types the room width.", "X");
-    const QCommandLineOption height = valueOption("height", "Types the mounting height.", "X");
-    const QCommandLineOption ear = valueOption("ear", "Types the ear height.", "X");
-    const QCommandLineOption tap =
-        valueOption("tap", "Picks the speaker tap: 1/1, 1/2, 1/4 or the item's text.", "T");
-    const QCommandLineOption line =
-        valueOption("line", "Picks the amplifier tap: 100, 70, 50 or the item's text.", "V");
-    const QCommandLineOption difference =
-        valueOption("difference", "Moves the slider to X dB, 0 to 12 in steps of 0.1.", "X");
-    const QCommandLineOption save =
-        valueOption("save", "Saves the project to PATH, as Save As does.", "PATH");
-    const QCommandLineOption report = valueOption(
-        "report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.", "PATH");
-    parser.addOptions({description, type, angle1, angle4, sensitivity, ratedPower, length, width,
-                       height, ear, tap, line, difference, save, report});
+    const OptionTable calc = calcOptions();
+    const QList<QCommandLineOption> calcParsed = addRows(parser, calc);
     const ReportOptions reportOptions;
     reportOptions.addTo(parser);
-    if (command.addOptions)
-        command.addOptions(parser);
+    const QList<QCommandLineOption> commandParsed = addRows(parser, command.options);
 
     if (!parse(parser, rest, command.name, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
     reportOptions.read(parser, invocation);
-    if (command.readOptions)
-        command.readOptions(parser, invocation);
+    readRows(parser, command.options, commandParsed, invocation);
 
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
                              .arg(command.name, files.join(QStringLiteral("\", \"")))};
     invocation.file = files.value(0);
-
-    const auto value = [&parser](const QCommandLineOption& option) -> std::optional<QString> {
-        if (!parser.isSet(option))
-            return std::nullopt;
-        return parser.value(option);
-    };
-    ProjectInputs& inputs = invocation.inputs;
-    inputs.description = value(description);
-    inputs.type = value(type);
-    inputs.angle1 = value(angle1);
-    inputs.angle4 = value(angle4);
-    inputs.sensitivity = value(sensitivity);
-    inputs.ratedPower = value(ratedPower);
-    inputs.length = value(length);
-    inputs.width = value(width);
-    inputs.height = value(height);
-    inputs.ear = value(ear);
-    inputs.tap = value(tap);
-    inputs.line = value(line);
-    if (const auto typed = value(difference)) {
-        const std::optional<double> level = readNumber(*typed);
-        const double position = level ? std::round(*level * 10) : -1;
-        if (!level || position < 0 || position > kMaxSliderPosition)
-            throw UsageError{
-                QStringLiteral("--difference: \"%1\" is not a level from 0 to 12 dB").arg(*typed)};
-        inputs.difference = int(position);
-    }
-    invocation.savePath = value(save);
-    invocation.reportPath = value(report);
-    for (const auto& [path, name] :
-         {std::pair{invocation.savePath, "--save"}, std::pair{invocation.reportPath, "--report"}}) {
-        if (path && path->isEmpty())
-            throw UsageError{QStringLiteral("%1: the path is empty").arg(QLatin1String(name))};
-    }
+    readRows(parser, calc, calcParsed, invocation);
     return invocation;
 }
 
@@ -389,11 +417,6 @@ Invocation parseCatalogue(const QStringList& rest) {
 }
 
 } // namespace
-
-QCommandLineOption valueOption(const char* name, const char* description, const char* valueName) {
-    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
-                              QString::fromLatin1(valueName));
-}
 
 Invocation parseCommandLine(const QStringList& arguments) {
     const QStringList rest = arguments.mid(1);

@@ -10,8 +10,8 @@
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
-#include "core/calc/numbers.h"
-#include "core/shell/program_folders.h"
+#include "core/base/numbers.h"
+#include "core/base/program_folders.h"
 
 #include <QCommandLineOption>
 #include <QDate>
@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCommandLineParser;
 
@@ -98,15 +99,30 @@ struct Invocation {
     SystemOptions system;
 };
 
+// One option of a command, as a row of its table: its names (the long name
+// first), its help line, the name of its value (empty for a flag), and what
+// it does to the invocation when it is given (throws UsageError for a value
+// that means nothing). A new option is one more row.
+struct OptionRow {
+    QStringList names;
+    QString description;
+    QString valueName;
+    std::function<void(const QString& value, Invocation& invocation)> read;
+};
+using OptionTable = std::vector<OptionRow>;
+
+// A row for an option whose value is typed or picked in the window as given.
+OptionRow inputOption(const char* name, const char* description, const char* valueName,
+                      std::optional<QString> ProjectInputs::*input);
+
 // A command that runs calc's window session and then does more (plan): its
-// name, its help's description and the options it adds to calc's.
+// name, its help's description and the options it adds to calc's, read after
+// the common ones and before calc's own.
 struct CalcLikeCommand {
     Invocation::Command command = Invocation::Command::Calc;
     QString name;
     QString description;
-    std::function<void(QCommandLineParser&)> addOptions;
-    // Reads the added options; throws UsageError.
-    std::function<void(const QCommandLineParser&, Invocation&)> readOptions;
+    OptionTable options;
 };
 
 // Parses the arguments after the command word as calc does, plus the command's own options.
@@ -116,10 +132,6 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
 // --locale and --json. A command's parser adds them with addTo and reads them
 // back with read (which throws UsageError for a value that means nothing), so
 // that a new command gets all of them by two calls.
-// An option that takes a value: its name, its help line (UTF-8) and the name
-// of its value in the help.
-QCommandLineOption valueOption(const char* name, const char* description, const char* valueName);
-
 struct CommonOptions {
     // jsonMeaning: what --json gives for this command.
     explicit CommonOptions(const QString& jsonMeaning = QStringLiteral("Machine-readable output."));

@@ -1,10 +1,11 @@
 #include "cli/plan_command.h"
 
 #include "cli/console.h"
+#include "core/base/numbers.h"
+#include "core/base/string_table.h"
 #include "core/calc/design.h"
 #include "core/plan/coverage.h"
 #include "core/plan/layout.h"
-#include "core/shell/string_table.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -37,7 +38,7 @@ QString english(int textId) {
 bool writeOutput(const QString& path, const Layout& layout, const PlanDrawer& draw,
                  QString& whyNot) {
     if (suffixOf(path) == kCsvSuffix) {
-        if (writePositionsCsv(layout, path, &whyNot))
+        if (writePositionsCsv(layout, path, {StringTable::builtIn(), 0, QLocale::c()}, &whyNot))
             return true;
         whyNot = QStringLiteral("\"%1\" was not written: %2").arg(path, whyNot);
         return false;
@@ -133,56 +134,49 @@ QJsonObject note(int textId) {
 } // namespace
 
 Invocation parsePlan(const QStringList& rest) {
-    const QCommandLineOption margin(QStringLiteral("margin"),
-                                    QStringLiteral("The listener area keeps M metres from every "
-                                                   "wall (default 0)."),
-                                    QStringLiteral("M"));
-    const QCommandLineOption samples(QStringLiteral("samples"),
-                                     QStringLiteral("Samples per spacing on each axis, an even "
-                                                    "number (default: at least 200 along the "
-                                                    "longer side, at most 64)."),
-                                     QStringLiteral("m"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Writes the positions (.csv) or the plan "
-                                                   "(.png, .svg, .pdf, .dxf)."),
-                                    QStringLiteral("OUT"));
     CalcLikeCommand plan;
     plan.command = Invocation::Command::Plan;
     plan.name = QStringLiteral("plan");
     plan.description = QStringLiteral(
         "Runs calc, then prints the plan of its calculation: where the loudspeakers go in the "
         "room and how the listener area is covered at 1 and 4 kHz.");
-    plan.addOptions = [&](QCommandLineParser& parser) {
-        parser.addOptions({margin, samples, output});
-    };
-    plan.readOptions = [&](const QCommandLineParser& parser, Invocation& invocation) {
-        if (parser.isSet(margin)) {
-            const QString text = parser.value(margin);
-            const std::optional<double> value = readNumber(text);
-            if (!value)
-                throw UsageError{
-                    QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
-            invocation.margin = *value;
-        }
-        if (parser.isSet(samples)) {
-            const QString text = parser.value(samples);
-            bool ok = false;
-            const int value = text.trimmed().toInt(&ok);
-            if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
-                throw UsageError{QStringLiteral("--samples: \"%1\" is not an even number from 2 "
-                                                "to %2")
-                                     .arg(text)
-                                     .arg(kMaxSamples)};
-            invocation.samples = value;
-        }
-        if (parser.isSet(output)) {
-            invocation.output = parser.value(output);
-            const QString suffix = suffixOf(invocation.output);
-            if (suffix != kCsvSuffix && !kDrawingSuffixes.contains(suffix))
-                throw UsageError{QStringLiteral("-o: \"%1\" does not end in .png, .svg, .pdf, "
-                                                ".dxf or .csv")
-                                     .arg(invocation.output)};
-        }
+    plan.options = {
+        {{QStringLiteral("margin")},
+         QStringLiteral("The listener area keeps M metres from every wall (default %1).")
+             .arg(exactNumber(CoverageOptions{}.margin)),
+         QStringLiteral("M"),
+         [](const QString& text, Invocation& invocation) {
+             const std::optional<double> value = readNumber(text);
+             if (!value)
+                 throw UsageError{
+                     QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
+             invocation.margin = *value;
+         }},
+        {{QStringLiteral("samples")},
+         QStringLiteral("Samples per spacing on each axis, an even number (default: at least 200 "
+                        "along the longer side, at most 64)."),
+         QStringLiteral("m"),
+         [](const QString& text, Invocation& invocation) {
+             bool ok = false;
+             const int value = text.trimmed().toInt(&ok);
+             if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
+                 throw UsageError{
+                     QStringLiteral("--samples: \"%1\" is not an even number from 2 to %2")
+                         .arg(text)
+                         .arg(kMaxSamples)};
+             invocation.samples = value;
+         }},
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("Writes the positions (.csv) or the plan (.png, .svg, .pdf, .dxf)."),
+         QStringLiteral("OUT"),
+         [](const QString& path, Invocation& invocation) {
+             invocation.output = path;
+             const QString suffix = suffixOf(path);
+             if (suffix != kCsvSuffix && !kDrawingSuffixes.contains(suffix))
+                 throw UsageError{QStringLiteral("-o: \"%1\" does not end in .png, .svg, .pdf, "
+                                                 ".dxf or .csv")
+                                      .arg(path)};
+         }},
     };
     return parseCalcLike(rest, plan);
 }

@@ -5,13 +5,13 @@
 #include "cli/plan_command.h"
 #include "cli/print_support.h"
 #include "cli/system_command.h"
-#include "core/catalogue/catalogue_selection.h"
-#include "core/kvx_error.h"
-#include "core/report/report_content.h"
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
+#include "core/base/kvx_error.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/catalogue_selection.h"
+#include "core/ui/main_window/report_commands.h"
 
 #include <QDir>
 #include <QFile>
@@ -341,7 +341,7 @@ int ProjectSession::run() {
             writeOut(QString::fromUtf8(QJsonDocument(systemJson(window, m_platform)).toJson()));
         } else {
             for (const QString& problem : problems)
-                writeErr(window.kvx.localText(kSystemSettingsTitleId) + QStringLiteral(": ") +
+                writeErr(window.kvx.localText(SystemText::SettingsTitle) + QStringLiteral(": ") +
                          problem + u'\n');
             if (loaded)
                 writeOut(systemLines(window));
@@ -371,7 +371,7 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
     fields.insert(w.DiffSet.name(), w.DiffSet.value());
 
     QJsonValue values;
-    if (const std::optional<Design>& v = w.lastCalculation) {
+    if (const std::optional<Design>& v = w.lastCalculation()) {
         values = QJsonObject{{QStringLiteral("distance"), v->distance},
                              {QStringLiteral("evaluations"), v->evaluations},
                              {QStringLiteral("intensityBelow"), v->intensityBelow},
@@ -397,8 +397,8 @@ QString ProjectSession::resultLines(const FrmKvx& w) {
     // The results of this run, none after a refused or failed one; the power
     // and the set difference are inputs, as the window shows them.
     ResultTexts texts;
-    if (w.lastCalculation)
-        texts = formatResults(*w.lastCalculation, w.kvx.locale);
+    if (w.lastCalculation())
+        texts = formatResults(*w.lastCalculation(), w.kvx.locale);
     const std::pair<const char*, QString> results[] = {
         {"distance", texts.distance}, {"speakers", texts.speakers},
         {"level", texts.level},       {"difference1", texts.difference1},

@@ -14,7 +14,7 @@
 // reads a private copy instead.
 
 #include "cli/command_line.h"
-#include "core/shell/program_folders.h"
+#include "core/base/program_folders.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -1,6 +1,7 @@
 #include "cli/system_command.h"
 
 #include "cli/cli_platform.h"
+#include "core/base/numbers.h"
 #include "core/system/listener_level.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
@@ -20,7 +21,7 @@ std::optional<SystemFigures> figuresOf(const FrmKvx& window) {
     const Design* design = window.design();
     if (!design)
         return std::nullopt;
-    return systemFiguresFor(*design, window.systemSettings, quietestRelative1k(*design));
+    return systemFiguresFor(*design, window.systemSettings(), quietestRelative1k(*design));
 }
 
 QJsonValue orNull(const std::optional<double>& value) {
@@ -60,27 +61,30 @@ QString plain(double value, int decimals, const QLocale& locale) {
 } // namespace
 
 Invocation parseSystem(const QStringList& rest) {
-    const QCommandLineOption ambient =
-        valueOption("ambient",
-                    "The room's noise level, dB(A), 0 to 140: checks the quietest listener and "
-                    "advises the taps.",
-                    "dB");
-    const QCommandLineOption above = valueOption(
-        "above", "How far the quietest listener must be above the noise (default 15).", "dB");
-    const QCommandLineOption amplifier =
-        valueOption("amplifier", "The amplifier's rated power.", "W");
-    const QCommandLineOption cableLength =
-        valueOption("cable-length", "The run from the amplifier to the farthest loudspeaker.", "m");
-    const QCommandLineOption crossSection =
-        valueOption("cross-section",
-                    "The copper cross-section: 0.75, 1, 1.5, 2.5, 4 or 6 (mm²), or 18AWG, 16AWG, "
-                    "14AWG, 12AWG or 10AWG (default 1.5).",
-                    "A");
-    const QCommandLineOption spread(QStringLiteral("spread"),
-                                    QStringLiteral("The loudspeakers are spread evenly along the "
-                                                   "run (default: all at the far end)."));
-    const QCommandLineOption dropLimit = valueOption(
-        "drop-limit", "The largest level drop the cable may cause (default 0.5).", "dB");
+    // The help gives the defaults and limits the sizing works with.
+    const SystemSettings defaults;
+    QStringList metric;
+    QStringList awg;
+    for (const CrossSection& c : listedCrossSections())
+        (c.awg ? awg : metric) << c.name;
+    const auto listed = [](QStringList names) {
+        const QString last = names.takeLast();
+        return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    };
+    // A setting given as a number.
+    const auto number = [](const char* name, const QString& description, const char* valueName,
+                           std::optional<double> SystemOptions::*setting) {
+        return OptionRow{{QString::fromLatin1(name)},
+                         description,
+                         QString::fromLatin1(valueName),
+                         [name, setting](const QString& text, Invocation& invocation) {
+                             const std::optional<double> value = readNumber(text);
+                             if (!value)
+                                 throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
+                                                      .arg(QLatin1String(name), text)};
+                             invocation.system.*setting = value;
+                         }};
+    };
 
     CalcLikeCommand system;
     system.command = Invocation::Command::System;
@@ -89,36 +93,44 @@ Invocation parseSystem(const QStringList& rest) {
         "Runs calc, then sizes the system of its calculation: the load, the amplifier, the "
         "line, the cable, the level above the room's noise and the tap advice. The settings "
         "given here join those of the project; --save keeps them in it.");
-    system.addOptions = [&](QCommandLineParser& parser) {
-        parser.addOptions(
-            {ambient, above, amplifier, cableLength, crossSection, spread, dropLimit});
-    };
-    system.readOptions = [&](const QCommandLineParser& parser, Invocation& invocation) {
-        const auto number = [&parser](const QCommandLineOption& o) -> std::optional<double> {
-            if (!parser.isSet(o))
-                return std::nullopt;
-            const QString text = parser.value(o);
-            const std::optional<double> value = readNumber(text);
-            if (!value)
-                throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
-                                     .arg(o.names().constFirst(), text)};
-            return value;
-        };
-        SystemOptions& options = invocation.system;
-        options.ambient = number(ambient);
-        options.above = number(above);
-        options.amplifier = number(amplifier);
-        options.cableLength = number(cableLength);
-        if (parser.isSet(crossSection))
-            options.crossSection = parser.value(crossSection);
-        options.spread = parser.isSet(spread);
-        options.dropLimit = number(dropLimit);
+    system.options = {
+        number("ambient",
+               QStringLiteral("The room's noise level, dB(A), 0 to %1: checks the quietest "
+                              "listener and advises the taps.")
+                   .arg(exactNumber(kMaxAmbient)),
+               "dB", &SystemOptions::ambient),
+        number("above",
+               QStringLiteral("How far the quietest listener must be above the noise (default "
+                              "%1).")
+                   .arg(exactNumber(defaults.above)),
+               "dB", &SystemOptions::above),
+        number("amplifier", QStringLiteral("The amplifier's rated power."), "W",
+               &SystemOptions::amplifier),
+        number("cable-length",
+               QStringLiteral("The run from the amplifier to the farthest loudspeaker."), "m",
+               &SystemOptions::cableLength),
+        {{QStringLiteral("cross-section")},
+         QStringLiteral("The copper cross-section: %1 (mm²), or %2 (default %3).")
+             .arg(listed(metric), listed(awg), defaults.crossSection),
+         QStringLiteral("A"),
+         [](const QString& text, Invocation& invocation) {
+             invocation.system.crossSection = text;
+         }},
+        {{QStringLiteral("spread")},
+         QStringLiteral("The loudspeakers are spread evenly along the run (default: all at the "
+                        "far end)."),
+         {},
+         [](const QString&, Invocation& invocation) { invocation.system.spread = true; }},
+        number("drop-limit",
+               QStringLiteral("The largest level drop the cable may cause (default %1).")
+                   .arg(exactNumber(defaults.dropLimit)),
+               "dB", &SystemOptions::dropLimit),
     };
     return parseCalcLike(rest, system);
 }
 
 void applySystemOptions(const SystemOptions& options, FrmKvx& window) {
-    SystemSettings s = window.systemSettings;
+    SystemSettings s = window.systemSettings();
     if (options.ambient)
         s.ambient = options.ambient;
     if (options.above)
@@ -218,7 +230,7 @@ QJsonObject systemJson(const FrmKvx& window, const CliPlatform& platform) {
     }
     for (const QString& problem : systemProblems(window)) {
         messages.append(
-            QJsonObject{{QStringLiteral("title"), window.kvx.localText(kSystemSettingsTitleId)},
+            QJsonObject{{QStringLiteral("title"), window.kvx.localText(SystemText::SettingsTitle)},
                         {QStringLiteral("text"), problem},
                         {QStringLiteral("style"), MsgStyle::Exclamation}});
     }

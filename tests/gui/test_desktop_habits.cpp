@@ -2,7 +2,7 @@
 // choice boxes, a saved project that only gets looked at, the language of
 // later starts and the projects opened last.
 #include "app/lang_select_view.h"
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
 #include "gui/gui_support.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // a user would, on a program folder that the test writes.
 #include "app/lang_select_view.h"
 #include "app/twips.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "gui/gui_support.h"
 
 #include <QAction>

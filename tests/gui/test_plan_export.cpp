@@ -3,7 +3,7 @@
 // counted, the CSV's rows; and every failed write leaves the folder as it was.
 #include "app/plan_export.h"
 #include "app/plan_texts.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "support/files.h"
 #include "support/harness.h"
 #include "support/plan.h"
@@ -20,6 +20,8 @@
 #include <dl_dxf.h>
 
 #include <map>
+
+#include <sys/stat.h>
 
 using namespace kvx;
 using namespace kvx::app;
@@ -110,6 +112,8 @@ private Q_SLOTS:
     void everyFormatReadsBack();
     void failedWritesLeaveTheFolderAsItWas_data();
     void failedWritesLeaveTheFolderAsItWas();
+    void exportsAreOrdinaryFiles_data();
+    void exportsAreOrdinaryFiles();
     void tooManyLoudspeakersToDrawOneByOne();
     void denseLayoutsDrawnAsAnArea();
     void aMapThatCannotBeMadeShowsWhyNot();
@@ -206,6 +210,36 @@ void TestPlanExport::failedWritesLeaveTheFolderAsItWas() {
     } else {
         QCOMPARE(message, QString());
     }
+}
+
+void TestPlanExport::exportsAreOrdinaryFiles_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("oldMode"); // 0: no file there before
+    QTest::addColumn<int>("mode");
+    for (const char* ext : {"png", "svg", "pdf", "dxf", "csv"}) {
+        QTest::addRow("new %s under umask 027", ext)
+            << QStringLiteral("new.%1").arg(ext) << 0 << 0640;
+        QTest::addRow("%s over a file of mode 0600", ext)
+            << QStringLiteral("old.%1").arg(ext) << 0600 << 0600;
+    }
+}
+
+void TestPlanExport::exportsAreOrdinaryFiles() {
+    QFETCH(QString, name);
+    QFETCH(int, oldMode);
+    QFETCH(int, mode);
+    const QByteArray path = QFile::encodeName(m_window->path(name));
+    if (oldMode) {
+        QVERIFY(test::writeBytes(m_window->path(name), "older"));
+        QCOMPARE(::chmod(path.constData(), mode_t(oldMode)), 0);
+    }
+    const mode_t umask = ::umask(027);
+    const QString message = writePlanFile(m_window->path(name), *planFormatFor(name), what());
+    ::umask(umask);
+    QCOMPARE(message, QString());
+    struct stat written {};
+    QCOMPARE(::stat(path.constData(), &written), 0);
+    QCOMPARE(int(written.st_mode & 07777), mode);
 }
 
 void TestPlanExport::tooManyLoudspeakersToDrawOneByOne() {

@@ -1,8 +1,8 @@
 // The report drawn with QPainter into a PDF file: one whole page when it ends,
 // nothing at all when it does not.
 #include "app/printing.h"
-#include "core/kvx_error.h"
-#include "core/report/report_content.h"
+#include "core/base/kvx_error.h"
+#include "core/ui/main_window/report_commands.h"
 #include "support/compare.h"
 #include "support/harness.h"
 

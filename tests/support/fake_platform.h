@@ -5,8 +5,8 @@
 // of blocking when a question or a file dialog comes that the test did not
 // script. Message boxes with only an OK button are answered OK and recorded.
 
+#include "core/base/platform.h"
 #include "core/report/report_printer.h"
-#include "core/ui/platform.h"
 
 #include <QList>
 #include <QStringList>

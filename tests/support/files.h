@@ -4,7 +4,7 @@
 // records to fill data files with, and a main window ready for project files.
 
 #include "core/catalogue/lsp_record.h"
-#include "core/shell/translation.h"
+#include "core/ui/translation.h"
 #include "support/harness.h"
 
 #include <QDir>

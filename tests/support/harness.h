@@ -3,7 +3,7 @@
 // A main window model on a fake platform in a fresh temporary program folder,
 // for tests that drive the window as a user would.
 
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
 #include "support/fake_platform.h"
 

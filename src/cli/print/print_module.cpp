@@ -47,8 +47,8 @@ public:
         what.scene = &scene;
         what.texts = &texts;
         what.report = report;
-        what.system = [&window, margin = options.margin](QPainter& painter, const QRectF& area) {
-            paintSystemPage(painter, area, window, margin);
+        what.system = [&window, &scene](QPainter& painter, const QRectF& area) {
+            paintSystemPage(painter, area, window, scene);
         };
         const std::optional<PlanFormat> format = planFormatFor(path);
         if (!format)

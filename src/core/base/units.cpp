@@ -1,6 +1,6 @@
 #include "core/base/units.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 #include <cmath>
 #include <stdexcept>

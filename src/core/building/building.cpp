@@ -1,6 +1,6 @@
 #include "core/building/building.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 #include <QHash>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "core/building/building_error.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 namespace kvx {
 

@@ -5,7 +5,7 @@
 // list the line and the column. buildingErrorText() puts it into words.
 
 #include "core/building/building.h"
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "core/building/building_file.h"
 
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 #include "core/system/system.h"
 
 #include <QFile>

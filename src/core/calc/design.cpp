@@ -1,8 +1,8 @@
 #include "core/calc/design.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/calc/sound.h"
-#include "core/kvx_error.h"
 
 #include <cmath>
 
@@ -22,7 +22,7 @@ double finite(double value) {
 
 } // namespace
 
-Design computeDesign(const DesignInputs& inputs, Platform& platform) {
+Design computeDesign(const DesignInputs& inputs, Messages& messages) {
     Design design;
     static_cast<DesignInputs&>(design) = inputs;
     try {
@@ -31,7 +31,7 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         const double target = finite(std::pow(10.0, -inputs.difference4 / 10));
 
         const SpacingResult spacing =
-            SolveSpacing(target, design.h, design.thetaHalf4, platform, inputs.pattern);
+            SolveSpacing(target, design.h, design.thetaHalf4, messages, inputs.pattern);
         design.distance = finite(spacing.d);
         design.evaluations = spacing.evaluations;
         design.settled = spacing.settled;
@@ -49,19 +49,23 @@ Design computeDesign(const DesignInputs& inputs, Platform& platform) {
         design.intensityBelow = finite(sums.below(d, design.h, design.thetaHalf1));
         design.intensityBetween = finite(sums.quietest(d, design.h, design.thetaHalf1));
         design.difference1 =
-            finite(10 * Log10(design.intensityBelow / design.intensityBetween, platform));
+            finite(10 * Log10(design.intensityBelow / design.intensityBetween, messages));
 
         design.grid = SplitGrid(inputs.length, inputs.width, d, inputs.pattern, inputs.fit);
         design.speakers = qint32(design.grid.count());
 
-        const double gain = 10 * Log10(design.intensityBelow, platform);
-        const double powerLog = Log10(inputs.speakerPower, platform);
-        const double heightLog = Log10(design.h, platform);
+        const double gain = 10 * Log10(design.intensityBelow, messages);
+        const double powerLog = Log10(inputs.speakerPower, messages);
+        const double heightLog = Log10(design.h, messages);
         design.directLevel = finite(inputs.sensitivity + 10 * powerLog - 20 * heightLog + gain);
     } catch (const KvxError& e) {
         throw CalcFailure{kCalculationError, e.message()};
     }
     return design;
+}
+
+double levelOffset1k(const Design& design) {
+    return design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
 }
 
 ResultTexts formatResults(const Design& design, const QLocale& locale) {

@@ -6,6 +6,7 @@
 // built on a calculation (plan, coverage, system sizing, exports, the command
 // line) takes a Design and nothing of the window.
 
+#include "core/base/message.h"
 #include "core/calc/pattern.h"
 
 #include <QLocale>
@@ -13,8 +14,6 @@
 #include <QtGlobal>
 
 namespace kvx {
-
-class Platform;
 
 // What a calculation reads: the fields of the window as numbers.
 struct DesignInputs {
@@ -32,6 +31,8 @@ struct DesignInputs {
     double difference4 = 0;  // the set difference at 4 kHz, dB
     Pattern pattern = Pattern::Square;
     Fit fit = Fit::Nearest;
+
+    bool operator==(const DesignInputs&) const = default;
 };
 
 // The grid of a room: columns along the length, rows along the width. In
@@ -44,6 +45,7 @@ struct GridSplit {
     qint64 count() const {
         return columns * rows - (pattern == Pattern::Offset && columns > 1 ? rows / 2 : 0);
     }
+    bool operator==(const GridSplit&) const = default;
 };
 
 // Columns round(L / d) and rows round(W / p), a half to the even neighbour,
@@ -75,7 +77,13 @@ struct Design : DesignInputs {
     // A design the plan can be drawn from: a spacing was found and the room
     // holds loudspeakers.
     bool usable() const { return settled && distance > 0 && speakers > 0; }
+    bool operator==(const Design&) const = default;
 };
+
+// The absolute 1 kHz level of a relative level of 0 dB (one loudspeaker
+// overhead, the map's and the system sizing's reference) at the design's
+// speaker power: S + 10 log10 P - 20 log10 h.
+double levelOffset1k(const Design& design);
 
 // The results as the window's labels show them.
 struct ResultTexts {
@@ -94,9 +102,10 @@ struct CalcFailure {
 };
 
 // Runs the model on the inputs. The search's and the logarithm's own messages
-// go to the platform as they happen (a search that does not settle still gives
-// a Design, with settled false). Throws CalcFailure for a spacing that is not
-// positive, a count out of range or any result that is not finite.
-Design computeDesign(const DesignInputs& inputs, Platform& platform);
+// are added to messages in the order they arise, also when the run then fails
+// (a search that does not settle still gives a Design, with settled false).
+// Throws CalcFailure for a spacing that is not positive, a count out of range
+// or any result that is not finite.
+Design computeDesign(const DesignInputs& inputs, Messages& messages);
 
 } // namespace kvx

@@ -1,13 +1,28 @@
 #pragma once
 
-// The taps as numbers: the divisor of the speaker tap and the voltage of the
-// amplifier tap, read from the texts of their boxes.
+// The taps: the ones the lists offer, their texts, the power a loudspeaker
+// takes on them, and the taps as numbers read from the texts of their boxes
+// (which may be typed).
 
 #include <QString>
 
 #include <optional>
 
 namespace kvx {
+
+// The speaker taps the list offers, as divisors of the rated power, and the
+// line voltages of the amplifier taps, in the lists' order.
+inline constexpr int kSpeakerTapDivisors[] = {1, 2, 4};
+inline constexpr double kLineVoltages[] = {100, 70, 50};
+
+// A speaker tap as its list shows it: "1/4 P".
+QString speakerTapItem(int divisor);
+// An amplifier tap as its list shows it, the voltage in three places: " 70 V".
+QString amplifierTapItem(double volts);
+
+// The power a loudspeaker takes on a tap: the rated power over the divisor,
+// times the square of the line voltage over 100 V.
+double tapPower(double ratedPower, int divisor, double volts);
 
 // The divisor of the rated power: the third character of the speaker tap
 // ("1/2 P"); nothing unless it is a digit from 1 to 9.

@@ -1,10 +1,9 @@
 #include "core/calc/sound.h"
 
+#include "core/base/numbers.h"
 #include "core/calc/design.h"
-#include "core/calc/numbers.h"
 
-#include "core/kvx_error.h"
-#include "core/ui/platform.h"
+#include "core/base/kvx_error.h"
 
 #include <cmath>
 #include <limits>
@@ -88,7 +87,7 @@ double latticeSum(const LatticeClasses& classes, int denominator, double d, doub
 }
 
 template <typename Record>
-SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Pattern pattern,
+SpacingResult solve(double T, double h, double thetaHalf, Messages& messages, Pattern pattern,
                     Record record) {
     const PatternSums sums = patternSums(pattern);
     double d = (h + h) * std::tan(thetaHalf);
@@ -116,10 +115,10 @@ SpacingResult solve(double T, double h, double thetaHalf, Platform& platform, Pa
 
     if (count < kMaxSpacingEvaluations)
         return {d, count, true};
-    platform.messageBox(QStringLiteral("Maximum number of iterations (") +
-                            QString::number(kMaxSpacingEvaluations) +
-                            QStringLiteral(") exceeded\nResults are unreliable"),
-                        MsgStyle::Exclamation, QStringLiteral("Calculation Error"));
+    messages.append({QStringLiteral("Maximum number of iterations (") +
+                         QString::number(kMaxSpacingEvaluations) +
+                         QStringLiteral(") exceeded\nResults are unreliable"),
+                     MsgStyle::Exclamation, QStringLiteral("Calculation Error")});
     return {0, count, false};
 }
 
@@ -186,11 +185,11 @@ PatternSums patternSums(Pattern pattern) {
     return {IntensityBelowSpeaker, IntensityBetweenSpeakers};
 }
 
-double Log10(double x, Platform& platform) {
+double Log10(double x, Messages& messages) {
     const double ln10 = std::log(10.0);
     if (!(x > 0)) {
-        platform.messageBox(QStringLiteral("Invalid procedure call or argument"), MsgStyle::OkOnly,
-                            QStringLiteral("General Error"));
+        messages.append({QStringLiteral("Invalid procedure call or argument"), MsgStyle::OkOnly,
+                         QStringLiteral("General Error")});
         return 0;
     }
     return std::log(x) / ln10;
@@ -228,15 +227,15 @@ qint32 SpeakerCount(double length, double width, double d) {
     return qint32(SplitGrid(length, width, d).count());
 }
 
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            Pattern pattern) {
-    return solve(T, h, thetaHalf, platform, pattern, [](double, double) {});
+    return solve(T, h, thetaHalf, messages, pattern, [](double, double) {});
 }
 
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            SpacingTrace& trace, Pattern pattern) {
     trace.count = 0;
-    return solve(T, h, thetaHalf, platform, pattern, [&trace](double d, double err) {
+    return solve(T, h, thetaHalf, messages, pattern, [&trace](double d, double err) {
         trace.d[trace.count] = d;
         trace.err[trace.count] = err;
         ++trace.count;

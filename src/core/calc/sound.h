@@ -5,7 +5,10 @@
 // loudspeaker and at the centre of a square of four (of offset rows: at the
 // centre of a triangle of three), and the spacing solver that finds the
 // distance for a wanted difference between those points.
-// Pure functions, but for the message boxes of Log10, SpeakerCount and the solver.
+// Pure functions: what Log10 and the solver have to tell the user is added to
+// the caller's messages, in the order it happens, for the window to show.
+
+#include "core/base/message.h"
 
 #include "core/calc/pattern.h"
 
@@ -14,8 +17,6 @@
 #include <array>
 
 namespace kvx {
-
-class Platform;
 
 // The value of pi the model works with: results must use it to come out right.
 constexpr double kPi = 3.14159;
@@ -40,7 +41,7 @@ struct PatternSums {
 PatternSums patternSums(Pattern pattern);
 
 // Base-10 logarithm; for x not above zero a "General Error" message, then 0.
-double Log10(double x, Platform& platform);
+double Log10(double x, Messages& messages);
 
 // Number of loudspeakers for a room; 0 for a spacing not above zero. Throws
 // KvxError when the count does not fit a signed 32-bit number.
@@ -58,8 +59,8 @@ struct SpacingResult {
 };
 
 // Finds the spacing at which quietest/below of the pattern equals T at 4 kHz.
-// On failure shows the "Calculation Error" message and returns 0.
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+// On failure adds the "Calculation Error" message and returns 0.
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            Pattern pattern = Pattern::Square);
 
 // Every evaluation of a search in order: the spacing and its error.
@@ -71,7 +72,7 @@ struct SpacingTrace {
 
 // As above, recording each evaluation in trace (which the caller owns, so the
 // search itself still allocates nothing).
-SpacingResult SolveSpacing(double T, double h, double thetaHalf, Platform& platform,
+SpacingResult SolveSpacing(double T, double h, double thetaHalf, Messages& messages,
                            SpacingTrace& trace, Pattern pattern = Pattern::Square);
 
 } // namespace kvx

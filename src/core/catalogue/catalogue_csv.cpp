@@ -1,6 +1,6 @@
 #include "core/catalogue/catalogue_csv.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 #include <QFile>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "core/catalogue/lsp_record.h"
 
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 
 #include <QFile>
 #include <QSaveFile>

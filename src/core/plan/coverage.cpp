@@ -1,7 +1,7 @@
 #include "core/plan/coverage.h"
 
+#include "core/base/string_table.h"
 #include "core/calc/sound.h"
-#include "core/shell/string_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -423,8 +423,7 @@ CoverageMap coverageFor(const Design& design, const Layout& layout,
     map.samplesLowered = options.samples != 0 && grid.m != options.samples;
     map.margin = options.margin;
     map.area = area;
-    map.offset1k =
-        design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
+    map.offset1k = levelOffset1k(design);
     if (store) {
         map.x.resize(size_t(grid.pointsX()));
         map.y.resize(size_t(grid.pointsY()));

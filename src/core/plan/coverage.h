@@ -94,6 +94,7 @@ constexpr int TooLargeForMap = 1204;     // even 2 samples per spacing would not
 constexpr int DirectLevelDiffers = 1205; // why the map's level is not the direct level
 constexpr int TooManyToDraw = 1206;      // more than kMaxPlannedSpeakers
 constexpr int SamplesLowered = 1207;     // the map took fewer samples than asked to fit in memory
+constexpr int NoPositions = 1294;        // more than kMaxPlannedSpeakers: no positions to list
 } // namespace PlanText
 
 // The map of a layout with a positive count. Throws CoverageError.

@@ -1,9 +1,11 @@
 #include "core/plan/layout.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
+#include "core/base/save_file.h"
+#include "core/plan/coverage.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -82,34 +84,28 @@ QString positionsCsv(const Layout& layout) {
     qint64 number = 0;
     for (const QPointF& p : layout.positions()) {
         // Shortest form that reads back exactly, always with a dot.
-        out << ++number << ',' << QString::number(p.x(), 'g', QLocale::FloatingPointShortest) << ','
-            << QString::number(p.y(), 'g', QLocale::FloatingPointShortest) << '\n';
+        out << ++number << ',' << exactNumber(p.x()) << ',' << exactNumber(p.y()) << '\n';
     }
     return text;
 }
 
-bool writePositionsCsv(const Layout& layout, const QString& path, QString* whyNot) {
+bool writePositionsCsv(const Layout& layout, const QString& path, const LocalTexts& texts,
+                       QString* whyNot) {
     const auto refuse = [whyNot](const QString& reason) {
         if (whyNot)
             *whyNot = reason;
         return false;
     };
+    // Positions one by one only where there are any to list.
+    if (!layout.hasPositions())
+        return refuse(texts.text(PlanText::NoPositions));
     if (QFileInfo(path).isDir())
         return refuse(QStringLiteral("a folder has that name"));
-    const QByteArray bytes = positionsCsv(layout).toUtf8();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return refuse(file.errorString());
-    // commit() misses a failure to flush the write buffer (a full disk) and
-    // would put a cut-off file in place: flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return refuse(reason);
-    }
-    if (!file.commit())
-        return refuse(file.errorString());
-    return true;
+    QString reason;
+    return writeSaveFile(file, positionsCsv(layout).toUtf8(), &reason) || refuse(reason);
 }
 
 } // namespace kvx

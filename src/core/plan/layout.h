@@ -8,6 +8,7 @@
 //   Design --layoutFor--> Layout --coverageFor--> CoverageMap (+ BandFigures)
 //                           \------planGeometry--> PlanGeometry (what is drawn)
 
+#include "core/base/string_table.h"
 #include "core/calc/design.h"
 
 #include <QPointF>
@@ -72,7 +73,10 @@ bool stretchesSpacing(const Design& design, const Layout& layout);
 QString positionsCsv(const Layout& layout);
 
 // Writes positionsCsv to path whole or not at all (UTF-8). False, with the
-// reason in whyNot, when the file cannot be written.
-bool writePositionsCsv(const Layout& layout, const QString& path, QString* whyNot = nullptr);
+// reason in whyNot in the language of texts, when nothing was written: a
+// layout without positions to list (PlanText::NoPositions), or a file that
+// cannot be written.
+bool writePositionsCsv(const Layout& layout, const QString& path, const LocalTexts& texts,
+                       QString* whyNot = nullptr);
 
 } // namespace kvx

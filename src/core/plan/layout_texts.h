@@ -5,7 +5,7 @@
 // settings as the fields of the project file's [Layout] record.
 
 #include "core/calc/pattern.h"
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "core/project/field_reader.h"
 
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 
 namespace kvx {
 

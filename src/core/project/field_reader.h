@@ -5,7 +5,7 @@
 // read in chunks, so a huge file costs time in proportion to what is read,
 // never memory in proportion to its size.
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <QByteArray>
 #include <QIODevice>

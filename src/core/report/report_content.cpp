@@ -1,8 +1,8 @@
 #include "core/report/report_content.h"
 
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
-#include "core/ui/main_window.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
+#include "core/calc/power.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,7 +106,7 @@ constexpr Entry italic(bool on) {
 constexpr Text metres{0, "(m)"};
 constexpr Text decibels{0, "(dB)"};
 constexpr Text watts{0, "(W)"};
-constexpr Text degrees{1084};
+constexpr Text degrees{ReportText::Degrees};
 constexpr Text at1kHz{0, "@ 1 kHz:"};
 constexpr Text at4kHz{0, "@ 4 kHz:"};
 
@@ -122,50 +122,50 @@ constexpr Entry kReport[] = {
     {.line = Line::Version},
     blank(2),
     italic(true),
-    heading(1057),
+    heading(ReportText::DescriptionHeading),
     italic(false),
     bold(true),
     {.line = Line::Description},
     bold(false),
     blank(),
     italic(true),
-    heading(1059),
+    heading(ReportText::RoomHeading),
     italic(false),
     blank(),
-    row({1120}, Field::RoomLength, Rule::Point, metres),
-    row({1121}, Field::RoomWidth, Rule::Point, metres),
-    row({1122}, Field::RoomHeight, Rule::Point, metres),
-    row({1013}, Field::EarHeight, Rule::Point, metres),
+    row({ReportText::Length}, Field::RoomLength, Rule::Point, metres),
+    row({ReportText::Width}, Field::RoomWidth, Rule::Point, metres),
+    row({ReportText::Height}, Field::RoomHeight, Rule::Point, metres),
+    row({ReportText::EarHeight}, Field::EarHeight, Rule::Point, metres),
     blank(2),
     italic(true),
-    heading(1058),
+    heading(ReportText::LoudspeakerHeading),
     italic(false),
     blank(),
-    {.line = Line::TypeRow, .label = {1123}, .field = Field::LoudspeakerType},
-    {.line = Line::Group, .label = {1081}},
+    {.line = Line::TypeRow, .label = {ReportText::Loudspeaker}, .field = Field::LoudspeakerType},
+    {.line = Line::Group, .label = {ReportText::OpeningAngle}},
     subRow(at1kHz, Field::Angle1, Rule::Right, degrees),
     subRow(at4kHz, Field::Angle4, Rule::Right, degrees),
-    row({1082}, Field::Sensitivity, Rule::Right, decibels),
-    row({1083}, Field::MaxPower, Rule::Right, watts),
+    row({ReportText::Sensitivity}, Field::Sensitivity, Rule::Right, decibels),
+    row({ReportText::RatedPower}, Field::MaxPower, Rule::Right, watts),
     blank(2),
     italic(true),
-    heading(1060),
+    heading(ReportText::PowerHeading),
     italic(false),
     blank(),
-    row({1016}, Field::SpeakerTap, Rule::Right, {0, "(P)"}),
-    row({1018}, Field::AmplifierTap, Rule::Right, {0, "(V)"}),
-    row({1020}, Field::SpeakerPower, Rule::Right, watts),
+    row({ReportText::SpeakerTap}, Field::SpeakerTap, Rule::Right, {0, "(P)"}),
+    row({ReportText::AmplifierTap}, Field::AmplifierTap, Rule::Right, {0, "(V)"}),
+    row({ReportText::SpeakerPower}, Field::SpeakerPower, Rule::Right, watts),
     blank(2),
     italic(true),
-    heading(1061),
+    heading(ReportText::ResultsHeading),
     italic(false),
-    row({1035}, Field::Distance, Rule::Point, metres),
-    {.line = Line::CountRow, .label = {1037}, .field = Field::Speakers},
+    row({ReportText::Distance}, Field::Distance, Rule::Point, metres),
+    {.line = Line::CountRow, .label = {ReportText::Speakers}, .field = Field::Speakers},
     {.line = Line::NeedTotalPower},
     blank(),
-    row({1124}, Field::TotalPower, Rule::Number, watts),
-    row({1125, " @ 1 kHz"}, Field::DirectLevel, Rule::RightOfTrimmed, decibels),
-    {.line = Line::Group, .label = {1030}},
+    row({ReportText::TotalPower}, Field::TotalPower, Rule::Number, watts),
+    row({ReportText::DirectLevel, " @ 1 kHz"}, Field::DirectLevel, Rule::RightOfTrimmed, decibels),
+    {.line = Line::Group, .label = {ReportText::DifferenceLevel}},
     subRow(at1kHz, Field::LevelDif1, Rule::Point, decibels),
     subRow(at4kHz, Field::LevelDif4, Rule::Point, decibels),
     blank(3),
@@ -184,9 +184,10 @@ ReportItem text(const QString& s) {
 
 class Builder {
 public:
-    Builder(const FrmKvx& window, double pageWidth, const QDate& today)
-        : m_w(window)
-        , m_kvx(window.kvx)
+    Builder(const ReportFields& fields, const LocalTexts& texts, double pageWidth,
+            const QDate& today)
+        : m_fields(fields)
+        , m_texts(texts)
         , m_width(pageWidth)
         , m_today(today) {}
 
@@ -200,7 +201,7 @@ public:
 
 private:
     QString resolve(const Text& t) const {
-        QString s = t.id ? m_kvx.localText(t.id) : QString();
+        QString s = t.id ? m_texts.text(t.id) : QString();
         return s + QLatin1String(t.literal);
     }
 
@@ -210,39 +211,39 @@ private:
         case Field::TotalPower:
             return {};
         case Field::RoomLength:
-            return m_w.txtRoomLength.text();
+            return m_fields.roomLength;
         case Field::RoomWidth:
-            return m_w.txtRoomWidth.text();
+            return m_fields.roomWidth;
         case Field::RoomHeight:
-            return m_w.txtRoomHeight.text();
+            return m_fields.roomHeight;
         case Field::EarHeight:
-            return m_w.txtEarHeight.text();
+            return m_fields.earHeight;
         case Field::LoudspeakerType:
-            return m_w.lstLsp.text();
+            return m_fields.loudspeakerType;
         case Field::Angle1:
-            return m_w.txtAngle1.text();
+            return m_fields.angle1;
         case Field::Angle4:
-            return m_w.txtAngle4.text();
+            return m_fields.angle4;
         case Field::Sensitivity:
-            return m_w.txtSensitivity.text();
+            return m_fields.sensitivity;
         case Field::MaxPower:
-            return m_w.txtMaxPower.text();
+            return m_fields.ratedPower;
         case Field::SpeakerTap:
-            return speakerTapShortForm(m_w.lstLspTap.text());
+            return speakerTapShortForm(m_fields.speakerTap);
         case Field::AmplifierTap:
-            return amplifierTapShortForm(m_w.lstAmpTap.text());
+            return amplifierTapShortForm(m_fields.amplifierTap);
         case Field::SpeakerPower:
-            return m_w.lblPower.text();
+            return m_fields.speakerPower;
         case Field::Distance:
-            return m_w.lblDistance.text();
+            return m_fields.distance;
         case Field::Speakers:
-            return m_w.lblNrofSpeakers.text();
+            return m_fields.speakers;
         case Field::DirectLevel:
-            return m_w.lblLevel.text();
+            return m_fields.level;
         case Field::LevelDif1:
-            return m_w.lblLevelDif1.text();
+            return m_fields.difference1;
         case Field::LevelDif4:
-            return m_w.txtLevelDif4.text();
+            return m_fields.difference4;
         }
         return {};
     }
@@ -254,8 +255,8 @@ private:
             items << zone();
         items << text(resolve(entry.label));
         if (entry.field == Field::TotalPower) {
-            items << tab(numberColumn(m_totalPower, m_kvx.locale))
-                  << text(reportNumber(m_totalPower, m_kvx.locale));
+            items << tab(numberColumn(m_totalPower, m_texts.locale))
+                  << text(reportNumber(m_totalPower, m_texts.locale));
         } else {
             const QString value = fieldText(entry.field);
             int column = 0;
@@ -297,8 +298,8 @@ private:
     bool workOutTotalPower() {
         bool speakersOk = false;
         bool powerOk = false;
-        const double speakers = m_kvx.locale.toDouble(m_w.lblNrofSpeakers.text(), &speakersOk);
-        const double power = m_kvx.locale.toDouble(m_w.lblPower.text(), &powerOk);
+        const double speakers = m_texts.locale.toDouble(m_fields.speakers, &speakersOk);
+        const double power = m_texts.locale.toDouble(m_fields.speakerPower, &powerOk);
         m_totalPower = speakers * power;
         if (speakersOk && powerOk && std::isfinite(m_totalPower))
             return true;
@@ -315,26 +316,23 @@ private:
                 statement({});
             break;
         case Line::Title: {
-            const QString title = m_kvx.texts.ProgramTitle;
+            const QString& title = m_fields.title;
             const int c1 = roundToColumn((m_width - title.size()) / 2 * 11 / 16);
             statement({tab(c1), text(title)});
             break;
         }
         case Line::Version: {
-            const QString date = m_kvx.locale.toString(m_today, QLocale::ShortFormat);
+            const QString date = m_texts.locale.toString(m_today, QLocale::ShortFormat);
             const int c2 = roundToColumn(m_width - date.size() - 6);
-            statement({text(m_kvx.texts.VersionText), tab(c2), text(date)});
+            statement({text(m_fields.version), tab(c2), text(date)});
             break;
         }
         case Line::Heading:
             statement({tab(kHeadingColumn), text(resolve(entry.label))});
             break;
-        case Line::Description: {
-            const QString description = m_w.txtDescription.text();
-            statement(
-                {text(description == m_kvx.texts.DescriptionPrompt ? QString() : description)});
+        case Line::Description:
+            statement({text(m_fields.description)});
             break;
-        }
         case Line::Row:
             addRow(entry, 2, true);
             break;
@@ -374,8 +372,8 @@ private:
         return true;
     }
 
-    const FrmKvx& m_w;
-    const Kvx1& m_kvx;
+    const ReportFields& m_fields;
+    const LocalTexts& m_texts;
     double m_width;
     QDate m_today;
     double m_totalPower = 0;
@@ -410,9 +408,9 @@ QString reportNumber(double value, const QLocale& locale) {
 }
 
 QString speakerTapShortForm(const QString& tap) {
-    for (const char* form : {"1/1", "1/2", "1/4"}) {
-        if (tap == QLatin1String(form) + QLatin1String(" P"))
-            return QLatin1String(form);
+    for (const int divisor : kSpeakerTapDivisors) {
+        if (tap == speakerTapItem(divisor))
+            return QStringLiteral("1/%1").arg(divisor);
     }
     return tap;
 }
@@ -422,9 +420,10 @@ QString amplifierTapShortForm(const QString& tap) {
     while (start < tap.size() && tap[start] == QLatin1Char(' '))
         ++start;
     const QStringView entry = QStringView(tap).mid(start);
-    for (const char* form : {"100", "70", "50"}) {
-        if (entry == QString(QLatin1String(form) + QLatin1String(" V")))
-            return QLatin1String(form);
+    for (const double volts : kLineVoltages) {
+        const QString number = QString::number(volts);
+        if (entry == QString(number + QStringLiteral(" V")))
+            return number;
     }
     return tap;
 }
@@ -436,8 +435,9 @@ int roundToColumn(double value) {
     return int(std::clamp(rounded, -1e9, 1e9));
 }
 
-ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {
-    return Builder(window, pageWidth, today).build();
+ReportContent buildReport(const ReportFields& fields, const LocalTexts& texts, double pageWidth,
+                          const QDate& today) {
+    return Builder(fields, texts, pageWidth, today).build();
 }
 
 void playReport(const ReportContent& content, ReportPrinter& printer) {
@@ -464,11 +464,12 @@ void playReport(const ReportContent& content, ReportPrinter& printer) {
         throw KvxError(content.error);
 }
 
-void printReport(const FrmKvx& window, ReportPrinter& printer) {
+void printReport(const ReportFields& fields, const LocalTexts& texts, const QDate& today,
+                 ReportPrinter& printer) {
     const double width = printer.pageWidth();
     if (!(width > 0 && width <= kMaxPageWidth))
         throw KvxError(QStringLiteral("The printer gives no usable page width."));
-    playReport(buildReport(window, width, window.kvx.platform.today()), printer);
+    playReport(buildReport(fields, texts, width, today), printer);
 }
 
 } // namespace kvx

@@ -1,12 +1,13 @@
 #pragma once
 
 // The report of a project: one definition of its lines, fed to any output.
-// buildReport() reads the main window's fields and turns the report table into
-// a list of steps: statements (one line each, made of zone steps, tabs and
+// buildReport() takes the project's fields as the window shows them and turns
+// the report table into a list of steps: statements (one line each, made of zone steps, tabs and
 // texts) and the font changes that only a printer sees, in the order a printer
 // gets them. printReport() plays those steps on a ReportPrinter: the printed
 // page and the PDF (app/printing.h) and the text file (text_report.h).
 
+#include "core/base/string_table.h"
 #include "core/report/report_printer.h"
 
 #include <QDate>
@@ -16,7 +17,57 @@
 
 namespace kvx {
 
-class FrmKvx;
+// The string-table ids (English block) of the report's texts: its headings
+// are the project file's section headers, its labels mostly the main window's.
+namespace ReportText {
+constexpr int DescriptionHeading = 1057;
+constexpr int LoudspeakerHeading = 1058;
+constexpr int RoomHeading = 1059;
+constexpr int PowerHeading = 1060;
+constexpr int ResultsHeading = 1061;
+constexpr int Length = 1120;
+constexpr int Width = 1121;
+constexpr int Height = 1122;
+constexpr int EarHeight = 1013;
+constexpr int Loudspeaker = 1123;
+constexpr int OpeningAngle = 1081;
+constexpr int Degrees = 1084;
+constexpr int Sensitivity = 1082;
+constexpr int RatedPower = 1083;
+constexpr int SpeakerTap = 1016;
+constexpr int AmplifierTap = 1018;
+constexpr int SpeakerPower = 1020;
+constexpr int Distance = 1035;
+constexpr int Speakers = 1037;
+constexpr int TotalPower = 1124;
+constexpr int DirectLevel = 1125;
+constexpr int DifferenceLevel = 1030;
+} // namespace ReportText
+
+// What a report shows: the program's title and version line and the project's
+// fields, each as the window shows it.
+struct ReportFields {
+    QString title;
+    QString version;
+    QString description; // empty while the field shows only its prompt
+    QString roomLength;
+    QString roomWidth;
+    QString roomHeight;
+    QString earHeight;
+    QString loudspeakerType;
+    QString angle1;
+    QString angle4;
+    QString sensitivity;
+    QString ratedPower;
+    QString speakerTap;
+    QString amplifierTap;
+    QString speakerPower;
+    QString distance;
+    QString speakers;
+    QString level;
+    QString difference1;
+    QString difference4;
+};
 
 // One step of the report: a statement, or a font change between statements.
 struct ReportStep {
@@ -67,17 +118,19 @@ inline constexpr double kMaxPageWidth = 1000;
 // A column: rounded with roundHalfEven, NaN as 0, held to +-1e9.
 int roundToColumn(double value);
 
-// The report of the window's fields for a page pageWidth character units wide,
-// dated today. Stops after the number of speakers when the total power cannot
-// be worked out (error set).
-ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today);
+// The report of the fields for a page pageWidth character units wide, dated
+// today, its labels in the language of texts. Stops after the number of
+// speakers when the total power cannot be worked out (error set).
+ReportContent buildReport(const ReportFields& fields, const LocalTexts& texts, double pageWidth,
+                          const QDate& today);
 
 // Plays the steps on the printer; a report that stopped early throws KvxError
 // with its reason after the steps it has were played. The document is not ended.
 void playReport(const ReportContent& content, ReportPrinter& printer);
 
-// Builds the report for the printer's page width and today's date and plays it.
+// Builds the report for the printer's page width and the date and plays it.
 // Throws KvxError when the page width is unusable or the report stops early.
-void printReport(const FrmKvx& window, ReportPrinter& printer);
+void printReport(const ReportFields& fields, const LocalTexts& texts, const QDate& today,
+                 ReportPrinter& printer);
 
 } // namespace kvx

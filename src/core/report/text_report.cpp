@@ -1,6 +1,6 @@
 #include "core/report/text_report.h"
 
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 
 #include <QStringEncoder>
 

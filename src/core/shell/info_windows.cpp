@@ -1,8 +1,8 @@
 #include "core/shell/info_windows.h"
 
-#include "core/shell/kvx1.h"
-#include "core/shell/translation.h"
-#include "core/shell/window_placement.h"
+#include "core/ui/kvx1.h"
+#include "core/ui/translation.h"
+#include "core/ui/window_placement.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "core/shell/lang_select.h"
 
-#include "core/shell/kvx1.h"
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
+#include "core/ui/kvx1.h"
 
 #include <QFileInfo>
 
@@ -104,11 +104,6 @@ void LangSelect::OK_Key_Click() {
         kvx.keepSetting(Configuration::LanguageSection, Configuration::LanguageKey,
                         QString::fromLatin1(kOptions[i].language.name));
     }
-}
-
-QString LangSelect::languageName(int offset) {
-    const int option = optionOf(offset);
-    return option < 0 ? QString() : QString::fromLatin1(kOptions[option].language.name);
 }
 
 int LangSelect::offsetOf(int option) {

@@ -50,9 +50,6 @@ public:
     // offset stays as it was. Loading the main window is the caller's next step.
     void OK_Key_Click();
 
-    // The name the configuration file stores for a language offset ("German"
-    // for 4000); empty for an offset no option has.
-    static QString languageName(int offset);
     // The option of a language offset, -1 for none.
     static int optionOf(int offset);
     // The language offset of an option; 0 (English) for an index out of range.

@@ -1,6 +1,6 @@
 #include "core/shell/program.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 namespace kvx {
 

@@ -11,9 +11,9 @@
 // A load that ends the program (no loudspeaker data file) leaves
 // programEnded() set: the view then shows nothing more.
 
-#include "core/shell/kvx1.h"
+#include "core/base/program_folders.h"
 #include "core/shell/lang_select.h"
-#include "core/shell/program_folders.h"
+#include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "core/speech/speech_texts.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 // rows in groups for the Speech page and its printed page (numbers rounded, in
 // the user's locale), in the form the System page uses (FigureGroup).
 
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 #include "core/speech/speech.h"
 #include "core/system/system_texts.h"
 

@@ -1,5 +1,8 @@
 #include "core/system/system.h"
 
+#include "core/base/numbers.h"
+#include "core/calc/power.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -17,10 +20,6 @@ constexpr double kTightLoad = 0.8;
 constexpr double kGreenDrop = 0.4;
 // Tap powers that differ by less than this share are the same power.
 constexpr double kSamePower = 1e-9;
-
-QString numberText(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
 
 // The resistance the run acts as: the whole loop with the load at the far
 // end, half of it with the load spread evenly along the run.
@@ -80,11 +79,11 @@ std::optional<CrossSection> findCrossSection(const QString& text, CrossSectionPr
 }
 
 QString TapChoice::speakerTap() const {
-    return QStringLiteral("1/%1 P").arg(divisor);
+    return speakerTapItem(divisor);
 }
 
 QString TapChoice::amplifierTap() const {
-    return numberText(voltage) + QStringLiteral(" V");
+    return exactNumber(voltage) + QStringLiteral(" V");
 }
 
 AmplifierState amplifierStateFor(double load) {
@@ -114,138 +113,158 @@ DropState dropStateFor(double drop, double limit) {
     return drop < kGreenDrop ? DropState::Green : DropState::Amber;
 }
 
-double levelOffset1k(const Design& design) {
-    return design.sensitivity + 10 * std::log10(design.speakerPower) - 20 * std::log10(design.h);
+namespace {
+
+void addIssue(SystemFigures& f, SystemSetting setting, SystemIssue::Kind kind, QString value) {
+    f.issues.push_back({setting, kind, std::move(value)});
 }
 
-SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
-                               std::optional<double> quietestRelative1k) {
-    SystemFigures f;
-    const auto issue = [&f](SystemSetting setting, SystemIssue::Kind kind, QString value) {
-        f.issues.push_back({setting, kind, std::move(value)});
-    };
-
+// The load on the line; false when it has no load or no voltage, which leaves
+// no impedance to work the rest from.
+bool addLoad(SystemFigures& f, const Design& design) {
     f.speakers = design.speakers;
     f.speakerPower = design.speakerPower;
     f.total = f.speakers * f.speakerPower;
     f.minimumAmplifier = kAmplifierMargin * f.total;
     f.voltage = design.lineVoltage;
-    // A line without load or voltage has no impedance to work the rest from.
     if (!(f.total > 0) || !(f.voltage > 0))
-        return f;
+        return false;
     f.impedance = f.voltage * f.voltage / f.total;
     f.current = f.total / f.voltage;
+    return true;
+}
 
-    if (settings.amplifier) {
-        const double rating = *settings.amplifier;
-        if (!(rating > 0) || !std::isfinite(rating)) {
-            issue(SystemSetting::Amplifier, SystemIssue::Kind::NotPositive, numberText(rating));
-        } else {
-            f.rating = rating;
-            f.amplifierLoad = f.total / rating;
-            f.amplifierState = amplifierStateFor(*f.amplifierLoad);
-        }
+void addAmplifier(SystemFigures& f, const SystemSettings& settings) {
+    if (!settings.amplifier)
+        return;
+    const double rating = *settings.amplifier;
+    if (!(rating > 0) || !std::isfinite(rating)) {
+        addIssue(f, SystemSetting::Amplifier, SystemIssue::Kind::NotPositive, exactNumber(rating));
+        return;
     }
+    f.rating = rating;
+    f.amplifierLoad = f.total / rating;
+    f.amplifierState = amplifierStateFor(*f.amplifierLoad);
+}
 
-    // The cable: the resistance the run acts as, or nothing without a usable run.
-    bool cableUsable = true;
-    std::optional<double> runResistance;
+// The cable as the figures know it.
+struct Run {
+    bool usable = true;               // false: a run is given but cannot be worked out
+    std::optional<double> resistance; // what the run acts as; none without a run
+};
+
+// The smallest listed cross-section of the same family whose drop stays within
+// the limit on this run.
+std::optional<CrossSection> smallestFor(double length, const CrossSection& family, bool spread,
+                                        double impedance, double limit) {
+    for (const CrossSection& candidate : listedCrossSections()) {
+        if (candidate.awg != family.awg)
+            continue;
+        const double r = effectiveResistance(loopResistance(length, candidate.area), spread);
+        if (cableDrop(impedance, r) <= limit)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+Run addCable(SystemFigures& f, const SystemSettings& settings) {
     CrossSectionProblem problem = CrossSectionProblem::None;
     const std::optional<CrossSection> section = findCrossSection(settings.crossSection, &problem);
     if (!section) {
-        issue(SystemSetting::CrossSection,
-              problem == CrossSectionProblem::NotPositive ? SystemIssue::Kind::NotPositive
-                                                          : SystemIssue::Kind::UnknownCrossSection,
-              settings.crossSection);
+        addIssue(f, SystemSetting::CrossSection,
+                 problem == CrossSectionProblem::NotPositive
+                     ? SystemIssue::Kind::NotPositive
+                     : SystemIssue::Kind::UnknownCrossSection,
+                 settings.crossSection);
     }
     const bool limitUsable = settings.dropLimit > 0 && std::isfinite(settings.dropLimit);
     if (!limitUsable) {
-        issue(SystemSetting::DropLimit, SystemIssue::Kind::NotPositive,
-              numberText(settings.dropLimit));
+        addIssue(f, SystemSetting::DropLimit, SystemIssue::Kind::NotPositive,
+                 exactNumber(settings.dropLimit));
     }
-    if (settings.cableLength) {
-        const double length = *settings.cableLength;
-        if (!(length > 0) || !std::isfinite(length)) {
-            issue(SystemSetting::CableLength, SystemIssue::Kind::NotPositive, numberText(length));
-            cableUsable = false;
-        } else if (!section) {
-            cableUsable = false;
-        } else {
-            const bool spread = settings.load == CableLoad::Spread;
-            CableFigures c;
-            c.length = length;
-            c.crossSection = *section;
-            c.spread = spread;
-            c.loopResistance = loopResistance(length, section->area);
-            const double acting = effectiveResistance(c.loopResistance, spread);
-            runResistance = acting;
-            c.drop = cableDrop(f.impedance, acting);
-            c.lost = cableLoss(f.voltage, f.impedance, acting);
-            if (limitUsable) {
-                const double limit = settings.dropLimit;
-                c.dropLimit = limit;
-                // The largest resistance the run may act as within the limit.
-                const double allowed = f.impedance * (std::pow(10.0, limit / 20) - 1);
-                const double allowedLoop = spread ? 2 * allowed : allowed;
-                c.longestRun = allowedLoop * kCopper * section->area / 2;
-                for (const CrossSection& candidate : listedCrossSections()) {
-                    if (candidate.awg != section->awg)
-                        continue;
-                    const double r =
-                        effectiveResistance(loopResistance(length, candidate.area), spread);
-                    if (cableDrop(f.impedance, r) <= limit) {
-                        c.smallestForRun = candidate;
-                        break;
-                    }
-                }
-                c.state = dropStateFor(c.drop, limit);
-            }
-            f.cable = c;
-        }
+    if (!settings.cableLength)
+        return {};
+    const double length = *settings.cableLength;
+    if (!(length > 0) || !std::isfinite(length)) {
+        addIssue(f, SystemSetting::CableLength, SystemIssue::Kind::NotPositive,
+                 exactNumber(length));
+        return {false, std::nullopt};
     }
+    if (!section)
+        return {false, std::nullopt};
 
-    if (!settings.ambient)
-        return f;
+    const bool spread = settings.load == CableLoad::Spread;
+    CableFigures c;
+    c.length = length;
+    c.crossSection = *section;
+    c.spread = spread;
+    c.loopResistance = loopResistance(length, section->area);
+    const double acting = effectiveResistance(c.loopResistance, spread);
+    c.drop = cableDrop(f.impedance, acting);
+    c.lost = cableLoss(f.voltage, f.impedance, acting);
+    if (limitUsable) {
+        const double limit = settings.dropLimit;
+        c.dropLimit = limit;
+        // The largest resistance the run may act as within the limit.
+        const double allowed = f.impedance * (std::pow(10.0, limit / 20) - 1);
+        const double allowedLoop = spread ? 2 * allowed : allowed;
+        c.longestRun = allowedLoop * kCopper * section->area / 2;
+        c.smallestForRun = smallestFor(length, *section, spread, f.impedance, limit);
+        c.state = dropStateFor(c.drop, limit);
+    }
+    f.cable = c;
+    return {true, acting};
+}
+
+// Whether the settings allow a level check; an issue for each that does not.
+bool levelSettingsUsable(SystemFigures& f, const SystemSettings& settings) {
     const double ambient = *settings.ambient;
-    bool levelUsable = cableUsable;
+    bool usable = true;
     if (!(ambient >= 0 && ambient <= kMaxAmbient)) {
-        issue(SystemSetting::Ambient, SystemIssue::Kind::AmbientOutOfRange, numberText(ambient));
-        levelUsable = false;
+        addIssue(f, SystemSetting::Ambient, SystemIssue::Kind::AmbientOutOfRange,
+                 exactNumber(ambient));
+        usable = false;
     }
     if (!std::isfinite(settings.above)) {
-        issue(SystemSetting::Above, SystemIssue::Kind::NotFinite, numberText(settings.above));
-        levelUsable = false;
+        addIssue(f, SystemSetting::Above, SystemIssue::Kind::NotFinite,
+                 exactNumber(settings.above));
+        usable = false;
     }
-    if (!levelUsable || !quietestRelative1k)
-        return f;
+    return usable;
+}
 
-    const double required = ambient + settings.above;
-    const double quietestHere = levelOffset1k(design) + *quietestRelative1k;
-    const double drop = runResistance ? cableDrop(f.impedance, *runResistance) : 0;
-
+void addLevel(SystemFigures& f, const SystemSettings& settings, const Run& run,
+              double quietestHere) {
+    const double drop = run.resistance ? cableDrop(f.impedance, *run.resistance) : 0;
     LevelCheck level;
-    level.ambient = ambient;
+    level.ambient = *settings.ambient;
     level.above = settings.above;
-    level.required = required;
+    level.required = level.ambient + settings.above;
     level.quietest = quietestHere - drop;
-    level.met = level.quietest >= required;
-    level.shortBy = level.met ? 0 : required - level.quietest;
+    level.met = level.quietest >= level.required;
+    level.shortBy = level.met ? 0 : level.required - level.quietest;
     f.level = level;
+}
 
-    // The nine combinations from the least power up; of equal powers the
-    // higher voltage first. Each is worked out at its own load: the quietest
-    // point moves with 10 log10 of the power, the drop with the impedance.
+// The least taps that still meet the required level. The nine combinations
+// from the least power up; of equal powers the higher voltage first. Each is
+// worked out at its own load: the quietest point moves with 10 log10 of the
+// power, the drop with the impedance.
+void addAdvice(SystemFigures& f, const Design& design, const Run& run, double quietestHere) {
+    // Without a rated power no tap gives a power to compare.
+    if (!(design.ratedPower > 0) || !std::isfinite(design.ratedPower))
+        return;
     struct Candidate {
         TapChoice taps;
         double power;
         double quietest;
     };
     std::vector<Candidate> candidates;
-    for (const int divisor : {1, 2, 4}) {
-        for (const double volts : {100.0, 70.0, 50.0}) {
-            const double power = design.ratedPower / divisor * volts * volts / 10000;
+    for (const int divisor : kSpeakerTapDivisors) {
+        for (const double volts : kLineVoltages) {
+            const double power = tapPower(design.ratedPower, divisor, volts);
             const double impedance = volts * volts / (f.speakers * power);
-            const double ownDrop = runResistance ? cableDrop(impedance, *runResistance) : 0;
+            const double ownDrop = run.resistance ? cableDrop(impedance, *run.resistance) : 0;
             candidates.push_back(
                 {{divisor, volts},
                  power,
@@ -258,6 +277,7 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
                              return a.power < b.power;
                          return a.taps.voltage > b.taps.voltage;
                      });
+    const double required = f.level->required;
     TapAdvice advice;
     const auto met =
         std::find_if(candidates.begin(), candidates.end(),
@@ -275,6 +295,25 @@ SystemFigures systemFiguresFor(const Design& design, const SystemSettings& setti
         advice.shortBy = required - loudest->quietest;
     }
     f.advice = advice;
+}
+
+} // namespace
+
+SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
+                               std::optional<double> quietestRelative1k) {
+    SystemFigures f;
+    if (!addLoad(f, design))
+        return f;
+    addAmplifier(f, settings);
+    const Run run = addCable(f, settings);
+    if (!settings.ambient)
+        return f;
+    const bool levelUsable = levelSettingsUsable(f, settings) && run.usable;
+    if (!levelUsable || !quietestRelative1k)
+        return f;
+    const double quietestHere = levelOffset1k(design) + *quietestRelative1k;
+    addLevel(f, settings, run, quietestHere);
+    addAdvice(f, design, run, quietestHere);
     return f;
 }
 

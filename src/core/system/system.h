@@ -148,8 +148,4 @@ DropState dropStateFor(double drop, double limit);
 SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
                                std::optional<double> quietestRelative1k);
 
-// The absolute 1 kHz level of a relative level of 0 dB at the design's speaker
-// power: S + 10 log10 P - 20 log10 h.
-double levelOffset1k(const Design& design);
-
 } // namespace kvx

@@ -1,6 +1,6 @@
 #include "core/system/system_texts.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 namespace kvx {
 
@@ -9,12 +9,8 @@ namespace {
 const QString kSpread = QStringLiteral("spread");
 const QString kFarEnd = QStringLiteral("end");
 
-QString fileNumber(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
-
 QString optionalNumber(const std::optional<double>& value) {
-    return value ? fileNumber(*value) : QString();
+    return value ? exactNumber(*value) : QString();
 }
 
 QString shown(const LocalTexts& texts, double value, int decimals, const char* unit) {
@@ -58,19 +54,19 @@ FigureTone toneOf(DropState state) {
 QString systemSettingName(SystemSetting setting, const LocalTexts& texts) {
     switch (setting) {
     case SystemSetting::Ambient:
-        return texts.text(1401);
+        return texts.text(SystemText::Ambient);
     case SystemSetting::Above:
-        return texts.text(1402);
+        return texts.text(SystemText::Above);
     case SystemSetting::Amplifier:
-        return texts.text(1403);
+        return texts.text(SystemText::AmplifierRating);
     case SystemSetting::CableLength:
-        return texts.text(1404);
+        return texts.text(SystemText::CableLength);
     case SystemSetting::CrossSection:
-        return texts.text(1405);
+        return texts.text(SystemText::CrossSection);
     case SystemSetting::DropLimit:
         break;
     }
-    return texts.text(1409);
+    return texts.text(SystemText::DropLimit);
 }
 
 QString systemIssueText(const SystemIssue& issue, const LocalTexts& texts) {
@@ -78,49 +74,49 @@ QString systemIssueText(const SystemIssue& issue, const LocalTexts& texts) {
     switch (issue.setting) {
     case SystemSetting::Ambient:
     case SystemSetting::Above:
-        leftOut = texts.text(1452);
+        leftOut = texts.text(SystemText::LeftOutLevel);
         break;
     case SystemSetting::Amplifier:
-        leftOut = texts.text(1449);
+        leftOut = texts.text(SystemText::LeftOutAmplifier);
         break;
     case SystemSetting::CableLength:
     case SystemSetting::CrossSection:
-        leftOut = texts.text(1450);
+        leftOut = texts.text(SystemText::LeftOutCable);
         break;
     case SystemSetting::DropLimit:
-        leftOut = texts.text(1451);
+        leftOut = texts.text(SystemText::LeftOutRun);
         break;
     }
-    int id = 1445;
+    int id = SystemText::NotPositive;
     if (issue.kind == SystemIssue::Kind::AmbientOutOfRange)
-        id = 1444;
+        id = SystemText::AmbientOutOfRange;
     else if (issue.kind == SystemIssue::Kind::UnknownCrossSection)
-        id = 1446;
+        id = SystemText::UnknownCrossSection;
     return texts.text(id).arg(systemSettingName(issue.setting, texts), issue.value, leftOut);
 }
 
 QString amplifierStateText(AmplifierState state, const LocalTexts& texts) {
     switch (state) {
     case AmplifierState::Fine:
-        return texts.text(1420);
+        return texts.text(SystemText::Fine);
     case AmplifierState::Tight:
-        return texts.text(1421);
+        return texts.text(SystemText::Tight);
     case AmplifierState::Overloaded:
         break;
     }
-    return texts.text(1422);
+    return texts.text(SystemText::Overloaded);
 }
 
 QString dropStateText(DropState state, const LocalTexts& texts) {
     switch (state) {
     case DropState::Green:
-        return texts.text(1431);
+        return texts.text(SystemText::DropGreen);
     case DropState::Amber:
-        return texts.text(1432);
+        return texts.text(SystemText::DropAmber);
     case DropState::Red:
         break;
     }
-    return texts.text(1433);
+    return texts.text(SystemText::DropRed);
 }
 
 QString crossSectionText(const CrossSection& section, const QLocale& locale) {
@@ -137,26 +133,28 @@ QString crossSectionSettingText(const QString& name, const QLocale& locale) {
 
 QStringList systemSettingLabels(const LocalTexts& texts) {
     QStringList labels;
-    for (const int id : {1401, 1402, 1403, 1404, 1405, 1406, 1409})
+    for (const int id : {SystemText::Ambient, SystemText::Above, SystemText::AmplifierRating,
+                         SystemText::CableLength, SystemText::CrossSection, SystemText::LoadOnRun,
+                         SystemText::DropLimit})
         labels << texts.text(id);
     return labels;
 }
 
 QStringList systemSettingsFields(const SystemSettings& s) {
     return {optionalNumber(s.ambient),
-            fileNumber(s.above),
+            exactNumber(s.above),
             optionalNumber(s.amplifier),
             optionalNumber(s.cableLength),
             s.crossSection,
             s.load == CableLoad::Spread ? kSpread : kFarEnd,
-            fileNumber(s.dropLimit)};
+            exactNumber(s.dropLimit)};
 }
 
 QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& settings,
                                      const LocalTexts& texts) {
     QStringList problems;
     const auto problem = [&](const QString& value, const QString& name) {
-        problems << texts.text(1448).arg(value, name);
+        problems << texts.text(SystemText::NotANumber).arg(value, name);
     };
     const auto optional = [&](int index, std::optional<double>& target, SystemSetting setting) {
         const QString text = fields.value(index).trimmed();
@@ -195,7 +193,7 @@ QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& 
     else if (load.isEmpty() || load == kFarEnd)
         settings.load = CableLoad::FarEnd;
     else
-        problem(load, texts.text(1406));
+        problem(load, texts.text(SystemText::LoadOnRun));
     required(6, settings.dropLimit, SystemSetting::DropLimit);
     return problems;
 }
@@ -204,15 +202,17 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
     std::vector<FigureGroup> groups;
     const auto t = [&texts](int id) { return texts.text(id); };
 
-    groups.push_back({t(1410),
-                      {{t(1416), texts.locale.toString(f.speakers)},
-                       {t(1020), shownPower(texts, f.speakerPower)},
-                       {t(1417), shown(texts, f.total, 1, "W")}}});
+    groups.push_back({t(SystemText::LoadGroup),
+                      {{t(SystemText::Loudspeakers), texts.locale.toString(f.speakers)},
+                       {t(SystemText::SpeakerPower), shownPower(texts, f.speakerPower)},
+                       {t(SystemText::TotalLoad), shown(texts, f.total, 1, "W")}}});
 
-    FigureGroup amplifier{t(1411), {{t(1418), shown(texts, f.minimumAmplifier, 1, "W")}}};
+    FigureGroup amplifier{
+        t(SystemText::AmplifierGroup),
+        {{t(SystemText::MinimumAmplifier), shown(texts, f.minimumAmplifier, 1, "W")}}};
     if (f.rating && f.amplifierLoad && f.amplifierState) {
-        amplifier.rows.push_back({t(1403), shown(texts, *f.rating, 1, "W")});
-        amplifier.rows.push_back({t(1419),
+        amplifier.rows.push_back({t(SystemText::AmplifierRating), shown(texts, *f.rating, 1, "W")});
+        amplifier.rows.push_back({t(SystemText::AmplifierLoad),
                                   shown(texts, *f.amplifierLoad * 100, 0, "%") +
                                       QStringLiteral(": ") +
                                       amplifierStateText(*f.amplifierState, texts),
@@ -220,32 +220,34 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
     }
     groups.push_back(amplifier);
 
-    groups.push_back({t(1412),
-                      {{t(1018), shown(texts, f.voltage, 0, "V")},
-                       {t(1423), shown(texts, f.impedance, 2, "Ω")},
-                       {t(1424), shown(texts, f.current, 2, "A")}}});
+    groups.push_back({t(SystemText::LineGroup),
+                      {{t(SystemText::AmplifierTap), shown(texts, f.voltage, 0, "V")},
+                       {t(SystemText::Impedance), shown(texts, f.impedance, 2, "Ω")},
+                       {t(SystemText::Current), shown(texts, f.current, 2, "A")}}});
 
     if (f.cable) {
         const CableFigures& c = *f.cable;
-        FigureGroup cable{t(1413),
-                          {{t(1404), shown(texts, c.length, 1, "m")},
-                           {t(1405), crossSectionText(c.crossSection, texts.locale)},
-                           {t(1406), t(c.spread ? 1408 : 1407)},
-                           {t(1425), shown(texts, c.loopResistance, 2, "Ω")}}};
-        FigureRow drop{t(1426), shown(texts, c.drop, 2, "dB")};
+        FigureGroup cable{
+            t(SystemText::CableGroup),
+            {{t(SystemText::CableLength), shown(texts, c.length, 1, "m")},
+             {t(SystemText::CrossSection), crossSectionText(c.crossSection, texts.locale)},
+             {t(SystemText::LoadOnRun), t(c.spread ? SystemText::Spread : SystemText::FarEnd)},
+             {t(SystemText::LoopResistance), shown(texts, c.loopResistance, 2, "Ω")}}};
+        FigureRow drop{t(SystemText::LevelDrop), shown(texts, c.drop, 2, "dB")};
         if (c.state) {
             drop.value += QStringLiteral(": ") + dropStateText(*c.state, texts);
             drop.tone = toneOf(*c.state);
         }
         cable.rows.push_back(drop);
-        cable.rows.push_back({t(1427), shown(texts, c.lost, 1, "W")});
+        cable.rows.push_back({t(SystemText::PowerLost), shown(texts, c.lost, 1, "W")});
         if (c.dropLimit && c.longestRun) {
-            cable.rows.push_back({t(1409), shown(texts, *c.dropLimit, 1, "dB")});
-            cable.rows.push_back({t(1428), shown(texts, *c.longestRun, 0, "m")});
-            cable.rows.push_back(
-                {t(1429),
-                 c.smallestForRun ? crossSectionText(*c.smallestForRun, texts.locale) : t(1430),
-                 c.smallestForRun ? FigureTone::Plain : FigureTone::Bad});
+            cable.rows.push_back({t(SystemText::DropLimit), shown(texts, *c.dropLimit, 1, "dB")});
+            cable.rows.push_back({t(SystemText::LongestRun), shown(texts, *c.longestRun, 0, "m")});
+            cable.rows.push_back({t(SystemText::SmallestForRun),
+                                  c.smallestForRun
+                                      ? crossSectionText(*c.smallestForRun, texts.locale)
+                                      : t(SystemText::NoneListed),
+                                  c.smallestForRun ? FigureTone::Plain : FigureTone::Bad});
         }
         groups.push_back(cable);
     }
@@ -253,26 +255,29 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
     if (f.level) {
         const LevelCheck& l = *f.level;
         groups.push_back(
-            {t(1414),
-             {{t(1401), shown(texts, l.ambient, 1, "dB(A)")},
-              {t(1402), shown(texts, l.above, 1, "dB")},
-              {t(1434), shown(texts, l.required, 1, "dB")},
-              {t(1435),
+            {t(SystemText::LevelGroup),
+             {{t(SystemText::Ambient), shown(texts, l.ambient, 1, "dB(A)")},
+              {t(SystemText::Above), shown(texts, l.above, 1, "dB")},
+              {t(SystemText::Required), shown(texts, l.required, 1, "dB")},
+              {t(SystemText::Quietest),
                shown(texts, l.quietest, 1, "dB") + QStringLiteral(": ") +
-                   (l.met ? t(1436) : t(1437).arg(texts.locale.toString(l.shortBy, 'f', 1))),
+                   (l.met ? t(SystemText::Met)
+                          : t(SystemText::ShortBy).arg(texts.locale.toString(l.shortBy, 'f', 1))),
                l.met ? FigureTone::Good : FigureTone::Bad}}});
     }
     if (f.advice) {
         const TapAdvice& a = *f.advice;
-        FigureGroup advice{t(1415), {}};
+        FigureGroup advice{t(SystemText::AdviceGroup), {}};
         if (a.taps) {
-            advice.rows.push_back({t(1438).arg(a.taps->speakerTap(), a.taps->amplifierTap()),
-                                   shownPower(texts, a.speakerPower) + QStringLiteral(", ") +
-                                       shown(texts, a.quietest, 1, "dB"),
-                                   FigureTone::Good});
+            advice.rows.push_back(
+                {t(SystemText::Advice).arg(a.taps->speakerTap(), a.taps->amplifierTap()),
+                 shownPower(texts, a.speakerPower) + QStringLiteral(", ") +
+                     shown(texts, a.quietest, 1, "dB"),
+                 FigureTone::Good});
         } else {
-            advice.rows.push_back({t(1439).arg(QStringLiteral("1/1 P"), QStringLiteral("100 V"),
-                                               texts.locale.toString(a.shortBy, 'f', 1)),
+            advice.rows.push_back({t(SystemText::AdviceShort)
+                                       .arg(QStringLiteral("1/1 P"), QStringLiteral("100 V"),
+                                            texts.locale.toString(a.shortBy, 'f', 1)),
                                    shown(texts, a.quietest, 1, "dB"), FigureTone::Bad});
         }
         groups.push_back(advice);
@@ -286,11 +291,11 @@ QStringList systemNotes(const SystemFigures& figures, const SystemSettings& sett
     for (const SystemIssue& issue : figures.issues)
         notes << systemIssueText(issue, texts);
     if (!settings.cableLength)
-        notes << texts.text(1443);
+        notes << texts.text(SystemText::EnterCableLength);
     if (!settings.ambient)
-        notes << texts.text(1442);
+        notes << texts.text(SystemText::EnterAmbient);
     else if (figures.level)
-        notes << texts.text(1455);
+        notes << texts.text(SystemText::QuietestNote);
     return notes;
 }
 

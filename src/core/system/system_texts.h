@@ -5,7 +5,7 @@
 // figures as labelled rows in groups, as the System page and its printed page
 // show them (numbers rounded, in the user's locale, states in words).
 
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 #include "core/system/system.h"
 
 #include <QStringList>
@@ -14,11 +14,79 @@
 
 namespace kvx {
 
-constexpr int kSystemTitleId = 1400;
-constexpr int kSystemSettingsTitleId = 1447;
-constexpr int kSystemSizingTitleId = 1453;
-constexpr int kTakeAdviceId = 1440;
-constexpr int kCalculateFirstId = 1441;
+// The string-table ids (English block) of system sizing's texts.
+namespace SystemText {
+// The System page and its tab.
+constexpr int Title = 1400;
+// The settings, in the order of the project file's fields.
+constexpr int Ambient = 1401;
+constexpr int Above = 1402;
+constexpr int AmplifierRating = 1403;
+constexpr int CableLength = 1404;
+constexpr int CrossSection = 1405;
+constexpr int LoadOnRun = 1406;
+constexpr int DropLimit = 1409;
+// The two loads on the run.
+constexpr int FarEnd = 1407;
+constexpr int Spread = 1408;
+// The groups of figures.
+constexpr int LoadGroup = 1410;
+constexpr int AmplifierGroup = 1411;
+constexpr int LineGroup = 1412;
+constexpr int CableGroup = 1413;
+constexpr int LevelGroup = 1414;
+constexpr int AdviceGroup = 1415;
+// The rows of the figures.
+constexpr int Loudspeakers = 1416;
+constexpr int TotalLoad = 1417;
+constexpr int MinimumAmplifier = 1418;
+constexpr int AmplifierLoad = 1419;
+// Amplifier states.
+constexpr int Fine = 1420;
+constexpr int Tight = 1421;
+constexpr int Overloaded = 1422;
+constexpr int Impedance = 1423;
+constexpr int Current = 1424;
+constexpr int LoopResistance = 1425;
+constexpr int LevelDrop = 1426;
+constexpr int PowerLost = 1427;
+constexpr int LongestRun = 1428;
+constexpr int SmallestForRun = 1429;
+constexpr int NoneListed = 1430;
+// Drop states.
+constexpr int DropGreen = 1431;
+constexpr int DropAmber = 1432;
+constexpr int DropRed = 1433;
+constexpr int Required = 1434;
+constexpr int Quietest = 1435;
+// The level check.
+constexpr int Met = 1436;
+constexpr int ShortBy = 1437;
+// The advice: the taps, or even the loudest short by.
+constexpr int Advice = 1438;
+constexpr int AdviceShort = 1439;
+constexpr int TakeAdvice = 1440;
+constexpr int CalculateFirst = 1441;
+// The notes and the issues of the settings.
+constexpr int EnterAmbient = 1442;
+constexpr int EnterCableLength = 1443;
+constexpr int AmbientOutOfRange = 1444;
+constexpr int NotPositive = 1445;
+constexpr int UnknownCrossSection = 1446;
+constexpr int SettingsTitle = 1447;
+constexpr int NotANumber = 1448;
+// What an issue leaves out.
+constexpr int LeftOutAmplifier = 1449;
+constexpr int LeftOutCable = 1450;
+constexpr int LeftOutRun = 1451;
+constexpr int LeftOutLevel = 1452;
+constexpr int SizingTitle = 1453;
+constexpr int Settings = 1454;
+constexpr int QuietestNote = 1455;
+// The main window's texts the figures reuse.
+constexpr int AmplifierTap = 1018;
+constexpr int SpeakerPower = 1020;
+} // namespace SystemText
 
 QString systemSettingName(SystemSetting setting, const LocalTexts& texts);
 // What is wrong with a setting and which figures are left out for it.

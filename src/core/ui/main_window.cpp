@@ -1,5 +1,11 @@
 #include "core/ui/main_window.h"
-#include "core/shell/translation.h"
+
+#include "core/base/observers.h"
+#include "core/calc/design.h"
+#include "core/project/project_settings.h"
+#include "core/ui/translation.h"
+
+#include <utility>
 
 namespace kvx {
 
@@ -24,8 +30,18 @@ constexpr ExpTextSpec kExpTexts[ExpTextCount] = {
 
 } // namespace
 
+struct FrmKvx::State {
+    std::optional<Design> lastCalculation;
+    Observers designObservers;
+    // Within asOneRun the design's observers are told once, at its end.
+    bool inRun = false;
+    bool tellAfterRun = false;
+    Notifying<ProjectSettings> settings;
+};
+
 FrmKvx::FrmKvx(Kvx1& kvx_)
-    : kvx(kvx_) {
+    : kvx(kvx_)
+    , m_state(std::make_unique<State>()) {
     // Design-time captions: the English texts, until the first translation.
     const auto english = [this](const QString& tag) {
         return kvx.strings.find(tag.toInt()).value_or(QString());
@@ -139,11 +155,85 @@ std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
     };
 }
 
-void FrmKvx::setSystemSettings(const SystemSettings& settings) {
-    if (settings == systemSettings)
+const std::optional<Design>& FrmKvx::lastCalculation() const {
+    return m_state->lastCalculation;
+}
+
+const Design* FrmKvx::design() const {
+    const std::optional<Design>& last = m_state->lastCalculation;
+    return last && last->usable() ? &*last : nullptr;
+}
+
+int FrmKvx::observeDesign(std::function<void()> observer) {
+    return m_state->designObservers.add(std::move(observer));
+}
+
+void FrmKvx::unobserveDesign(int id) {
+    m_state->designObservers.remove(id);
+}
+
+void FrmKvx::setLastCalculation(std::optional<Design> design) {
+    const bool tell = m_state->lastCalculation || design;
+    m_state->lastCalculation = std::move(design);
+    if (!tell)
         return;
-    systemSettings = settings;
+    if (m_state->inRun)
+        m_state->tellAfterRun = true;
+    else
+        m_state->designObservers.notify();
+}
+
+void FrmKvx::asOneRun(const std::function<void()>& body) {
+    if (m_state->inRun) {
+        body();
+        return;
+    }
+    m_state->inRun = true;
+    m_state->tellAfterRun = false;
+    const auto end = [this] {
+        m_state->inRun = false;
+        if (std::exchange(m_state->tellAfterRun, false))
+            m_state->designObservers.notify();
+    };
+    try {
+        body();
+    } catch (...) {
+        end();
+        throw;
+    }
+    end();
+}
+
+const ProjectSettings& FrmKvx::settings() const {
+    return m_state->settings.value();
+}
+
+void FrmKvx::setSettings(const ProjectSettings& settings) {
+    if (settings == m_state->settings.value())
+        return;
     kvx.Modified = true;
-    m_settingsObservers.notify();
+    m_state->settings.set(settings);
+}
+
+void FrmKvx::replaceSettings(const ProjectSettings& settings) {
+    m_state->settings.set(settings);
+}
+
+int FrmKvx::observeSettings(std::function<void()> observer) {
+    return m_state->settings.observe(std::move(observer));
+}
+
+void FrmKvx::unobserveSettings(int id) {
+    m_state->settings.unobserve(id);
+}
+
+const SystemSettings& FrmKvx::systemSettings() const {
+    return settings().system;
+}
+
+void FrmKvx::setSystemSettings(const SystemSettings& system) {
+    ProjectSettings changed = settings();
+    changed.system = system;
+    setSettings(changed);
 }
 } // namespace kvx

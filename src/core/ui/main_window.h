@@ -1,35 +1,40 @@
 #pragma once
 
 // The main window frmKVX as a model: every control it shows, the project state
-// around them, and every event handler. The handlers are implemented beside
-// the subsystem they belong to:
-//   calc/       cmdCalc_Click, Calculate, CheckInputs, the taps and the slider
-//   input/      the field events of the numeric text boxes
-//   catalogue/  the loudspeaker data file and the catalogue selection
-//   project/    the project file and the project commands
-//   report/     the printed, PDF and text-file reports
-//   shell/      the window's load, activation and closing, the Help menu
+// around them, and every event handler. The handlers live in main_window/, one
+// file per group, and call the domain's pure code for the arithmetic, the
+// files and the texts:
+//   calculation.cpp        cmdCalc_Click, Calculate, CheckInputs
+//   taps.cpp               the tap lists, their events and the speaker power
+//   difference_level.cpp   the slider and the set difference
+//   field_events.cpp       the field events of the numeric text boxes
+//   loudspeaker_file.cpp   the loudspeaker data file
+//   catalogue_selection.cpp  the catalogue and type selection
+//   project_file.cpp       reading and writing the project file
+//   project_commands.cpp   New, Open, Save, Save As, Exit, recent projects, language
+//   report_commands.cpp    the printed, PDF and text-file reports
+//   window_load.cpp        the window's load, activation and closing, the Help menu
 // A view shows the controls and forwards the user's actions to them; it never
 // calls a handler itself.
 
-#include "core/calc/design.h"
-#include "core/shell/kvx1.h"
-#include "core/system/system.h"
-#include "core/ui/common_dialog.h"
+#include "core/base/common_dialog.h"
 #include "core/ui/control.h"
-#include "core/ui/observers.h"
+#include "core/ui/kvx1.h"
 
 #include <QFile>
 #include <QString>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 namespace kvx {
+
+struct Design;
+struct ProjectSettings;
+struct SystemSettings;
 
 // Positions in the ExpText label array.
 enum ExpTextIndex {
@@ -157,37 +162,38 @@ public:
 
     // The last calculation that ran to its end, unrounded (a search that did
     // not settle included); none after ClearResults or a refused or failed run.
-    std::optional<Design> lastCalculation;
+    const std::optional<Design>& lastCalculation() const;
     // The design the plan and everything after it work on: the last
     // calculation when it gave a usable grid, else nullptr.
-    const Design* design() const {
-        return lastCalculation && lastCalculation->usable() ? &*lastCalculation : nullptr;
-    }
+    const Design* design() const;
     // Observers of the calculation: called once after each run (whatever its
     // outcome, when there was or is a design) and when ClearResults drops it.
     // The returned id removes the observer again.
-    int observeDesign(std::function<void()> observer) {
-        return m_designObservers.add(std::move(observer));
-    }
-    void unobserveDesign(int id) { m_designObservers.remove(id); }
+    int observeDesign(std::function<void()> observer);
+    void unobserveDesign(int id);
 
-    // --- system/
-    // The project's system settings (amplifier, cable, ambient noise): New
-    // resets them, Open reads them from the project file.
-    SystemSettings systemSettings;
+    // The project's settings beyond the fields (the system settings, ...):
+    // New resets them, Open reads them from the project file.
+    const ProjectSettings& settings() const;
     // A change the user makes: marks the project modified and tells the
     // observers of the settings.
+    void setSettings(const ProjectSettings& settings);
+    // Called whenever any setting changes (a user's change, New, Open).
+    int observeSettings(std::function<void()> observer);
+    void unobserveSettings(int id);
+    // The system settings (amplifier, cable, ambient noise) of settings(),
+    // and a user's change of them as setSettings() makes it.
+    const SystemSettings& systemSettings() const;
     void setSystemSettings(const SystemSettings& settings);
-    // Called whenever the settings change (a user's change, New, Open).
     int observeSystemSettings(std::function<void()> observer) {
-        return m_settingsObservers.add(std::move(observer));
+        return observeSettings(std::move(observer));
     }
-    void unobserveSystemSettings(int id) { m_settingsObservers.remove(id); }
+    void unobserveSystemSettings(int id) { unobserveSettings(id); }
     // How many calculation runs have started, refused ones included: a caller
     // that moved the slider can tell whether that already recalculated.
     int calculationRuns() const { return m_calculationRuns; }
 
-    // --- calc/
+    // --- calculation, taps, slider
     void cmdCalc_Click();
     void Calculate();
     bool CheckInputs();
@@ -205,7 +211,7 @@ public:
     void DiffSet_Change();
     void txtLevelDif4_Change();
 
-    // --- input/
+    // --- field events
     void ClearResults();
     void txtRoomLength_Change();
     void txtRoomWidth_Change();
@@ -226,7 +232,7 @@ public:
     // Focus rule of the four loudspeaker fields.
     void LoudspeakerField_GotFocus();
 
-    // --- catalogue/
+    // --- loudspeaker file and catalogue selection
     void OpenLoudspeakerFile();
     void FillLoudspeakerList();
     void ShowLoudspeakerData(qint16 recordNumber);
@@ -237,12 +243,12 @@ public:
     // the user type, catalogue data (light yellow) otherwise.
     void lstLsp_Change();
 
-    // --- project/
+    // --- project file and project commands
     void ResetProject();
     void WriteProjectFile(const QString& path);
-    // False when the file turned out to be no project of this language: the
-    // message is shown and a new project started. Throws KvxError when the file
-    // cannot be read.
+    // False when a section header is none of a project file's, in any
+    // language: the message is shown and a new project started. Throws
+    // KvxError when the file cannot be read.
     bool ReadProjectFile(const QString& path);
     void mnuNew_Click();
     void mnuOpen_Click();
@@ -265,13 +271,13 @@ public:
     // Asks for the language of later starts and stores it in Kvx.ini.
     void mnuLanguage_Click();
 
-    // --- report/
+    // --- report commands
     void mnuReport_Click();
     void mnuExportPdf_Click();
     void mnuPrintFile_Click();
     void mnuPrintSetup_Click();
 
-    // --- shell/
+    // --- window load, activation, closing, Help menu
     // The window's load; commandLine is the whole argument text, empty for none.
     void Form_Load(const QString& commandLine = {});
     // The last Form_Load showed a failure: a step failed, or the project it
@@ -284,14 +290,23 @@ public:
     void mnuWorking_Click();
 
 private:
+    struct State;
+
     void installHandlers();
     // Exit and closing by the frame: save the modified project first?
     MsgResult askSaveBeforeExit();
-    Observers m_settingsObservers;
+    // The one place the last calculation changes. Its observers hear of it
+    // when there was or is a design; within asOneRun once, at its end.
+    void setLastCalculation(std::optional<Design> design);
+    void asOneRun(const std::function<void()>& body);
+    // The program's own change of the settings (New, Open): the project is
+    // not modified by it.
+    void replaceSettings(const ProjectSettings& settings);
+
+    std::unique_ptr<State> m_state;
     // Bare name of the project's file; empty for a new project.
     QString m_projectName;
     int m_calculationRuns = 0;
-    Observers m_designObservers;
     ControlList m_controls;
 };
 

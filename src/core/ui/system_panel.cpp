@@ -1,10 +1,10 @@
 #include "core/ui/system_panel.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 #include "core/calc/power.h"
-#include "core/input/numeric_filter.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
+#include "core/ui/numeric_filter.h"
 
 #include <QLocale>
 
@@ -24,8 +24,9 @@ SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
                           : QuietestLevel([](const Design& d) { return quietestRelative1k(d); })) {
     for (const CrossSection& c : listedCrossSections())
         lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
-    lstLoad.addItems({window.kvx.localText(1407), window.kvx.localText(1408)});
-    cmdTakeAdvice.setText(window.kvx.localText(kTakeAdviceId));
+    lstLoad.addItems(
+        {window.kvx.localText(SystemText::FarEnd), window.kvx.localText(SystemText::Spread)});
+    cmdTakeAdvice.setText(window.kvx.localText(SystemText::TakeAdvice));
     installHandlers();
     m_designObserver = m_window.observeDesign([this] { refresh(); });
     m_settingsObserver = m_window.observeSystemSettings([this] { refresh(); });
@@ -56,7 +57,7 @@ void SystemPanel::installHandlers() {
     lstCrossSection.onChange = [this] {
         if (m_showing)
             return;
-        SystemSettings s = m_window.systemSettings;
+        SystemSettings s = m_window.systemSettings();
         const QString text = trimSpaces(lstCrossSection.text());
         // A name that is not listed is kept as typed: the figures say what is wrong.
         const auto listed = findCrossSection(text);
@@ -64,7 +65,7 @@ void SystemPanel::installHandlers() {
         m_window.setSystemSettings(s);
     };
     lstLoad.onClick = [this] {
-        SystemSettings s = m_window.systemSettings;
+        SystemSettings s = m_window.systemSettings();
         s.load = lstLoad.listIndex() == 1 ? CableLoad::Spread : CableLoad::FarEnd;
         m_window.setSystemSettings(s);
     };
@@ -78,7 +79,7 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
     CheckNumericEntry(m_window.kvx, field);
     const QString text = trimSpaces(field.text());
     const std::optional<double> value = readNumber(text);
-    SystemSettings s = m_window.systemSettings;
+    SystemSettings s = m_window.systemSettings();
     if (optional) {
         // An empty field is no setting; a text on the way to a number ("-", ",")
         // changes nothing yet.
@@ -95,7 +96,7 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
 }
 
 void SystemPanel::showSettings() {
-    const SystemSettings& s = m_window.systemSettings;
+    const SystemSettings& s = m_window.systemSettings();
     const QLocale& locale = m_window.kvx.locale;
     m_showing = true;
     // A field whose text already reads as the setting keeps it, so that what
@@ -125,7 +126,7 @@ void SystemPanel::refresh() {
     showSettings();
     m_figures.reset();
     if (const Design* design = m_window.design()) {
-        m_figures = systemFiguresFor(*design, m_window.systemSettings, m_quietest(*design));
+        m_figures = systemFiguresFor(*design, m_window.systemSettings(), m_quietest(*design));
     }
     cmdTakeAdvice.setEnabled(m_figures && m_figures->advice && m_figures->advice->taps);
     if (onRefresh)
@@ -140,8 +141,8 @@ std::vector<FigureGroup> SystemPanel::groups() const {
 
 QStringList SystemPanel::notes() const {
     if (!m_figures)
-        return {m_window.kvx.localText(kCalculateFirstId)};
-    return systemNotes(*m_figures, m_window.systemSettings, m_window.kvx.localTexts());
+        return {m_window.kvx.localText(SystemText::CalculateFirst)};
+    return systemNotes(*m_figures, m_window.systemSettings(), m_window.kvx.localTexts());
 }
 
 QStringList SystemPanel::settingLabels() const {

@@ -1,6 +1,7 @@
-#include "core/input/numeric_filter.h"
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
+#include "core/calc/design.h"
 #include "core/ui/main_window.h"
+#include "core/ui/numeric_filter.h"
 
 namespace kvx {
 
@@ -23,10 +24,7 @@ void FrmKvx::ClearResults() {
     lblNrofSpeakers.setText({});
     lblLevelDif1.setText({});
     lblLevel.setText({});
-    if (lastCalculation) {
-        lastCalculation.reset();
-        m_designObservers.notify();
-    }
+    setLastCalculation(std::nullopt);
 }
 
 void FrmKvx::txtRoomLength_Change() {

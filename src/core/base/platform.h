@@ -5,7 +5,8 @@
 // implements it with Qt; the tests with a scripted fake; the command line
 // answers without asking.
 
-#include "core/ui/common_dialog.h"
+#include "core/base/common_dialog.h"
+#include "core/base/message.h"
 
 #include <QDate>
 #include <QLocale>
@@ -19,24 +20,6 @@ namespace kvx {
 
 class Control;
 class ReportPrinter;
-
-// The button that closed a message box.
-enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
-
-// Message box styles: buttons and icon.
-namespace MsgStyle {
-constexpr int OkOnly = 0;
-constexpr int Critical = 16;
-constexpr int YesNoCancelQuestion = 35;
-constexpr int YesNoQuestion = 36;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-// Added to a style: the second button is the default (No in Yes/No).
-constexpr int DefaultButton2 = 256;
-} // namespace MsgStyle
-
-// Title shown by a message box given no title of its own.
-inline const QString kDefaultMessageTitle = QStringLiteral("Kvx32");
 
 class Platform {
 public:
@@ -85,5 +68,11 @@ public:
     // Screen-wide mouse pointer: the hourglass while busy, else the default.
     virtual void setBusyPointer(bool busy) = 0;
 };
+
+// Shows the messages in order, as message boxes.
+inline void showMessages(Platform& platform, const Messages& messages) {
+    for (const Message& message : messages)
+        platform.messageBox(message.text, message.style, message.title);
+}
 
 } // namespace kvx

@@ -1,4 +1,4 @@
-#include "core/catalogue/catalogue_selection.h"
+#include "core/ui/main_window/catalogue_selection.h"
 
 #include "core/catalogue/lsp_record.h"
 #include "core/ui/main_window.h"
@@ -6,7 +6,8 @@
 namespace kvx {
 
 QString userTypeText(const Kvx1& kvx) {
-    return kvx.texts.UserTypeName.isEmpty() ? kvx.localText(1056) : kvx.texts.UserTypeName;
+    return kvx.texts.UserTypeName.isEmpty() ? kvx.localText(kUserTypeTextId)
+                                            : kvx.texts.UserTypeName;
 }
 
 namespace {

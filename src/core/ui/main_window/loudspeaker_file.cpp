@@ -1,7 +1,8 @@
-#include "core/calc/numbers.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/catalogue/lsp_record.h"
-#include "core/kvx_error.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/catalogue_selection.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,7 +53,7 @@ void FrmKvx::OpenLoudspeakerFile() {
 
 void FrmKvx::FillLoudspeakerList() {
     QStringList entries = LspFile ? readLspTypeNames(*LspFile) : QStringList();
-    entries.append(kvx.localText(1056));
+    entries.append(kvx.localText(kUserTypeTextId));
     lstLsp.addItems(entries);
 }
 

@@ -1,10 +1,11 @@
 // The File menu's project commands and the project's modified state. The path
 // of the current project lives in CmDialog1.fileName, empty for a new project.
 
-#include "core/calc/numbers.h"
-#include "core/kvx_error.h"
-#include "core/shell/ini_file.h"
-#include "core/shell/lang_select.h"
+#include "core/base/ini_file.h"
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
+#include "core/base/string_table.h"
+#include "core/project/project_settings.h"
 #include "core/ui/main_window.h"
 
 #include <QFileInfo>
@@ -58,10 +59,7 @@ void FrmKvx::ResetProject() {
     lstAmpTap.setText(lstAmpTap.items().value(0));
     lstLsp.setText(lstLsp.items().value(0));
     ShowLoudspeakerData(1);
-    if (!systemSettings.isDefault()) {
-        systemSettings = {};
-        m_settingsObservers.notify();
-    }
+    replaceSettings({});
     // The texts set above ran their change handlers; a new project is unmodified.
     kvx.Modified = false;
     for (Control* result : {&lblDistance, &lblNrofSpeakers, &lblLevelDif1, &lblPower, &lblLevel})
@@ -225,7 +223,7 @@ void FrmKvx::mnuLanguage_Click() {
     const std::optional<int> offset = kvx.platform.chooseLanguage(kvx.LanguageOffset);
     if (!offset)
         return;
-    const QString name = LangSelect::languageName(*offset);
+    const QString name = languageName(*offset);
     if (name.isEmpty())
         return;
     // The texts of a running window are not switched over half-way (the type

@@ -1,6 +1,6 @@
-#include "core/shell/window_placement.h"
+#include "core/ui/window_placement.h"
 
-#include "core/ui/platform.h"
+#include "core/base/platform.h"
 
 namespace kvx {
 

@@ -1,6 +1,6 @@
-#include "core/shell/string_table.h"
+#include "core/base/string_table.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <QFile>
 #include <QStringList>
@@ -54,10 +54,35 @@ QString StringTable::text(int id) const {
     throw KvxError(QStringLiteral("Resource with identifier '%1' not found").arg(id));
 }
 
+QStringList StringTable::inEveryLanguage(int englishId) const {
+    QStringList texts;
+    for (const LanguageName& language : kLanguageNames) {
+        if (const auto text = find(englishId + language.offset))
+            texts << *text;
+    }
+    return texts;
+}
+
 QString LocalTexts::text(int englishId) const {
     if (auto found = strings.find(englishId + languageOffset))
         return *found;
     return strings.text(englishId);
+}
+
+int languageOffsetOf(const QString& name) {
+    for (const LanguageName& known : kLanguageNames) {
+        if (name == QLatin1String(known.name))
+            return known.offset;
+    }
+    return LanguageOffsets::English;
+}
+
+QString languageName(int offset) {
+    for (const LanguageName& known : kLanguageNames) {
+        if (known.offset == offset && known.hasTexts)
+            return QLatin1String(known.name);
+    }
+    return {};
 }
 
 } // namespace kvx

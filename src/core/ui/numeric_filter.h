@@ -5,8 +5,8 @@
 // click handlers of those boxes. The filter only tells the user about a wrong
 // character; numbers are read later, when a calculation runs.
 
-#include "core/shell/kvx1.h"
 #include "core/ui/control.h"
+#include "core/ui/kvx1.h"
 
 namespace kvx {
 

@@ -1,4 +1,4 @@
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 
 #include <QSaveFile>
 

@@ -1,7 +1,7 @@
-#include "core/shell/kvx1.h"
+#include "core/ui/kvx1.h"
 
-#include "core/shell/ini_file.h"
-#include "core/shell/save_file.h"
+#include "core/base/ini_file.h"
+#include "core/base/save_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "core/input/numeric_filter.h"
+#include "core/ui/numeric_filter.h"
 
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
 namespace kvx {
 

@@ -42,6 +42,9 @@ QString formatWhole(double value, const QLocale& locale);
 // General form of a double: up to 15 significant digits, no trailing zeros,
 // no separator for whole values.
 QString formatGeneral(double value, const QLocale& locale);
+// The shortest text that reads back as the same double, with a dot and no
+// group separator whatever the user's locale: numbers in files and settings.
+QString exactNumber(double value);
 // General form of a single-precision value: up to 7 significant digits.
 QString formatGeneralSingle(float value, const QLocale& locale);
 

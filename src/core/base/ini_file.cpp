@@ -1,6 +1,6 @@
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
 
-#include "core/shell/save_file.h"
+#include "core/base/save_file.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 
 #include <charconv>
 #include <cmath>
@@ -318,6 +318,10 @@ QString formatGeneral(double value, const QLocale& locale) {
         return locale.toString(value);
     constexpr int kDigits = std::numeric_limits<double>::digits10;
     return formatShortest(toDecimal(value, kDigits), kDigits, locale);
+}
+
+QString exactNumber(double value) {
+    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QString formatGeneralSingle(float value, const QLocale& locale) {

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -25,6 +26,8 @@ public:
     std::optional<QString> find(int id) const;
     // The text of an id; an absent id is a failure (KvxError), never an empty text.
     QString text(int id) const;
+    // The texts of an English id in every language that has it, English first.
+    QStringList inEveryLanguage(int englishId) const;
     bool contains(int id) const { return m_texts.contains(id); }
     int size() const { return int(m_texts.size()); }
 
@@ -66,5 +69,12 @@ inline constexpr LanguageName kLanguageNames[] = {
     {"French", LanguageOffsets::French, true},   {"Italian", LanguageOffsets::Italian, true},
     {"German", LanguageOffsets::German, true},   {"Spanish", LanguageOffsets::Spanish, false},
 };
+
+// The offset of a language by its stored name: exact names only; anything
+// else, whatever its letter case, is English.
+int languageOffsetOf(const QString& name);
+// The stored name of a language with texts ("German" for 4000); empty for any
+// other offset.
+QString languageName(int offset);
 
 } // namespace kvx

@@ -1,9 +1,9 @@
-#include "core/kvx_error.h"
-#include "core/shell/program_folders.h"
-#include "core/shell/string_table.h"
-#include "core/shell/translation.h"
-#include "core/shell/window_placement.h"
+#include "core/base/kvx_error.h"
+#include "core/base/program_folders.h"
+#include "core/base/string_table.h"
 #include "core/ui/main_window.h"
+#include "core/ui/translation.h"
+#include "core/ui/window_placement.h"
 
 #include <QFileInfo>
 
@@ -17,15 +17,6 @@ const QString kFormLoadError = QStringLiteral("Form Load Error");
 
 // A data file list holds the first name and at most 50 more.
 constexpr int kMaxDataFiles = 51;
-
-int languageOffsetOf(const QString& language) {
-    // Exact names only: anything else, whatever its letter case, is English.
-    for (const LanguageName& known : kLanguageNames) {
-        if (language == QLatin1String(known.name))
-            return known.offset;
-    }
-    return LanguageOffsets::English;
-}
 
 // Runs one step of the load: a failure is shown and the load goes on with the
 // next step. Ending the program, and programming faults, are not load failures.

@@ -1,6 +1,6 @@
-#include "core/shell/program_folders.h"
+#include "core/base/program_folders.h"
 
-#include "core/shell/ini_file.h"
+#include "core/base/ini_file.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,11 +1,12 @@
+#include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
 #include "core/calc/design.h"
-#include "core/calc/numbers.h"
 #include "core/calc/power.h"
 #include "core/calc/sound.h"
-#include "core/kvx_error.h"
 #include "core/ui/main_window.h"
 
 #include <cmath>
+#include <utility>
 
 namespace kvx {
 
@@ -17,28 +18,29 @@ const QString kCalculationError = QStringLiteral("Calculation Error");
 } // namespace
 
 void FrmKvx::cmdCalc_Click() {
-    // One notification per run: the design is dropped quietly here and the
-    // observers hear of the outcome once the run is over.
-    const bool hadDesign = lastCalculation.has_value();
-    lastCalculation.reset();
-    ++m_calculationRuns;
-    if (CheckInputs())
-        Calculate();
-    else
-        // The fields no longer give the results shown: a report must not
-        // print them beside the refused value.
-        ClearResults();
-    kvx.platform.setFocus(DiffSet);
-    cmdCalc.setEnabled(false);
-    mnuPrintFile.setEnabled(true);
-    mnuReport.setEnabled(true);
-    mnuExportPdf.setEnabled(true);
-    if (hadDesign || lastCalculation)
-        m_designObservers.notify();
+    // The old design goes at once; the observers hear of the outcome once the
+    // run is over.
+    asOneRun([this] {
+        setLastCalculation(std::nullopt);
+        ++m_calculationRuns;
+        if (CheckInputs())
+            Calculate();
+        else
+            // The fields no longer give the results shown: a report must not
+            // print them beside the refused value.
+            ClearResults();
+        kvx.platform.setFocus(DiffSet);
+        cmdCalc.setEnabled(false);
+        mnuPrintFile.setEnabled(true);
+        mnuReport.setEnabled(true);
+        mnuExportPdf.setEnabled(true);
+    });
 }
 
 void FrmKvx::Calculate() {
     Platform& platform = kvx.platform;
+    // What the model has to say comes before the outcome, in its own order.
+    Messages messages;
     try {
         // The power first, so that the direct level is computed with the power
         // the window shows after the run.
@@ -63,17 +65,20 @@ void FrmKvx::Calculate() {
         in.speakerPower = ParseDecimal(lblPower.text());
         in.difference4 = ParseDecimal(txtLevelDif4.text());
 
-        const Design design = computeDesign(in, platform);
+        const Design design = computeDesign(in, messages);
+        showMessages(platform, std::exchange(messages, {}));
         const ResultTexts texts = formatResults(design, kvx.locale);
         lblDistance.setText(texts.distance);
         lblLevelDif1.setText(texts.difference1);
         lblNrofSpeakers.setText(texts.speakers);
         lblLevel.setText(texts.level);
-        lastCalculation = design;
+        setLastCalculation(design);
     } catch (const CalcFailure& failure) {
+        showMessages(platform, messages);
         ClearResults();
         platform.messageBox(failure.text, MsgStyle::Exclamation, failure.title);
     } catch (const KvxError& e) {
+        showMessages(platform, messages);
         ClearResults();
         platform.messageBox(e.message(), MsgStyle::Exclamation, kCalculationError);
     }

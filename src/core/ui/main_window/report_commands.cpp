@@ -1,7 +1,8 @@
-#include "core/kvx_error.h"
-#include "core/report/report_content.h"
+#include "core/ui/main_window/report_commands.h"
+
+#include "core/base/kvx_error.h"
+#include "core/base/save_file.h"
 #include "core/report/text_report.h"
-#include "core/shell/save_file.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
@@ -80,6 +81,40 @@ bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title) {
 }
 
 } // namespace
+
+ReportFields reportFields(const FrmKvx& w) {
+    const Kvx1& kvx = w.kvx;
+    const QString description = w.txtDescription.text();
+    return {kvx.texts.ProgramTitle,
+            kvx.texts.VersionText,
+            description == kvx.texts.DescriptionPrompt ? QString() : description,
+            w.txtRoomLength.text(),
+            w.txtRoomWidth.text(),
+            w.txtRoomHeight.text(),
+            w.txtEarHeight.text(),
+            w.lstLsp.text(),
+            w.txtAngle1.text(),
+            w.txtAngle4.text(),
+            w.txtSensitivity.text(),
+            w.txtMaxPower.text(),
+            w.lstLspTap.text(),
+            w.lstAmpTap.text(),
+            w.lblPower.text(),
+            w.lblDistance.text(),
+            w.lblNrofSpeakers.text(),
+            w.lblLevel.text(),
+            w.lblLevelDif1.text(),
+            w.txtLevelDif4.text()};
+}
+
+ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {
+    return buildReport(reportFields(window), window.kvx.localTexts(), pageWidth, today);
+}
+
+void printReport(const FrmKvx& window, ReportPrinter& printer) {
+    printReport(reportFields(window), window.kvx.localTexts(), window.kvx.platform.today(),
+                printer);
+}
 
 void FrmKvx::mnuReport_Click() {
     auto printer = kvx.platform.openPrinter();

@@ -1,7 +1,8 @@
-#include "core/shell/translation.h"
+#include "core/ui/translation.h"
 
-#include "core/kvx_error.h"
+#include "core/base/kvx_error.h"
 #include "core/ui/main_window.h"
+#include "core/ui/main_window/catalogue_selection.h"
 
 #include <limits>
 #include <optional>
@@ -91,7 +92,7 @@ void LoadGlobalTexts(Kvx1& kvx, FrmKvx& window) {
     texts.VersionText = kvx.localText(1053);
     texts.NewProjectName = kvx.localText(1054);
     texts.DescriptionPrompt = kvx.localText(1004);
-    texts.UserTypeName = kvx.localText(1056);
+    texts.UserTypeName = kvx.localText(kUserTypeTextId);
     texts.SectionProjectDescription = kvx.localText(1057);
     texts.SectionLoudspeakerData = kvx.localText(1058);
     texts.SectionRoomData = kvx.localText(1059);

@@ -1,4 +1,4 @@
-#include "core/calc/numbers.h"
+#include "core/base/numbers.h"
 #include "core/ui/main_window.h"
 
 namespace kvx {

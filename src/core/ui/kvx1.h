@@ -5,10 +5,10 @@
 // the text a field held when it got the focus, the language and its global
 // texts, the current loudspeaker data file, and the outside world (Platform).
 
-#include "core/shell/ini_file.h"
-#include "core/shell/program_folders.h"
-#include "core/shell/string_table.h"
-#include "core/ui/platform.h"
+#include "core/base/ini_file.h"
+#include "core/base/platform.h"
+#include "core/base/program_folders.h"
+#include "core/base/string_table.h"
 
 #include <QHash>
 #include <QLocale>
