@@ -4,8 +4,8 @@
 // the file, the room (by number and name) or zone, the key, and for a room
 // list the line and the column. buildingErrorText() puts it into words.
 
-#include "core/building/building.h"
 #include "core/base/string_table.h"
+#include "core/building/building.h"
 
 #include <QString>
 

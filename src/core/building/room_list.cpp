@@ -1,7 +1,7 @@
 #include "core/building/room_list.h"
 
-#include "core/building/building_file.h"
 #include "core/base/save_file.h"
+#include "core/building/building_file.h"
 
 #include <QHash>
 #include <QLocale>

@@ -4,8 +4,8 @@
 // sentence of a layout that stretches the calculated spacing, and the
 // settings as the fields of the project file's [Layout] record.
 
-#include "core/calc/pattern.h"
 #include "core/base/string_table.h"
+#include "core/calc/pattern.h"
 
 #include <QStringList>
 
