@@ -8,12 +8,9 @@
 #include "core/plan/layout.h"
 #include "core/speech/speech.h"
 
-#include "silent_platform.h"
-
 #include <benchmark/benchmark.h>
 
 using namespace kvx;
-using kvx::bench::SilentPlatform;
 
 namespace {
 
@@ -30,8 +27,8 @@ Design defaultRoom() {
     in.speakerPower = 6;
     in.lineVoltage = 100;
     in.difference4 = 6;
-    SilentPlatform platform;
-    return computeDesign(in, platform);
+    Messages messages;
+    return computeDesign(in, messages);
 }
 
 Design hall() {
