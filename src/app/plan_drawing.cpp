@@ -1,6 +1,7 @@
 #include "app/plan_drawing.h"
 
 #include "app/plan_texts.h"
+#include "core/speech/speech_texts.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -174,15 +175,19 @@ double tickStep(double span) {
     return 10 * decade;
 }
 
+// The colour bar of a legend in area, on a device of u units per point.
+QRectF legendBar(const QRectF& area, double u) {
+    const double width = std::min(area.width(), 320 * u);
+    return {area.center().x() - width / 2, area.top(), width, 9 * u};
+}
+
 void drawLegend(QPainter& painter, const QRectF& area, const LevelScale& scale,
                 const QString& title, const PlanTexts& texts) {
     const double u = pt(painter);
     painter.save();
     setFont(painter, 8);
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const double barHeight = 9 * u;
-    const double width = std::min(area.width(), 320 * u);
-    const QRectF bar(area.center().x() - width / 2, area.top(), width, barHeight);
+    const QRectF bar = legendBar(area, u);
     QLinearGradient gradient(bar.topLeft(), bar.topRight());
     for (int i = 0; i <= 10; ++i)
         gradient.setColorAt(i / 10.0, mapColour(i / 10.0));
@@ -541,6 +546,111 @@ QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints) {
     const double picture =
         std::clamp(widthPoints * aspect + below, widthPoints * 0.3, widthPoints * 1.4);
     return {widthPoints, header + picture};
+}
+
+namespace {
+
+// Height of the STI legend below a map, in points: the target's mark above
+// the colour bar, then the bar, its scale and its title.
+constexpr double kStiLegendPoints = 56;
+// The part of the room outside the listener area, where nothing is estimated.
+constexpr QRgb kNotEstimated = 0xd4d4d4;
+
+} // namespace
+
+QImage stiImage(const StiMap& map) {
+    if (map.empty())
+        return {};
+    const qsizetype nx = qsizetype(map.x.size());
+    const qsizetype ny = qsizetype(map.y.size());
+    QImage image(int(nx), int(ny), QImage::Format_RGB32);
+    std::array<QRgb, 256> table;
+    for (int i = 0; i < 256; ++i)
+        table[std::size_t(i)] = mapColour(i / 255.0).rgb();
+    for (qsizetype iy = 0; iy < ny; ++iy) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(ny - 1 - iy)));
+        for (qsizetype ix = 0; ix < nx; ++ix) {
+            const std::optional<double> sti = map.at(ix, iy);
+            line[ix] = sti ? table[std::size_t(std::lround(std::clamp(*sti, 0.0, 1.0) * 255))]
+                           : kNotEstimated;
+        }
+    }
+    return image;
+}
+
+RoomFrame stiFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint) {
+    const double u = unitsPerPoint;
+    return RoomFrame(scene.geometry.room,
+                     area.adjusted(4 * u, 4 * u, -4 * u, -(kStiLegendPoints + 6) * u));
+}
+
+void drawSti(QPainter& painter, const QRectF& area, const PlanScene& scene, const StiMap* map,
+             std::optional<double> target, const QString& problem, const PlanTexts& texts) {
+    const double u = pt(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const RoomFrame frame = stiFrame(area, scene, u);
+    if (!frame.isValid()) {
+        painter.restore();
+        return;
+    }
+    const QRectF room = frame.toDevice(scene.geometry.room);
+    if (!map || map->empty()) {
+        painter.setPen(pen(painter, Qt::black, 1.2));
+        painter.setBrush(Qt::white);
+        painter.drawRect(room);
+        drawMessage(painter, room, problem);
+        painter.restore();
+        return;
+    }
+
+    // As the coverage map: each pixel centred on its sample point, cut at the walls.
+    const double dx =
+        map->x.size() > 1 ? (map->x.back() - map->x.front()) / double(map->x.size() - 1) : 0;
+    const double dy =
+        map->y.size() > 1 ? (map->y.back() - map->y.front()) / double(map->y.size() - 1) : 0;
+    const QRectF samples(QPointF(map->x.front() - dx / 2, map->y.front() - dy / 2),
+                         QPointF(map->x.back() + dx / 2, map->y.back() + dy / 2));
+    painter.save();
+    painter.setClipRect(room);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(frame.toDevice(samples), stiImage(*map));
+    painter.restore();
+
+    painter.setBrush(Qt::NoBrush);
+    if (map->margin > 0) {
+        const QRectF listeners =
+            scene.geometry.room.adjusted(map->margin, map->margin, -map->margin, -map->margin);
+        painter.setPen(pen(painter, Qt::white, 1.0, Qt::DashLine));
+        painter.drawRect(frame.toDevice(listeners));
+    }
+    painter.setPen(pen(painter, Qt::black, 1.2));
+    painter.drawRect(room);
+    drawSpeakers(painter, frame, scene.geometry, false);
+
+    // The scale is the STI's own, 0 to 1, whatever the map holds; the target
+    // is marked on it, its value above the bar.
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double markRoom = metrics.height() + 3 * u;
+    const QRectF legend(area.left(), room.bottom() + 8 * u + markRoom, area.width(),
+                        (kStiLegendPoints - 8) * u - markRoom);
+    drawLegend(painter, legend, LevelScale{0, 1}, texts.text(SpeechText::MapTitle), texts);
+    if (target) {
+        const QRectF bar = legendBar(legend, u);
+        const double x = bar.left() + std::clamp(*target, 0.0, 1.0) * bar.width();
+        for (const auto& [colour, width] :
+             {std::pair(QColor(Qt::white), 3.0), std::pair(QColor(Qt::black), 1.4)}) {
+            painter.setPen(pen(painter, colour, width));
+            painter.drawLine(QPointF(x, bar.top() - 2 * u), QPointF(x, bar.bottom()));
+        }
+        const QString label = texts.text(SpeechText::Target) + u' ' + texts.fixed(*target, 2);
+        const double labelWidth = metrics.horizontalAdvance(label);
+        const double left = std::clamp(x - labelWidth / 2, bar.left(), bar.right() - labelWidth);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(left, bar.top() - 3 * u - metrics.descent()), label);
+    }
+    painter.restore();
 }
 
 } // namespace kvx::app

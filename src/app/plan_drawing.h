@@ -8,9 +8,11 @@
 //   drawPlan      the room to scale, the loudspeakers numbered, the dimensions
 //   drawCoverage  the colour map of one band, the loudspeakers over it, the legend
 //   drawSheet     a page of an export: a title, the figures, then one of the above
+//   drawSti       the STI map of the listener area, its own scale with the target
 
 #include "core/plan/coverage.h"
 #include "core/plan/plan_geometry.h"
+#include "core/speech/speech.h"
 
 #include <QColor>
 #include <QImage>
@@ -119,5 +121,17 @@ void drawSheet(QPainter& painter, const QRectF& page, const PlanScene& scene, Sh
                const PlanTexts& texts);
 // A good size for a sheet widthPoints wide, in points.
 QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints);
+
+// The STI map as an image, one pixel per sample point, the first row at the
+// far wall; the room outside the listener area in grey.
+QImage stiImage(const StiMap& map);
+// Where drawSti puts the room in area (the legend goes below it), on a device
+// of unitsPerPoint device units per typographic point.
+RoomFrame stiFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint);
+// The STI map of the scene's listener area in area, the loudspeakers over it
+// and its legend from 0 to 1 with the target marked (when there is one);
+// without a map, problem in the room's outline.
+void drawSti(QPainter& painter, const QRectF& area, const PlanScene& scene, const StiMap* map,
+             std::optional<double> target, const QString& problem, const PlanTexts& texts);
 
 } // namespace kvx::app

@@ -186,6 +186,10 @@ void writePdf(const QString& path, const PlanExport& what) {
         ok = printer.newPage() && ok;
         what.system(painter, page);
     }
+    if (what.speech) {
+        ok = printer.newPage() && ok;
+        what.speech(painter, page);
+    }
     if (!painter.end() || !ok || printer.printerState() == QPrinter::Error)
         throw WriteFailure{QStringLiteral("writing failed.")};
     file.commit();

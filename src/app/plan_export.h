@@ -1,10 +1,11 @@
 #pragma once
 
 // The plan's files: a picture as PNG or SVG, the design PDF (the report's
-// page, then the plan and both coverage maps, one page each), a DXF drawing
-// for CAD (metres, on named layers) and the positions as CSV. Every file is
-// written whole or not at all: it appears under its name only when complete,
-// and a file that cannot be written leaves an older one as it was.
+// page, then the plan and both coverage maps, one page each, the system page
+// and, with a reverberation time, the speech page), a DXF drawing for CAD
+// (metres, on named layers) and the positions as CSV. Every file is written
+// whole or not at all: it appears under its name only when complete, and a
+// file that cannot be written leaves an older one as it was.
 
 #include "app/plan_drawing.h"
 
@@ -46,6 +47,9 @@ struct PlanExport {
     // Draws the system page onto an area of the PDF's last page; without it
     // the PDF ends with the maps.
     std::function<void(QPainter&, const QRectF&)> system;
+    // Draws the speech page onto an area of a page after the system page;
+    // without it there is none.
+    std::function<void(QPainter&, const QRectF&)> speech;
 };
 
 // Writes the file in the format; empty when it was written, else the message

@@ -2,6 +2,7 @@
 
 #include "app/pictures.h"
 #include "app/plan_pages.h"
+#include "app/speech_page.h"
 #include "app/system_page.h"
 #include "core/calc/design.h"
 #include "core/system/system_texts.h"
@@ -96,6 +97,7 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     m_observer = m_model.observeDesign([this] { designChanged(); });
     rebuild();
     m_system->page()->panel().refresh();
+    m_speech->panel().refresh();
 }
 
 PlanWindow::~PlanWindow() {
@@ -113,14 +115,28 @@ void PlanWindow::createPages() {
         return shown ? quietestOf(*shown) : std::nullopt;
     });
     addPage(m_system);
+    // The STI is estimated on the same map.
+    m_speech = new SpeechPage(m_model, m_dispatcher, m_texts, [this](const Design&) {
+        const PlanScene* shown = currentScene();
+        if (!shown)
+            return SpeechMap{};
+        return SpeechMap{&shown->layout, shown->coverage ? &*shown->coverage : nullptr,
+                         shown->coverageProblem};
+    });
+    addPage(m_speech);
     connect(m_coverage, &CoveragePage::marginChanged, this, [this] {
         currentScene();
         m_system->page()->panel().refresh();
+        m_speech->panel().refresh();
     });
 }
 
 SystemPage* PlanWindow::systemPage() const {
     return m_system->page();
+}
+
+SpeechPage* PlanWindow::speechPage() const {
+    return m_speech;
 }
 
 void PlanWindow::addPage(PlanWindowPage* page) {
@@ -179,6 +195,7 @@ bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
     what.system = [this](QPainter& painter, const QRectF& area) {
         paintSystemPage(painter, area, m_model, *m_scene);
     };
+    what.speech = speechPageFor(m_model, *m_scene, m_texts);
     const QString problem = writePlanFile(path, format, what);
     if (problem.isEmpty())
         return true;

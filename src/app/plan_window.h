@@ -29,6 +29,7 @@ namespace kvx::app {
 class CoveragePage;
 class Dispatcher;
 class PlanWindowPage;
+class SpeechPage;
 class SystemPage;
 class SystemTab;
 
@@ -48,6 +49,8 @@ public:
     const PlanTexts& texts() const { return m_texts; }
     // The System page: the system settings and figures of the design.
     SystemPage* systemPage() const;
+    // The Speech page: the STI estimate on the same map.
+    SpeechPage* speechPage() const;
 
     // Writes the file in the format: a PNG or SVG of the page shown, the
     // design PDF, the DXF drawing or the positions as CSV. A failure is shown
@@ -84,6 +87,7 @@ private:
     QList<PlanWindowPage*> m_pages;
     CoveragePage* m_coverage = nullptr;
     SystemTab* m_system = nullptr;
+    SpeechPage* m_speech = nullptr;
     QPushButton* m_export = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "cli/plan_command.h"
+#include "cli/speech_command.h"
 #include "cli/system_command.h"
 #include "core/base/string_table.h"
 #include "core/report/report_content.h"
@@ -40,6 +41,8 @@ QString topHelp() {
                "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
                "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
                "      [--drop-limit dB] [--save PATH]\n"
+               "  kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [--ambient dB]\n"
+               "      [--target STI] [--margin M] [--samples m] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
@@ -441,6 +444,8 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parsePlan(rest.mid(1));
     if (command == QLatin1String("system"))
         return parseSystem(rest.mid(1));
+    if (command == QLatin1String("speech"))
+        return parseSpeech(rest.mid(1));
     if (command == QLatin1String("report"))
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
@@ -448,10 +453,11 @@ Invocation parseCommandLine(const QStringList& arguments) {
     if (command.startsWith(u'-'))
         throw UsageError{
             QStringLiteral(
-                "the command comes first (calc, plan, system, report or catalogue), then \"%1\"")
+                "the command comes first (calc, plan, system, speech, report or catalogue), then "
+                "\"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, plan, system, report or catalogue)")
+        QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report or catalogue)")
             .arg(command)};
 }
 

@@ -6,6 +6,7 @@
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
 //   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
 //   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
+//   kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [speech settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
@@ -71,8 +72,25 @@ struct SystemOptions {
     std::optional<double> dropLimit;
 };
 
+// The speech settings of kvx-cli speech, as given (the ambient noise is the
+// system settings'); checked by the estimate.
+struct SpeechOptions {
+    std::optional<double> reverberation;
+    std::optional<double> target;
+};
+
 struct Invocation {
-    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild, Plan, System };
+    enum class Command {
+        Help,
+        Version,
+        Calc,
+        Report,
+        CatalogueList,
+        CatalogueBuild,
+        Plan,
+        System,
+        Speech
+    };
     Command command = Command::Help;
     QString helpText; // Help
 
@@ -91,12 +109,14 @@ struct Invocation {
     std::optional<QDate> date;
     std::optional<double> pageWidth;
 
-    // plan
+    // plan and speech
     double margin = 0;
     int samples = 0; // 0: the default
 
-    // system
+    // system, and the ambient noise of speech
     SystemOptions system;
+    // speech
+    SpeechOptions speech;
 };
 
 // One option of a command, as a row of its table: its names (the long name

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     case Invocation::Command::Calc:
     case Invocation::Command::Plan:
     case Invocation::Command::System:
+    case Invocation::Command::Speech:
     case Invocation::Command::Report:
         break;
     }

@@ -133,6 +133,37 @@ QJsonObject note(int textId) {
 
 } // namespace
 
+OptionRow marginOption() {
+    return {{QStringLiteral("margin")},
+            QStringLiteral("The listener area keeps M metres from every wall (default %1).")
+                .arg(exactNumber(CoverageOptions{}.margin)),
+            QStringLiteral("M"),
+            [](const QString& text, Invocation& invocation) {
+                const std::optional<double> value = readNumber(text);
+                if (!value)
+                    throw UsageError{
+                        QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
+                invocation.margin = *value;
+            }};
+}
+
+OptionRow samplesOption() {
+    return {{QStringLiteral("samples")},
+            QStringLiteral("Samples per spacing on each axis, an even number (default: at least "
+                           "200 along the longer side, at most 64)."),
+            QStringLiteral("m"),
+            [](const QString& text, Invocation& invocation) {
+                bool ok = false;
+                const int value = text.trimmed().toInt(&ok);
+                if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
+                    throw UsageError{
+                        QStringLiteral("--samples: \"%1\" is not an even number from 2 to %2")
+                            .arg(text)
+                            .arg(kMaxSamples)};
+                invocation.samples = value;
+            }};
+}
+
 Invocation parsePlan(const QStringList& rest) {
     CalcLikeCommand plan;
     plan.command = Invocation::Command::Plan;
@@ -141,31 +172,8 @@ Invocation parsePlan(const QStringList& rest) {
         "Runs calc, then prints the plan of its calculation: where the loudspeakers go in the "
         "room and how the listener area is covered at 1 and 4 kHz.");
     plan.options = {
-        {{QStringLiteral("margin")},
-         QStringLiteral("The listener area keeps M metres from every wall (default %1).")
-             .arg(exactNumber(CoverageOptions{}.margin)),
-         QStringLiteral("M"),
-         [](const QString& text, Invocation& invocation) {
-             const std::optional<double> value = readNumber(text);
-             if (!value)
-                 throw UsageError{
-                     QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
-             invocation.margin = *value;
-         }},
-        {{QStringLiteral("samples")},
-         QStringLiteral("Samples per spacing on each axis, an even number (default: at least 200 "
-                        "along the longer side, at most 64)."),
-         QStringLiteral("m"),
-         [](const QString& text, Invocation& invocation) {
-             bool ok = false;
-             const int value = text.trimmed().toInt(&ok);
-             if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
-                 throw UsageError{
-                     QStringLiteral("--samples: \"%1\" is not an even number from 2 to %2")
-                         .arg(text)
-                         .arg(kMaxSamples)};
-             invocation.samples = value;
-         }},
+        marginOption(),
+        samplesOption(),
         {{QStringLiteral("o"), QStringLiteral("output")},
          QStringLiteral("Writes the positions (.csv) or the plan (.png, .svg, .pdf, .dxf)."),
          QStringLiteral("OUT"),

@@ -19,6 +19,10 @@ namespace kvx::cli {
 // Reads the arguments after "plan". Throws UsageError.
 Invocation parsePlan(const QStringList& rest);
 
+// The options of the coverage map, shared with speech: --margin M and --samples m.
+OptionRow marginOption();
+OptionRow samplesOption();
+
 // Whether -o asks for a drawing (.png, .svg, .pdf, .dxf), which the printing
 // module draws.
 bool isPlanDrawing(const QString& path);

@@ -35,10 +35,10 @@ public:
     virtual std::unique_ptr<ReportPrinter> openPdf(const QString& path) = 0;
     // Draws the plan of design into path as the plan window exports it: a
     // PNG or SVG picture of the plan, the design PDF (the page that report
-    // puts on a printer, then the plan, both maps and the system page of
-    // window) or the DXF drawing, by the path's extension; the texts in the
-    // window's language. Empty when the file was written, else the message
-    // naming it.
+    // puts on a printer, then the plan, both maps, the system page of window
+    // and, with a reverberation time, its speech page) or the DXF drawing, by the path's extension;
+    // the texts in the window's language. Empty when the file was written, else the message naming
+    // it.
     virtual QString writePlan(const QString& path, const Design& design,
                               const CoverageOptions& options, const FrmKvx& window,
                               const std::function<void(ReportPrinter&)>& report) = 0;

@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/plan_command.h"
 #include "cli/print_support.h"
+#include "cli/speech_command.h"
 #include "cli/system_command.h"
 #include "core/base/ini_file.h"
 #include "core/base/kvx_error.h"
@@ -298,12 +299,16 @@ int ProjectSession::run() {
         FrmKvx& window = *program.mainWindow;
         const int runsBefore = window.calculationRuns();
         const bool system = m_invocation.command == Invocation::Command::System;
+        const bool speech = m_invocation.command == Invocation::Command::Speech;
         const bool makesInputs = m_invocation.command == Invocation::Command::Calc ||
-                                 m_invocation.command == Invocation::Command::Plan || system;
+                                 m_invocation.command == Invocation::Command::Plan || system ||
+                                 speech;
         if (makesInputs && !applyInputs(window))
             return Exit::Failure;
         if (system)
             act([&] { applySystemOptions(m_invocation.system, window); });
+        if (speech)
+            act([&] { applySpeechOptions(m_invocation, window); });
         // Calculate is pressed when it has something to do: a pick or the
         // slider that already recalculated after the last edit would only
         // show the same message again.
@@ -334,6 +339,12 @@ int ProjectSession::run() {
                        status, draw);
     }
     // The results stand even when a file could not be written afterwards.
+    if (program.hasMainWindow() && m_invocation.command == Invocation::Command::Speech) {
+        const int status = failed                            ? Exit::Failure
+                           : m_platform.messages().isEmpty() ? Exit::Success
+                                                             : Exit::MessageShown;
+        return printSpeech(m_invocation, *program.mainWindow, m_platform, status);
+    }
     if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {
         const FrmKvx& window = *program.mainWindow;
         const QStringList problems = systemProblems(window);

@@ -1,9 +1,10 @@
 // The plan window on screen beside the main window, driven as a user drives
 // it: opened from the File menu, following each calculation, saying
-// "Calculate first" when there is nothing to plan, and exporting through its
-// file dialog.
+// "Calculate first" when there is nothing to plan, its System and Speech
+// pages on the map the pages share, and exporting through its file dialog.
 #include "app/plan_pages.h"
 #include "app/plan_window.h"
+#include "app/speech_page.h"
 #include "app/system_page.h"
 #include "gui/gui_support.h"
 #include "support/plan.h"
@@ -36,6 +37,7 @@ private Q_SLOTS:
     void pointerReadsTheLevel();
     void exportsThroughItsDialog();
     void systemPageFollowsTheListenerArea();
+    void speechPageOnTheSharedMap();
     void tooManyLoudspeakersToList();
 
 private:
@@ -233,6 +235,60 @@ void TestPlanWindow::systemPageFollowsTheListenerArea() {
     QVERIFY(plan->exportTo(pdf, PlanFormat::Pdf));
     const QString text = QString::fromLatin1(test::readBytes(pdf));
     QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 5);
+}
+
+void TestPlanWindow::speechPageOnTheSharedMap() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    QCOMPARE(plan->tabs()->tabText(3), QStringLiteral("Speec&h"));
+    plan->tabs()->setCurrentIndex(3);
+    SpeechPanel& panel = plan->speechPage()->panel();
+    const auto type = [](Control& field, const char* text) {
+        field.userFocus();
+        field.userSetText(QString::fromLatin1(text));
+    };
+    // The settings typed take the map the pages share; the ambient noise is
+    // the System page's too.
+    const int scenes = plan->scenesMade();
+    type(panel.txtReverberation, "1.2");
+    type(panel.txtSpeechAmbient, "55");
+    QCOMPARE(plan->scenesMade(), scenes);
+    QCOMPARE(plan->systemPage()->panel().txtAmbient.text(), QStringLiteral("55"));
+    QVERIFY(m_window->model().kvx.Modified);
+    QVERIFY(panel.map() && plan->speechPage()->figuresText().contains("Mean STI"));
+    QCOMPARE(panel.map()->x, plan->scene()->coverage->x);
+
+    // The value under the pointer, in the middle of the room.
+    QVERIFY(QTest::qWaitForWindowExposed(plan));
+    auto* canvas = in(plan, "stiCanvas");
+    const RoomFrame frame = stiFrame(QRectF(canvas->rect()).adjusted(6, 6, -6, -6), *plan->scene(),
+                                     canvas->logicalDpiY() / 72.0);
+    const QPointF at = frame.toDevice(QPointF(25, 25));
+    QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    QVERIFY2(in<QLabel>(plan, "stiPointer")->text().startsWith("STI 0."),
+             qPrintable(in<QLabel>(plan, "stiPointer")->text()));
+
+    // A new calculation and a new margin: one map each, the STI on it.
+    calculateWith("txtRoomLength", "20");
+    QCOMPARE(plan->scenesMade(), scenes + 1);
+    QCOMPARE(panel.map()->x.back(), 20.0);
+    plan->tabs()->setCurrentIndex(1);
+    in<QDoubleSpinBox>(plan, "margin")->setValue(3);
+    QCOMPARE(plan->scenesMade(), scenes + 2);
+    QCOMPARE(panel.map()->margin, 3.0);
+
+    // The design PDF ends with the speech page: report, plan, two maps, system, speech.
+    const QString pdf = m_folder->filePath("design.pdf");
+    QVERIFY(plan->exportTo(pdf, PlanFormat::Pdf));
+    const QString text = QString::fromLatin1(test::readBytes(pdf));
+    QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 6);
+
+    // Too short for the room: said on the page, no map.
+    type(panel.txtReverberation, "0,1");
+    QVERIFY(!panel.map());
+    QVERIFY(plan->speechPage()->figuresText().contains("is too short for this room"));
 }
 
 void TestPlanWindow::tooManyLoudspeakersToList() {

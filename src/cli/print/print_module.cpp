@@ -4,6 +4,7 @@
 #include "app/plan_export.h"
 #include "app/plan_texts.h"
 #include "app/printing.h"
+#include "app/speech_page.h"
 #include "app/system_page.h"
 #include "cli/print_support.h"
 #include "core/ui/main_window.h"
@@ -50,6 +51,7 @@ public:
         what.system = [&window, &scene](QPainter& painter, const QRectF& area) {
             paintSystemPage(painter, area, window, scene);
         };
+        what.speech = speechPageFor(window, scene, texts);
         const std::optional<PlanFormat> format = planFormatFor(path);
         if (!format)
             return texts.text(PlanViewText::CannotWrite)

@@ -3,6 +3,7 @@
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
 #include "core/project/field_reader.h"
+#include "core/speech/speech_texts.h"
 #include "core/system/system_texts.h"
 
 #include <QDir>
@@ -77,6 +78,19 @@ Messages readSystemRecord(const QStringList& fields, ProjectSettings& settings,
     return messages;
 }
 
+QStringList speechRecord(const ProjectSettings& settings) {
+    return settings.speech.isDefault() ? QStringList() : speechSettingsFields(settings.speech);
+}
+
+Messages readSpeechRecord(const QStringList& fields, ProjectSettings& settings,
+                          const LocalTexts& texts) {
+    Messages messages;
+    const QString title = texts.text(SpeechText::SettingsTitle);
+    for (const QString& problem : readSpeechSettingsFields(fields, settings.speech, texts))
+        messages.append({problem, MsgStyle::Exclamation, title});
+    return messages;
+}
+
 struct Section {
     // The English id of a header in the user's language; 0 for a header that
     // is the same in every language (fixedHeader).
@@ -92,7 +106,8 @@ struct Section {
     int fieldCount() const { return fields.empty() ? settings.fieldCount : int(fields.size()); }
 };
 
-// Every section in the order the file is written.
+// Every section in the order the file is written: the window's groups, then
+// the optional settings in a fixed order.
 const Section kSections[] = {
     {1057, "", kDescriptionFields, {}},
     {1058, "", kLoudspeakerFields, {}},
@@ -101,6 +116,7 @@ const Section kSections[] = {
     {1061, "", kResultFields, {}},
     // Not translated: a project keeps its settings in any language.
     {0, "[System]", {}, {7, "a system setting", systemRecord, readSystemRecord}},
+    {0, "[Speech]", {}, {2, "a speech setting", speechRecord, readSpeechRecord}},
 };
 
 // What is wrong with the file itself, as opposed to what the fields' own

@@ -5,12 +5,14 @@
 // it is not the default. A new group is one more member here and one more
 // entry in the project file's section table.
 
+#include "core/speech/speech.h"
 #include "core/system/system.h"
 
 namespace kvx {
 
 struct ProjectSettings {
     SystemSettings system; // [System]
+    SpeechSettings speech; // [Speech]; its ambient noise is the system's
 
     bool isDefault() const { return *this == ProjectSettings{}; }
     bool operator==(const ProjectSettings&) const = default;

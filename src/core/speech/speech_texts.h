@@ -54,6 +54,9 @@ constexpr int LeavesOut = 1699; // what the estimate leaves out
 constexpr int ValueAt = 1700;   // the STI under the pointer
 constexpr int PointAtMap = 1701;
 constexpr int MapTitle = 1702;
+constexpr int PageTitle = 1703; // the design PDF's page
+// The plan window's tab, its access key apart from the window's others.
+constexpr int Tab = 1704;
 } // namespace SpeechText
 
 QString speechSettingName(SpeechSetting setting, const LocalTexts& texts);

@@ -236,4 +236,14 @@ void FrmKvx::setSystemSettings(const SystemSettings& system) {
     changed.system = system;
     setSettings(changed);
 }
+
+const SpeechSettings& FrmKvx::speechSettings() const {
+    return settings().speech;
+}
+
+void FrmKvx::setSpeechSettings(const SpeechSettings& speech) {
+    ProjectSettings changed = settings();
+    changed.speech = speech;
+    setSettings(changed);
+}
 } // namespace kvx

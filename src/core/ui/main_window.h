@@ -34,6 +34,7 @@ namespace kvx {
 
 struct Design;
 struct ProjectSettings;
+struct SpeechSettings;
 struct SystemSettings;
 
 // Positions in the ExpText label array.
@@ -189,6 +190,10 @@ public:
         return observeSettings(std::move(observer));
     }
     void unobserveSystemSettings(int id) { unobserveSettings(id); }
+    // The speech settings (reverberation time, STI target) of settings(), and
+    // a user's change of them; the ambient noise is the system settings'.
+    const SpeechSettings& speechSettings() const;
+    void setSpeechSettings(const SpeechSettings& settings);
     // How many calculation runs have started, refused ones included: a caller
     // that moved the slider can tell whether that already recalculated.
     int calculationRuns() const { return m_calculationRuns; }
