@@ -211,6 +211,8 @@ void MainWindowView::createFields() {
     m_DiffSet = new FocusMarked<QSlider>(Qt::Horizontal);
     m_txtLevelDif4 = resultLabel();
     m_cmdCalc = new QPushButton;
+    m_lstPattern = comboBox(m_model.lstPattern.name(), Typing::PickOnly);
+    m_lstFit = comboBox(m_model.lstFit.name(), Typing::PickOnly);
     m_lblDistance = resultLabel();
     m_lblNrofSpeakers = resultLabel();
     m_lblLevel = resultLabel();
@@ -262,6 +264,8 @@ void MainWindowView::createFields() {
         {ExpOpeningAngle, m_txtAngle1},
         {ExpSensitivity, m_txtSensitivity},
         {ExpRatedPower, m_txtMaxPower},
+        {ExpPattern, m_lstPattern},
+        {ExpFit, m_lstFit},
     };
     for (const auto& [index, buddy] : buddies)
         expText(index)->setBuddy(buddy);
@@ -335,15 +339,25 @@ QGridLayout* MainWindowView::powerLayout() {
     return power;
 }
 
-// Difference level setting: the slider, its value and Calculate.
+// Difference level setting: the slider, its value and Calculate, then how
+// the loudspeakers hang.
 QGridLayout* MainWindowView::differenceLayout() {
     auto* difference = grid();
     difference->addWidget(m_DiffSet, 0, 0, 1, 3);
     difference->addWidget(m_txtLevelDif4, 1, 0);
     difference->addWidget(expText(ExpUnitLevelDif4), 1, 1);
     difference->addWidget(m_cmdCalc, 1, 2, Qt::AlignRight);
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(6);
+    layout->addWidget(expText(ExpPattern));
+    layout->addWidget(m_lstPattern);
+    layout->addSpacing(8);
+    layout->addWidget(expText(ExpFit));
+    layout->addWidget(m_lstFit);
+    layout->addStretch(1);
+    difference->addLayout(layout, 2, 0, 1, 3);
     difference->setColumnStretch(2, 1);
-    difference->setRowStretch(2, 1);
+    difference->setRowStretch(3, 1);
     return difference;
 }
 
@@ -503,6 +517,8 @@ void MainWindowView::bindControls() {
     m_binder.bind(m_model.DiffSet, m_DiffSet);
     m_binder.bind(m_model.txtLevelDif4, m_txtLevelDif4, LabelText::AsIs);
     m_binder.bind(m_model.cmdCalc, m_cmdCalc);
+    m_binder.bind(m_model.lstPattern, m_lstPattern);
+    m_binder.bind(m_model.lstFit, m_lstFit);
     m_binder.bind(m_model.lblDistance, m_lblDistance, LabelText::AsIs);
     m_binder.bind(m_model.lblNrofSpeakers, m_lblNrofSpeakers, LabelText::AsIs);
     m_binder.bind(m_model.lblLevel, m_lblLevel, LabelText::AsIs);
@@ -511,13 +527,14 @@ void MainWindowView::bindControls() {
 
 void MainWindowView::arrangeTabOrder() {
     // The project, then down the left column (room, taps) and the right one
-    // (loudspeaker, difference level, Calculate). A catalogue field sends the
+    // (loudspeaker, difference level, the layout, Calculate). A catalogue field sends the
     // focus on to the slider, so the taps come before the loudspeaker: they
     // stay within reach of the Tab key.
     QWidget* const chain[] = {
         m_txtDescription, m_FileSel,        m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight,
         m_txtEarHeight,   m_lstLspTap,      m_lstAmpTap,     m_lstLsp,       m_txtAngle1,
-        m_txtAngle4,      m_txtSensitivity, m_txtMaxPower,   m_DiffSet,      m_cmdCalc,
+        m_txtAngle4,      m_txtSensitivity, m_txtMaxPower,   m_DiffSet,      m_lstPattern,
+        m_lstFit,         m_cmdCalc,
     };
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);

@@ -5,12 +5,14 @@
 // it is not the default. A new group is one more member here and one more
 // entry in the project file's section table.
 
+#include "core/calc/pattern.h"
 #include "core/system/system.h"
 
 namespace kvx {
 
 struct ProjectSettings {
     SystemSettings system; // [System]
+    LayoutSettings layout; // [Layout]
 
     bool isDefault() const { return *this == ProjectSettings{}; }
     bool operator==(const ProjectSettings&) const = default;
