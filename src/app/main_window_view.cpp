@@ -213,6 +213,12 @@ void MainWindowView::createFields() {
     m_cmdCalc = new QPushButton;
     m_lstPattern = comboBox(m_model.lstPattern.name(), Typing::PickOnly);
     m_lstFit = comboBox(m_model.lstFit.name(), Typing::PickOnly);
+    // The names of the patterns and fits are never cut short: the lists are
+    // as wide as their longest name in the language shown.
+    for (QComboBox* layout : {m_lstPattern, m_lstFit}) {
+        layout->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        layout->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
     m_lblDistance = resultLabel();
     m_lblNrofSpeakers = resultLabel();
     m_lblLevel = resultLabel();
@@ -339,23 +345,19 @@ QGridLayout* MainWindowView::powerLayout() {
     return power;
 }
 
-// Difference level setting: the slider, its value and Calculate, then how
-// the loudspeakers hang.
+// Difference level setting: the slider, its value and Calculate, and beside
+// them how the loudspeakers hang; the frame keeps the height of the power
+// setting beside it.
 QGridLayout* MainWindowView::differenceLayout() {
     auto* difference = grid();
-    difference->addWidget(m_DiffSet, 0, 0, 1, 3);
+    difference->addWidget(m_DiffSet, 0, 0, 1, 5);
     difference->addWidget(m_txtLevelDif4, 1, 0);
     difference->addWidget(expText(ExpUnitLevelDif4), 1, 1);
-    difference->addWidget(m_cmdCalc, 1, 2, Qt::AlignRight);
-    auto* layout = new QHBoxLayout;
-    layout->setSpacing(6);
-    layout->addWidget(expText(ExpPattern));
-    layout->addWidget(m_lstPattern);
-    layout->addSpacing(8);
-    layout->addWidget(expText(ExpFit));
-    layout->addWidget(m_lstFit);
-    layout->addStretch(1);
-    difference->addLayout(layout, 2, 0, 1, 3);
+    difference->addWidget(m_cmdCalc, 2, 0, 1, 2, Qt::AlignLeft);
+    difference->addWidget(expText(ExpPattern), 1, 3);
+    difference->addWidget(m_lstPattern, 1, 4);
+    difference->addWidget(expText(ExpFit), 2, 3);
+    difference->addWidget(m_lstFit, 2, 4);
     difference->setColumnStretch(2, 1);
     difference->setRowStretch(3, 1);
     return difference;
