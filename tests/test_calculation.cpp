@@ -36,6 +36,7 @@ void act(FrmKvx& w, const QString& actions) {
 void enter(Harness& h) {
     h.w->FillSpeakerTapList();
     h.w->FillAmpTapList();
+    h.w->FillLayoutLists();
     act(*h.w, "DiffSet=60;lstLspTap=1/1 P;lstAmpTap=100 V;txtRoomLength=20;txtRoomWidth=10;"
               "txtRoomHeight=4;txtEarHeight=1.5;txtAngle1=90;txtAngle4=60;txtSensitivity=90;"
               "txtMaxPower=6");
@@ -106,6 +107,16 @@ void TestCalculation::run_data() {
     row("same taps picked", "cmdCalc;lstLspTap#0;lstAmpTap#0", "runs 3, 6 dB: 3.6|2.9|18|92|6");
     row("same taps picked after an edit", "cmdCalc;txtRoomWidth=10,0;lstLspTap#0;lstAmpTap#0",
         "runs 3, 6 dB, modified: 3.6|2.9|18|92|6");
+    // The pattern and the fit are the project's: a pick recalculates once and
+    // marks the project modified when it changes them. Reference figures from
+    // an independent calculation of the offset lattice's sums and layouts.
+    row("offset rows picked", "lstPattern#1", "runs 1, 6 dB, modified: 4.1|2.8|14|92|6");
+    row("the same pattern picked", "cmdCalc;lstPattern#0", "runs 2, 6 dB: 3.6|2.9|18|92|6");
+    row("7 dB, spacing kept", "DiffSet=70;lstFit#1", "runs 2, 7 dB, modified: 4.1|3.6|15|92|6");
+    row("7 dB, offset rows", "DiffSet=70;lstPattern#1", "runs 2, 7 dB, modified: 4.7|3.6|7|91|6");
+    row("7 dB, offset rows, spacing kept", "DiffSet=70;lstPattern#1;lstFit#1",
+        "runs 3, 7 dB, modified: 4.7|3.6|14|91|6");
+
     // The direct level uses the power the run shows, whatever was shown before;
     // a typed tap is project data, so it marks the project modified.
     row("taps typed, no pick", "lstLspTap=1/2 P;lstAmpTap= 70 V;cmdCalc",

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void workedExamples_data();
     void workedExamples();
     void projectChangedSavedAndReadBack();
+    void layoutSavedAndReadBack();
     void reportMatchesWindow_data();
     void reportMatchesWindow();
     void catalogueBuiltAndListedBack();
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void badInput();
     void plan_data();
     void plan();
+    void keptSpacing();
     void planDrawings_data();
     void planDrawings();
 };
@@ -98,6 +100,13 @@ void TestCli::workedExamples_data() {
     QTest::newRow("the shipped meeting room, written in English, in German")
         << KVX_SOURCE_DIR "/examples/meeting-room.kvx --language German --locale C"
         << "3.3 4 88 3.2 1.5 6" << 11 << 3.293462108226599;
+    // Offset rows: the spacing, its 5 evaluations and the 5 x 3 layout of 14
+    // worked out apart from the program from the offset lattice's definition.
+    QTest::newRow("20 x 10 m, offset rows") << room + "--locale C --type user --pattern offset"
+                                            << "4.1 14 92 2.8 6 6" << 5 << 4.1497008214289304;
+    QTest::newRow("20 x 10 m, offset rows, spacing kept: the same 14")
+        << room + "--locale C --fit spacing --pattern offset"
+        << "4.1 14 92 2.8 6 6" << 5 << 4.1497008214289304;
     // The slider's rounding, not truncation: 6.49 dB is slid to 6.5.
     QTest::newRow("difference 6.49 dB slides to 6.5")
         << room + "--locale C --tap 1/2 --line 70 --difference 6.49"
@@ -126,6 +135,8 @@ void TestCli::workedExamples() {
     QCOMPARE(values["evaluations"].toInt(), evaluations);
     KVX_COMPARE_NEAR(values["distance"].toDouble(), distance, 1e-9);
     QCOMPARE(values["speakers"].toInt(), shown.section(u' ', 1, 1).toInt());
+    QCOMPARE(result.json().value("pattern").toString(),
+             arguments.contains("--pattern offset") ? "offset" : "square");
 }
 
 void TestCli::projectChangedSavedAndReadBack() {
@@ -143,6 +154,21 @@ void TestCli::projectChangedSavedAndReadBack() {
     QCOMPARE(reread.json("values"), changed.json("values"));
     QCOMPARE(test::readBytes(path(QStringLiteral("again.kvx"))),
              test::readBytes(kData + "hall.kvx"));
+}
+
+void TestCli::layoutSavedAndReadBack() {
+    // --save keeps the pattern and the fit; the project reads them back.
+    const Result saved =
+        calc(args("--type Wide,|8 --pattern offset --fit spacing --json --save rows.kvx"));
+    QCOMPARE(saved.status, 0);
+    QVERIFY(test::readBytes(path(QStringLiteral("rows.kvx")))
+                .endsWith("[Layout]\r\n\"offset\",\"spacing\"\r\n"));
+    const Result reread = calc(args("rows.kvx --json"));
+    QCOMPARE(reread.json().value("pattern").toString(), "offset");
+    QCOMPARE(reread.json("values"), saved.json("values"));
+    // Picked back to the square grid and the nearest count, the section goes.
+    QCOMPARE(calc(args("rows.kvx --pattern square --fit nearest --save square.kvx")).status, 0);
+    QVERIFY(!test::readBytes(path(QStringLiteral("square.kvx"))).contains("[Layout]"));
 }
 
 void TestCli::reportMatchesWindow_data() {
@@ -303,6 +329,25 @@ void TestCli::plan_data() {
                                                                 << "plan-dutch" << 18;
     QTest::newRow("one loudspeaker, 3 x 2 m") << "--locale C --length 3 --width 2"
                                               << "plan-one" << 1;
+    // 5, 4, 5 loudspeakers in 3 rows; the figures checked against an
+    // independent sum over the 14 loudspeakers at every sample point.
+    QTest::newRow("offset rows") << "--locale C --pattern offset"
+                                 << "plan-offset" << 14;
+}
+
+void TestCli::keptSpacing() {
+    // The meeting room is calculated at 3.29 m and laid out 4 x 3 m by the
+    // nearest count; keeping the spacing lays it out 2.67 x 3 m, 3 x 2.
+    const QString meeting = QStringLiteral(KVX_SOURCE_DIR "/examples/meeting-room.kvx");
+    const Result result = run(
+        QStringList{"plan", "--data-dir", m_data.path(), meeting, "--fit", "spacing", "--json"});
+    QCOMPARE(result.status, 0);
+    const QJsonObject layout = result.json("layout");
+    QCOMPARE(layout["columns"].toInt() * 10 + layout["rows"].toInt(), 32);
+    QCOMPARE(layout["count"].toInt(), 6);
+    QCOMPARE(layout["pattern"].toString(), "square");
+    const double spacing = 3.293462108226599;
+    QVERIFY(layout["spacingX"].toDouble() <= spacing && layout["spacingY"].toDouble() <= spacing);
 }
 
 void TestCli::plan() {

@@ -101,7 +101,8 @@ void TestInfoWindows::aboutAndWorking() {
              (QStringList{T(1040) + "\n" + T(1102) + "Halcyra" + T(1103), T(1100)}));
     QCOMPARE(QPointF(a.form.left(), a.form.top()), centred(a.form));
 
-    // The Working window: the language's texts, a paragraph's sentences joined directly.
+    // The Working window: the language's texts, a paragraph's sentences joined
+    // directly, the paragraph on offset rows last.
     FrmWorking w(h.kvx);
     w.Form_Load();
     const auto texts = [&](int first, int last) {
@@ -114,7 +115,8 @@ void TestInfoWindows::aboutAndWorking() {
                           w.lbl3.text()}),
              (working + QStringList{"KVX",
                                     texts(1040, 1042) + "\n\n" + texts(1043, 1046) + "\n\n" +
-                                        texts(1047, 1049) + "\n\n" + texts(1050, 1050),
+                                        texts(1047, 1049) + "\n\n" + texts(1050, 1050) + "\n\n" +
+                                        texts(1577, 1577),
                                     texts(1051, 1051)}));
     QCOMPARE(QPointF(w.form.left(), w.form.top()), centred(w.form));
     QVERIFY(h.platform.messages.isEmpty());

@@ -550,23 +550,32 @@ void TestPlan::positionsAsCsv() {
 
 void TestPlan::geometryTexts_data() {
     QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("pattern"); // 1: offset rows
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<qint64>("count");
     const QStringList texts = {"20.00 m", "10.00 m", "3.33 m", "3.33 m", "1.67 m", "1.67 m"};
-    QTest::newRow("C") << QStringLiteral("C") << texts;
-    QTest::newRow("German") << QStringLiteral("de_DE")
-                            << QStringList(texts).replaceInStrings(".", ",");
+    QTest::newRow("C") << QStringLiteral("C") << 0 << texts << qint64(18);
+    QTest::newRow("German") << QStringLiteral("de_DE") << 0
+                            << QStringList(texts).replaceInStrings(".", ",") << qint64(18);
+    // 6 x 3 offset rows: 6, 5, 6 loudspeakers; the second row's first one
+    // half a spacing in, at 3.33 m.
+    QTest::newRow("offset rows") << QStringLiteral("C") << 1 << (texts + QStringList{"1.67 m"})
+                                 << qint64(17);
 }
 
 void TestPlan::geometryTexts() {
     QFETCH(QString, locale);
+    QFETCH(int, pattern);
     QFETCH(QStringList, texts);
-    const Layout layout = layoutFor(handMade(20, 10, 3.6, 2.5, 90, 60));
+    QFETCH(qint64, count);
+    const Layout layout =
+        test::gridLayout(20, 10, 6, 3, pattern ? Pattern::Offset : Pattern::Square);
     const PlanGeometry plan = planGeometry(layout, QLocale(locale));
     QCOMPARE(plan.room, QRectF(0, 0, 20, 10));
-    QCOMPARE(plan.count, qint64(18));
-    QCOMPARE(plan.speakers.size(), size_t(18));
-    QCOMPARE(plan.speakers.back().number, qint64(18));
-    QCOMPARE(std::optional(plan.speakers.back().position), layout.position(18));
+    QCOMPARE(plan.count, count);
+    QCOMPARE(plan.speakers.size(), size_t(count));
+    QCOMPARE(plan.speakers.back().number, count);
+    QCOMPARE(std::optional(plan.speakers.back().position), layout.position(count));
     QVERIFY(!plan.tooManyToDraw);
     QStringList shown;
     for (const auto& dimension : plan.dimensions)
@@ -575,6 +584,13 @@ void TestPlan::geometryTexts() {
     // The wall distance in x runs from the wall to the first loudspeaker.
     QCOMPARE(plan.dimensions[4].from.x(), 0.0);
     KVX_COMPARE_NEAR(plan.dimensions[4].to.x(), 10.0 / 6, 1e-12);
+    // The half spacing runs along the second row, from above the first
+    // loudspeaker to the second row's first.
+    if (pattern) {
+        const PlanGeometry::Dimension& half = plan.dimensions[6];
+        QCOMPARE(half.to, plan.speakers[6].position);
+        QCOMPARE(half.from, QPointF(10.0 / 6, 10.0 / 2));
+    }
 
     const PlanGeometry huge =
         planGeometry(layoutFor(handMade(1001, 1001, 1, 2.5, 90, 60)), QLocale(locale));

@@ -2,6 +2,8 @@
 // and how the reader takes section headers. The example files are kept in
 // tests/data/project.
 #include "core/base/kvx_error.h"
+#include "core/plan/layout_texts.h"
+#include "core/project/project_settings.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -194,6 +196,75 @@ private Q_SLOTS:
         QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
         QCOMPARE(h.fieldTexts().value(field).size(), length);
         QCOMPARE(h.platform.messageTitles(), QStringList());
+    }
+
+    // The pattern and the fit: a [Layout] record only when one is not the
+    // default, after [System]; read back whatever the language, a value it
+    // does not know named in a message and read as the default.
+    void layoutSection_data() {
+        QTest::addColumn<int>("pattern"); // 1: offset rows
+        QTest::addColumn<int>("fit");     // 1: kept spacing
+        QTest::addColumn<double>("ambient");
+        QTest::addColumn<QByteArray>("records"); // after the results
+        QTest::newRow("square grid, nearest count: nothing") << 0 << 0 << 0.0 << QByteArray();
+        QTest::newRow("offset rows")
+            << 1 << 0 << 0.0 << QByteArray("[Layout]\r\n\"offset\",\"nearest\"\r\n");
+        QTest::newRow("kept spacing")
+            << 0 << 1 << 0.0 << QByteArray("[Layout]\r\n\"square\",\"spacing\"\r\n");
+        QTest::newRow("both, after the system settings")
+            << 1 << 1 << 50.0
+            << QByteArray("[System]\r\n\"50\",\"15\",\"\",\"\",\"1.5\",\"end\",\"0.5\"\r\n"
+                          "[Layout]\r\n\"offset\",\"spacing\"\r\n");
+    }
+    void layoutSection() {
+        QFETCH(int, pattern);
+        QFETCH(int, fit);
+        QFETCH(double, ambient);
+        ProjectWindow h;
+        h.setFields(example());
+        h.kvx.Modified = false;
+        ProjectSettings settings;
+        settings.layout = {pattern ? Pattern::Offset : Pattern::Square,
+                           fit ? Fit::Spacing : Fit::Nearest};
+        if (ambient > 0)
+            settings.system.ambient = ambient;
+        h.w->setSettings(settings);
+        QCOMPARE(h.kvx.Modified, !settings.isDefault());
+        QCOMPARE(h.w->lstFit.text(),
+                 fit ? QStringLiteral("Keep spacing") : QStringLiteral("Nearest count"));
+        h.w->WriteProjectFile(h.path("a.kvx"));
+        QFETCH(QByteArray, records);
+        QCOMPARE(readBytes(h.path("a.kvx")), testData("project/English.kvx") + records);
+
+        // German reads it into a window of other settings, and shows them.
+        ProjectWindow other(LanguageOffsets::German);
+        other.w->setLayoutSettings({pattern ? Pattern::Square : Pattern::Offset, Fit::Nearest});
+        QVERIFY(other.w->ReadProjectFile(h.path("a.kvx")));
+        QCOMPARE(other.w->settings(), h.w->settings());
+        QCOMPARE(other.w->lstPattern.text(), pattern ? QStringLiteral("Versetzte Reihen")
+                                                     : QStringLiteral("Quadratisches Raster"));
+        QCOMPARE(other.state().last(), "unmodified");
+        // New starts square with the nearest count again.
+        other.w->ResetProject();
+        QCOMPARE(other.w->lstPattern.text() + u'|' + other.w->lstFit.text(),
+                 QStringLiteral("Quadratisches Raster|N\u00e4chstliegende Anzahl"));
+    }
+
+    // Values the record does not know (the words are matched exactly) are
+    // named in the layout settings' messages and read as the defaults.
+    void unknownLayoutValues() {
+        ProjectWindow h;
+        QVERIFY(writeBytes(h.path("p.kvx"), testData("project/English.kvx") +
+                                                "[Layout]\r\n\"Offset\",\"round\"\r\n"));
+        QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
+        const QString unknown =
+            QStringLiteral("Layout settings (48): The project file holds \"%1\" for "
+                           "the layout setting \"%2\", which KVX does not "
+                           "know; \"%3\" is used.");
+        QCOMPARE(messageLog(h.platform),
+                 (QStringList{unknown.arg("Offset", "Pattern", "Square grid"),
+                              unknown.arg("round", "Fit", "Nearest count")}));
+        QVERIFY(h.w->layoutSettings().isDefault());
     }
 };
 

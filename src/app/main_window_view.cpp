@@ -211,6 +211,14 @@ void MainWindowView::createFields() {
     m_DiffSet = new FocusMarked<QSlider>(Qt::Horizontal);
     m_txtLevelDif4 = resultLabel();
     m_cmdCalc = new QPushButton;
+    m_lstPattern = comboBox(m_model.lstPattern.name(), Typing::PickOnly);
+    m_lstFit = comboBox(m_model.lstFit.name(), Typing::PickOnly);
+    // The names of the patterns and fits are never cut short: the lists are
+    // as wide as their longest name in the language shown.
+    for (QComboBox* layout : {m_lstPattern, m_lstFit}) {
+        layout->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        layout->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
     m_lblDistance = resultLabel();
     m_lblNrofSpeakers = resultLabel();
     m_lblLevel = resultLabel();
@@ -262,6 +270,8 @@ void MainWindowView::createFields() {
         {ExpOpeningAngle, m_txtAngle1},
         {ExpSensitivity, m_txtSensitivity},
         {ExpRatedPower, m_txtMaxPower},
+        {ExpPattern, m_lstPattern},
+        {ExpFit, m_lstFit},
     };
     for (const auto& [index, buddy] : buddies)
         expText(index)->setBuddy(buddy);
@@ -335,15 +345,21 @@ QGridLayout* MainWindowView::powerLayout() {
     return power;
 }
 
-// Difference level setting: the slider, its value and Calculate.
+// Difference level setting: the slider, its value and Calculate, and beside
+// them how the loudspeakers hang; the frame keeps the height of the power
+// setting beside it.
 QGridLayout* MainWindowView::differenceLayout() {
     auto* difference = grid();
-    difference->addWidget(m_DiffSet, 0, 0, 1, 3);
+    difference->addWidget(m_DiffSet, 0, 0, 1, 5);
     difference->addWidget(m_txtLevelDif4, 1, 0);
     difference->addWidget(expText(ExpUnitLevelDif4), 1, 1);
-    difference->addWidget(m_cmdCalc, 1, 2, Qt::AlignRight);
+    difference->addWidget(m_cmdCalc, 2, 0, 1, 2, Qt::AlignLeft);
+    difference->addWidget(expText(ExpPattern), 1, 3);
+    difference->addWidget(m_lstPattern, 1, 4);
+    difference->addWidget(expText(ExpFit), 2, 3);
+    difference->addWidget(m_lstFit, 2, 4);
     difference->setColumnStretch(2, 1);
-    difference->setRowStretch(2, 1);
+    difference->setRowStretch(3, 1);
     return difference;
 }
 
@@ -503,6 +519,8 @@ void MainWindowView::bindControls() {
     m_binder.bind(m_model.DiffSet, m_DiffSet);
     m_binder.bind(m_model.txtLevelDif4, m_txtLevelDif4, LabelText::AsIs);
     m_binder.bind(m_model.cmdCalc, m_cmdCalc);
+    m_binder.bind(m_model.lstPattern, m_lstPattern);
+    m_binder.bind(m_model.lstFit, m_lstFit);
     m_binder.bind(m_model.lblDistance, m_lblDistance, LabelText::AsIs);
     m_binder.bind(m_model.lblNrofSpeakers, m_lblNrofSpeakers, LabelText::AsIs);
     m_binder.bind(m_model.lblLevel, m_lblLevel, LabelText::AsIs);
@@ -511,13 +529,14 @@ void MainWindowView::bindControls() {
 
 void MainWindowView::arrangeTabOrder() {
     // The project, then down the left column (room, taps) and the right one
-    // (loudspeaker, difference level, Calculate). A catalogue field sends the
+    // (loudspeaker, difference level, the layout, Calculate). A catalogue field sends the
     // focus on to the slider, so the taps come before the loudspeaker: they
     // stay within reach of the Tab key.
     QWidget* const chain[] = {
         m_txtDescription, m_FileSel,        m_txtRoomLength, m_txtRoomWidth, m_txtRoomHeight,
         m_txtEarHeight,   m_lstLspTap,      m_lstAmpTap,     m_lstLsp,       m_txtAngle1,
-        m_txtAngle4,      m_txtSensitivity, m_txtMaxPower,   m_DiffSet,      m_cmdCalc,
+        m_txtAngle4,      m_txtSensitivity, m_txtMaxPower,   m_DiffSet,      m_lstPattern,
+        m_lstFit,         m_cmdCalc,
     };
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);

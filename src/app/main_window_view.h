@@ -117,6 +117,8 @@ private:
     QSlider* m_DiffSet = nullptr;
     QLabel* m_txtLevelDif4 = nullptr;
     QPushButton* m_cmdCalc = nullptr;
+    QComboBox* m_lstPattern = nullptr;
+    QComboBox* m_lstFit = nullptr;
     QLabel* m_lblDistance = nullptr;
     QLabel* m_lblNrofSpeakers = nullptr;
     QLabel* m_lblLevel = nullptr;

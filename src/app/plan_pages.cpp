@@ -1,6 +1,7 @@
 #include "app/plan_pages.h"
 
 #include "app/plan_texts.h"
+#include "core/plan/layout_texts.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -188,8 +189,21 @@ LayoutPage::LayoutPage(const PlanTexts& texts, QWidget* parent)
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
 
+    m_stretchedText = wrappedLabel(QStringLiteral("spacingStretched"));
+    m_keepSpacing = new QPushButton(texts.text(LayoutText::KeepSpacingOffer));
+    m_keepSpacing->setObjectName(QStringLiteral("keepSpacing"));
+    m_keepSpacing->setAutoDefault(false);
+    connect(m_keepSpacing, &QPushButton::clicked, this, &LayoutPage::keepSpacingWanted);
+    m_stretched = new QWidget;
+    auto* stretchedRow = new QHBoxLayout(m_stretched);
+    stretchedRow->setContentsMargins(0, 0, 0, 0);
+    stretchedRow->addWidget(m_stretchedText, 1);
+    stretchedRow->addWidget(m_keepSpacing, 0, Qt::AlignTop);
+    m_stretched->hide();
+
     auto* column = new QVBoxLayout(this);
     column->addWidget(m_summary);
+    column->addWidget(m_stretched);
     column->addWidget(splitter, 1);
 }
 
@@ -202,6 +216,7 @@ void LayoutPage::showScene(const PlanScene* scene) {
     m_copied->clear();
     if (!scene) {
         m_summary->clear();
+        m_stretched->hide();
         m_positions->setLayout(nullptr);
         m_copy->setEnabled(false);
         m_canvas->showScene(nullptr);
@@ -211,6 +226,10 @@ void LayoutPage::showScene(const PlanScene* scene) {
     if (scene->geometry.tooManyToDraw)
         lines << m_texts.text(kvx::PlanText::TooManyToDraw);
     m_summary->setText(lines.join(u'\n'));
+    const QString stretched =
+        stretchedSpacingText(scene->design, scene->layout, m_texts.localTexts());
+    m_stretchedText->setText(stretched);
+    m_stretched->setVisible(!stretched.isEmpty());
     m_positions->setLayout(&scene->layout);
     m_copy->setEnabled(scene->layout.hasPositions());
     m_canvas->showScene(scene);

@@ -2,7 +2,8 @@
 
 // The pages of the plan window. Each page shows the window's PlanScene (or
 // nothing) and draws with plan_drawing.h; it holds no arithmetic of its own.
-//   LayoutPage    the plan to scale, its summary and the table of positions
+//   LayoutPage    the plan to scale, its summary and the table of positions,
+//                 and the offer of the kept spacing when the count stretches it
 //   CoveragePage  the band and the margin, the band's figures, the colour map
 //                 and the level under the mouse pointer
 
@@ -94,12 +95,20 @@ public:
     void showScene(const PlanScene* scene) override;
     std::optional<Sheet> picture() const override { return Sheet::Plan; }
 
+Q_SIGNALS:
+    // The user takes the offer of the fit that keeps the calculated spacing.
+    void keepSpacingWanted();
+
 private:
     void copyPositions();
 
     const PlanTexts& m_texts;
     const PlanScene* m_scene = nullptr;
     QLabel* m_summary = nullptr;
+    // The sentence on a layout that stretches the spacing, and its offer.
+    QWidget* m_stretched = nullptr;
+    QLabel* m_stretchedText = nullptr;
+    QPushButton* m_keepSpacing = nullptr;
     PlanCanvas* m_canvas = nullptr;
     PositionsModel* m_positions = nullptr;
     QTableView* m_table = nullptr;

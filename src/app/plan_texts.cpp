@@ -1,6 +1,7 @@
 #include "app/plan_texts.h"
 
 #include "app/binding.h"
+#include "core/plan/layout_texts.h"
 #include "core/ui/kvx1.h"
 
 namespace kvx::app {
@@ -38,13 +39,29 @@ QString PlanTexts::count(qint64 value) const {
 }
 
 QStringList PlanTexts::planLines(const Layout& layout, double calculatedSpacing) const {
-    return {
+    const QString room =
         text(PlanViewText::RoomAndCount)
-            .arg(metres(layout.length), metres(layout.width), count(layout.count())),
+            .arg(metres(layout.length), metres(layout.width), count(layout.count()));
+    const QString walls =
+        text(PlanViewText::WallDistance).arg(metres(layout.wallX()), metres(layout.wallY()));
+    // Offset rows that are shifted (more than one row and column) say so.
+    if (layout.rows > 1 && layout.shifted(1)) {
+        return {
+            room,
+            text(LayoutText::OffsetRows)
+                .arg(count(layout.rows), count(layout.inRow(0)), count(layout.inRow(1))),
+            text(LayoutText::OffsetSpacing)
+                .arg(metres(layout.spacingX), metres(layout.spacingY),
+                     metres(layout.at(0, 1).x() - layout.at(0, 0).x()), metres(calculatedSpacing)),
+            walls,
+        };
+    }
+    return {
+        room,
         text(PlanViewText::ColumnsRows).arg(count(layout.columns), count(layout.rows)),
         text(PlanViewText::Spacing)
             .arg(metres(layout.spacingX), metres(layout.spacingY), metres(calculatedSpacing)),
-        text(PlanViewText::WallDistance).arg(metres(layout.wallX()), metres(layout.wallY())),
+        walls,
     };
 }
 

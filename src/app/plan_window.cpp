@@ -1,10 +1,12 @@
 #include "app/plan_window.h"
 
+#include "app/dispatcher.h"
 #include "app/pictures.h"
 #include "app/plan_pages.h"
 #include "app/speech_page.h"
 #include "app/system_page.h"
 #include "core/calc/design.h"
+#include "core/plan/layout_texts.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/report_commands.h"
@@ -105,7 +107,17 @@ PlanWindow::~PlanWindow() {
 }
 
 void PlanWindow::createPages() {
-    addPage(new LayoutPage(m_texts));
+    auto* layout = new LayoutPage(m_texts);
+    addPage(layout);
+    // Taking the offer is the user's pick of the fit in the main window.
+    connect(layout, &LayoutPage::keepSpacingWanted, this, [this] {
+        Control& fit = m_model.lstFit;
+        const int index = int(fit.items().indexOf(fitName(Fit::Spacing, m_texts.localTexts())));
+        m_dispatcher.run([&fit, index] {
+            fit.userFocus();
+            fit.userPick(index);
+        });
+    });
     m_coverage = new CoveragePage(m_texts);
     addPage(m_coverage);
     // The quietest listener is looked for in the listener area the Coverage

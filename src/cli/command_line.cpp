@@ -255,6 +255,27 @@ OptionTable calcOptions() {
                                       .arg(typed)};
              invocation.inputs.difference = int(position);
          }},
+        {{QStringLiteral("pattern")},
+         QStringLiteral("Picks how the loudspeakers hang: square (a square grid, the default) or "
+                        "offset (every other row shifted by half a spacing)."),
+         QStringLiteral("square|offset"),
+         [](const QString& typed, Invocation& invocation) {
+             invocation.inputs.pattern = patternFromToken(typed);
+             if (!invocation.inputs.pattern)
+                 throw UsageError{
+                     QStringLiteral("--pattern: \"%1\" is not square or offset").arg(typed)};
+         }},
+        {{QStringLiteral("fit")},
+         QStringLiteral("Picks how the rows are fitted into the room: nearest (the nearest whole "
+                        "count, the default) or spacing (rounded up, never wider than the "
+                        "calculated spacing)."),
+         QStringLiteral("nearest|spacing"),
+         [](const QString& typed, Invocation& invocation) {
+             invocation.inputs.fit = fitFromToken(typed);
+             if (!invocation.inputs.fit)
+                 throw UsageError{
+                     QStringLiteral("--fit: \"%1\" is not nearest or spacing").arg(typed)};
+         }},
         pathOption("save", "Saves the project to PATH, as Save As does.", &Invocation::savePath),
         pathOption("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.",
                    &Invocation::reportPath),

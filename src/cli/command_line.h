@@ -13,6 +13,7 @@
 
 #include "core/base/numbers.h"
 #include "core/base/program_folders.h"
+#include "core/calc/pattern.h"
 
 #include <QCommandLineOption>
 #include <QDate>
@@ -57,6 +58,8 @@ struct ProjectInputs {
     std::optional<QString> tap;
     std::optional<QString> line;
     std::optional<int> difference; // slider position, tenths of a dB
+    std::optional<Pattern> pattern;
+    std::optional<Fit> fit;
 
     bool touchesLoudspeaker() const { return angle1 || angle4 || sensitivity || ratedPower; }
 };

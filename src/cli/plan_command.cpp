@@ -64,6 +64,7 @@ QJsonObject planJson(const Layout& layout, const CoverageMap* map) {
                                    {QStringLiteral("count"), double(layout.count())},
                                    {QStringLiteral("spacingX"), layout.spacingX},
                                    {QStringLiteral("spacingY"), layout.spacingY},
+                                   {QStringLiteral("pattern"), patternToken(layout.pattern)},
                                    {QStringLiteral("positions"), positions}};
 
     if (!map)
@@ -102,6 +103,9 @@ QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& l
     const auto line = [&text](const QString& name, const QString& value) {
         text += name + QStringLiteral(": ") + value + u'\n';
     };
+    // A square grid's lines stay as they always were.
+    if (layout.pattern == Pattern::Offset)
+        line(QStringLiteral("pattern"), patternToken(layout.pattern));
     line(QStringLiteral("columns"), QString::number(layout.columns));
     line(QStringLiteral("rows"), QString::number(layout.rows));
     line(QStringLiteral("spacing x"), fixed(layout.spacingX, 2));

@@ -8,6 +8,8 @@
 #include "cli/system_command.h"
 #include "core/base/ini_file.h"
 #include "core/base/kvx_error.h"
+#include "core/plan/layout_texts.h"
+#include "core/project/project_settings.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
@@ -239,6 +241,24 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
 
     if (in.difference)
         act([&] { window.DiffSet.userSetValue(*in.difference); });
+
+    // The pattern and the fit are picked from their lists by name.
+    const LocalTexts texts = window.kvx.localTexts();
+    const std::pair<Control*, std::optional<QString>> layoutPicks[] = {
+        {&window.lstPattern,
+         in.pattern ? std::optional(patternName(*in.pattern, texts)) : std::nullopt},
+        {&window.lstFit, in.fit ? std::optional(fitName(*in.fit, texts)) : std::nullopt},
+    };
+    for (const auto& [list, name] : layoutPicks) {
+        if (!name)
+            continue;
+        Control* box = list;
+        const int index = int(box->items().indexOf(*name));
+        act([box, index] {
+            box->userFocus();
+            box->userPick(index);
+        });
+    }
     return true;
 }
 
@@ -399,8 +419,11 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
                                     {QStringLiteral("text"), m.text},
                                     {QStringLiteral("style"), m.style}});
     }
+    // The pattern stands beside the values: it is the project's, whether a
+    // calculation ran or not.
     return {{QStringLiteral("fields"), fields},
             {QStringLiteral("values"), values},
+            {QStringLiteral("pattern"), patternToken(w.layoutSettings().pattern)},
             {QStringLiteral("messages"), messages}};
 }
 

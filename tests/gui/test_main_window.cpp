@@ -24,6 +24,8 @@ private Q_SLOTS:
     void userInput_data();
     void userInput();
     void tabOrderKeepsTheTapsWithinReach();
+    void accessKeysReachTheLayoutChoices_data();
+    void accessKeysReachTheLayoutChoices();
     void onlyTheUsersActionsReachTheModel();
     void closingAsksAboutUnsavedChanges();
 
@@ -101,6 +103,9 @@ void TestMainWindow::userInput_data() {
     QTest::newRow("the slider a tenth up")
         << "DiffSet" << int(Qt::Key_Right) << ""
         << QStringList{"txtLevelDif4", "6.1", "DiffSet", current};
+    QTest::newRow("offset rows picked")
+        << "lstPattern" << int(Qt::Key_Down) << ""
+        << QStringList{"lblNrofSpeakers", "161", "DiffSet", current};
     QTest::newRow("mouse into a catalogue field: on to the slider")
         << "txtSensitivity" << 0 << ""
         << QStringList{"txtSensitivity", "89.5", "DiffSet", unchanged};
@@ -129,13 +134,40 @@ void TestMainWindow::tabOrderKeepsTheTapsWithinReach() {
     // A catalogue type's fields pass the focus on to the slider (after lstLsp).
     widget("txtDescription")->setFocus(Qt::TabFocusReason);
     QStringList seen;
-    while (seen.size() < 11) {
+    while (seen.size() < 13) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         seen << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(seen, (QStringList{"FileSel", "txtRoomLength", "txtRoomWidth", "txtRoomHeight",
                                 "txtEarHeight", "lstLspTap", "lstAmpTap", "lstLsp", "DiffSet",
-                                "cmdCalc", "txtDescription"}));
+                                "lstPattern", "lstFit", "cmdCalc", "txtDescription"}));
+}
+
+void TestMainWindow::accessKeysReachTheLayoutChoices_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("keys"); // of the pattern and the fit
+    QTest::newRow("English") << "English"
+                             << "PI";
+    QTest::newRow("Dutch") << "Dutch"
+                           << "PI";
+    QTest::newRow("French") << "French"
+                            << "DJ";
+    QTest::newRow("Italian") << "Italian"
+                             << "DT";
+    QTest::newRow("German") << "German"
+                            << "AE";
+}
+
+void TestMainWindow::accessKeysReachTheLayoutChoices() {
+    QFETCH(QString, language);
+    QFETCH(QString, keys);
+    start(language);
+    const char* const names[] = {"lstPattern", "lstFit"};
+    for (int i = 0; i < 2; ++i) {
+        widget("txtRoomLength")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m_window, Qt::Key(keys.at(i).unicode()), Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), widget(QLatin1String(names[i])));
+    }
 }
 
 void TestMainWindow::onlyTheUsersActionsReachTheModel() {

@@ -28,9 +28,11 @@ using namespace kvx::app;
 
 namespace {
 
-// A 20 m x 10 m room, 6 x 3 loudspeakers.
-Design hall() {
-    return test::calculated(test::roomInputs(20, 10, 2.6, 1.2, 120, 90, 90, 6, 6));
+// A 20 m x 10 m room, 6 x 3 loudspeakers; in offset rows 5, 4 and 5.
+Design hall(Pattern pattern = Pattern::Square) {
+    DesignInputs in = test::roomInputs(20, 10, 2.6, 1.2, 120, 90, 90, 6, 6);
+    in.pattern = pattern;
+    return test::calculated(in);
 }
 
 // Entities of a DXF file by layer, as dxflib reads them.
@@ -159,6 +161,17 @@ void TestPlanExport::everyFormatReadsBack_data() {
     QTest::newRow("CSV positions row by row")
         << "positions.csv" << int(Sheet::Plan) << true
         << "csv 18 rows after number,x,y, last 18,18.333333333333336,8.333333333333334";
+    // Offset rows: the count and the last position from an independent layout.
+    QTest::newRow("offset rows as SVG")
+        << "rows.svg" << int(Sheet::Plan) << true << "svg 14 circles";
+    QTest::newRow("offset rows as DXF")
+        << "rows.dxf" << int(Sheet::Plan) << true
+        << "dxf 14 circles, 14 numbers, room of 4 corners, radius 0.1, metres";
+    QTest::newRow("offset rows as CSV")
+        << "rows.csv" << int(Sheet::Plan) << true
+        << "csv 14 rows after number,x,y, last 14,18,8.333333333333334";
+    QTest::newRow("offset rows in the design PDF")
+        << "rows.pdf" << int(Sheet::Plan) << true << "pdf 4 pages";
 }
 
 void TestPlanExport::everyFormatReadsBack() {
@@ -166,7 +179,9 @@ void TestPlanExport::everyFormatReadsBack() {
     QFETCH(int, picture);
     QFETCH(bool, report);
     QFETCH(QString, found);
-    QCOMPARE(m_scene.layout.count(), 18);
+    if (name.startsWith(u"rows"))
+        m_scene = makePlanScene(hall(Pattern::Offset), {}, *m_texts);
+    QCOMPARE(m_scene.layout.count(), name.startsWith(u"rows") ? 14 : 18);
     const QString path = m_window->path(name);
     const PlanFormat format = *planFormatFor(path);
     QCOMPARE(writePlanFile(path, format, what(Sheet(picture), report)), QString());

@@ -10,6 +10,7 @@
 #include "support/plan.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void systemPageFollowsTheListenerArea();
     void speechPageOnTheSharedMap();
     void tooManyLoudspeakersToList();
+    void offsetRowsAndTheKeptSpacing();
 
 private:
     PlanWindow* openPlan() {
@@ -308,6 +310,42 @@ void TestPlanWindow::tooManyLoudspeakersToList() {
                           "one."}));
     QCOMPARE(in<QTableView>(&page, "positions")->model()->rowCount(), 0);
     QVERIFY(!in(&page, "copyPositions")->isEnabled());
+}
+
+void TestPlanWindow::offsetRowsAndTheKeptSpacing() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    const auto summary = [&] { return in<QLabel>(plan, "planSummary")->text().split(u'\n'); };
+    // A room 5.4 m long at 3.61 m: one column, 50 % wider than calculated.
+    calculateWith("txtRoomLength", "5.4");
+    QWidget* stretched = in(plan, "spacingStretched");
+    QTRY_VERIFY(stretched->isVisible());
+    QCOMPARE(in<QLabel>(plan, "spacingStretched")->text(),
+             QStringLiteral("The loudspeakers are laid out up to 50 % farther apart than "
+                            "calculated, so the room is covered less evenly than the results "
+                            "state. 'Keep spacing' lays out enough loudspeakers to keep the "
+                            "calculated spacing."));
+    QCOMPARE(summary().value(1), "1 columns along the length × 14 rows along the width");
+    // Taking the offer is the user's pick of the fit in the main window.
+    QTest::mouseClick(in(plan, "keepSpacing"), Qt::LeftButton);
+    QCOMPARE(model().lstFit.text(), "Keep spacing");
+    QCOMPARE(m_window->findChild<QComboBox*>("lstFit")->currentText(), "Keep spacing");
+    QVERIFY(model().kvx.Modified && m_window->isWindowModified());
+    QCOMPARE(summary().value(1), "2 columns along the length × 14 rows along the width");
+    QVERIFY(!stretched->isVisible());
+
+    // Offset rows picked in the main window: the plan shows and dimensions them.
+    auto* pattern = m_window->findChild<QComboBox*>("lstPattern");
+    pattern->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(pattern, Qt::Key_Down);
+    QCOMPARE(model().lstPattern.text(), "Offset rows");
+    QCOMPARE(summary().mid(0, 3),
+             (QStringList{"Room 5.40 m × 50.00 m, 21 loudspeakers",
+                          "14 rows along the width, of 2 and 1 loudspeakers in turn; every other "
+                          "row shifted by half a spacing",
+                          "Spacing 2.70 m in the rows, rows 3.57 m apart, offset 1.35 m "
+                          "(calculated: 4.15 m)"}));
+    QCOMPARE(plan->scene()->geometry.dimensions.back().text, "1.35 m");
 }
 
 QTEST_MAIN(TestPlanWindow)

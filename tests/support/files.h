@@ -77,6 +77,7 @@ struct ProjectWindow : Harness {
         LoadGlobalTexts(kvx, *w);
         w->FillSpeakerTapList();
         w->FillAmpTapList();
+        w->FillLayoutLists();
         w->lstLsp.addItem(QStringLiteral("Type A     "));
         w->ResetProject();
         platform.clear();

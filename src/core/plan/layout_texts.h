@@ -28,6 +28,12 @@ constexpr int SpacingStretched = 1578; // %1 the excess in percent, %2 the fit's
 constexpr int UnknownSetting = 1579;   // %1 the value, %2 the setting, %3 the default used
 constexpr int PatternTip = 1580;
 constexpr int FitTip = 1581;
+constexpr int PatternCaption = 1582; // the main window's captions, with their access keys
+constexpr int FitCaption = 1583;
+constexpr int SettingsTitle = 1584;    // the title of the messages on the [Layout] record
+constexpr int OffsetRows = 1585;       // %1 rows, %2 and %3 loudspeakers in turn
+constexpr int OffsetSpacing = 1586;    // %1 in the rows, %2 row pitch, %3 offset, %4 calculated
+constexpr int KeepSpacingOffer = 1587; // the plan window's button that takes the kept spacing
 } // namespace LayoutText
 
 QString patternName(Pattern pattern, const LocalTexts& texts);

@@ -18,7 +18,9 @@ PlanGeometry planGeometry(const Layout& layout, const QLocale& locale) {
     const double sx = layout.spacingX;
     const double sy = layout.spacingY;
     // The room's sides run beside it; the spacings and wall distances along
-    // the first row and column, from the corner at the origin.
+    // the first row and column, from the corner at the origin. With offset
+    // rows the second spacing is the row pitch, and the second row's first
+    // loudspeaker is dimensioned from the first row's: the half spacing.
     plan.dimensions = {
         {{0, 0}, {length, 0}, metres(length)},
         {{0, 0}, {0, width}, metres(width)},
@@ -27,6 +29,10 @@ PlanGeometry planGeometry(const Layout& layout, const QLocale& locale) {
         {{0, sy / 2}, {sx / 2, sy / 2}, metres(layout.wallX())},
         {{sx / 2, 0}, {sx / 2, sy / 2}, metres(layout.wallY())},
     };
+    if (layout.rows > 1 && layout.shifted(1)) {
+        const QPointF shifted = layout.at(0, 1);
+        plan.dimensions.push_back({{sx / 2, shifted.y()}, shifted, metres(shifted.x() - sx / 2)});
+    }
 
     if (layout.hasPositions()) {
         plan.speakers.reserve(size_t(layout.count()));

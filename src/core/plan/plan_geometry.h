@@ -27,8 +27,9 @@ struct PlanGeometry {
         QPointF to;
         QString text; // e.g. "3.33 m"
     };
-    // The room's length and width, the spacing in x and y, the wall
-    // distances in x and y.
+    // The room's length and width, the spacing in x and y (y: the row
+    // pitch), the wall distances in x and y; with offset rows, then the
+    // shift of the second row against the first (half a spacing).
     std::vector<Dimension> dimensions;
     qint64 count = 0;
     bool tooManyToDraw = false; // count above kMaxPlannedSpeakers

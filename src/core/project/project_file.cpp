@@ -2,6 +2,7 @@
 
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
+#include "core/plan/layout_texts.h"
 #include "core/project/field_reader.h"
 #include "core/speech/speech_texts.h"
 #include "core/system/system_texts.h"
@@ -78,6 +79,19 @@ Messages readSystemRecord(const QStringList& fields, ProjectSettings& settings,
     return messages;
 }
 
+QStringList layoutRecord(const ProjectSettings& settings) {
+    return settings.layout.isDefault() ? QStringList() : layoutSettingsFields(settings.layout);
+}
+
+Messages readLayoutRecord(const QStringList& fields, ProjectSettings& settings,
+                          const LocalTexts& texts) {
+    Messages messages;
+    const QString title = texts.text(LayoutText::SettingsTitle);
+    for (const QString& problem : readLayoutSettingsFields(fields, settings.layout, texts))
+        messages.append({problem, MsgStyle::Exclamation, title});
+    return messages;
+}
+
 QStringList speechRecord(const ProjectSettings& settings) {
     return settings.speech.isDefault() ? QStringList() : speechSettingsFields(settings.speech);
 }
@@ -116,6 +130,7 @@ const Section kSections[] = {
     {1061, "", kResultFields, {}},
     // Not translated: a project keeps its settings in any language.
     {0, "[System]", {}, {7, "a system setting", systemRecord, readSystemRecord}},
+    {0, "[Layout]", {}, {2, "a layout setting", layoutRecord, readLayoutRecord}},
     {0, "[Speech]", {}, {2, "a speech setting", speechRecord, readSpeechRecord}},
 };
 

@@ -5,6 +5,7 @@
 // it is not the default. A new group is one more member here and one more
 // entry in the project file's section table.
 
+#include "core/calc/pattern.h"
 #include "core/speech/speech.h"
 #include "core/system/system.h"
 
@@ -12,6 +13,7 @@ namespace kvx {
 
 struct ProjectSettings {
     SystemSettings system; // [System]
+    LayoutSettings layout; // [Layout]
     SpeechSettings speech; // [Speech]; its ambient noise is the system's
 
     bool isDefault() const { return *this == ProjectSettings{}; }

@@ -25,11 +25,12 @@ enum class Line {
     Version,
     Heading,
     Description,
-    Row,      // label, value, unit
-    SubRow,   // as Row, one zone further in
-    Group,    // label only
-    TypeRow,  // label, value at a fixed column
-    CountRow, // label, value, no unit
+    Row,        // label, value, unit
+    SubRow,     // as Row, one zone further in
+    Group,      // label only
+    TypeRow,    // label, value at a fixed column
+    CountRow,   // label, value, no unit
+    PatternRow, // the pattern's line, for offset rows only
     Foot,
     FontSize,
     FontName,
@@ -161,6 +162,7 @@ constexpr Entry kReport[] = {
     italic(false),
     row({ReportText::Distance}, Field::Distance, Rule::Point, metres),
     {.line = Line::CountRow, .label = {ReportText::Speakers}, .field = Field::Speakers},
+    {.line = Line::PatternRow, .label = {ReportText::OffsetPattern}},
     {.line = Line::NeedTotalPower},
     blank(),
     row({ReportText::TotalPower}, Field::TotalPower, Rule::Number, watts),
@@ -344,6 +346,10 @@ private:
             break;
         case Line::Group:
             statement({zone(), zone(), text(resolve(entry.label))});
+            break;
+        case Line::PatternRow:
+            if (m_fields.pattern == Pattern::Offset)
+                statement({zone(), zone(), text(resolve(entry.label))});
             break;
         case Line::TypeRow:
             statement({zone(), zone(), text(resolve(entry.label)), tab(kTypeColumn),

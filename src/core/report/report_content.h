@@ -8,6 +8,7 @@
 // page and the PDF (app/printing.h) and the text file (text_report.h).
 
 #include "core/base/string_table.h"
+#include "core/calc/pattern.h"
 #include "core/report/report_printer.h"
 
 #include <QDate>
@@ -42,6 +43,7 @@ constexpr int Speakers = 1037;
 constexpr int TotalPower = 1124;
 constexpr int DirectLevel = 1125;
 constexpr int DifferenceLevel = 1030;
+constexpr int OffsetPattern = 1576; // the line printed for offset rows only
 } // namespace ReportText
 
 // What a report shows: the program's title and version line and the project's
@@ -67,6 +69,8 @@ struct ReportFields {
     QString level;
     QString difference1;
     QString difference4;
+    // The square grid has no line of its own, so its report stays as it was.
+    Pattern pattern = Pattern::Square;
 };
 
 // One step of the report: a statement, or a font change between statements.

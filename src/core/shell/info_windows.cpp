@@ -1,5 +1,6 @@
 #include "core/shell/info_windows.h"
 
+#include "core/plan/layout_texts.h"
 #include "core/ui/kvx1.h"
 #include "core/ui/translation.h"
 #include "core/ui/window_placement.h"
@@ -95,7 +96,8 @@ void FrmWorking::Form_Load() {
     lblVersion.setText(kvx.texts.ProgramTitle);
     const QString paragraphBreak = kLineFeed + kLineFeed;
     lbl1.setText(T(1040) + T(1041) + T(1042) + paragraphBreak + T(1043) + T(1044) + T(1045) +
-                 T(1046) + paragraphBreak + T(1047) + T(1048) + T(1049) + paragraphBreak + T(1050));
+                 T(1046) + paragraphBreak + T(1047) + T(1048) + T(1049) + paragraphBreak + T(1050) +
+                 paragraphBreak + T(LayoutText::WorkingParagraph));
     lbl3.setText(T(1051));
 }
 

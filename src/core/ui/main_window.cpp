@@ -25,7 +25,7 @@ constexpr ExpTextSpec kExpTexts[ExpTextCount] = {
     {"1082", nullptr}, {"1083", nullptr}, {"1084", nullptr}, {"", "@ 1 kHz"},   {"", "@ 4 kHz"},
     {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(m)"},       {"", "(dB)"},
     {"", "(W)"},       {"", "(W)"},       {"", "(dB)"},      {"", "(m)"},       {"", "(dB)"},
-    {"", "(dB)"},
+    {"", "(dB)"},      {"1582", nullptr}, {"1583", nullptr},
 };
 
 } // namespace
@@ -67,16 +67,17 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
 
     m_controls = {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3};
     m_controls += ExpText;
-    m_controls += {&txtDescription, &FileSel,   &txtRoomLength, &txtRoomWidth,    &txtRoomHeight,
-                   &txtEarHeight,   &lstLsp,    &txtAngle1,     &txtAngle4,       &txtSensitivity,
-                   &txtMaxPower,    &lstLspTap, &lstAmpTap,     &lblPower,        &DiffSet,
-                   &txtLevelDif4,   &cmdCalc,   &lblDistance,   &lblNrofSpeakers, &lblLevel,
-                   &lblLevelDif1,   &Picture1,  &Picture2,      &Picture3,        &mnuFile,
-                   &mnuNew,         &mnuOpen,   &mnuSave,       &mnuSaveAs,       &sep0,
-                   &mnuPrintSetup,  &mnuReport, &mnuExportPdf,  &mnuPrintFile,    &mnuRecent,
-                   &mnuLanguage,    &sep1,      &mnuExit,       &mnuHelp,         &mnuWorking,
-                   &sep3,           &mnuAbout};
+    m_controls += {&txtDescription,  &FileSel,    &txtRoomLength, &txtRoomWidth, &txtRoomHeight,
+                   &txtEarHeight,    &lstLsp,     &txtAngle1,     &txtAngle4,    &txtSensitivity,
+                   &txtMaxPower,     &lstLspTap,  &lstAmpTap,     &lblPower,     &DiffSet,
+                   &txtLevelDif4,    &cmdCalc,    &lstPattern,    &lstFit,       &lblDistance,
+                   &lblNrofSpeakers, &lblLevel,   &lblLevelDif1,  &Picture1,     &Picture2,
+                   &Picture3,        &mnuFile,    &mnuNew,        &mnuOpen,      &mnuSave,
+                   &mnuSaveAs,       &sep0,       &mnuPrintSetup, &mnuReport,    &mnuExportPdf,
+                   &mnuPrintFile,    &mnuRecent,  &mnuLanguage,   &sep1,         &mnuExit,
+                   &mnuHelp,         &mnuWorking, &sep3,          &mnuAbout};
     installHandlers();
+    m_state->settings.observe([this] { showLayoutSettings(); });
 }
 
 FrmKvx::~FrmKvx() {
@@ -130,6 +131,8 @@ void FrmKvx::installHandlers() {
     DiffSet.onChange = [this] { DiffSet_Change(); };
     txtLevelDif4.onChange = [this] { txtLevelDif4_Change(); };
     cmdCalc.onClick = [this] { cmdCalc_Click(); };
+    lstPattern.onClick = [this] { lstPattern_Click(); };
+    lstFit.onClick = [this] { lstFit_Click(); };
 
     mnuNew.onClick = [this] { mnuNew_Click(); };
     mnuOpen.onClick = [this] { mnuOpen_Click(); };
@@ -234,6 +237,16 @@ const SystemSettings& FrmKvx::systemSettings() const {
 void FrmKvx::setSystemSettings(const SystemSettings& system) {
     ProjectSettings changed = settings();
     changed.system = system;
+    setSettings(changed);
+}
+
+const LayoutSettings& FrmKvx::layoutSettings() const {
+    return settings().layout;
+}
+
+void FrmKvx::setLayoutSettings(const LayoutSettings& layout) {
+    ProjectSettings changed = settings();
+    changed.layout = layout;
     setSettings(changed);
 }
 

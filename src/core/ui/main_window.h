@@ -7,6 +7,7 @@
 //   calculation.cpp        cmdCalc_Click, Calculate, CheckInputs
 //   taps.cpp               the tap lists, their events and the speaker power
 //   difference_level.cpp   the slider and the set difference
+//   layout_choice.cpp      the pattern and fit choices
 //   field_events.cpp       the field events of the numeric text boxes
 //   loudspeaker_file.cpp   the loudspeaker data file
 //   catalogue_selection.cpp  the catalogue and type selection
@@ -33,6 +34,7 @@
 namespace kvx {
 
 struct Design;
+struct LayoutSettings;
 struct ProjectSettings;
 struct SpeechSettings;
 struct SystemSettings;
@@ -71,6 +73,9 @@ enum ExpTextIndex {
     ExpUnitDistance,
     ExpUnitLevelDif1,
     ExpUnitLevel,
+    // The captions of the layout choices, with their access keys.
+    ExpPattern, // 1582
+    ExpFit,     // 1583
     ExpTextCount
 };
 
@@ -119,6 +124,10 @@ public:
     Control DiffSet{ControlKind::HScrollBar, QStringLiteral("DiffSet")};
     Control txtLevelDif4{ControlKind::Label, QStringLiteral("txtLevelDif4")};
     Control cmdCalc{ControlKind::CommandButton, QStringLiteral("cmdCalc"), QStringLiteral("1028")};
+    // How the loudspeakers hang and how the rows are fitted into the room:
+    // lists of the pattern and fit names, showing the project's LayoutSettings.
+    Control lstPattern{ControlKind::ComboBox, QStringLiteral("lstPattern"), QStringLiteral("1580")};
+    Control lstFit{ControlKind::ComboBox, QStringLiteral("lstFit"), QStringLiteral("1581")};
     Control lblDistance{ControlKind::Label, QStringLiteral("lblDistance")};
     Control lblNrofSpeakers{ControlKind::Label, QStringLiteral("lblNrofSpeakers")};
     Control lblLevel{ControlKind::Label, QStringLiteral("lblLevel")};
@@ -190,6 +199,9 @@ public:
         return observeSettings(std::move(observer));
     }
     void unobserveSystemSettings(int id) { unobserveSettings(id); }
+    // The pattern and fit of settings(), and a user's change of them.
+    const LayoutSettings& layoutSettings() const;
+    void setLayoutSettings(const LayoutSettings& layout);
     // The speech settings (reverberation time, STI target) of settings(), and
     // a user's change of them; the ambient noise is the system settings'.
     const SpeechSettings& speechSettings() const;
@@ -215,6 +227,13 @@ public:
     void lstLspTap_Change();
     void DiffSet_Change();
     void txtLevelDif4_Change();
+
+    // --- pattern and fit
+    // The two lists in the current language, showing the project's settings.
+    void FillLayoutLists();
+    // A pick sets the project's pattern or fit and recalculates, as a tap pick does.
+    void lstPattern_Click();
+    void lstFit_Click();
 
     // --- field events
     void ClearResults();
@@ -307,6 +326,8 @@ private:
     // The program's own change of the settings (New, Open): the project is
     // not modified by it.
     void replaceSettings(const ProjectSettings& settings);
+    // The lists show the project's pattern and fit.
+    void showLayoutSettings();
 
     std::unique_ptr<State> m_state;
     // Bare name of the project's file; empty for a new project.

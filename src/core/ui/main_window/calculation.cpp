@@ -3,6 +3,7 @@
 #include "core/calc/design.h"
 #include "core/calc/power.h"
 #include "core/calc/sound.h"
+#include "core/project/project_settings.h"
 #include "core/ui/main_window.h"
 
 #include <cmath>
@@ -64,6 +65,8 @@ void FrmKvx::Calculate() {
         // The power as the window shows it, so that the level matches the label.
         in.speakerPower = ParseDecimal(lblPower.text());
         in.difference4 = ParseDecimal(txtLevelDif4.text());
+        in.pattern = layoutSettings().pattern;
+        in.fit = layoutSettings().fit;
 
         const Design design = computeDesign(in, messages);
         showMessages(platform, std::exchange(messages, {}));

@@ -2,6 +2,7 @@
 
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
+#include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
 
@@ -104,7 +105,8 @@ ReportFields reportFields(const FrmKvx& w) {
             w.lblNrofSpeakers.text(),
             w.lblLevel.text(),
             w.lblLevelDif1.text(),
-            w.txtLevelDif4.text()};
+            w.txtLevelDif4.text(),
+            w.layoutSettings().pattern};
 }
 
 ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {

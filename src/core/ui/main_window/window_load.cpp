@@ -67,6 +67,7 @@ void FrmKvx::Form_Load(const QString& commandLine) {
     step([this] { FillLoudspeakerList(); });
     step([this] { FillSpeakerTapList(); });
     step([this] { FillAmpTapList(); });
+    step([this] { FillLayoutLists(); });
     step([this] { ResetProject(); });
     step([this] { SetUserTypeFields(false); });
     step([this, &platform, &commandLine] {
