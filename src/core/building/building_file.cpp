@@ -113,7 +113,7 @@ public:
 
         Building b;
         b.name = text(root, QLatin1StringView("name"), QString());
-        const QString units = text(root, QLatin1StringView("units"), unitsText(b.units));
+        const QString units = text(root, QLatin1StringView("units"), unitsOptionText(b.units));
         if (const auto known = unitsFromText(units))
             b.units = *known;
         else
@@ -335,7 +335,7 @@ private:
         r.difference = number(object, QLatin1StringView("difference"), BuildingLimits::Difference,
                               r.difference);
         if (const auto pattern = optionalText(object, QLatin1StringView("pattern"))) {
-            r.pattern = patternFromText(*pattern);
+            r.pattern = patternFromToken(*pattern);
             if (!r.pattern)
                 unknownValue(QLatin1StringView("pattern"), *pattern,
                              QStringLiteral("square, offset"));
@@ -483,7 +483,7 @@ QJsonObject roomObject(const Room& r) {
     o.insert(QLatin1StringView("tap"), tapText(r.tap));
     o.insert(QLatin1StringView("difference"), r.difference);
     if (r.pattern)
-        o.insert(QLatin1StringView("pattern"), patternText(*r.pattern));
+        o.insert(QLatin1StringView("pattern"), patternToken(*r.pattern));
     o.insert(QLatin1StringView("margin"), r.margin);
     if (r.ambient)
         o.insert(QLatin1StringView("ambient"), *r.ambient);
@@ -511,7 +511,7 @@ QJsonObject buildingObject(const Building& b) {
     o.insert(QLatin1StringView("format"), kBuildingFormat);
     o.insert(QLatin1StringView("version"), kBuildingFileVersion);
     o.insert(QLatin1StringView("name"), b.name);
-    o.insert(QLatin1StringView("units"), unitsText(b.units));
+    o.insert(QLatin1StringView("units"), unitsOptionText(b.units));
     o.insert(QLatin1StringView("cableReserve"), b.cableReserve);
     QJsonArray zones;
     for (const Zone& z : b.zones)
