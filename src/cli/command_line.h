@@ -7,6 +7,7 @@
 //   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
 //   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
+//   kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv] [--overwrite]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
@@ -72,7 +73,17 @@ struct SystemOptions {
 };
 
 struct Invocation {
-    enum class Command { Help, Version, Calc, Report, CatalogueList, CatalogueBuild, Plan, System };
+    enum class Command {
+        Help,
+        Version,
+        Calc,
+        Report,
+        CatalogueList,
+        CatalogueBuild,
+        Plan,
+        System,
+        Building
+    };
     Command command = Command::Help;
     QString helpText; // Help
 
@@ -82,8 +93,8 @@ struct Invocation {
     std::optional<QLocale> locale;
     bool json = false;
 
-    QString file;   // the project (optional for calc), the data file, or the CSV
-    QString output; // -o of report, plan and catalogue build
+    QString file;   // the project (optional for calc), the data file, the CSV, or the building
+    QString output; // -o of report, plan, building and catalogue build
 
     ProjectInputs inputs;
     std::optional<QString> savePath;
@@ -97,6 +108,10 @@ struct Invocation {
 
     // system
     SystemOptions system;
+
+    // building
+    std::optional<QString> bomPath;
+    bool overwrite = false; // -o and --bom may replace a project, a building or the file read
 };
 
 // One option of a command, as a row of its table: its names (the long name

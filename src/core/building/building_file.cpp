@@ -1,14 +1,17 @@
 #include "core/building/building_file.h"
 
 #include "core/base/save_file.h"
+#include "core/project/project_file.h"
 #include "core/system/system.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -598,6 +601,26 @@ std::optional<BuildingError> writeBuildingFile(const QString& path, const Buildi
         return e;
     }
     return std::nullopt;
+}
+
+bool holdsBuilding(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    if (info.suffix().compare(QLatin1String("kvxb"), Qt::CaseInsensitive) == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The format comes first in a file typed by hand and after the cable
+    // reserve and the name in one written here (its keys are in order).
+    static const QRegularExpression format(
+        QStringLiteral(R"("format"\s*:\s*"%1")").arg(kBuildingFormat));
+    return format.match(QString::fromUtf8(file.read(64 * 1024))).hasMatch();
+}
+
+bool holdsProjectOrBuilding(const QString& path, const StringTable& strings) {
+    return holdsProject(path, strings) || holdsBuilding(path);
 }
 
 } // namespace kvx
