@@ -274,6 +274,17 @@ std::optional<BuildingFigures> computeBuilding(const Building& building, const B
 }
 
 void totalUp(const Building& building, BuildingFigures& figures) {
+    const std::vector<int> zones = zoneIndicesOf(building);
+    std::vector<qsizetype> stale;
+    for (qsizetype i = 0; i < qsizetype(zones.size()); ++i) {
+        RoomFigures& room = figures.rooms[size_t(i)];
+        room.zone = zones[size_t(i)];
+        if (room.calculated() && room.design.lineVoltage != zoneAt(building, room.zone).line)
+            stale.push_back(i);
+    }
+    if (!stale.empty())
+        computeRooms(building, zones, std::move(stale), figures.rooms, {});
+
     figures.zones.assign(size_t(building.zones.size() + 1), {});
     for (int z = 0; z < int(figures.zones.size()); ++z) {
         const Zone& zone = zoneAt(building, z);
@@ -301,17 +312,6 @@ void recomputeRoom(const Building& building, BuildingFigures& figures, qsizetype
     }
     totalZone(building, figures, after);
     figures.bom = billOf(building, figures);
-}
-
-void recomputeZone(const Building& building, BuildingFigures& figures, int zone) {
-    const std::vector<int> zones = zoneIndicesOf(building);
-    std::vector<qsizetype> which;
-    for (qsizetype i = 0; i < qsizetype(zones.size()); ++i) {
-        if (zones[size_t(i)] == zone || figures.rooms[size_t(i)].zone == zone)
-            which.push_back(i);
-    }
-    computeRooms(building, zones, std::move(which), figures.rooms, {});
-    totalUp(building, figures);
 }
 
 } // namespace kvx

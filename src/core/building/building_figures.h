@@ -10,7 +10,8 @@
 //
 //   Room + Zone --roomFiguresFor--> RoomFigures        one room, on any thread
 //   Building --computeBuilding--> BuildingFigures      rooms in parallel, then totalUp
-//   an edit --recomputeRoom / recomputeZone-->         the room or zone, and the totals
+//   a room edited --recomputeRoom-->                   the room, its zones, the bill
+//   zones edited, rooms added or removed --totalUp-->  the zones and the bill
 //
 // A room that cannot be calculated (the input checks refuse it, the search
 // does not settle, the coverage map is refused) carries the reason and counts
@@ -160,18 +161,17 @@ struct BuildingRun {
 std::optional<BuildingFigures> computeBuilding(const Building& building,
                                                const BuildingRun& run = {});
 
-// The zones, the rooms' level checks and the bill from the rooms' figures as
-// they stand (after rooms were added, removed or moved, or a zone's amplifier,
-// cable or cross-section changed). Cheap: no room is calculated.
+// The zones, the rooms' level checks and the bill from the rooms' figures,
+// after anything but an edit of one room: zones added, removed, renamed or
+// edited, rooms added, removed or moved with their figures (figures.rooms in
+// step with the building's rooms). Each room's zone is found again; a room
+// calculated on another line voltage than its zone's now is worked out again
+// (in parallel), no other.
 void totalUp(const Building& building, BuildingFigures& figures);
 
 // After an edit of room index: that room again, the zone it left and the
 // zone it is in, their rooms' level checks, and the bill. figures must be of
 // the building as it was before the edit, with the same rooms and zones.
 void recomputeRoom(const Building& building, BuildingFigures& figures, qsizetype room);
-
-// After an edit of zone index (its line voltage changes every room's power):
-// its rooms again, in parallel, then the totals.
-void recomputeZone(const Building& building, BuildingFigures& figures, int zone);
 
 } // namespace kvx
