@@ -175,7 +175,7 @@ Building schoolBuilding() {
     classroom.ear = 1.2;
     classroom.loudspeaker = {QStringLiteral("KV-C6 Std"), 140, 80, 88, 6, {}};
     classroom.tap = 2;
-    classroom.pattern = RoomPattern::Square;
+    classroom.pattern = Pattern::Square;
     classroom.margin = 0.5;
     classroom.ambient = 45;
     classroom.reverberation = 0.8;
@@ -188,7 +188,7 @@ Building schoolBuilding() {
     gym.height = 7;
     gym.loudspeaker = {QString(), 75, 50, 94.5, 30, {}};
     gym.tap = 1;
-    gym.pattern = RoomPattern::Offset;
+    gym.pattern = Pattern::Offset;
     gym.ambient.reset();
     gym.reverberation.reset();
     b.rooms = {classroom, gym};

@@ -96,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(b.rooms[0].tap, 2);
         QCOMPARE(b.rooms[0].loudspeaker.type, "KV-C6 Std");
         QCOMPARE(b.rooms[0].reverberation, 0.8);
-        QCOMPARE(b.rooms[1].pattern, RoomPattern::Offset);
+        QCOMPARE(b.rooms[1].pattern, Pattern::Offset);
         QCOMPARE(b.rooms[1].ambient, std::nullopt);
         QCOMPARE(b.rooms[1].above, 10);
         QCOMPARE(b.unknownKeys.keys(), (QStringList{"client", "revision"}));

@@ -41,7 +41,7 @@ QString describe(const Room& r) {
                        QString::number(l.ratedPower),
                        QStringLiteral("1/%1").arg(r.tap),
                        QString::number(r.difference),
-                       r.pattern ? (*r.pattern == RoomPattern::Offset ? "offset" : "square") : "",
+                       r.pattern ? (*r.pattern == Pattern::Offset ? "offset" : "square") : "",
                        QString::number(r.margin),
                        optional(r.ambient),
                        QString::number(r.above),
@@ -214,7 +214,7 @@ private Q_SLOTS:
         hall.quantity = 3;
         hall.tap = 2;
         hall.difference = 4.5;
-        hall.pattern = RoomPattern::Offset;
+        hall.pattern = Pattern::Offset;
         hall.margin = 0.75;
         hall.ambient = 52.5;
         hall.above = 12;

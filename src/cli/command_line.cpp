@@ -9,6 +9,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +45,8 @@ QString topHelp() {
                "  kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [--ambient dB]\n"
                "      [--target STI] [--margin M] [--samples m] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
+               "  kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv]\n"
+               "      [--overwrite]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
                "  kvx-cli COMMAND --help     the options of a command\n"
@@ -383,6 +386,66 @@ Invocation parseReport(const QStringList& rest) {
     return invocation;
 }
 
+Invocation parseBuilding(const QStringList& rest) {
+    Invocation invocation;
+    invocation.command = Invocation::Command::Building;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Reads a building (FILE.kvxb) or a room list (ROOMS.csv, its types from the catalogue "
+        "of Kvx.ini) and works out every room as a project with its inputs would be, each zone's "
+        "amplifier and home run, and the bill of materials. Prints a line per room, one "
+        "per zone, then the bill; --json gives every figure unrounded. Exit status 1 when a "
+        "room cannot be calculated (it shows why and counts in no total)."));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The building, or a room list (.csv)."),
+                                 QStringLiteral("FILE.kvxb|ROOMS.csv"));
+    const CommonOptions common;
+    common.addTo(parser);
+    const QCommandLineOption output(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Writes the building (.kvxb, complete or not at all) or the rooms with "
+                       "their figures (.csv, the room list's columns and then the figures). A "
+                       "schedule PDF comes from the building window."),
+        QStringLiteral("OUT"));
+    const QCommandLineOption bom(QStringLiteral("bom"),
+                                 QStringLiteral("Writes the bill of materials as CSV."),
+                                 QStringLiteral("OUT.csv"));
+    const QCommandLineOption overwrite(
+        QStringLiteral("overwrite"),
+        QStringLiteral("Lets -o and --bom replace a file that holds a project or a building, "
+                       "or the file read (default: refuse)."));
+    parser.addOptions({output, bom, overwrite});
+
+    const QString command = QStringLiteral("building");
+    if (!parse(parser, rest, command, common.help, invocation))
+        return invocation;
+    common.read(parser, invocation);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        throw UsageError{QStringLiteral("building: name one building or room list")};
+    invocation.file = files.constFirst();
+    invocation.overwrite = parser.isSet(overwrite);
+    if (parser.isSet(output)) {
+        invocation.output = parser.value(output);
+        const QString suffix = QFileInfo(invocation.output).suffix().toLower();
+        if (suffix == QLatin1String("pdf"))
+            throw UsageError{QStringLiteral("-o: kvx-cli writes no schedule PDF yet; the "
+                                            "building window exports it. Write .kvxb or .csv")};
+        if (suffix != QLatin1String("kvxb") && suffix != QLatin1String("csv"))
+            throw UsageError{
+                QStringLiteral("-o: \"%1\" does not end in .kvxb or .csv").arg(invocation.output)};
+    }
+    if (parser.isSet(bom)) {
+        invocation.bomPath = parser.value(bom);
+        if (invocation.bomPath->isEmpty())
+            throw UsageError{QStringLiteral("--bom: the path is empty")};
+        if (!invocation.output.isEmpty() && QFileInfo(*invocation.bomPath).absoluteFilePath() ==
+                                                QFileInfo(invocation.output).absoluteFilePath())
+            throw UsageError{QStringLiteral("--bom: the same file as -o")};
+    }
+    return invocation;
+}
+
 Invocation parseCatalogue(const QStringList& rest) {
     const QString action = rest.value(0);
     const bool list = action == QLatin1String("list");
@@ -471,14 +534,17 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseReport(rest.mid(1));
     if (command == QLatin1String("catalogue"))
         return parseCatalogue(rest.mid(1));
+    if (command == QLatin1String("building"))
+        return parseBuilding(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
             QStringLiteral(
-                "the command comes first (calc, plan, system, speech, report or catalogue), then "
-                "\"%1\"")
+                "the command comes first (calc, plan, system, speech, report, building or "
+                "catalogue), then \"%1\"")
                 .arg(command)};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report or catalogue)")
+        QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report, building or "
+                       "catalogue)")
             .arg(command)};
 }
 

@@ -8,6 +8,7 @@
 //   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
 //   kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [speech settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
+//   kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv] [--overwrite]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
@@ -92,7 +93,8 @@ struct Invocation {
         CatalogueBuild,
         Plan,
         System,
-        Speech
+        Speech,
+        Building
     };
     Command command = Command::Help;
     QString helpText; // Help
@@ -103,8 +105,8 @@ struct Invocation {
     std::optional<QLocale> locale;
     bool json = false;
 
-    QString file;   // the project (optional for calc), the data file, or the CSV
-    QString output; // -o of report, plan and catalogue build
+    QString file;   // the project (optional for calc), the data file, the CSV, or the building
+    QString output; // -o of report, plan, building and catalogue build
 
     ProjectInputs inputs;
     std::optional<QString> savePath;
@@ -120,6 +122,10 @@ struct Invocation {
     SystemOptions system;
     // speech
     SpeechOptions speech;
+
+    // building
+    std::optional<QString> bomPath;
+    bool overwrite = false; // -o and --bom may replace a project, a building or the file read
 };
 
 // One option of a command, as a row of its table: its names (the long name

@@ -3,6 +3,7 @@
 // loads the printing module and its QtGui; every other command starts on
 // QtCore alone.
 
+#include "cli/building_command.h"
 #include "cli/catalogue_commands.h"
 #include "cli/cli_platform.h"
 #include "cli/command_line.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
         return listCatalogue(invocation);
     case Invocation::Command::CatalogueBuild:
         return buildCatalogueFile(invocation);
+    case Invocation::Command::Building:
+        return runBuilding(invocation);
     case Invocation::Command::Calc:
     case Invocation::Command::Plan:
     case Invocation::Command::System:

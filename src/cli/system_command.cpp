@@ -28,6 +28,14 @@ QJsonValue orNull(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue();
 }
 
+// A figure for reading: at most `decimals` decimals, no trailing zeros.
+QString plain(double value, int decimals, const QLocale& locale) {
+    const double scale = std::pow(10.0, decimals);
+    return locale.toString(std::round(value * scale) / scale, 'g', 15);
+}
+
+} // namespace
+
 QString amplifierStateName(AmplifierState state) {
     switch (state) {
     case AmplifierState::Fine:
@@ -51,14 +59,6 @@ QString dropStateName(DropState state) {
     }
     return QStringLiteral("red");
 }
-
-// A figure for reading: at most `decimals` decimals, no trailing zeros.
-QString plain(double value, int decimals, const QLocale& locale) {
-    const double scale = std::pow(10.0, decimals);
-    return locale.toString(std::round(value * scale) / scale, 'g', 15);
-}
-
-} // namespace
 
 Invocation parseSystem(const QStringList& rest) {
     // The help gives the defaults and limits the sizing works with.

@@ -6,6 +6,7 @@
 // come from the same functions as the page's.
 
 #include "cli/command_line.h"
+#include "core/system/system.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -30,5 +31,9 @@ void applySystemOptions(const SystemOptions& options, FrmKvx& window);
 QStringList systemProblems(const FrmKvx& window);
 QString systemLines(const FrmKvx& window);
 QJsonObject systemJson(const FrmKvx& window, const CliPlatform& platform);
+
+// The states as JSON gives them: fine, tight, overloaded; green, amber, red.
+QString amplifierStateName(AmplifierState state);
+QString dropStateName(DropState state);
 
 } // namespace kvx::cli

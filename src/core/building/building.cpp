@@ -53,25 +53,9 @@ std::optional<int> tapFromText(QStringView text) {
     return std::nullopt;
 }
 
-QString patternText(RoomPattern pattern) {
-    return pattern == RoomPattern::Offset ? QStringLiteral("offset") : QStringLiteral("square");
-}
-
-std::optional<RoomPattern> patternFromText(QStringView text) {
-    for (RoomPattern pattern : {RoomPattern::Square, RoomPattern::Offset}) {
-        if (text == patternText(pattern))
-            return pattern;
-    }
-    return std::nullopt;
-}
-
-QString unitsText(BuildingUnits units) {
-    return units == BuildingUnits::Imperial ? QStringLiteral("imperial") : QStringLiteral("metric");
-}
-
-std::optional<BuildingUnits> unitsFromText(QStringView text) {
-    for (BuildingUnits units : {BuildingUnits::Metric, BuildingUnits::Imperial}) {
-        if (text == unitsText(units))
+std::optional<Units> unitsFromText(QStringView text) {
+    for (Units units : {Units::Metric, Units::Imperial}) {
+        if (text == unitsOptionText(units))
             return units;
     }
     return std::nullopt;

@@ -13,6 +13,8 @@
 // and no building at all. Lengths are metres everywhere, in memory and in the
 // files; `units` only says how a window shows them.
 
+#include "core/base/units.h"
+#include "core/calc/pattern.h"
 #include "core/catalogue/lsp_record.h"
 
 #include <QJsonObject>
@@ -24,9 +26,6 @@
 #include <vector>
 
 namespace kvx {
-
-enum class BuildingUnits { Metric, Imperial };
-enum class RoomPattern { Square, Offset };
 
 // The loudspeaker of a room: the name of its catalogue type and its data, so
 // that the room stands alone without the catalogue.
@@ -52,7 +51,7 @@ struct Room {
     RoomLoudspeaker loudspeaker;
     int tap = 1;                         // the speaker tap 1/tap P: 1, 2 or 4
     double difference = 6;               // the set difference at 4 kHz, dB
-    std::optional<RoomPattern> pattern;  // none: square
+    std::optional<Pattern> pattern;      // none: square
     double margin = 0;                   // m
     std::optional<double> ambient;       // dB(A)
     double above = 15;                   // dB
@@ -76,7 +75,7 @@ struct Zone {
 
 struct Building {
     QString name;
-    BuildingUnits units = BuildingUnits::Metric;
+    Units units = Units::Metric;
     double cableReserve = 10; // percent
     QList<Zone> zones;        // names unique and not empty
     QList<Room> rooms;
@@ -140,10 +139,9 @@ constexpr ValueRange CableReserve{0, 1'000};       // percent
 // The texts of the file and the room lists.
 QString tapText(int tap); // "1/2"
 std::optional<int> tapFromText(QStringView text);
-QString patternText(RoomPattern pattern); // "square", "offset"
-std::optional<RoomPattern> patternFromText(QStringView text);
-QString unitsText(BuildingUnits units); // "metric", "imperial"
-std::optional<BuildingUnits> unitsFromText(QStringView text);
+// The pattern is patternToken/patternFromToken's word; the units are
+// unitsOptionText's, read exactly as written.
+std::optional<Units> unitsFromText(QStringView text);
 bool isLineVoltage(double volts); // 100, 70 or 50
 
 // A catalogue record's name as a room stores it: without the padding.

@@ -1,14 +1,17 @@
 #include "core/building/building_file.h"
 
 #include "core/base/save_file.h"
+#include "core/project/project_file.h"
 #include "core/system/system.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -113,7 +116,7 @@ public:
 
         Building b;
         b.name = text(root, QLatin1StringView("name"), QString());
-        const QString units = text(root, QLatin1StringView("units"), unitsText(b.units));
+        const QString units = text(root, QLatin1StringView("units"), unitsOptionText(b.units));
         if (const auto known = unitsFromText(units))
             b.units = *known;
         else
@@ -335,7 +338,7 @@ private:
         r.difference = number(object, QLatin1StringView("difference"), BuildingLimits::Difference,
                               r.difference);
         if (const auto pattern = optionalText(object, QLatin1StringView("pattern"))) {
-            r.pattern = patternFromText(*pattern);
+            r.pattern = patternFromToken(*pattern);
             if (!r.pattern)
                 unknownValue(QLatin1StringView("pattern"), *pattern,
                              QStringLiteral("square, offset"));
@@ -483,7 +486,7 @@ QJsonObject roomObject(const Room& r) {
     o.insert(QLatin1StringView("tap"), tapText(r.tap));
     o.insert(QLatin1StringView("difference"), r.difference);
     if (r.pattern)
-        o.insert(QLatin1StringView("pattern"), patternText(*r.pattern));
+        o.insert(QLatin1StringView("pattern"), patternToken(*r.pattern));
     o.insert(QLatin1StringView("margin"), r.margin);
     if (r.ambient)
         o.insert(QLatin1StringView("ambient"), *r.ambient);
@@ -511,7 +514,7 @@ QJsonObject buildingObject(const Building& b) {
     o.insert(QLatin1StringView("format"), kBuildingFormat);
     o.insert(QLatin1StringView("version"), kBuildingFileVersion);
     o.insert(QLatin1StringView("name"), b.name);
-    o.insert(QLatin1StringView("units"), unitsText(b.units));
+    o.insert(QLatin1StringView("units"), unitsOptionText(b.units));
     o.insert(QLatin1StringView("cableReserve"), b.cableReserve);
     QJsonArray zones;
     for (const Zone& z : b.zones)
@@ -598,6 +601,26 @@ std::optional<BuildingError> writeBuildingFile(const QString& path, const Buildi
         return e;
     }
     return std::nullopt;
+}
+
+bool holdsBuilding(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    if (info.suffix().compare(QLatin1String("kvxb"), Qt::CaseInsensitive) == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The format comes first in a file typed by hand and after the cable
+    // reserve and the name in one written here (its keys are in order).
+    static const QRegularExpression format(
+        QStringLiteral(R"("format"\s*:\s*"%1")").arg(kBuildingFormat));
+    return format.match(QString::fromUtf8(file.read(64 * 1024))).hasMatch();
+}
+
+bool holdsProjectOrBuilding(const QString& path, const StringTable& strings) {
+    return holdsProject(path, strings) || holdsBuilding(path);
 }
 
 } // namespace kvx

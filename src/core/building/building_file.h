@@ -48,4 +48,11 @@ std::optional<BuildingError> checkBuilding(const Building& building, const QStri
 // is not written. Returns the error, or nothing when written.
 std::optional<BuildingError> writeBuildingFile(const QString& path, const Building& building);
 
+// Whether the file holds a building: its extension is .kvxb, or its first
+// bytes name the building format.
+bool holdsBuilding(const QString& path);
+// Whether a file that a command is about to write holds a project or a
+// building, which an export, a schedule or a list must not replace unasked.
+bool holdsProjectOrBuilding(const QString& path, const StringTable& strings);
+
 } // namespace kvx

@@ -32,7 +32,7 @@ enum Column {
     RatedPower,
     Tap,
     Difference,
-    Pattern,
+    PatternColumn,
     Margin,
     Ambient,
     Above,
@@ -266,6 +266,12 @@ private:
                 m_blankColumns.append(i);
                 continue;
             }
+            // A schedule's figures are results, not inputs: read as if absent.
+            if (std::any_of(roomFigureColumns().begin(), roomFigureColumns().end(),
+                            [&name](const QString& c) {
+                                return c.compare(name, Qt::CaseInsensitive) == 0;
+                            }))
+                continue;
             const auto match = std::find_if(
                 roomListColumns().begin(), roomListColumns().end(),
                 [&name](const QString& c) { return c.compare(name, Qt::CaseInsensitive) == 0; });
@@ -379,11 +385,11 @@ private:
             r.tap = *known;
         }
         r.difference = number(Difference, BuildingLimits::Difference, r.difference);
-        const QString pattern = text(Pattern).trimmed();
+        const QString pattern = text(PatternColumn).trimmed();
         if (!pattern.isEmpty()) {
-            r.pattern = patternFromText(pattern.toLower());
+            r.pattern = patternFromToken(pattern.toLower());
             if (!r.pattern)
-                unknownValue(Pattern, pattern, QStringLiteral("square, offset"));
+                unknownValue(PatternColumn, pattern, QStringLiteral("square, offset"));
         }
         r.margin = number(Margin, BuildingLimits::Margin, r.margin);
         r.ambient = optionalNumber(Ambient, BuildingLimits::Ambient);
@@ -465,11 +471,29 @@ private:
     QString m_roomName;
 };
 
-QString quotedText(QString text) {
+} // namespace
+
+QString csvText(QString text) {
     return u'"' + text.replace(u'"', QLatin1String("\"\"")) + u'"';
 }
 
-} // namespace
+QString csvNumber(double value, CsvSeparator separator) {
+    return numberText(value, separator == CsvSeparator::Semicolon ? u';' : u',');
+}
+
+const QStringList& roomFigureColumns() {
+    static const QStringList columns = {
+        QStringLiteral("spacing"),       QStringLiteral("columns"),
+        QStringLiteral("rows"),          QStringLiteral("count"),
+        QStringLiteral("speakerPower"),  QStringLiteral("directLevel"),
+        QStringLiteral("difference1"),   QStringLiteral("min1k"),
+        QStringLiteral("spread1k"),      QStringLiteral("withinSet4k"),
+        QStringLiteral("levelRequired"), QStringLiteral("levelQuietest"),
+        QStringLiteral("levelMet"),      QStringLiteral("stiMean"),
+        QStringLiteral("stiMin"),        QStringLiteral("loudspeakers"),
+        QStringLiteral("load"),          QStringLiteral("error")};
+    return columns;
+}
 
 const QStringList& roomListColumns() {
     static const QStringList columns = {
@@ -519,36 +543,47 @@ void addRoomList(Building& building, const RoomList& list) {
     building.rooms.append(list.rooms);
 }
 
-QByteArray roomListCsv(const QList<Room>& rooms, CsvSeparator separator) {
-    const QChar sep = separator == CsvSeparator::Semicolon ? u';' : u',';
-    const auto number = [sep](double value) { return numberText(value, sep); };
+QStringList roomListFields(const Room& r, CsvSeparator separator) {
+    const auto number = [separator](double value) { return csvNumber(value, separator); };
     const auto optional = [&number](std::optional<double> value) {
         return value ? number(*value) : QString();
     };
-    QString csv = roomListColumns().join(sep) + QLatin1String("\r\n");
-    for (const Room& r : rooms) {
-        const QStringList fields = {quotedText(r.name),
-                                    quotedText(r.zone),
-                                    QString::number(r.quantity),
-                                    number(r.length),
-                                    number(r.width),
-                                    number(r.height),
-                                    number(r.ear),
-                                    quotedText(r.loudspeaker.type),
-                                    number(r.loudspeaker.angle1),
-                                    number(r.loudspeaker.angle4),
-                                    number(r.loudspeaker.sensitivity),
-                                    number(r.loudspeaker.ratedPower),
-                                    tapText(r.tap),
-                                    number(r.difference),
-                                    r.pattern ? patternText(*r.pattern) : QString(),
-                                    number(r.margin),
-                                    optional(r.ambient),
-                                    number(r.above),
-                                    optional(r.reverberation)};
-        csv += fields.join(sep) + QLatin1String("\r\n");
-    }
+    return {csvText(r.name),
+            csvText(r.zone),
+            QString::number(r.quantity),
+            number(r.length),
+            number(r.width),
+            number(r.height),
+            number(r.ear),
+            csvText(r.loudspeaker.type),
+            number(r.loudspeaker.angle1),
+            number(r.loudspeaker.angle4),
+            number(r.loudspeaker.sensitivity),
+            number(r.loudspeaker.ratedPower),
+            tapText(r.tap),
+            number(r.difference),
+            r.pattern ? patternToken(*r.pattern) : QString(),
+            number(r.margin),
+            optional(r.ambient),
+            number(r.above),
+            optional(r.reverberation)};
+}
+
+QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows,
+                    CsvSeparator separator) {
+    const QChar sep = separator == CsvSeparator::Semicolon ? u';' : u',';
+    QString csv = header.join(sep) + QLatin1String("\r\n");
+    for (const QStringList& row : rows)
+        csv += row.join(sep) + QLatin1String("\r\n");
     return "\xEF\xBB\xBF" + csv.toUtf8();
+}
+
+QByteArray roomListCsv(const QList<Room>& rooms, CsvSeparator separator) {
+    QList<QStringList> rows;
+    rows.reserve(rooms.size());
+    for (const Room& r : rooms)
+        rows.append(roomListFields(r, separator));
+    return csvBytes(roomListColumns(), rows, separator);
 }
 
 std::optional<BuildingError> writeRoomListFile(const QString& path, const QList<Room>& rooms,

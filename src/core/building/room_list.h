@@ -57,6 +57,21 @@ void addRoomList(Building& building, const RoomList& list);
 // with ";" a decimal comma. Read back, it gives the same rooms (less their
 // unknown keys, which have no column).
 QByteArray roomListCsv(const QList<Room>& rooms, CsvSeparator separator = CsvSeparator::Comma);
+// One room's fields in the columns' order, as roomListCsv writes them.
+QStringList roomListFields(const Room& room, CsvSeparator separator);
+// A text and a number as a list holds them: the text quoted (a quote inside
+// doubled), the number in its shortest exact form, with ";" a decimal comma.
+QString csvText(QString text);
+QString csvNumber(double value, CsvSeparator separator);
+// CSV as roomListCsv writes it: UTF-8 with a byte order mark, CR LF, the
+// header's names and the rows' fields as they stand.
+QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows,
+                    CsvSeparator separator);
+
+// The columns a schedule adds after a room's own: its figures. A list that
+// holds them (a schedule taken back in) is read as if they were not there.
+const QStringList& roomFigureColumns();
+
 std::optional<BuildingError> writeRoomListFile(const QString& path, const QList<Room>& rooms,
                                                CsvSeparator separator = CsvSeparator::Comma);
 

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace kvx {
 
 // What a calculation reads: the fields of the window as numbers.
@@ -100,6 +102,24 @@ struct CalcFailure {
     QString title;
     QString text;
 };
+
+// The values the input checks look at, each nothing when its field holds a
+// number too large to read.
+struct CheckedInputs {
+    std::optional<double> length;
+    std::optional<double> width;
+    std::optional<double> roomHeight;
+    std::optional<double> earHeight;
+    std::optional<double> angle1;
+    std::optional<double> angle4;
+    std::optional<double> difference4;
+    std::optional<double> sensitivity;
+    std::optional<double> ratedPower;
+};
+// The checks a calculation must pass before it runs, in their order: the
+// first one that fails, as an "Input Error" message box; nothing when all pass.
+std::optional<CalcFailure> checkInputs(const CheckedInputs& values);
+CheckedInputs checkedInputs(const DesignInputs& inputs);
 
 // Runs the model on the inputs. The search's and the logarithm's own messages
 // are added to messages in the order they arise, also when the run then fails

@@ -1,5 +1,7 @@
 #include "core/calc/power.h"
 
+#include "core/base/numbers.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -16,6 +18,10 @@ QString amplifierTapItem(double volts) {
 
 double tapPower(double ratedPower, int divisor, double volts) {
     return volts * (ratedPower / double(divisor)) * volts / 10000;
+}
+
+double shownTapPower(double ratedPower, int divisor, double volts) {
+    return ParseDecimal(formatGeneral(tapPower(ratedPower, divisor, volts), QLocale::c()));
 }
 
 // The divisor of the rated power: the third character of the speaker tap

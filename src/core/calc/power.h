@@ -24,6 +24,11 @@ QString amplifierTapItem(double volts);
 // times the square of the line voltage over 100 V.
 double tapPower(double ratedPower, int divisor, double volts);
 
+// The power of a tap as the window shows it (the general form: 15
+// significant digits) and reads it back for a calculation: what a calculation
+// outside the window takes, so that both give the same figures.
+double shownTapPower(double ratedPower, int divisor, double volts);
+
 // The divisor of the rated power: the third character of the speaker tap
 // ("1/2 P"); nothing unless it is a digit from 1 to 9.
 std::optional<int> tapDivisor(const QString& tap);

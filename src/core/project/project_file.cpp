@@ -14,6 +14,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <span>
 
 namespace kvx {
@@ -356,6 +357,27 @@ ProjectFileContents readProjectFile(const QString& path, const LocalTexts& texts
         throw readError(path, e.message());
     }
     return contents;
+}
+
+bool holdsProject(const QString& path, const StringTable& strings) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    if (info.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder decoder(kCodePage);
+    const QString start = decoder.decode(file.read(4096));
+    qsizetype end = 0;
+    while (end < start.size() && start.at(end) != u'\r' && start.at(end) != u'\n')
+        ++end;
+    const QString firstLine = start.left(end).trimmed();
+    const QStringList headers = strings.inEveryLanguage(kSections[0].headerId);
+    return std::any_of(headers.begin(), headers.end(), [&firstLine](const QString& header) {
+        return !header.isEmpty() && firstLine == header.trimmed();
+    });
 }
 
 } // namespace kvx

@@ -83,4 +83,9 @@ struct ProjectFileContents {
 // holds).
 ProjectFileContents readProjectFile(const QString& path, const LocalTexts& texts);
 
+// Whether the file holds a project: its extension is .kvx, or its first line
+// is a project's first section header in a language of strings. A report or
+// an export must not replace it unasked.
+bool holdsProject(const QString& path, const StringTable& strings);
+
 } // namespace kvx

@@ -119,19 +119,24 @@ void addIssue(SystemFigures& f, SystemSetting setting, SystemIssue::Kind kind, Q
     f.issues.push_back({setting, kind, std::move(value)});
 }
 
-// The load on the line; false when it has no load or no voltage, which leaves
-// no impedance to work the rest from.
-bool addLoad(SystemFigures& f, const Design& design) {
-    f.speakers = design.speakers;
-    f.speakerPower = design.speakerPower;
-    f.total = f.speakers * f.speakerPower;
+// The line of a total load; false when it has no load or no voltage, which
+// leaves no impedance to work the rest from.
+bool addLine(SystemFigures& f, double total, double voltage) {
+    f.total = total;
     f.minimumAmplifier = kAmplifierMargin * f.total;
-    f.voltage = design.lineVoltage;
+    f.voltage = voltage;
     if (!(f.total > 0) || !(f.voltage > 0))
         return false;
     f.impedance = f.voltage * f.voltage / f.total;
     f.current = f.total / f.voltage;
     return true;
+}
+
+// The load of the design's loudspeakers on its line.
+bool addLoad(SystemFigures& f, const Design& design) {
+    f.speakers = design.speakers;
+    f.speakerPower = design.speakerPower;
+    return addLine(f, f.speakers * f.speakerPower, design.lineVoltage);
 }
 
 void addAmplifier(SystemFigures& f, const SystemSettings& settings) {
@@ -236,14 +241,7 @@ bool levelSettingsUsable(SystemFigures& f, const SystemSettings& settings) {
 void addLevel(SystemFigures& f, const SystemSettings& settings, const Run& run,
               double quietestHere) {
     const double drop = run.resistance ? cableDrop(f.impedance, *run.resistance) : 0;
-    LevelCheck level;
-    level.ambient = *settings.ambient;
-    level.above = settings.above;
-    level.required = level.ambient + settings.above;
-    level.quietest = quietestHere - drop;
-    level.met = level.quietest >= level.required;
-    level.shortBy = level.met ? 0 : level.required - level.quietest;
-    f.level = level;
+    f.level = levelCheckFor(*settings.ambient, settings.above, quietestHere - drop);
 }
 
 // The least taps that still meet the required level. The nine combinations
@@ -298,6 +296,26 @@ void addAdvice(SystemFigures& f, const Design& design, const Run& run, double qu
 }
 
 } // namespace
+
+LevelCheck levelCheckFor(double ambient, double above, double quietest) {
+    LevelCheck level;
+    level.ambient = ambient;
+    level.above = above;
+    level.required = ambient + above;
+    level.quietest = quietest;
+    level.met = level.quietest >= level.required;
+    level.shortBy = level.met ? 0 : level.required - level.quietest;
+    return level;
+}
+
+SystemFigures lineFiguresFor(double total, double voltage, const SystemSettings& settings) {
+    SystemFigures f;
+    if (!addLine(f, total, voltage))
+        return f;
+    addAmplifier(f, settings);
+    addCable(f, settings);
+    return f;
+}
 
 SystemFigures systemFiguresFor(const Design& design, const SystemSettings& settings,
                                std::optional<double> quietestRelative1k) {

@@ -142,6 +142,18 @@ double cableDrop(double impedance, double resistance);
 double cableLoss(double voltage, double impedance, double resistance);
 DropState dropStateFor(double drop, double limit);
 
+// The level check: the quietest point (absolute dB at 1 kHz, after the cable
+// drop) against the required ambient + above.
+LevelCheck levelCheckFor(double ambient, double above, double quietest);
+
+// The figures of a line that carries a total load (W) at a voltage: the
+// minimum amplifier, the amplifier's load and state, the line's impedance and
+// current, and the cable, as systemFiguresFor gives them for one design's
+// load; no speakers, level check or advice. A building's zone is such a line,
+// its rooms' loads added up. Without a load there is no impedance, current,
+// amplifier load or cable.
+SystemFigures lineFiguresFor(double total, double voltage, const SystemSettings& settings);
+
 // The figures of a usable design (Design::usable()). quietestRelative1k is
 // the quietest point of the listener area at 1 kHz in dB re one loudspeaker
 // overhead; without it there is no level check and no advice.

@@ -2,14 +2,13 @@
 
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
+#include "core/project/project_file.h"
 #include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace kvx {
 
@@ -42,35 +41,10 @@ QString suggestedReportName(const QString& projectPath, const QString& extension
     return project.dir().filePath(project.completeBaseName() + u'.' + extension);
 }
 
-// True when the file holds a project: its extension says so, or its first
-// line is the first section header of a project in any language.
-bool holdsProject(const Kvx1& kvx, const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    if (info.suffix().compare(QLatin1String("kvx"), Qt::CaseInsensitive) == 0)
-        return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QStringDecoder decoder(kCodePage);
-    const QString start = decoder.decode(file.read(4096));
-    qsizetype end = 0;
-    while (end < start.size() && start.at(end) != u'\r' && start.at(end) != u'\n')
-        ++end;
-    const QString firstLine = start.left(end);
-    for (int offset = 0; offset <= LanguageOffsets::Spanish; offset += 1000) {
-        const std::optional<QString> header = kvx.strings.find(1057 + offset);
-        if (header && !header->isEmpty() && firstLine.trimmed() == header->trimmed())
-            return true;
-    }
-    return false;
-}
-
 // A report written over a project would lose the project: asked first, with
 // No as the answer Return gives.
 bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title) {
-    if (!holdsProject(kvx, path))
+    if (!holdsProject(path, kvx.strings))
         return true;
     const MsgResult answer =
         kvx.platform.messageBox(textOr(kvx, 1144,
