@@ -319,6 +319,7 @@ void TestCli::plan_data() {
     // is kept, the JSON: the core's plan and map of the same calculation,
     // number for number.
     QTest::addColumn<QString>("options");
+    // Every figure of each golden worked out anew by tests/data/check_goldens.py.
     QTest::addColumn<QString>("golden"); // under tests/data/cli, .txt and .json
     QTest::addColumn<int>("count");
     QTest::newRow("20 x 10 m, default samples") << "--locale C"

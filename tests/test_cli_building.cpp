@@ -75,6 +75,7 @@ private Q_SLOTS:
 
     void schedule_data() {
         QTest::addColumn<QStringList>("arguments");
+        // The square rooms and the zones checked against tests/data/check_goldens.py.
         QTest::addColumn<QString>("golden"); // under tests/data/cli: .txt, and .json if there
         QTest::addColumn<int>("status");
         QTest::newRow("hand building: a room refused, exit 1")

@@ -50,6 +50,7 @@ private Q_SLOTS:
     // number unrounded, the map row by row, null outside the listener area).
     void figures_data() {
         QTest::addColumn<QStringList>("options");
+        // The .txt figures checked against tests/data/check_goldens.py.
         QTest::addColumn<QString>("golden"); // .txt and, when there is one, .json
         QTest::newRow("the contract's example: 1.2 s over 55 dB(A)")
             << QStringList{"--reverberation", "1.2", "--ambient", "55"} << "speech-example";

@@ -44,6 +44,7 @@ private Q_SLOTS:
     // setting is not given); the lines of settings not given are left out.
     void figures_data() {
         QTest::addColumn<QStringList>("options");
+        // Every figure checked against tests/data/check_goldens.py.
         QTest::addColumn<QString>("golden"); // under tests/data/cli, .txt and .json
         QTest::newRow("no settings") << QStringList() << "system-none";
         QTest::newRow("amplifier and cable")

@@ -91,6 +91,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("project"); // field values, | between them
         QTest::addColumn<std::optional<double>>("pageWidth");
         QTest::addColumn<bool>("builtInTable");
+        // The layout read by eye; the total power checked by tests/data/check_goldens.py.
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("offset"); // the project's pattern: offset rows
 
