@@ -35,11 +35,16 @@ LocalTexts english() {
     return {StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
 }
 
-// The level at (x, y) from the definitions: the loudspeakers where the rows
-// put them (row j at (j + 1/2) sy; in offset rows the odd rows, when there is
-// more than one column, one fewer at (i + 1) sx) and each one's
-// SpeakerContribution, the model's g^2.
+// The level at (x, y) from the model's definition, not from the code: the
+// loudspeakers where the rows put them (row j at (j + 1/2) sy; in offset rows
+// the odd rows, when there is more than one column, one fewer at (i + 1) sx),
+// each one's g = D(theta) cos theta with theta = arctan(R / h), where
+// D = c + (1 - c) r^((theta / theta_h)^2), c = min(0.5, 0.2804 ln A - 0.7323),
+// A the half angle in degrees (by 3.14159) and r = (0.5 - c) / (1 - c);
+// the level is 10 log10 of the sum of g^2.
 double referenceLevel(const Design& d, const Layout& layout, double thetaHalf, double x, double y) {
+    const double c = std::min(0.5, 0.2804 * std::log(thetaHalf * 180 / 3.14159) - 0.7323);
+    const double r = (0.5 - c) / (1 - c);
     const double sx = layout.length / double(layout.columns);
     const double sy = layout.width / double(layout.rows);
     const bool offset = layout.pattern == Pattern::Offset && layout.columns > 1;
@@ -49,7 +54,10 @@ double referenceLevel(const Design& d, const Layout& layout, double thetaHalf, d
         for (qint64 i = 0; i < layout.columns - (shifted ? 1 : 0); ++i) {
             const double px = shifted ? double(i + 1) * sx : (double(i) + 0.5) * sx;
             const double py = (double(j) + 0.5) * sy;
-            sum += SpeakerContribution(px - x, py - y, 1, d.h, thetaHalf);
+            const double theta = std::atan(std::hypot(px - x, py - y) / d.h);
+            const double g =
+                (c + (1 - c) * std::pow(r, std::pow(theta / thetaHalf, 2))) * std::cos(theta);
+            sum += g * g;
         }
     }
     return 10 * std::log10(sum);
@@ -297,32 +305,39 @@ void TestPlan::levelAgainstDirectSum() {
 }
 
 void TestPlan::offsetMapAgainstDirectSum_data() {
-    // The level at the corners from /work/notes/offset_reference.py, which
-    // lays out the rows and sums g^2 on its own (1e-9): it anchors the
-    // reference sum of the test.
+    // The level at the corners from tests/data/check_goldens.py, which lays
+    // out the rows and sums g^2 on its own (1e-9): it anchors the reference
+    // sum of the test. The figures are made over the points at least the
+    // margin from every wall, and from no other point.
     QTest::addColumn<DesignInputs>("inputs");
+    QTest::addColumn<double>("margin");
     QTest::addColumn<QList<double>>("corners"); // 4 kHz at (0, 0) and at (L, W)
     QTest::newRow("default room: 5 + 4 + 5, mirrored both ways")
-        << offsetRoom(20, 10) << QList{-11.2108241142103, -11.2108241142103};
-    QTest::newRow("four rows: the last shifted, no mirror across the width")
-        << offsetRoom(20, 14) << QList{-11.1070325583203, -12.8305160479133};
-    QTest::newRow("one column of four")
-        << offsetRoom(3, 14) << QList{-11.5831793307509, -11.5831793307509};
-    QTest::newRow("one row of five")
-        << offsetRoom(20, 3) << QList{-12.4439937313177, -12.4439937313177};
+        << offsetRoom(20, 10) << 0.0 << QList{-11.2108241142103, -11.2108241142103};
+    QTest::newRow("four rows: the last shifted, no mirror across the width, 1.3 m margin")
+        << offsetRoom(20, 14) << 1.3 << QList{-11.1070325583203, -12.8305160479133};
+    QTest::newRow("one column of four, 0.5 m margin")
+        << offsetRoom(3, 14) << 0.5 << QList{-11.5831793307509, -11.5831793307509};
+    QTest::newRow("one row of five, 1 m margin")
+        << offsetRoom(20, 3) << 1.0 << QList{-12.4439937313177, -12.4439937313177};
 }
 
 void TestPlan::offsetMapAgainstDirectSum() {
     QFETCH(DesignInputs, inputs);
+    QFETCH(double, margin);
     QFETCH(QList<double>, corners);
     const Design design = calculated(inputs);
     const Layout layout = layoutFor(design);
-    const CoverageMap map = coverageFor(design, layout, {8, 0});
+    const CoverageMap map = coverageFor(design, layout, {8, margin});
     const qsizetype last = qsizetype(map.x.size()) - 1;
     const qsizetype lastY = qsizetype(map.y.size()) - 1;
     KVX_COMPARE_NEAR(map.levelAt(Band::K4, 0, 0), corners[0], 1e-9);
     KVX_COMPARE_NEAR(map.levelAt(Band::K4, last, lastY), corners[1], 1e-9);
-    // Every sample of both bands, and the figures over all of them.
+    const auto inside = [&](double x, double y) {
+        const double wall = std::min({x, y, layout.length - x, layout.width - y});
+        return wall >= margin - 1e-9;
+    };
+    // Every sample of both bands, and the figures over the listener area.
     for (const Band band : {Band::K1, Band::K4}) {
         const double thetaHalf = band == Band::K1 ? design.thetaHalf1 : design.thetaHalf4;
         std::vector<double> levels;
@@ -330,9 +345,12 @@ void TestPlan::offsetMapAgainstDirectSum() {
             for (qsizetype ix = 0; ix <= last; ++ix) {
                 const double x = map.x[size_t(ix)];
                 const double y = map.y[size_t(iy)];
-                levels.push_back(referenceLevel(design, layout, thetaHalf, x, y));
-                KVX_COMPARE_NEAR(map.levelAt(band, ix, iy), levels.back(), 1e-9);
-                KVX_COMPARE_NEAR(directLevelAt(design, layout, band, {x, y}), levels.back(), 1e-9);
+                const double level = referenceLevel(design, layout, thetaHalf, x, y);
+                KVX_COMPARE_NEAR(map.levelAt(band, ix, iy), level, 1e-9);
+                KVX_COMPARE_NEAR(directLevelAt(design, layout, band, {x, y}), level, 1e-9);
+                QCOMPARE(map.inListenerArea(ix, iy), inside(x, y));
+                if (inside(x, y))
+                    levels.push_back(level);
             }
         }
         const auto [min, max] = std::minmax_element(levels.begin(), levels.end());

@@ -11,6 +11,7 @@
 #include "core/plan/coverage.h"
 #include "core/speech/speech.h"
 #include "core/speech/speech_texts.h"
+#include "core/system/system.h"
 #include "support/compare.h"
 #include "support/plan.h"
 
@@ -214,6 +215,11 @@ private Q_SLOTS:
             << "Ambient noise: \"141\" must be from 0 to 140 dB(A); the STI is left out.";
         QTest::newRow("ambient -1") << reverberation(1.6) << std::optional<double>(-1) << "gr"
                                     << "Ambient noise: \"-1\"";
+        QTest::newRow("ambient 0 is taken") << reverberation(1.6) << std::optional(0.0) << "grst"
+                                            << "";
+        QTest::newRow("ambient 140 is taken")
+            << reverberation(1.6) << std::optional(kMaxAmbient) << "grst"
+            << "";
         QTest::newRow("target 1.2")
             << reverberation(1.6, 1.2) << quiet << "grs"
             << "STI target: \"1.2\" must be from 0 to 1; the share at the target and the "
