@@ -85,8 +85,6 @@ private Q_SLOTS:
     void layoutRecord();
     void noLayoutWithoutResults_data();
     void noLayoutWithoutResults();
-    void levelAgainstDirectSum_data();
-    void levelAgainstDirectSum();
     void offsetMapAgainstDirectSum_data();
     void offsetMapAgainstDirectSum();
     void figuresOfOneLoudspeaker_data();
@@ -261,49 +259,6 @@ void TestPlan::noLayoutWithoutResults() {
     QVERIFY_THROWS_EXCEPTION(CoverageError, coverageFor(design, layout));
 }
 
-void TestPlan::levelAgainstDirectSum_data() {
-    QTest::addColumn<double>("x"); // as a fraction of the length
-    QTest::addColumn<double>("y");
-    // 20 x 10 m, 6 x 3 loudspeakers; samples every 1/8 of a spacing.
-    QTest::newRow("corner") << 0.0 << 0.0;
-    QTest::newRow("far corner") << 1.0 << 1.0;
-    QTest::newRow("wall, middle of the long side") << 0.5 << 0.0;
-    QTest::newRow("wall, below the first column") << 1.0 / 12 << 0.0;
-    QTest::newRow("end wall") << 1.0 << 0.5;
-    QTest::newRow("under the first loudspeaker") << 1.0 / 12 << 1.0 / 6;
-    QTest::newRow("under a middle loudspeaker") << 5.0 / 12 << 0.5;
-    QTest::newRow("between four") << 1.0 / 3 << 1.0 / 3;
-    QTest::newRow("between two") << 1.0 / 3 << 0.5;
-}
-
-void TestPlan::levelAgainstDirectSum() {
-    QFETCH(double, x);
-    QFETCH(double, y);
-    const Design design = calculated(room(20, 10, 4, 1.5, 90, 60, 90, 6, 6));
-    const Layout layout = layoutFor(design);
-    const CoverageMap map = coverageFor(design, layout, {8, 0});
-    QCOMPARE(map.x.size(), size_t(6 * 8 + 1));
-    QCOMPARE(map.y.size(), size_t(3 * 8 + 1));
-    const auto ix = qsizetype(std::lround(x * 48));
-    const auto iy = qsizetype(std::lround(y * 24));
-    KVX_COMPARE_NEAR(map.x[size_t(ix)], x * 20, 1e-12);
-    KVX_COMPARE_NEAR(map.y[size_t(iy)], y * 10, 1e-12);
-
-    const double px = x * 20;
-    const double py = y * 10;
-    const double level1 = referenceLevel(design, layout, design.thetaHalf1, px, py);
-    const double level4 = referenceLevel(design, layout, design.thetaHalf4, px, py);
-    KVX_COMPARE_NEAR(map.levelAt(Band::K1, ix, iy), level1, 1e-9);
-    KVX_COMPARE_NEAR(map.levelAt(Band::K4, ix, iy), level4, 1e-9);
-    KVX_COMPARE_NEAR(directLevelAt(design, layout, Band::K1, {px, py}), level1, 1e-12);
-    KVX_COMPARE_NEAR(directLevelAt(design, layout, Band::K4, {px, py}), level4, 1e-12);
-    const std::optional<double> near = map.levelNear(Band::K1, {px, py});
-    QVERIFY(near);
-    QCOMPARE(*near, map.levelAt(Band::K1, ix, iy));
-    // The absolute 1 kHz level takes the same terms as the direct level.
-    KVX_COMPARE_NEAR(map.offset1k, 90 + 10 * std::log10(6.0) - 20 * std::log10(2.5), 1e-12);
-}
-
 void TestPlan::offsetMapAgainstDirectSum_data() {
     // The level at the corners from tests/data/check_goldens.py, which lays
     // out the rows and sums g^2 on its own (1e-9): it anchors the reference
@@ -312,6 +267,9 @@ void TestPlan::offsetMapAgainstDirectSum_data() {
     QTest::addColumn<DesignInputs>("inputs");
     QTest::addColumn<double>("margin");
     QTest::addColumn<QList<double>>("corners"); // 4 kHz at (0, 0) and at (L, W)
+    QTest::newRow("default room, square grid: 6 x 3")
+        << room(20, 10, 4, 1.5, 90, 60, 90, 6, 6) << 0.0
+        << QList{-9.8257149735284, -9.8257149735284};
     QTest::newRow("default room: 5 + 4 + 5, mirrored both ways")
         << offsetRoom(20, 10) << 0.0 << QList{-11.2108241142103, -11.2108241142103};
     QTest::newRow("four rows: the last shifted, no mirror across the width, 1.3 m margin")
@@ -331,8 +289,12 @@ void TestPlan::offsetMapAgainstDirectSum() {
     const CoverageMap map = coverageFor(design, layout, {8, margin});
     const qsizetype last = qsizetype(map.x.size()) - 1;
     const qsizetype lastY = qsizetype(map.y.size()) - 1;
+    QCOMPARE(qint64(last), layout.columns * 8);
+    QCOMPARE(qint64(lastY), layout.rows * 8);
     KVX_COMPARE_NEAR(map.levelAt(Band::K4, 0, 0), corners[0], 1e-9);
     KVX_COMPARE_NEAR(map.levelAt(Band::K4, last, lastY), corners[1], 1e-9);
+    // The absolute 1 kHz level takes the same terms as the direct level.
+    KVX_COMPARE_NEAR(map.offset1k, 90 + 10 * std::log10(6.0) - 20 * std::log10(2.5), 1e-12);
     const auto inside = [&](double x, double y) {
         const double wall = std::min({x, y, layout.length - x, layout.width - y});
         return wall >= margin - 1e-9;
@@ -343,11 +305,15 @@ void TestPlan::offsetMapAgainstDirectSum() {
         std::vector<double> levels;
         for (qsizetype iy = 0; iy <= lastY; ++iy) {
             for (qsizetype ix = 0; ix <= last; ++ix) {
+                // Samples every 1/8 of a spacing, walls and loudspeakers on them.
                 const double x = map.x[size_t(ix)];
                 const double y = map.y[size_t(iy)];
+                KVX_COMPARE_NEAR(x, double(ix) * layout.length / double(last), 1e-12);
+                KVX_COMPARE_NEAR(y, double(iy) * layout.width / double(lastY), 1e-12);
                 const double level = referenceLevel(design, layout, thetaHalf, x, y);
                 KVX_COMPARE_NEAR(map.levelAt(band, ix, iy), level, 1e-9);
                 KVX_COMPARE_NEAR(directLevelAt(design, layout, band, {x, y}), level, 1e-9);
+                QCOMPARE(map.levelNear(band, {x, y}), std::optional(map.levelAt(band, ix, iy)));
                 QCOMPARE(map.inListenerArea(ix, iy), inside(x, y));
                 if (inside(x, y))
                     levels.push_back(level);

@@ -285,15 +285,16 @@ def main():
     one = design(**dict(hall, length=3, width=2))
     check_plain("plan-one.txt", flatten_plan(one, coverage(one)))
 
-    # The anchors of test_plan's offset-row map: the 4 kHz level at (0, 0)
-    # and (L, W) of the grids the offset rows give these rooms.
-    corners = {(20, 10, 5, 3): (-11.2108241142103, -11.2108241142103),
+    # The anchors of test_plan's map test: the 4 kHz level at (0, 0) and
+    # (L, W) of the square grid and of the grids offset rows give these rooms.
+    corners = {(20, 10, 6, 3, False): (-9.8257149735284, -9.8257149735284),
+               (20, 10, 5, 3): (-11.2108241142103, -11.2108241142103),
                (20, 14, 5, 4): (-11.1070325583203, -12.8305160479133),
                (3, 14, 1, 4): (-11.5831793307509, -11.5831793307509),
                (20, 3, 5, 1): (-12.4439937313177, -12.4439937313177)}
-    for (length, width, nl, nw), expected in corners.items():
+    for (length, width, nl, nw, *square), expected in corners.items():
         room = dict(des, length=length, width=width, nl=nl, nw=nw)
-        speakers = list(positions(room, True))
+        speakers = list(positions(room, not square))
         for (x, y), level in zip(((0, 0), (length, width)), expected):
             value = 10 * math.log10(sum(g(math.atan(math.hypot(px - x, py - y) / des["h"]),
                                           des["th4"]) ** 2 for px, py in speakers))
