@@ -300,12 +300,11 @@ void TestSound::designRefused() {
 }
 
 void TestSound::offsetDesign_data() {
-    // Reference: /work/notes/offset_reference.py, an independent script that
-    // enumerates the lattice d (i + j/2, j sqrt(3)/2) point by point, sums g^2
-    // of its own Directivity over every point within 3.5 d, runs the same
-    // search on those sums and lays the rows out as they hang (even rows nL,
-    // odd rows nL - 1); 1e-9. The default room is the worked example:
-    // 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
+    // Reference: tests/data/check_goldens.py, which enumerates the lattice
+    // d (i + j/2, j sqrt(3)/2) point by point, sums g^2 of its own directivity
+    // over every point within 3.5 d, runs the same search on those sums and
+    // lays the rows out as they hang (even rows nL, odd rows nL - 1); 1e-9. The default room is the
+    // worked example: 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
     QTest::addColumn<DesignInputs>("in");
     QTest::addColumn<double>("distance");
     QTest::addColumn<int>("evaluations");
