@@ -97,7 +97,7 @@ def count_of(length, width, d):
 
 
 def design(length, width, height, ear, angle1, angle4, sens, rated, tap=1, volts=100, diff=6.0,
-           offset=False):
+           offset=False, keep=False):
     h = height - ear
     th4 = angle4 * PI5 / 360
     th1 = angle1 * PI5 / 360
@@ -105,10 +105,14 @@ def design(length, width, height, ear, angle1, angle4, sens, rated, tap=1, volts
     d = solve(10 ** (-diff / 10), h, th4, sums)
     evaluations = solve.evaluations
     u, b = sums[0](d, h, th1), sums[1](d, h, th1)
+    split = (lambda side, step: max(1, math.ceil(side / step - 1e-9))) if keep else (
+        lambda side, step: max(1, half_even(side / step)))
     nl, nw = count_of(length, width, d)
+    if keep:
+        nl, nw = split(length, d), split(width, d)
     count = nl * nw
     if offset:
-        nw = max(1, half_even(width / (d * math.sqrt(3) / 2)))
+        nw = split(width, d * math.sqrt(3) / 2)
         count = nl * nw - (nw // 2 if nl > 1 else 0)
     power = volts * (rated / tap) * volts / 10000
     return {"d": d, "h": h, "th1": th1, "th4": th4, "nl": nl, "nw": nw, "n": count, "u": u, "b": b,
@@ -311,6 +315,13 @@ def main():
                        ("u", "1.5135156303655788"), ("b", "0.7944900582388339"),
                        ("level", "91.622581433975512"), ("diff1", "2.7989844327528801")):
         agree("offset rows (test_sound)", key, shown, offset[key])
+    # test_calculation's rows of the window: distance, 1 kHz difference, count, level.
+    for options, shown in (({}, "4.1|2.8|14|92"), ({"diff": 7.0, "keep": True}, "4.1|3.6|15|92"),
+                           ({"diff": 7.0}, "4.7|3.6|7|91"),
+                           ({"diff": 7.0, "keep": True}, "4.7|3.6|14|91")):
+        room = design(**hall, offset=shown.startswith("4.7") or not options, **options)
+        for key, value in zip(("d", "diff1", "n", "level"), shown.split("|")):
+            agree("test_calculation %s" % shown, key, value, room[key])
     meeting = design(8, 6, 2.8, 1.2, 140, 80, 88, 1.5)
     for key, shown in (("d", "3.2934621082265991"), ("evaluations", "11"),
                        ("u", "1.5822932767134192"), ("b", "0.75417503312611422"),
