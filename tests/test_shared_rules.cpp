@@ -16,87 +16,77 @@ Q_DECLARE_METATYPE(std::optional<double>)
 class TestSharedRules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void observersComeAndGo();
-    void localTexts_data();
-    void localTexts();
-    void readNumber_data();
-    void readNumber();
+    void observersComeAndGo() {
+        Observers observers;
+        QStringList told;
+        int second = -1;
+        int late = -1;
+        // The first removes itself and the second, and adds one: the second is
+        // not told, the new one only from the next change on.
+        int first = -1;
+        first = observers.add([&] {
+            told << QStringLiteral("first");
+            observers.remove(first);
+            observers.remove(second);
+            if (late < 0)
+                late = observers.add([&] { told << QStringLiteral("late"); });
+        });
+        second = observers.add([&] { told << QStringLiteral("second"); });
+        observers.add([&] { told << QStringLiteral("third"); });
+
+        observers.notify();
+        QCOMPARE(told, QStringList({QStringLiteral("first"), QStringLiteral("third")}));
+        told.clear();
+        observers.notify();
+        QCOMPARE(told, QStringList({QStringLiteral("third"), QStringLiteral("late")}));
+        told.clear();
+        observers.remove(late);
+        observers.notify();
+        QCOMPARE(told, QStringList({QStringLiteral("third")}));
+    }
+    void localTexts_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("English") << LanguageOffsets::English << 1000 << QStringLiteral("Room");
+        QTest::newRow("Dutch") << LanguageOffsets::Dutch << 1000 << QStringLiteral("Ruimte");
+        QTest::newRow("missing in Dutch falls back to English")
+            << LanguageOffsets::Dutch << 1001 << QStringLiteral("Ceiling");
+        QTest::newRow("language without texts reads English")
+            << LanguageOffsets::Spanish << 1000 << QStringLiteral("Room");
+    }
+    void localTexts() {
+        QFETCH(int, offset);
+        QFETCH(int, id);
+        QFETCH(QString, expected);
+        const StringTable table = StringTable::fromTsv(
+            QStringLiteral("id\tEnglish\tDutch\n1000\tRoom\tRuimte\n1001\tCeiling\n"));
+        const LocalTexts texts{table, offset, QLocale::c()};
+        QCOMPARE(texts.text(id), expected);
+    }
+    void readNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<double>>("expected");
+        const std::optional<double> none;
+        QTest::newRow("dot") << QStringLiteral("1.5") << std::optional(1.5);
+        QTest::newRow("comma") << QStringLiteral("1,5") << std::optional(1.5);
+        QTest::newRow("blanks around") << QStringLiteral(" \t-2.25 ") << std::optional(-2.25);
+        QTest::newRow("exponent") << QStringLiteral("2e3") << std::optional(2000.0);
+        QTest::newRow("empty") << QString() << none;
+        QTest::newRow("lone sign") << QStringLiteral("-") << none;
+        QTest::newRow("lone separator") << QStringLiteral(",") << none;
+        QTest::newRow("trailing text") << QStringLiteral("12 m") << none;
+        QTest::newRow("group separator") << QStringLiteral("1,000.5") << none;
+        QTest::newRow("too large") << QStringLiteral("1e999") << none;
+        QTest::newRow("not a number") << QStringLiteral("nan") << none;
+        QTest::newRow("infinity") << QStringLiteral("inf") << none;
+    }
+    void readNumber() {
+        QFETCH(QString, text);
+        QFETCH(std::optional<double>, expected);
+        QCOMPARE(kvx::readNumber(text), expected);
+    }
 };
-
-void TestSharedRules::observersComeAndGo() {
-    Observers observers;
-    QStringList told;
-    int second = -1;
-    int late = -1;
-    // The first removes itself and the second, and adds one: the second is
-    // not told, the new one only from the next change on.
-    int first = -1;
-    first = observers.add([&] {
-        told << QStringLiteral("first");
-        observers.remove(first);
-        observers.remove(second);
-        if (late < 0)
-            late = observers.add([&] { told << QStringLiteral("late"); });
-    });
-    second = observers.add([&] { told << QStringLiteral("second"); });
-    observers.add([&] { told << QStringLiteral("third"); });
-
-    observers.notify();
-    QCOMPARE(told, QStringList({QStringLiteral("first"), QStringLiteral("third")}));
-    told.clear();
-    observers.notify();
-    QCOMPARE(told, QStringList({QStringLiteral("third"), QStringLiteral("late")}));
-    told.clear();
-    observers.remove(late);
-    observers.notify();
-    QCOMPARE(told, QStringList({QStringLiteral("third")}));
-}
-
-void TestSharedRules::localTexts_data() {
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("English") << LanguageOffsets::English << 1000 << QStringLiteral("Room");
-    QTest::newRow("Dutch") << LanguageOffsets::Dutch << 1000 << QStringLiteral("Ruimte");
-    QTest::newRow("missing in Dutch falls back to English")
-        << LanguageOffsets::Dutch << 1001 << QStringLiteral("Ceiling");
-    QTest::newRow("language without texts reads English")
-        << LanguageOffsets::Spanish << 1000 << QStringLiteral("Room");
-}
-
-void TestSharedRules::localTexts() {
-    QFETCH(int, offset);
-    QFETCH(int, id);
-    QFETCH(QString, expected);
-    const StringTable table = StringTable::fromTsv(
-        QStringLiteral("id\tEnglish\tDutch\n1000\tRoom\tRuimte\n1001\tCeiling\n"));
-    const LocalTexts texts{table, offset, QLocale::c()};
-    QCOMPARE(texts.text(id), expected);
-}
-
-void TestSharedRules::readNumber_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<double>>("expected");
-    const std::optional<double> none;
-    QTest::newRow("dot") << QStringLiteral("1.5") << std::optional(1.5);
-    QTest::newRow("comma") << QStringLiteral("1,5") << std::optional(1.5);
-    QTest::newRow("blanks around") << QStringLiteral(" \t-2.25 ") << std::optional(-2.25);
-    QTest::newRow("exponent") << QStringLiteral("2e3") << std::optional(2000.0);
-    QTest::newRow("empty") << QString() << none;
-    QTest::newRow("lone sign") << QStringLiteral("-") << none;
-    QTest::newRow("lone separator") << QStringLiteral(",") << none;
-    QTest::newRow("trailing text") << QStringLiteral("12 m") << none;
-    QTest::newRow("group separator") << QStringLiteral("1,000.5") << none;
-    QTest::newRow("too large") << QStringLiteral("1e999") << none;
-    QTest::newRow("not a number") << QStringLiteral("nan") << none;
-    QTest::newRow("infinity") << QStringLiteral("inf") << none;
-}
-
-void TestSharedRules::readNumber() {
-    QFETCH(QString, text);
-    QFETCH(std::optional<double>, expected);
-    QCOMPARE(kvx::readNumber(text), expected);
-}
 
 QTEST_GUILESS_MAIN(TestSharedRules)
 #include "test_shared_rules.moc"

@@ -30,166 +30,6 @@ QStringList titles(const Messages& messages) {
     return list;
 }
 
-} // namespace
-
-class TestSound : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void model();
-    void solver_data();
-    void solver();
-    void splitGrid_data();
-    void splitGrid();
-    void splitGridOutOfRange_data();
-    void splitGridOutOfRange();
-    void design_data();
-    void design();
-    void designRefused_data();
-    void designRefused();
-    void offsetDesign_data();
-    void offsetDesign();
-};
-
-void TestSound::model() {
-    const double h90 = halfAngle(90);
-    KVX_COMPARE_NEAR(Directivity(0, h90), 1, 1e-12);
-    KVX_COMPARE_NEAR(Directivity(h90, h90), 0.353554, 1e-6); // -6 dB at the half angle
-    KVX_COMPARE_NEAR(Directivity(3 * halfAngle(20), halfAngle(20)), -0.071379, 1e-6);
-    // A wide beam is capped at half, but not on the axis itself.
-    KVX_COMPARE_NEAR(Directivity(0, halfAngle(170)), 1, 1e-12);
-    KVX_COMPARE_NEAR(Directivity(1.5, halfAngle(170)), 0.5 * std::cos(1.5), 1e-12);
-
-    KVX_COMPARE_NEAR(SpeakerContribution(1, 0, 2.5, 2.5, h90), 0.125, 1e-6);
-    KVX_COMPARE_NEAR(SpeakerContribution(1, 1, 2.5, 2.5, h90), 0.058687, 1e-6);
-    KVX_COMPARE_NEAR(IntensityBelowSpeaker(2.5, 2.5, h90), 2.321998, 1e-6);
-    KVX_COMPARE_NEAR(IntensityBetweenSpeakers(2.5, 2.5, h90), 1.769530, 1e-6);
-    // The sums see only the square of the spacing; at 0 every speaker is on its axis.
-    QCOMPARE(IntensityBetweenSpeakers(-2.5, 2.5, h90), IntensityBetweenSpeakers(2.5, 2.5, h90));
-    QCOMPARE(IntensityBelowSpeaker(0, 2.5, h90), 49.0);
-    QCOMPARE(IntensityBetweenSpeakers(0, 2.5, h90), 36.0);
-
-    Messages messages;
-    QCOMPARE(Log10(100, messages), 2.0);
-    for (double x : {0.0, -6.0, std::nan("")})
-        QCOMPARE(Log10(x, messages), 0.0);
-    QCOMPARE(titles(messages), QStringList(3, "General Error"));
-}
-
-void TestSound::solver_data() {
-    QTest::addColumn<double>("h");
-    QTest::addColumn<double>("fullAngle");
-    QTest::addColumn<double>("differenceDb");
-    QTest::addColumn<double>("expected");
-    QTest::addColumn<int>("evaluations");
-    QTest::addColumn<double>("firstSpacing");
-    QTest::addColumn<QList<int>>("repeated"); // evaluations back at the spacing of n - 3
-
-    const auto row = [](const char* name, double h, double angle, double db, double d, int n,
-                        double first, QList<int> repeated = {}) {
-        QTest::newRow(name) << h << angle << db << d << n << first << repeated;
-    };
-    row("60 degrees, 6 dB: 2 evaluations", 2.5, 60, 6, 3.6084, 2, 4.3301);
-    row("80 degrees, 3 dB: 16 evaluations", 1.8, 80, 3, 2.3895, 16, 4.5311, {7, 9, 11, 13, 15});
-    row("60 degrees, 0.1 dB: never reached", 2.5, 60, 0.1, 0, 100, 4.3301);
-    row("180 degrees: starts millions of metres out", 2.5, 180, 6, 8.0582, 45, 5652720);
-    row("270 degrees: runs on negative spacings", 2.5, 270, 6, -8.0469, 9, -7.5);
-}
-
-void TestSound::solver() {
-    QFETCH(double, h);
-    QFETCH(double, fullAngle);
-    QFETCH(double, differenceDb);
-    QFETCH(double, expected);
-    QFETCH(int, evaluations);
-    QFETCH(double, firstSpacing);
-    QFETCH(QList<int>, repeated);
-
-    const double T = std::pow(10.0, -differenceDb / 10);
-    Messages messages;
-    SpacingTrace trace;
-    const SpacingResult r = SolveSpacing(T, h, halfAngle(fullAngle), messages, trace);
-    KVX_COMPARE_NEAR(r.d, expected, 0.00005);
-    QCOMPARE(r.evaluations, evaluations);
-    QCOMPARE(r.settled, evaluations < 100);
-    QCOMPARE(titles(messages), r.settled ? QStringList{} : QStringList{"Calculation Error"});
-    KVX_COMPARE_NEAR(trace.d[0], firstSpacing, std::abs(firstSpacing) * 1e-5);
-    // The step is kept while the error keeps its sign, halved and reversed when it changes.
-    for (int i = 2; i < trace.count; ++i) {
-        const double previous = trace.d[i - 1] - trace.d[i - 2];
-        const bool signChanged = (trace.err[i - 1] > 0) != (trace.err[i - 2] > 0);
-        KVX_COMPARE_NEAR(trace.d[i] - trace.d[i - 1], signChanged ? -previous / 2 : previous,
-                         1e-12);
-    }
-    for (int n : repeated)
-        KVX_COMPARE_NEAR(trace.d[n - 1], trace.d[n - 4], 1e-12);
-}
-
-void TestSound::splitGrid_data() {
-    QTest::addColumn<QList<double>>("room"); // length, width, d
-    QTest::addColumn<Pattern>("pattern");
-    QTest::addColumn<Fit>("fit");
-    QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
-    const auto square = [](const char* name, QList<double> room, QList<qint64> grid) {
-        QTest::newRow(name) << room << Pattern::Square << Fit::Nearest << grid;
-    };
-    square("20 x 10 at 4: 5 and a half to even 2", {20, 10, 4}, {5, 2, 10});
-    square("2.5 rounds down to 2", {10, 10, 4}, {2, 2, 4});
-    square("3.5 rounds up to 4", {14, 10, 4}, {4, 2, 8});
-    square("just above a half rounds up", {10.01, 2, 4}, {3, 1, 3});
-    square("sides below half a spacing get one", {1, 1.9, 4}, {1, 1, 1});
-    square("one side below half a spacing", {40, 0.5, 4}, {10, 1, 10});
-    square("spacing 0: no grid", {20, 10, 0}, {0, 0, 0});
-    square("negative spacing: no grid", {20, 10, -3.6}, {0, 0, 0});
-    square("the largest count", {2147483647.0, 1, 1}, {2147483647, 1, 2147483647});
-    const Pattern offset = Pattern::Offset;
-    const double meeting = 3.2934621082265991;
-    const double worked = 4.1497;
-    // 3 * 0.1 / 0.1 is 3.0000000000000004 in doubles.
-    QTest::newRow("keep spacing: L = 3 d stays 3")
-        << QList{3 * 0.1, 0.1, 0.1} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 1, 3};
-    QTest::newRow("keep spacing: 2.43 and 1.82 round up")
-        << QList{8.0, 6.0, meeting} << Pattern::Square << Fit::Spacing << QList<qint64>{3, 2, 6};
-    QTest::newRow("offset: rows d sqrt(3)/2 apart, 5 + 4 + 5")
-        << QList{20.0, 10.0, worked} << offset << Fit::Nearest << QList<qint64>{5, 3, 14};
-    QTest::newRow("offset, keep spacing: 2.89 rows up to 3")
-        << QList{20.0, 10.0, 4.0} << offset << Fit::Spacing << QList<qint64>{5, 3, 14};
-    QTest::newRow("offset, a room of one column: one in every row")
-        << QList{2.0, 30.0, worked} << offset << Fit::Nearest << QList<qint64>{1, 8, 8};
-    QTest::newRow("offset, a room of one row: no shifted row")
-        << QList{30.0, 2.0, worked} << offset << Fit::Nearest << QList<qint64>{7, 1, 7};
-}
-
-void TestSound::splitGrid() {
-    QFETCH(QList<double>, room);
-    QFETCH(Pattern, pattern);
-    QFETCH(Fit, fit);
-    QFETCH(QList<qint64>, grid);
-    const GridSplit split = SplitGrid(room[0], room[1], room[2], pattern, fit);
-    QCOMPARE((QList<qint64>{split.columns, split.rows, split.count()}), grid);
-    if (pattern == Pattern::Square && fit == Fit::Nearest)
-        QCOMPARE(SpeakerCount(room[0], room[1], room[2]), qint32(grid[2]));
-}
-
-void TestSound::splitGridOutOfRange_data() {
-    // Beyond 32 bits the count is refused, not wrapped.
-    QTest::addColumn<double>("length");
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("d");
-    QTest::newRow("a side rounded past the limit") << 2147483647.5 << 1.0 << 1.0;
-    QTest::newRow("the product past the limit") << 1e5 << 1e5 << 1.0;
-    QTest::newRow("no spacing at all (NaN)") << 20.0 << 10.0 << std::nan("");
-    QTest::newRow("an infinite side") << HUGE_VAL << 10.0 << 1.0;
-}
-
-void TestSound::splitGridOutOfRange() {
-    QFETCH(double, length);
-    QFETCH(double, width);
-    QFETCH(double, d);
-    QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(length, width, d));
-}
-
-namespace {
-
 // The 20 x 10 m room, 4 m high, ears at 1.5 m: 90/60 degrees, 90 dB, 6 W on
 // 100 V at 1/1 P, 6 dB set.
 DesignInputs workedRoom() {
@@ -198,149 +38,282 @@ DesignInputs workedRoom() {
 
 } // namespace
 
-void TestSound::design_data() {
-    QTest::addColumn<DesignInputs>("in");
-    QTest::addColumn<double>("distance");
-    QTest::addColumn<int>("evaluations");
-    QTest::addColumn<qint64>("columns");
-    QTest::addColumn<qint64>("rows");
-    QTest::addColumn<double>("below");
-    QTest::addColumn<double>("between");
-    QTest::addColumn<double>("level");
-    QTest::addColumn<double>("difference1");
-    QTest::addColumn<QStringList>("messages");
+class TestSound : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void model() {
+        const double h90 = halfAngle(90);
+        KVX_COMPARE_NEAR(Directivity(0, h90), 1, 1e-12);
+        KVX_COMPARE_NEAR(Directivity(h90, h90), 0.353554, 1e-6); // -6 dB at the half angle
+        KVX_COMPARE_NEAR(Directivity(3 * halfAngle(20), halfAngle(20)), -0.071379, 1e-6);
+        // A wide beam is capped at half, but not on the axis itself.
+        KVX_COMPARE_NEAR(Directivity(0, halfAngle(170)), 1, 1e-12);
+        KVX_COMPARE_NEAR(Directivity(1.5, halfAngle(170)), 0.5 * std::cos(1.5), 1e-12);
 
-    QTest::newRow("20 x 10 m, 90/60 degrees, 6 dB: 3.6 m, 18, 92 dB, 2.9 dB")
-        << workedRoom() << 3.6084354968947219 << 2 << 6LL << 3LL << 1.6161681385292881
-        << 0.83639801627432042 << 91.907577737831602 << 2.8607354663399054 << QStringList();
-    DesignInputs in = workedRoom();
-    in.tapDivisor = 2;
-    in.lineVoltage = 70;
-    in.speakerPower = 1.47;
-    in.difference4 = 6.5;
-    QTest::newRow("1/2 P on 70 V, 6.5 dB: 3.8 m, 15, 86 dB, 3.2 dB")
-        << in << 3.8452390763784372 << 8 << 5LL << 3LL << 1.5409407595192677 << 0.73169539280365903
-        << 85.592232602701998 << 3.2345562240458952 << QStringList();
-    in = workedRoom();
-    in.roomHeight = 3;
-    in.earHeight = 1.2;
-    in.angle1 = 120;
-    in.angle4 = 80;
-    in.sensitivity = 88;
-    in.ratedPower = 10;
-    in.speakerPower = 10;
-    in.difference4 = 3;
-    QTest::newRow("120/80 degrees, 3 m high, 3 dB: 2.4 m, 32, 96 dB, 1.5 dB")
-        << in << 2.3894644475489559 << 16 << 8LL << 4LL << 2.1834458840233286 << 1.5354544780994548
-        << 96.285974223405134 << 1.5290548718534112 << QStringList();
-    in = workedRoom();
-    in.difference4 = 0.1;
-    QTest::newRow("0.1 dB not reached: no spacing, no speakers, 107 dB")
-        << in << 0.0 << 100 << 0LL << 0LL << 49.0 << 36.0 << 106.72467313068083 << 1.338935792612264
-        << QStringList{"Calculation Error"};
-}
+        KVX_COMPARE_NEAR(SpeakerContribution(1, 0, 2.5, 2.5, h90), 0.125, 1e-6);
+        KVX_COMPARE_NEAR(SpeakerContribution(1, 1, 2.5, 2.5, h90), 0.058687, 1e-6);
+        KVX_COMPARE_NEAR(IntensityBelowSpeaker(2.5, 2.5, h90), 2.321998, 1e-6);
+        KVX_COMPARE_NEAR(IntensityBetweenSpeakers(2.5, 2.5, h90), 1.769530, 1e-6);
+        // The sums see only the square of the spacing; at 0 every speaker is on its axis.
+        QCOMPARE(IntensityBetweenSpeakers(-2.5, 2.5, h90), IntensityBetweenSpeakers(2.5, 2.5, h90));
+        QCOMPARE(IntensityBelowSpeaker(0, 2.5, h90), 49.0);
+        QCOMPARE(IntensityBetweenSpeakers(0, 2.5, h90), 36.0);
 
-void TestSound::design() {
-    QFETCH(DesignInputs, in);
-    QFETCH(double, distance);
-    QFETCH(int, evaluations);
-    QFETCH(qint64, columns);
-    QFETCH(qint64, rows);
-    QFETCH(double, below);
-    QFETCH(double, between);
-    QFETCH(double, level);
-    QFETCH(double, difference1);
-    QFETCH(QStringList, messages);
-    Messages shown;
-    const Design d = computeDesign(in, shown);
-    QCOMPARE(titles(shown), messages);
-    QCOMPARE(d.settled, messages.isEmpty());
-    QCOMPARE(d.usable(), messages.isEmpty());
-    KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
-    QCOMPARE(d.evaluations, evaluations);
-    QCOMPARE(d.grid.columns, columns);
-    QCOMPARE(d.grid.rows, rows);
-    QCOMPARE(qint64(d.speakers), columns * rows);
-    KVX_COMPARE_NEAR(d.intensityBelow, below, 1e-9);
-    KVX_COMPARE_NEAR(d.intensityBetween, between, 1e-9);
-    KVX_COMPARE_NEAR(d.directLevel, level, 1e-9);
-    KVX_COMPARE_NEAR(d.difference1, difference1, 1e-9);
-    QCOMPARE(d.speakerPower, in.speakerPower); // the inputs travel with the results
-}
-
-void TestSound::designRefused_data() {
-    QTest::addColumn<DesignInputs>("in");
-    QTest::addColumn<QString>("text");
-    DesignInputs in = workedRoom();
-    in.angle4 = 270;
-    QTest::newRow("4 kHz angle 270 degrees: negative spacing")
-        << in << "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle";
-    in = workedRoom();
-    in.length = 1e12;
-    QTest::newRow("speaker count beyond 32 bits")
-        << in << "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)";
-    in = workedRoom();
-    in.angle4 = 1e308;
-    QTest::newRow("4 kHz angle in radians beyond a double")
-        << in << "The calculation gives no finite result !\nPlease check the input values";
-}
-
-void TestSound::designRefused() {
-    QFETCH(DesignInputs, in);
-    QFETCH(QString, text);
-    Messages messages;
-    try {
-        computeDesign(in, messages);
-        QFAIL("computeDesign gave a design");
-    } catch (const CalcFailure& failure) {
-        QCOMPARE(failure.title, QStringLiteral("Calculation Error"));
-        QCOMPARE(failure.text, text);
+        Messages messages;
+        QCOMPARE(Log10(100, messages), 2.0);
+        for (double x : {0.0, -6.0, std::nan("")})
+            QCOMPARE(Log10(x, messages), 0.0);
+        QCOMPARE(titles(messages), QStringList(3, "General Error"));
     }
-    QVERIFY(messages.isEmpty());
-}
+    void solver_data() {
+        QTest::addColumn<double>("h");
+        QTest::addColumn<double>("fullAngle");
+        QTest::addColumn<double>("differenceDb");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<int>("evaluations");
+        QTest::addColumn<double>("firstSpacing");
+        QTest::addColumn<QList<int>>("repeated"); // evaluations back at the spacing of n - 3
 
-void TestSound::offsetDesign_data() {
-    // Reference: tests/data/check_goldens.py, which enumerates the lattice
-    // d (i + j/2, j sqrt(3)/2) point by point, sums g^2 of its own directivity
-    // over every point within 3.5 d, runs the same search on those sums and
-    // lays the rows out as they hang (even rows nL, odd rows nL - 1); 1e-9. The default room is the
-    // worked example: 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
-    QTest::addColumn<DesignInputs>("in");
-    QTest::addColumn<double>("distance");
-    QTest::addColumn<int>("evaluations");
-    QTest::addColumn<QList<qint64>>("grid");   // columns, rows, count
-    QTest::addColumn<QList<double>>("values"); // below, quietest, level, difference at 1 kHz
-    DesignInputs worked = workedRoom();
-    worked.pattern = Pattern::Offset;
-    QTest::newRow("default room in offset rows: 5 x 3, 14")
-        << worked << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14}
-        << QList<double>{1.5135156303655788, 0.7944900582388339, 91.622581433975512,
-                         2.7989844327528801};
-    DesignInputs meeting = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
-    meeting.fit = Fit::Spacing;
-    QTest::newRow("meeting room keeping 3.3 m: 3 x 2")
-        << meeting << 3.2934621082265991 << 11 << QList<qint64>{3, 2, 6}
-        << QList<double>{1.5822932767134192, 0.75417503312611422, 87.671382764792952,
-                         3.2181483169454834};
-}
+        const auto row = [](const char* name, double h, double angle, double db, double d, int n,
+                            double first, QList<int> repeated = {}) {
+            QTest::newRow(name) << h << angle << db << d << n << first << repeated;
+        };
+        row("60 degrees, 6 dB: 2 evaluations", 2.5, 60, 6, 3.6084, 2, 4.3301);
+        row("80 degrees, 3 dB: 16 evaluations", 1.8, 80, 3, 2.3895, 16, 4.5311, {7, 9, 11, 13, 15});
+        row("60 degrees, 0.1 dB: never reached", 2.5, 60, 0.1, 0, 100, 4.3301);
+        row("180 degrees: starts millions of metres out", 2.5, 180, 6, 8.0582, 45, 5652720);
+        row("270 degrees: runs on negative spacings", 2.5, 270, 6, -8.0469, 9, -7.5);
+    }
+    void solver() {
+        QFETCH(double, h);
+        QFETCH(double, fullAngle);
+        QFETCH(double, differenceDb);
+        QFETCH(double, expected);
+        QFETCH(int, evaluations);
+        QFETCH(double, firstSpacing);
+        QFETCH(QList<int>, repeated);
 
-void TestSound::offsetDesign() {
-    QFETCH(DesignInputs, in);
-    QFETCH(double, distance);
-    QFETCH(int, evaluations);
-    QFETCH(QList<qint64>, grid);
-    QFETCH(QList<double>, values);
-    Messages messages;
-    const Design d = computeDesign(in, messages);
-    QVERIFY(messages.isEmpty());
-    KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
-    QCOMPARE(d.evaluations, evaluations);
-    QCOMPARE((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), grid);
-    KVX_COMPARE_NEAR(d.intensityBelow, values[0], 1e-9);
-    KVX_COMPARE_NEAR(d.intensityBetween, values[1], 1e-9);
-    KVX_COMPARE_NEAR(d.directLevel, values[2], 1e-9);
-    KVX_COMPARE_NEAR(d.difference1, values[3], 1e-9);
-}
+        const double T = std::pow(10.0, -differenceDb / 10);
+        Messages messages;
+        SpacingTrace trace;
+        const SpacingResult r = SolveSpacing(T, h, halfAngle(fullAngle), messages, trace);
+        KVX_COMPARE_NEAR(r.d, expected, 0.00005);
+        QCOMPARE(r.evaluations, evaluations);
+        QCOMPARE(r.settled, evaluations < 100);
+        QCOMPARE(titles(messages), r.settled ? QStringList{} : QStringList{"Calculation Error"});
+        KVX_COMPARE_NEAR(trace.d[0], firstSpacing, std::abs(firstSpacing) * 1e-5);
+        // The step is kept while the error keeps its sign, halved and reversed when it changes.
+        for (int i = 2; i < trace.count; ++i) {
+            const double previous = trace.d[i - 1] - trace.d[i - 2];
+            const bool signChanged = (trace.err[i - 1] > 0) != (trace.err[i - 2] > 0);
+            KVX_COMPARE_NEAR(trace.d[i] - trace.d[i - 1], signChanged ? -previous / 2 : previous,
+                             1e-12);
+        }
+        for (int n : repeated)
+            KVX_COMPARE_NEAR(trace.d[n - 1], trace.d[n - 4], 1e-12);
+    }
+    void splitGrid_data() {
+        QTest::addColumn<QList<double>>("room"); // length, width, d
+        QTest::addColumn<Pattern>("pattern");
+        QTest::addColumn<Fit>("fit");
+        QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
+        const auto square = [](const char* name, QList<double> room, QList<qint64> grid) {
+            QTest::newRow(name) << room << Pattern::Square << Fit::Nearest << grid;
+        };
+        square("20 x 10 at 4: 5 and a half to even 2", {20, 10, 4}, {5, 2, 10});
+        square("2.5 rounds down to 2", {10, 10, 4}, {2, 2, 4});
+        square("3.5 rounds up to 4", {14, 10, 4}, {4, 2, 8});
+        square("just above a half rounds up", {10.01, 2, 4}, {3, 1, 3});
+        square("sides below half a spacing get one", {1, 1.9, 4}, {1, 1, 1});
+        square("one side below half a spacing", {40, 0.5, 4}, {10, 1, 10});
+        square("spacing 0: no grid", {20, 10, 0}, {0, 0, 0});
+        square("negative spacing: no grid", {20, 10, -3.6}, {0, 0, 0});
+        square("the largest count", {2147483647.0, 1, 1}, {2147483647, 1, 2147483647});
+        const Pattern offset = Pattern::Offset;
+        const double meeting = 3.2934621082265991;
+        const double worked = 4.1497;
+        // 3 * 0.1 / 0.1 is 3.0000000000000004 in doubles.
+        QTest::newRow("keep spacing: L = 3 d stays 3")
+            << QList{3 * 0.1, 0.1, 0.1} << Pattern::Square << Fit::Spacing
+            << QList<qint64>{3, 1, 3};
+        QTest::newRow("keep spacing: 2.43 and 1.82 round up")
+            << QList{8.0, 6.0, meeting} << Pattern::Square << Fit::Spacing
+            << QList<qint64>{3, 2, 6};
+        QTest::newRow("offset: rows d sqrt(3)/2 apart, 5 + 4 + 5")
+            << QList{20.0, 10.0, worked} << offset << Fit::Nearest << QList<qint64>{5, 3, 14};
+        QTest::newRow("offset, keep spacing: 2.89 rows up to 3")
+            << QList{20.0, 10.0, 4.0} << offset << Fit::Spacing << QList<qint64>{5, 3, 14};
+        QTest::newRow("offset, a room of one column: one in every row")
+            << QList{2.0, 30.0, worked} << offset << Fit::Nearest << QList<qint64>{1, 8, 8};
+        QTest::newRow("offset, a room of one row: no shifted row")
+            << QList{30.0, 2.0, worked} << offset << Fit::Nearest << QList<qint64>{7, 1, 7};
+    }
+    void splitGrid() {
+        QFETCH(QList<double>, room);
+        QFETCH(Pattern, pattern);
+        QFETCH(Fit, fit);
+        QFETCH(QList<qint64>, grid);
+        const GridSplit split = SplitGrid(room[0], room[1], room[2], pattern, fit);
+        QCOMPARE((QList<qint64>{split.columns, split.rows, split.count()}), grid);
+        if (pattern == Pattern::Square && fit == Fit::Nearest)
+            QCOMPARE(SpeakerCount(room[0], room[1], room[2]), qint32(grid[2]));
+    }
+    void splitGridOutOfRange_data() {
+        // Beyond 32 bits the count is refused, not wrapped.
+        QTest::addColumn<double>("length");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("d");
+        QTest::newRow("a side rounded past the limit") << 2147483647.5 << 1.0 << 1.0;
+        QTest::newRow("the product past the limit") << 1e5 << 1e5 << 1.0;
+        QTest::newRow("no spacing at all (NaN)") << 20.0 << 10.0 << std::nan("");
+        QTest::newRow("an infinite side") << HUGE_VAL << 10.0 << 1.0;
+    }
+    void splitGridOutOfRange() {
+        QFETCH(double, length);
+        QFETCH(double, width);
+        QFETCH(double, d);
+        QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(length, width, d));
+    }
+    void design_data() {
+        QTest::addColumn<DesignInputs>("in");
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<int>("evaluations");
+        QTest::addColumn<qint64>("columns");
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<double>("below");
+        QTest::addColumn<double>("between");
+        QTest::addColumn<double>("level");
+        QTest::addColumn<double>("difference1");
+        QTest::addColumn<QStringList>("messages");
+
+        QTest::newRow("20 x 10 m, 90/60 degrees, 6 dB: 3.6 m, 18, 92 dB, 2.9 dB")
+            << workedRoom() << 3.6084354968947219 << 2 << 6LL << 3LL << 1.6161681385292881
+            << 0.83639801627432042 << 91.907577737831602 << 2.8607354663399054 << QStringList();
+        DesignInputs in = workedRoom();
+        in.tapDivisor = 2;
+        in.lineVoltage = 70;
+        in.speakerPower = 1.47;
+        in.difference4 = 6.5;
+        QTest::newRow("1/2 P on 70 V, 6.5 dB: 3.8 m, 15, 86 dB, 3.2 dB")
+            << in << 3.8452390763784372 << 8 << 5LL << 3LL << 1.5409407595192677
+            << 0.73169539280365903 << 85.592232602701998 << 3.2345562240458952 << QStringList();
+        in = workedRoom();
+        in.roomHeight = 3;
+        in.earHeight = 1.2;
+        in.angle1 = 120;
+        in.angle4 = 80;
+        in.sensitivity = 88;
+        in.ratedPower = 10;
+        in.speakerPower = 10;
+        in.difference4 = 3;
+        QTest::newRow("120/80 degrees, 3 m high, 3 dB: 2.4 m, 32, 96 dB, 1.5 dB")
+            << in << 2.3894644475489559 << 16 << 8LL << 4LL << 2.1834458840233286
+            << 1.5354544780994548 << 96.285974223405134 << 1.5290548718534112 << QStringList();
+        in = workedRoom();
+        in.difference4 = 0.1;
+        QTest::newRow("0.1 dB not reached: no spacing, no speakers, 107 dB")
+            << in << 0.0 << 100 << 0LL << 0LL << 49.0 << 36.0 << 106.72467313068083
+            << 1.338935792612264 << QStringList{"Calculation Error"};
+    }
+    void design() {
+        QFETCH(DesignInputs, in);
+        QFETCH(double, distance);
+        QFETCH(int, evaluations);
+        QFETCH(qint64, columns);
+        QFETCH(qint64, rows);
+        QFETCH(double, below);
+        QFETCH(double, between);
+        QFETCH(double, level);
+        QFETCH(double, difference1);
+        QFETCH(QStringList, messages);
+        Messages shown;
+        const Design d = computeDesign(in, shown);
+        QCOMPARE(titles(shown), messages);
+        QCOMPARE(d.settled, messages.isEmpty());
+        QCOMPARE(d.usable(), messages.isEmpty());
+        KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
+        QCOMPARE(d.evaluations, evaluations);
+        QCOMPARE(d.grid.columns, columns);
+        QCOMPARE(d.grid.rows, rows);
+        QCOMPARE(qint64(d.speakers), columns * rows);
+        KVX_COMPARE_NEAR(d.intensityBelow, below, 1e-9);
+        KVX_COMPARE_NEAR(d.intensityBetween, between, 1e-9);
+        KVX_COMPARE_NEAR(d.directLevel, level, 1e-9);
+        KVX_COMPARE_NEAR(d.difference1, difference1, 1e-9);
+        QCOMPARE(d.speakerPower, in.speakerPower); // the inputs travel with the results
+    }
+    void designRefused_data() {
+        QTest::addColumn<DesignInputs>("in");
+        QTest::addColumn<QString>("text");
+        DesignInputs in = workedRoom();
+        in.angle4 = 270;
+        QTest::newRow("4 kHz angle 270 degrees: negative spacing")
+            << in
+            << "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle";
+        in = workedRoom();
+        in.length = 1e12;
+        QTest::newRow("speaker count beyond 32 bits")
+            << in << "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)";
+        in = workedRoom();
+        in.angle4 = 1e308;
+        QTest::newRow("4 kHz angle in radians beyond a double")
+            << in << "The calculation gives no finite result !\nPlease check the input values";
+    }
+    void designRefused() {
+        QFETCH(DesignInputs, in);
+        QFETCH(QString, text);
+        Messages messages;
+        try {
+            computeDesign(in, messages);
+            QFAIL("computeDesign gave a design");
+        } catch (const CalcFailure& failure) {
+            QCOMPARE(failure.title, QStringLiteral("Calculation Error"));
+            QCOMPARE(failure.text, text);
+        }
+        QVERIFY(messages.isEmpty());
+    }
+    void offsetDesign_data() {
+        // Reference: tests/data/check_goldens.py, which enumerates the lattice
+        // d (i + j/2, j sqrt(3)/2) point by point, sums g^2 of its own directivity
+        // over every point within 3.5 d, runs the same search on those sums and
+        // lays the rows out as they hang (even rows nL, odd rows nL - 1); 1e-9. The default room is
+        // the worked example: 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
+        QTest::addColumn<DesignInputs>("in");
+        QTest::addColumn<double>("distance");
+        QTest::addColumn<int>("evaluations");
+        QTest::addColumn<QList<qint64>>("grid");   // columns, rows, count
+        QTest::addColumn<QList<double>>("values"); // below, quietest, level, difference at 1 kHz
+        DesignInputs worked = workedRoom();
+        worked.pattern = Pattern::Offset;
+        QTest::newRow("default room in offset rows: 5 x 3, 14")
+            << worked << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14}
+            << QList<double>{1.5135156303655788, 0.7944900582388339, 91.622581433975512,
+                             2.7989844327528801};
+        DesignInputs meeting = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
+        meeting.fit = Fit::Spacing;
+        QTest::newRow("meeting room keeping 3.3 m: 3 x 2")
+            << meeting << 3.2934621082265991 << 11 << QList<qint64>{3, 2, 6}
+            << QList<double>{1.5822932767134192, 0.75417503312611422, 87.671382764792952,
+                             3.2181483169454834};
+    }
+    void offsetDesign() {
+        QFETCH(DesignInputs, in);
+        QFETCH(double, distance);
+        QFETCH(int, evaluations);
+        QFETCH(QList<qint64>, grid);
+        QFETCH(QList<double>, values);
+        Messages messages;
+        const Design d = computeDesign(in, messages);
+        QVERIFY(messages.isEmpty());
+        KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
+        QCOMPARE(d.evaluations, evaluations);
+        QCOMPARE((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), grid);
+        KVX_COMPARE_NEAR(d.intensityBelow, values[0], 1e-9);
+        KVX_COMPARE_NEAR(d.intensityBetween, values[1], 1e-9);
+        KVX_COMPARE_NEAR(d.directLevel, values[2], 1e-9);
+        KVX_COMPARE_NEAR(d.difference1, values[3], 1e-9);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSound)
 #include "test_sound.moc"
