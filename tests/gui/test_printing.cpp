@@ -22,8 +22,42 @@ private Q_SLOTS:
         m_window->w->lblNrofSpeakers.setText(QStringLiteral("12"));
         m_window->w->lblPower.setText(QStringLiteral("6"));
     }
-    void pdfIsOnePageWithTheReportFonts();
-    void failedPdfLeavesNoFile();
+    void pdfIsOnePageWithTheReportFonts() {
+        auto pdf = app::openPdf(m_window->path(QStringLiteral("hall.pdf")));
+        QVERIFY(pdf);
+        KVX_COMPARE_NEAR(pdf->pageWidth(), kA4PageWidth, 1e-3); // as wide as the text report's
+        printReport(*m_window->w, *pdf);
+        QVERIFY(pdf->endDocument());
+        pdf.reset();
+
+        const QString text = QString::fromLatin1(read(QStringLiteral("hall.pdf")));
+        QVERIFY(text.startsWith(QLatin1String("%PDF-")));
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
+        // "Arial" comes as its metric twin, in plain, bold (description) and italic (headings).
+        for (const char* face :
+             {"LiberationSans", "LiberationSans-Bold", "LiberationSans-Italic"}) {
+            const QString font = QStringLiteral("/BaseFont\\s*/(\\w+\\+)?%1(?![-\\w])").arg(face);
+            QVERIFY2(text.contains(QRegularExpression(font)), face);
+        }
+        QCOMPARE(files(), QStringList{"hall.pdf"});
+    }
+    void failedPdfLeavesNoFile() {
+        QVERIFY(!app::openPdf(m_window->path(QStringLiteral("missing/hall.pdf"))));
+        // A document dropped before its end, and a report that stops on an error:
+        // the older file stays as it was.
+        QFile older(m_window->path(QStringLiteral("hall.pdf")));
+        QVERIFY(older.open(QIODevice::WriteOnly) && older.write("%PDF-older") == 10);
+        older.close();
+        auto pdf = app::openPdf(older.fileName());
+        QVERIFY(pdf);
+        pdf->print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
+        pdf = app::openPdf(older.fileName());
+        m_window->w->lblNrofSpeakers.setText(QString());
+        QVERIFY_THROWS_EXCEPTION(KvxError, printReport(*m_window->w, *pdf));
+        pdf.reset();
+        QCOMPARE(read(QStringLiteral("hall.pdf")), QByteArray("%PDF-older"));
+        QCOMPARE(files(), QStringList{"hall.pdf"});
+    }
 
 private:
     QByteArray read(const QString& name) const {
@@ -36,43 +70,6 @@ private:
 
     std::unique_ptr<test::Harness> m_window;
 };
-
-void TestPrinting::pdfIsOnePageWithTheReportFonts() {
-    auto pdf = app::openPdf(m_window->path(QStringLiteral("hall.pdf")));
-    QVERIFY(pdf);
-    KVX_COMPARE_NEAR(pdf->pageWidth(), kA4PageWidth, 1e-3); // as wide as the text report's
-    printReport(*m_window->w, *pdf);
-    QVERIFY(pdf->endDocument());
-    pdf.reset();
-
-    const QString text = QString::fromLatin1(read(QStringLiteral("hall.pdf")));
-    QVERIFY(text.startsWith(QLatin1String("%PDF-")));
-    QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
-    // "Arial" comes as its metric twin, in plain, bold (description) and italic (headings).
-    for (const char* face : {"LiberationSans", "LiberationSans-Bold", "LiberationSans-Italic"}) {
-        const QString font = QStringLiteral("/BaseFont\\s*/(\\w+\\+)?%1(?![-\\w])").arg(face);
-        QVERIFY2(text.contains(QRegularExpression(font)), face);
-    }
-    QCOMPARE(files(), QStringList{"hall.pdf"});
-}
-
-void TestPrinting::failedPdfLeavesNoFile() {
-    QVERIFY(!app::openPdf(m_window->path(QStringLiteral("missing/hall.pdf"))));
-    // A document dropped before its end, and a report that stops on an error:
-    // the older file stays as it was.
-    QFile older(m_window->path(QStringLiteral("hall.pdf")));
-    QVERIFY(older.open(QIODevice::WriteOnly) && older.write("%PDF-older") == 10);
-    older.close();
-    auto pdf = app::openPdf(older.fileName());
-    QVERIFY(pdf);
-    pdf->print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
-    pdf = app::openPdf(older.fileName());
-    m_window->w->lblNrofSpeakers.setText(QString());
-    QVERIFY_THROWS_EXCEPTION(KvxError, printReport(*m_window->w, *pdf));
-    pdf.reset();
-    QCOMPARE(read(QStringLiteral("hall.pdf")), QByteArray("%PDF-older"));
-    QCOMPARE(files(), QStringList{"hall.pdf"});
-}
 
 QTEST_MAIN(TestPrinting)
 #include "test_printing.moc"

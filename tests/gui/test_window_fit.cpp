@@ -19,43 +19,39 @@ using namespace kvx::app;
 class TestWindowFit : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void insideTheScreenAndScrolling_data();
-    void insideTheScreenAndScrolling();
+    void insideTheScreenAndScrolling_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "English";
+        QTest::newRow("German") << "German";
+    }
+    void insideTheScreenAndScrolling() {
+        QFETCH(QString, language);
+        QTemporaryDir folder;
+        QVERIFY(writeLspFile(folder.filePath("Test.lsp"), {{"Test A     ", 90, 60, 89.5f, 6.f}}));
+        QVERIFY(test::writeBytes(folder.filePath("Kvx.ini"),
+                                 "[Current lsp file]\r\nFilename=Test.lsp\r\n[Configuration]\r\n"
+                                 "Language=" +
+                                     language.toLatin1() + "\r\n"));
+        test::ModalAnswerer answerer;
+        Application app(folder.path(), QLocale::c(), QString());
+        QVERIFY(app.start());
+        MainWindowView* window = app.mainWindow();
+        QVERIFY(QSignalSpy(window, &MainWindowView::activated).wait(5000));
+
+        const QRect area = window->screen()->availableGeometry();
+        auto* scroll = window->findChild<QScrollArea*>("scroll");
+        QVERIFY(area.height() < scroll->widget()->sizeHint().height());
+        QVERIFY2(area.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                        .arg(window->x())
+                                                                        .arg(window->y())
+                                                                        .arg(window->width())
+                                                                        .arg(window->height())));
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        QTRY_VERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
+        QTRY_VERIFY(scroll->widget()->width() >= scroll->widget()->minimumSizeHint().width());
+        QVERIFY(answerer.messages.isEmpty());
+    }
 };
-
-void TestWindowFit::insideTheScreenAndScrolling_data() {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English") << "English";
-    QTest::newRow("German") << "German";
-}
-
-void TestWindowFit::insideTheScreenAndScrolling() {
-    QFETCH(QString, language);
-    QTemporaryDir folder;
-    QVERIFY(writeLspFile(folder.filePath("Test.lsp"), {{"Test A     ", 90, 60, 89.5f, 6.f}}));
-    QVERIFY(test::writeBytes(folder.filePath("Kvx.ini"),
-                             "[Current lsp file]\r\nFilename=Test.lsp\r\n[Configuration]\r\n"
-                             "Language=" +
-                                 language.toLatin1() + "\r\n"));
-    test::ModalAnswerer answerer;
-    Application app(folder.path(), QLocale::c(), QString());
-    QVERIFY(app.start());
-    MainWindowView* window = app.mainWindow();
-    QVERIFY(QSignalSpy(window, &MainWindowView::activated).wait(5000));
-
-    const QRect area = window->screen()->availableGeometry();
-    auto* scroll = window->findChild<QScrollArea*>("scroll");
-    QVERIFY(area.height() < scroll->widget()->sizeHint().height());
-    QVERIFY2(area.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                                    .arg(window->x())
-                                                                    .arg(window->y())
-                                                                    .arg(window->width())
-                                                                    .arg(window->height())));
-    QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
-    QTRY_VERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
-    QTRY_VERIFY(scroll->widget()->width() >= scroll->widget()->minimumSizeHint().width());
-    QVERIFY(answerer.messages.isEmpty());
-}
 
 int main(int argc, char** argv) {
     qputenv("QT_SCALE_FACTOR", "2");
