@@ -116,6 +116,10 @@ private Q_SLOTS:
         // a typed tap is project data, so it marks the project modified.
         row("taps typed, no pick", "lstLspTap=1/2 P;lstAmpTap= 70 V;cmdCalc",
             "runs 1, 6 dB, modified: 3.6|2.9|18|86|1.47");
+        // Any divisor from 1 to 9 typed is taken, not only the listed ones.
+        row("1/8 P typed", "lstLspTap=1/8 P;cmdCalc", "runs 1, 6 dB, modified: 3.6|2.9|18|83|0.75");
+        row("1/9 P typed", "lstLspTap=1/9 P;cmdCalc",
+            "runs 1, 6 dB, modified: 3.6|2.9|18|82|0.666666666666667");
 
         // The slider sets the level and runs once a 1 kHz angle reads above 0.
         row("slider at 0, refused", "DiffSet=0",
