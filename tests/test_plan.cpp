@@ -21,6 +21,7 @@
 using namespace kvx;
 using kvx::test::calculated;
 using kvx::test::handMade;
+using kvx::test::referenceLevel;
 
 Q_DECLARE_METATYPE(kvx::DesignInputs)
 Q_DECLARE_METATYPE(kvx::Design)
@@ -33,34 +34,6 @@ constexpr auto room = &test::roomInputs;
 
 LocalTexts english() {
     return {StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
-}
-
-// The level at (x, y) from the model's definition, not from the code: the
-// loudspeakers where the rows put them (row j at (j + 1/2) sy; in offset rows
-// the odd rows, when there is more than one column, one fewer at (i + 1) sx),
-// each one's g = D(theta) cos theta with theta = arctan(R / h), where
-// D = c + (1 - c) r^((theta / theta_h)^2), c = min(0.5, 0.2804 ln A - 0.7323),
-// A the half angle in degrees (by 3.14159) and r = (0.5 - c) / (1 - c);
-// the level is 10 log10 of the sum of g^2.
-double referenceLevel(const Design& d, const Layout& layout, double thetaHalf, double x, double y) {
-    const double c = std::min(0.5, 0.2804 * std::log(thetaHalf * 180 / 3.14159) - 0.7323);
-    const double r = (0.5 - c) / (1 - c);
-    const double sx = layout.length / double(layout.columns);
-    const double sy = layout.width / double(layout.rows);
-    const bool offset = layout.pattern == Pattern::Offset && layout.columns > 1;
-    double sum = 0;
-    for (qint64 j = 0; j < layout.rows; ++j) {
-        const bool shifted = offset && j % 2 == 1;
-        for (qint64 i = 0; i < layout.columns - (shifted ? 1 : 0); ++i) {
-            const double px = shifted ? double(i + 1) * sx : (double(i) + 0.5) * sx;
-            const double py = (double(j) + 0.5) * sy;
-            const double theta = std::atan(std::hypot(px - x, py - y) / d.h);
-            const double g =
-                (c + (1 - c) * std::pow(r, std::pow(theta / thetaHalf, 2))) * std::cos(theta);
-            sum += g * g;
-        }
-    }
-    return 10 * std::log10(sum);
 }
 
 DesignInputs offsetRoom(double length, double width) {

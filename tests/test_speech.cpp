@@ -247,9 +247,9 @@ private Q_SLOTS:
     }
 
     // Every point of the listener area against the plain evaluation: the level
-    // summed directly over every loudspeaker, energies from the contract's
-    // terms, the STI written out with complex numbers. One level is changed
-    // first, so that the map cannot be symmetric there.
+    // summed from the model's definition over every loudspeaker, energies from
+    // the contract's terms, the STI written out with complex numbers. One level
+    // is changed first, so that the map cannot be symmetric there.
     void stiMapAgainstPlainEvaluation() {
         const Design design = handRoom();
         const Layout layout = handLayout();
@@ -276,7 +276,8 @@ private Q_SLOTS:
                 QCOMPARE(rows[iy].toArray()[ix].isNull(), !inside);
                 if (!inside)
                     continue;
-                double level = offset + directLevelAt(design, layout, Band::K1, {x, y});
+                double level =
+                    offset + test::referenceLevel(design, layout, design.thetaHalf1, x, y);
                 if (ix == changedX && iy == changedY)
                     level += 3;
                 const double expected =
