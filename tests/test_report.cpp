@@ -159,29 +159,33 @@ private Q_SLOTS:
 
     void textFileNotWritten_data() {
         QTest::addColumn<bool>("cancel");
-        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<QString>("cleared"); // "results", or the speaker power alone
         QTest::addColumn<std::optional<double>>("pageWidth");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("reason"); // in the one message; empty: no message
         const std::optional<double> a4 = 96.0;
-        QTest::newRow("dialog cancelled") << true << false << a4 << QString() << QString();
-        QTest::newRow("results cleared") << false << true << a4 << QString() << "total power";
+        QTest::newRow("dialog cancelled") << true << "" << a4 << QString() << QString();
+        QTest::newRow("results cleared") << false << "results" << a4 << QString() << "total power";
+        QTest::newRow("speaker power empty, the count shown")
+            << false << "power" << a4 << QString() << "total power";
         QTest::newRow("page width of zero")
-            << false << false << std::optional(0.0) << QString() << "page width";
+            << false << "" << std::optional(0.0) << QString() << "page width";
         QTest::newRow("folder that does not exist")
-            << false << false << a4 << QStringLiteral("missing/deeper") << "cannot be written";
+            << false << "" << a4 << QStringLiteral("missing/deeper") << "cannot be written";
     }
 
     void textFileNotWritten() {
         QFETCH(bool, cancel);
-        QFETCH(bool, cleared);
+        QFETCH(QString, cleared);
         QFETCH(std::optional<double>, pageWidth);
         QFETCH(QString, folder);
         QFETCH(QString, reason);
 
         ReportHarness h;
-        if (cleared)
+        if (cleared == "results")
             h.w->ClearResults();
+        else if (cleared == "power")
+            h.w->lblPower.setText(QString());
         h.platform.pageWidth = pageWidth;
         const QString path = h.path(folder.isEmpty() ? QStringLiteral("r.txt") : folder + "/r.txt");
         const QByteArray before = "an older report\r\n";
