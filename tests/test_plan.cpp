@@ -450,6 +450,10 @@ void TestPlan::veryLargeRooms() {
     QFETCH(int, samples);
     QFETCH(int, used);
     QFETCH(bool, levels);
+    // Exactly the limit still has its positions.
+    const Layout limit = test::gridLayout(1000, 1000, 1000, 1000);
+    QVERIFY(limit.hasPositions());
+    QCOMPARE(limit.positions().size(), size_t(kMaxPlannedSpeakers));
     const Design design = handMade(length, width, 1, 2.5, 90, 60);
     const Layout layout = layoutFor(design);
     QCOMPARE(layout.count(), qint64(length) * qint64(width));

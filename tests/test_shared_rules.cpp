@@ -1,5 +1,6 @@
 // The small rules several subsystems lean on: lists of observers, texts in the
 // chosen language, and a whole text read as a number.
+#include "core/base/kvx_error.h"
 #include "core/base/numbers.h"
 #include "core/base/observers.h"
 #include "core/base/string_table.h"
@@ -85,6 +86,16 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(std::optional<double>, expected);
         QCOMPARE(kvx::readNumber(text), expected);
+    }
+    // A field's number too large to hold is named without the blanks around it.
+    void tooLargeNamedTrimmed() {
+        QCOMPARE(ParseDecimal(QStringLiteral(" 1,5 ")), 1.5);
+        try {
+            ParseDecimal(QStringLiteral("  1e999 "));
+            QFAIL("no error");
+        } catch (const KvxError& error) {
+            QCOMPARE(error.message(), QStringLiteral("Number too large: 1e999"));
+        }
     }
 };
 

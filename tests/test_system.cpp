@@ -405,6 +405,11 @@ private Q_SLOTS:
         QTest::newRow("LF line ends")
             << QByteArray(head + rest + system).replace("\r\n", "\n") << ""
             << "55|15|120|50|1.5|end|0.5";
+        // An empty load (a record typed by hand) is the default, far end, unsaid.
+        QTest::newRow("no load given")
+            << head + rest + "[System]\r\n\"55\",\"15\",\"\",\"\",\"1.5\",\"\",\"0.5\"\r\n"
+            << ""
+            << "55|15|||1.5|end|0.5";
         QTest::newRow("a comma as decimal separator")
             << head + rest + "[System]\r\n\"55,5\",\"15\",\"\",\"\",\"1,5\",\"end\",\"0,5\"\r\n"
             << ""
