@@ -132,6 +132,9 @@ private Q_SLOTS:
             "line 1 column 4 / Length");
         row("no height", "name,length,width,ear,type\n", Kind::MissingColumn,
             "line 1 column 0 / height");
+        // A blank first line holds neither separator: commas are taken.
+        row("a blank line, then a header", "\nname,length\n", Kind::MissingColumn,
+            "line 2 column 0 / width");
         row("neither type nor the four values", "name,length,width,height,ear\n",
             Kind::MissingColumn, "line 1 column 0 / type");
         row("one of the four values", "name,length,width,height,ear,type,angle1\n",
