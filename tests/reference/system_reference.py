@@ -10,16 +10,23 @@ run within the drop limit and the smallest cross-section of the same family,
 mm2 or AWG, that keeps the run within it; the level check less the drop; the
 tap advice over the nine taps, least power first, a tie to the higher line
 voltage) the figures of tests/test_system.cpp: loadAndLine, amplifierStates,
-cable, dropStates, levelCheck, advice, at the test's tolerances.
+cable, dropStates, levelCheck, advice, at the test's tolerances; and, with the
+quietest point of the calculated room's coverage map (tests/reference/
+plan_reference.py), every value of tests/data/cli/system-*.json (kvx-cli
+system --json) to 1e-9 of its size.
 
 Run: python3 tests/reference/system_reference.py   (exit status 1 on a difference)
 """
 
+import json
 import math
 import os
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import kvx_model as m  # noqa: E402
+import plan_reference as plan  # noqa: E402
 from kvx_model import Checker  # noqa: E402
 
 KAPPA = 56.0
@@ -74,6 +81,103 @@ def advice(required, rated=RATED, cable_run=None):
             return f"1/{q} P on {v} V", level
     full = quietest(100, rated, cable_run)
     return f"short by {required - full:.3f}", None
+
+
+def sizing(rel, line=100, ambient=None, above=15, amplifier=None, length=None, section="1.5",
+           spread=False, limit=0.5, count=COUNT, rated=RATED, sens=SENS, h=H):
+    """Every figure of kvx-cli system --json for a room of count loudspeakers at 1/1 P."""
+    def power_of(v, q):
+        return v * (rated / q) * v / 10000
+
+    def figures_at(v, p):
+        load = count * p
+        z = v * v / load
+        if length is None:
+            return z, 0.0
+        loop = 2 * length / (KAPPA * area_of(section))
+        acting = loop / 2 if spread else loop
+        return z, 20 * math.log10((z + acting) / z)
+
+    def quiet(v, p):
+        return sens + 10 * math.log10(p) - 20 * math.log10(h) + rel - figures_at(v, p)[1]
+
+    power = power_of(line, 1)
+    load = count * power
+    out = {"load": {"speakers": count, "speakerPower": power, "total": load},
+           "line": {"voltage": line, "impedance": line * line / load, "current": load / line},
+           "amplifier": {"minimum": 1.2 * load, "rating": amplifier, "load": None, "state": None},
+           "cable": None, "level": None, "advice": None, "messages": []}
+    if amplifier:
+        share = load / amplifier
+        out["amplifier"].update(load=share, state="fine" if share < 0.8 else
+                                "tight" if share <= 1 else "overloaded")
+    if length is not None:
+        z = line * line / load
+        loop = 2 * length / (KAPPA * area_of(section))
+        acting = loop / 2 if spread else loop
+        drop = 20 * math.log10((z + acting) / z)
+        allowed = z * (10 ** (limit / 20) - 1) * (2 if spread else 1)
+        family = AWG if section.endswith("AWG") else METRIC
+        smallest = next(((n, a) for n, a in family if 2 * length / (KAPPA * a) <= allowed),
+                        (None, None))
+        out["cable"] = {"length": length, "crossSection": area_of(section),
+                        "crossSectionName": section, "spread": spread, "loopResistance": loop,
+                        "drop": drop, "lost": line * line * acting / (z + acting) ** 2,
+                        "dropLimit": limit, "longestRun": allowed * KAPPA * area_of(section) / 2,
+                        "smallestCrossSection": smallest[1], "smallestCrossSectionName": smallest[0],
+                        "state": drop_state(drop, limit)}
+    if ambient is not None:
+        required = ambient + above
+        level = quiet(line, power)
+        out["level"] = {"ambient": ambient, "above": above, "required": required,
+                        "quietest": level, "met": level >= required,
+                        "shortBy": max(0, required - level)}
+        options = sorted((power_of(v, q), -v, q, v) for q, v in TAPS)
+        chosen = next(((p, q, v) for p, _, q, v in options if quiet(v, p) >= required), None)
+        if chosen:
+            p, q, v = chosen
+            out["advice"] = {"speakerTap": f"1/{q} P", "amplifierTap": f"{v} V",
+                             "speakerPower": p, "quietest": quiet(v, p), "shortBy": 0}
+        else:
+            full = quiet(100, rated)
+            out["advice"] = {"speakerTap": None, "amplifierTap": None, "speakerPower": rated,
+                             "quietest": full, "shortBy": required - full}
+    return out
+
+
+def compare_tree(check, name, mine, golden):
+    if isinstance(golden, dict):
+        check.equal(f"{name} keys", sorted(mine) if isinstance(mine, dict) else mine, sorted(golden))
+        for key in golden:
+            if isinstance(mine, dict) and key in mine:
+                compare_tree(check, f"{name}.{key}", mine[key], golden[key])
+    elif isinstance(golden, (int, float)) and not isinstance(golden, bool) and mine is not None \
+            and not isinstance(mine, bool):
+        check.near(name, mine, golden, 1e-9 * max(1.0, abs(golden)))
+    else:
+        check.equal(name, mine, golden)
+
+
+def goldens(check):
+    r = m.run(20, 10, 4, 1.5, 90, 60, 90, 6, 6)
+    *_, f = plan.coverage(20, 10, r["columns"], r["rows"], "square", r["h"], r["theta1"],
+                          plan.default_samples(r["columns"], r["rows"]), 0.0, 6)
+    rel = f["min"]
+    print(f"[system-*.json] the calculated room: {r['count']} loudspeakers, quietest {rel:.6f} dB "
+          "re one overhead")
+    cases = {
+        "system-none": {},
+        "system-cable": {"amplifier": 120, "length": 50},
+        "system-awg": {"line": 70, "length": 50, "section": "14AWG", "spread": True},
+        "system-ambient": {"ambient": 55, "above": 10},
+        "system-all": {"amplifier": 120, "length": 50, "ambient": 55},
+        "system-short": {"ambient": 100},
+    }
+    for name, options in cases.items():
+        golden = json.load(open(os.path.join(HERE, "..", "data", "cli", name + ".json")))
+        before = check.failures
+        compare_tree(check, name, sizing(rel, count=r["count"], **options), golden)
+        print(f"    {name}: {'agrees' if check.failures == before else 'DIFFERS'}")
 
 
 def main():
@@ -151,6 +255,7 @@ def main():
         print(f"    {name}: {text}, {shown:.4f}")
         check.equal(name, text, expected)
         check.near(name + " quietest", shown, level, 1e-4)
+    goldens(check)
     return check.finish()
 
 
