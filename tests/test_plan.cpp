@@ -297,7 +297,7 @@ void TestPlan::levelAgainstDirectSum() {
 }
 
 void TestPlan::offsetMapAgainstDirectSum_data() {
-    // The level at the corners from /work/notes/offset_reference.py, which
+    // The level at the corners from tests/reference/offset_reference.py, which
     // lays out the rows and sums g^2 on its own (1e-9): it anchors the
     // reference sum of the test.
     QTest::addColumn<DesignInputs>("inputs");

@@ -317,7 +317,7 @@ void TestSound::designRefused() {
 }
 
 void TestSound::offsetDesign_data() {
-    // Reference: /work/notes/offset_reference.py, an independent script that
+    // Reference: tests/reference/offset_reference.py, an independent script that
     // enumerates the lattice d (i + j/2, j sqrt(3)/2) point by point, sums g^2
     // of its own Directivity over every point within 3.5 d, runs the same
     // search on those sums and lays the rows out as they hang (even rows nL,
