@@ -1,6 +1,7 @@
 #include "core/speech/speech.h"
 
 #include "core/base/numbers.h"
+#include "core/base/vector_state.h"
 #include "core/system/system.h"
 
 #include <QLocale>
@@ -273,6 +274,7 @@ Speech speechFor(const Design& design, const Layout& layout, const CoverageMap& 
         speech.figures.mapTooLarge = true;
         return speech;
     }
+    clearUpperVectorState();
     speech.map = stiMapFor(coverage, model);
     speech.figures.sti = stiFiguresFor(speech.map, model.target);
     return speech;
