@@ -1,4 +1,9 @@
 # Thin wrappers: every target installs what it needs, configures and builds.
+# ccache (when CMake finds it) sees paths relative to this checkout and
+# ignores the build folder's own path, so any clone reuses its cache.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 .PHONY: deps build run test bench fuzz asan package clean
 
 deps:

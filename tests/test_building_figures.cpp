@@ -5,8 +5,8 @@
 // room or zone against the whole building worked out again, and a run that is
 // cancelled.
 //
-// The hand building's reference figures come from a separate Python script
-// written from the contracts' definitions alone, not from this code: the
+// The hand building's reference figures come from
+// tests/reference/building_reference.py, written from the definitions alone: the
 // lattice sums and the spacing search written anew, the coverage map as a
 // direct sum over every loudspeaker at every sample point of the listener
 // area, the line and cable formulas, the STI from its modulation transfer at

@@ -103,7 +103,8 @@ private Q_SLOTS:
             "runs 3, 6 dB, modified: 3.6|2.9|18|92|6");
         // The pattern and the fit are the project's: a pick recalculates once and
         // marks the project modified when it changes them. Reference figures from
-        // tests/data/check_goldens.py, the offset lattice's sums and layouts anew.
+        // tests/reference/square_reference.py and tests/data/check_goldens.py,
+        // which sum the offset lattice and lay it out.
         row("offset rows picked", "lstPattern#1", "runs 1, 6 dB, modified: 4.1|2.8|14|92|6");
         row("the same pattern picked", "cmdCalc;lstPattern#0", "runs 2, 6 dB: 3.6|2.9|18|92|6");
         row("7 dB, spacing kept", "DiffSet=70;lstFit#1", "runs 2, 7 dB, modified: 4.1|3.6|15|92|6");

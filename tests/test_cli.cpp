@@ -330,8 +330,8 @@ void TestCli::plan_data() {
                                                                 << "plan-dutch" << 18;
     QTest::newRow("one loudspeaker, 3 x 2 m") << "--locale C --length 3 --width 2"
                                               << "plan-one" << 1;
-    // 5, 4, 5 loudspeakers in 3 rows; the figures checked against an
-    // independent sum over the 14 loudspeakers at every sample point.
+    // 5, 4, 5 loudspeakers in 3 rows; the figures checked against
+    // tests/reference/plan_reference.py, a sum over the 14 at every sample point.
     QTest::newRow("offset rows") << "--locale C --pattern offset"
                                  << "plan-offset" << 14;
 }

@@ -4,7 +4,8 @@
 // files that hold a project or a building (or the file read) not replaced
 // unasked, and hostile files and command lines refused with exit status 2.
 // The hand building's figures are checked against an independent calculation
-// in test_building_figures; here the outputs are compared whole.
+// in test_building_figures and tests/reference/building_reference.py (which
+// reads building-hand.json too); here the outputs are compared whole.
 #include "support/cli.h"
 #include "support/cli_table.h"
 #include "support/files.h"

@@ -2,8 +2,8 @@
 // settings kept by --save and read back, and settings that cannot be used
 // named with their exit status.
 //
-// The golden outputs were checked once against an independent evaluation,
-// written in Python from the plan and speech contracts alone: the layout and
+// The golden outputs are checked against an independent evaluation,
+// tests/reference/speech_reference.py, from the plan and speech models: the layout and
 // sample grid of the calculated spacing, the direct level of every loudspeaker
 // by the calculation's directivity model, Sabine's absorption, the room
 // constant, Q, Lw and Lr, and the STI from the complex modulation transfer.

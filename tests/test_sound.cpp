@@ -273,11 +273,13 @@ private Q_SLOTS:
         QVERIFY(messages.isEmpty());
     }
     void offsetDesign_data() {
-        // Reference: tests/data/check_goldens.py, which enumerates the lattice
-        // d (i + j/2, j sqrt(3)/2) point by point, sums g^2 of its own directivity
-        // over every point within 3.5 d, runs the same search on those sums and
-        // lays the rows out as they hang (even rows nL, odd rows nL - 1); 1e-9. The default room is
-        // the worked example: 5 evaluations, 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
+        // Reference: tests/reference/offset_reference.py and
+        // tests/data/check_goldens.py, which enumerate the lattice
+        // d (i + j/2, j sqrt(3)/2) point by point, sum g^2 of their own
+        // directivity over every point within 3.5 d, run the same search on
+        // those sums and lay the rows out as they hang (even rows nL, odd rows
+        // nL - 1); 1e-9. The default room is the worked example: 5 evaluations,
+        // 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
         QTest::addColumn<DesignInputs>("in");
         QTest::addColumn<double>("distance");
         QTest::addColumn<int>("evaluations");

@@ -4,9 +4,9 @@
 // against a plain evaluation of every point, the rows the page shows and the
 // project fields.
 //
-// Reference values come from an independent script written from the model's
-// definitions alone (Python's math and complex numbers, the half angle as
-// angle x 3.14159 / 360), not from this code; they are given to 10 digits.
+// Reference values come from tests/reference/speech_reference.py, written from
+// the model's definitions alone (Python's math and complex numbers, the half
+// angle as angle x 3.14159 / 360), not from this code; given to 10 digits.
 #include "core/calc/sound.h"
 #include "core/plan/coverage.h"
 #include "core/speech/speech.h"

@@ -6,6 +6,7 @@
 // sensitivity 90 dB, h = 2.5 m, quietest point 1 dB below one loudspeaker
 // overhead. Level offset 90 + 10 log10 6 - 20 log10 2.5 = 89.8227 dB, so the
 // quietest point is at 88.8227 dB; load 108 W, Z = 10000 / 108 = 92.5926 ohm.
+// The figures are worked again in tests/reference/system_reference.py.
 #include "core/system/system.h"
 #include "core/system/system_texts.h"
 #include "support/compare.h"

@@ -1,6 +1,7 @@
 // Metres or feet: the length forms a user types, the forms shown, the metres a
 // file keeps, and the setting's words and texts. Reference values are worked
-// in exact decimals from 1 ft = 0.3048 m, halves away from zero.
+// in exact decimals from 1 ft = 0.3048 m, halves away from zero
+// (tests/reference/units_reference.py).
 #include "core/base/string_table.h"
 #include "core/base/units.h"
 #include "core/system/system.h"

@@ -1,5 +1,6 @@
 #include "core/building/building_file.h"
 
+#include "core/base/numbers.h"
 #include "core/base/save_file.h"
 #include "core/project/project_file.h"
 #include "core/system/system.h"
@@ -80,10 +81,6 @@ private:
 };
 
 constexpr ValueRange kAnyNumber{-DBL_MAX, DBL_MAX};
-
-QString numberText(double value) {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
 
 QString crossSectionNames() {
     QStringList names;
@@ -194,12 +191,12 @@ private:
         const QString allowed = QString::number(kBuildingFileVersion);
         if (value > kBuildingFileVersion) {
             BuildingError e = at(Kind::NewerVersion, QLatin1StringView("version"));
-            e.value = numberText(value);
+            e.value = exactNumber(value);
             e.allowed = allowed;
             throw Refusal{e};
         }
         if (value != kBuildingFileVersion)
-            unknownValue(QLatin1StringView("version"), numberText(value), allowed);
+            unknownValue(QLatin1StringView("version"), exactNumber(value), allowed);
     }
 
     // A number in its range; nothing when absent or null.
@@ -217,10 +214,10 @@ private:
         // +0 for -0, so that the file is written back as it reads.
         const double number = value.toDouble() + 0.0;
         if (range.whole && std::floor(number) != number)
-            wrongKind(key, ValueKind::WholeNumber, numberText(number));
+            wrongKind(key, ValueKind::WholeNumber, exactNumber(number));
         if (!range.contains(number)) {
             BuildingError e = at(Kind::OutOfRange, key);
-            e.value = numberText(number);
+            e.value = exactNumber(number);
             e.range = range;
             throw Refusal{e};
         }
@@ -295,7 +292,7 @@ private:
             throw Refusal{at(Kind::UnnamedZone, QLatin1StringView("name"))};
         const double line = number(object, QLatin1StringView("line"), kAnyNumber, z.line);
         if (!isLineVoltage(line))
-            unknownValue(QLatin1StringView("line"), numberText(line),
+            unknownValue(QLatin1StringView("line"), exactNumber(line),
                          QStringLiteral("100, 70, 50"));
         z.line = int(line);
         z.amplifier = optionalNumber(object, QLatin1StringView("amplifier"), BuildingLimits::Power);

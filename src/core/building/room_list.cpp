@@ -1,5 +1,6 @@
 #include "core/building/room_list.h"
 
+#include "core/base/numbers.h"
 #include "core/base/save_file.h"
 #include "core/building/building_file.h"
 
@@ -188,7 +189,7 @@ QChar separatorOf(QStringView text) {
 }
 
 QString numberText(double value, QChar separator) {
-    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    QString text = exactNumber(value);
     if (separator == u';')
         text.replace(u'.', u',');
     return text;

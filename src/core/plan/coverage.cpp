@@ -1,6 +1,7 @@
 #include "core/plan/coverage.h"
 
 #include "core/base/string_table.h"
+#include "core/base/vector_state.h"
 #include "core/calc/sound.h"
 
 #include <algorithm>
@@ -433,6 +434,7 @@ CoverageMap coverageFor(const Design& design, const Layout& layout,
             map.y[size_t(l)] = layout.width * double(l) / double(grid.intervalsY());
     }
     const double thetas[2] = {design.thetaHalf1, design.thetaHalf4};
+    clearUpperVectorState();
     for (size_t b = 0; b < 2; ++b)
         map.figures[b] =
             mapBand(design, layout, grid, area, thetas[b], store ? &map.level[b] : nullptr);

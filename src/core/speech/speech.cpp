@@ -1,5 +1,7 @@
 #include "core/speech/speech.h"
 
+#include "core/base/numbers.h"
+#include "core/base/vector_state.h"
 #include "core/system/system.h"
 
 #include <QLocale>
@@ -24,10 +26,6 @@ const double kHeldBelow = 1 - kHeldAbove;
 // A point or a mean that reaches the target but for the last bits of the
 // sums still reaches it.
 constexpr double kStiTolerance = 1e-9;
-
-QString numberText(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
 
 double energy(double level) {
     return std::exp(level * (std::numbers::ln10 / 10));
@@ -127,7 +125,7 @@ SpeechModel speechModelFor(const Design& design, const Layout& layout,
         const double t = *settings.reverberation;
         if (!(t > 0) || !std::isfinite(t)) {
             model.issues.push_back(
-                {SpeechSetting::Reverberation, SpeechIssue::Kind::NotPositive, numberText(t)});
+                {SpeechSetting::Reverberation, SpeechIssue::Kind::NotPositive, exactNumber(t)});
         } else {
             model.reverberation = t;
             const double absorption = sabineAbsorption(model.volume, model.surface, t);
@@ -145,7 +143,7 @@ SpeechModel speechModelFor(const Design& design, const Layout& layout,
     if (ambient) {
         if (!(*ambient >= 0 && *ambient <= kMaxAmbient)) {
             model.issues.push_back({SpeechSetting::Ambient, SpeechIssue::Kind::AmbientOutOfRange,
-                                    numberText(*ambient)});
+                                    exactNumber(*ambient)});
             model.ambientUsable = false;
         } else {
             model.ambient = ambient;
@@ -155,7 +153,7 @@ SpeechModel speechModelFor(const Design& design, const Layout& layout,
         model.target = settings.target;
     } else {
         model.issues.push_back({SpeechSetting::Target, SpeechIssue::Kind::TargetOutOfRange,
-                                numberText(settings.target)});
+                                exactNumber(settings.target)});
     }
     return model;
 }
@@ -276,6 +274,7 @@ Speech speechFor(const Design& design, const Layout& layout, const CoverageMap& 
         speech.figures.mapTooLarge = true;
         return speech;
     }
+    clearUpperVectorState();
     speech.map = stiMapFor(coverage, model);
     speech.figures.sti = stiFiguresFor(speech.map, model.target);
     return speech;

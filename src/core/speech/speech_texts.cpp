@@ -9,10 +9,6 @@ namespace kvx {
 
 namespace {
 
-QString fileNumber(double value) {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
-
 QString shown(const LocalTexts& texts, double value, int decimals, const char* unit = "") {
     QString text = texts.locale.toString(value, 'f', decimals);
     if (*unit)
@@ -76,8 +72,8 @@ QStringList speechSettingLabels(const LocalTexts& texts) {
 }
 
 QStringList speechSettingsFields(const SpeechSettings& settings) {
-    return {settings.reverberation ? fileNumber(*settings.reverberation) : QString(),
-            fileNumber(settings.target)};
+    return {settings.reverberation ? exactNumber(*settings.reverberation) : QString(),
+            exactNumber(settings.target)};
 }
 
 QStringList readSpeechSettingsFields(const QStringList& fields, SpeechSettings& settings,
