@@ -83,6 +83,7 @@ void checkInvocation(const Invocation& invocation) {
     checkPath(invocation.savePath, "--save");
     checkPath(invocation.reportPath, "--report");
     checkPath(invocation.bomPath, "--bom");
+    checkPath(invocation.dataDir, "--data-dir");
     if (invocation.date && !invocation.date->isValid())
         propertyFailed("a date that is no date");
 }
