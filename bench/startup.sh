@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of kvx, from the process start to the main
 # window shown and painted once, beside an empty Qt Widgets window measured
-# the same way. Targets: at most twice the empty window's time, under 40 MB.
+# the same way. Targets: under 1.5 times the empty window's time, under 40 MB.
+# The processor time (user and system, mean of the runs) is shown beside the
+# wall time: on a busy machine it is the steadier of the two.
 # Usage: bench/startup.sh <bin dir> [runs]
+#
+# Measured (release build, offscreen, 2 cores shared with other builds; best
+# of several script runs; processor time from perf stat -r 30 task-clock):
+#   before (main 456d5b3): kvx 32.6 ms processor time, empty window 15.2 ms:
+#     2.14x (the wall-time means swing from 1.7x to 2.2x with the load).
+#   after the window icon drawn only when asked for: kvx 30.4 ms, 2.0x.
+#   A plain Qt window with the same kinds and number of widgets, menus and
+#   texts and no program behind it takes 26 to 29 ms, 1.7x to 1.9x: see
+#   the report of the upkeep branch for the breakdown.
 set -euo pipefail
 bin=${1:?usage: startup.sh <bin dir> [runs]}
 runs=${2:-20}
@@ -27,13 +38,28 @@ printf '[Current lsp file]\r\nFilename=Basic.lsp\r\n[Configuration]\r\nLanguage=
 
 export QT_QPA_PLATFORM=offscreen KVX_QUIT_AFTER_SHOWN=1
 
-# Mean and best wall time in milliseconds over the runs, after one warm-up.
+# Mean and best wall time and mean processor time in microseconds over the
+# runs, after one warm-up. The processor time is what the shell's children
+# used, read with times before and after the runs.
+cpu_so_far() {
+    # The builtin writes to a file: in a pipe or a substitution it would run
+    # in a subshell of its own, which has no children yet.
+    times >"$folder/times"
+    tail -n 1 "$folder/times" | awk '{
+        total = 0
+        for (i = 1; i <= 2; i++) {
+            split($i, part, "m"); sub(/s$/, "", part[2])
+            total += part[1] * 60 + part[2]
+        }
+        printf "%d", total * 1000000 }'
+}
 measure() {
-    local program=$1 total=0 best=0 start end took
+    local program=$1 total=0 best=0 start end took cpu_start cpu_end
     if ! timeout 30 "$program" >/dev/null 2>&1; then
         echo "startup.sh: $program did not come up and quit by itself" >&2
         exit 1
     fi
+    cpu_so_far >"$folder/cpu-start"
     for ((i = 0; i < runs; i++)); do
         start=$(date +%s%N)
         timeout 30 "$program" >/dev/null 2>&1
@@ -42,7 +68,10 @@ measure() {
         total=$((total + took))
         if [ "$best" -eq 0 ] || [ "$took" -lt "$best" ]; then best=$took; fi
     done
-    echo "$((total / runs)) $best"
+    cpu_so_far >"$folder/cpu-end"
+    cpu_start=$(<"$folder/cpu-start")
+    cpu_end=$(<"$folder/cpu-end")
+    echo "$((total / runs)) $best $(((cpu_end - cpu_start) / runs))"
 }
 
 # Peak resident memory in kB.
@@ -53,20 +82,23 @@ peak() {
 
 ms() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
 
-read -r kvx_mean kvx_best < <(measure "$folder/kvx")
-read -r empty_mean empty_best < <(measure "$bin/empty_window")
+read -r kvx_mean kvx_best kvx_cpu < <(measure "$folder/kvx")
+read -r empty_mean empty_best empty_cpu < <(measure "$bin/empty_window")
 kvx_peak=$(peak "$folder/kvx")
 empty_peak=$(peak "$bin/empty_window")
 
-printf '%-14s %10s %10s %10s\n' program "mean ms" "best ms" "peak MB"
-printf '%-14s %10s %10s %10s\n' kvx "$(ms "$kvx_mean")" "$(ms "$kvx_best")" \
-    "$(awk -v k="$kvx_peak" 'BEGIN { printf "%.1f", k / 1024 }')"
-printf '%-14s %10s %10s %10s\n' empty_window "$(ms "$empty_mean")" "$(ms "$empty_best")" \
-    "$(awk -v k="$empty_peak" 'BEGIN { printf "%.1f", k / 1024 }')"
+printf '%-14s %10s %10s %10s %10s\n' program "mean ms" "best ms" "cpu ms" "peak MB"
+printf '%-14s %10s %10s %10s %10s\n' kvx "$(ms "$kvx_mean")" "$(ms "$kvx_best")" \
+    "$(ms "$kvx_cpu")" "$(awk -v k="$kvx_peak" 'BEGIN { printf "%.1f", k / 1024 }')"
+printf '%-14s %10s %10s %10s %10s\n' empty_window "$(ms "$empty_mean")" "$(ms "$empty_best")" \
+    "$(ms "$empty_cpu")" "$(awk -v k="$empty_peak" 'BEGIN { printf "%.1f", k / 1024 }')"
 
 ratio=$(awk -v a="$kvx_mean" -v b="$empty_mean" 'BEGIN { printf "%.2f", a / b }')
+cpu_ratio=$(awk -v a="$kvx_cpu" -v b="$empty_cpu" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
 verdict() { if [ "$1" -eq 1 ]; then echo "met"; else echo "MISSED"; fi; }
-time_ok=$(awk -v r="$ratio" 'BEGIN { print (r <= 2.0) ? 1 : 0 }')
+time_ok=$(awk -v r="$ratio" 'BEGIN { print (r < 1.5) ? 1 : 0 }')
 memory_ok=$((kvx_peak < 40 * 1024 ? 1 : 0))
-echo "start-up: ${ratio}x the empty window (target at most 2x): $(verdict "$time_ok")"
+echo "start-up: ${ratio}x the empty window, ${cpu_ratio}x its processor time" \
+    "(target under 1.5x): $(verdict "$time_ok")"
+echo "load average: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo "peak memory: $(awk -v k="$kvx_peak" 'BEGIN { printf "%.1f", k / 1024 }') MB (target under 40 MB): $(verdict "$memory_ok")"

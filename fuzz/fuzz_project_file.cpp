@@ -1,10 +1,12 @@
 // Project files from elsewhere: whatever the bytes, opening one ends with the
 // project in the window or a message, a refused file leaves the window as it
-// was, and a project that could be saved opens again with the same fields.
+// was, and a project that could be saved opens again with the same fields and
+// the same settings of its optional sections.
 
 #include "support.h"
 
 #include "core/base/kvx_error.h"
+#include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
@@ -102,5 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        first.projectFields(true).join(u'|') + QStringLiteral(" became ") +
                            second.projectFields(true).join(u'|'));
     }
+    if (!(second.w.settings() == first.w.settings()))
+        propertyFailed("a saved project opens with other settings");
     return 0;
 }

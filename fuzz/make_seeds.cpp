@@ -10,6 +10,7 @@
 #include "core/building/room_list.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
+#include "core/project/project_settings.h"
 #include "core/ui/kvx1.h"
 #include "core/ui/main_window.h"
 #include "core/ui/translation.h"
@@ -58,6 +59,34 @@ void projectSeeds() {
         seed("project_file", "calculated.kvx", example);
         // A file cut short inside the room data.
         seed("project_file", "cut-short.kvx", example.left(example.indexOf("[Power")));
+
+        // Every optional section, each away from its defaults.
+        ProjectSettings settings;
+        settings.system.ambient = 55;
+        settings.system.above = 12;
+        settings.system.amplifier = 240;
+        settings.system.cableLength = 80.5;
+        settings.system.crossSection = QStringLiteral("14AWG");
+        settings.system.load = CableLoad::Spread;
+        settings.system.dropLimit = 1;
+        settings.layout = {Pattern::Offset, Fit::Spacing};
+        settings.speech.reverberation = 1.2;
+        settings.speech.target = 0.6;
+        w.setSettings(settings);
+        w.cmdCalc_Click();
+        w.WriteProjectFile(path);
+        const QByteArray sections = readBytes(path);
+        seed("project_file", "all-sections.kvx", sections);
+        // The listener area's margin: a record of its own right after [System].
+        QByteArray plan = sections;
+        plan.insert(plan.indexOf("[Layout]"), "[Plan]\r\n\"1.5\"\r\n");
+        seed("project_file", "plan-margin.kvx", plan);
+        // Settings as a hand or another version may leave them: fields short,
+        // unknown or out of range, sections repeated and out of order.
+        seed("project_file", "odd-sections.kvx",
+             example + "[Speech]\r\n\"-1\"\r\n[Layout]\r\n\"hexagon\",\"nearest\"\r\n"
+                       "[System]\r\n\"\",\"1e999\",\"0\",\"-80\",\"0,75 mm2\",\"middle\",\"0,5\","
+                       "\"extra\"\r\n[Plan]\r\n\"\"\r\n[System]\r\n\"140\"\r\n");
     }
     {
         SilentPlatform platform;
@@ -136,6 +165,42 @@ void numberSeeds() {
     };
     for (const auto& [name, text] : texts)
         seed("numbers", name, QByteArray(text));
+}
+
+// The argument lists of kvx-cli, each argument ended by a zero byte.
+void cliSeeds() {
+    const std::pair<const char*, QStringList> lines[] = {
+        {"help", {QStringLiteral("--help")}},
+        {"calc", QString("calc project.kvx --type user --length 12,5 --width 8 --height 3 "
+                         "--ear 1.2 --tap 1/2 --line 70 --difference 3.5 --pattern offset "
+                         "--fit spacing --save out.kvx --report out.pdf --date 2026-12-07 "
+                         "--page-width 80 --locale de_DE --language German --json")
+                     .split(u' ')},
+        {"calc-user-type", QString("calc --angle1 90 --angle4 60 --sensitivity 89.5 "
+                                   "--rated-power 6 --description")
+                                   .split(u' ') +
+                               QStringList{QStringLiteral("Hall, \"north\"")}},
+        {"plan", QString("plan --margin 0.5 --samples 64 -o plan.svg --data-dir /tmp").split(u' ')},
+        {"system", QString("system a.kvx --ambient 60 --above 15 --amplifier 240 --cable-length "
+                           "80 --cross-section 14AWG --spread --drop-limit 0.5 --save b.kvx")
+                       .split(u' ')},
+        {"speech", QString("speech --reverberation 1.2 --ambient 45 --target 0.5 --margin 1 "
+                           "--samples 32 --json")
+                       .split(u' ')},
+        {"report", QString("report a.kvx -o a.txt --date 2026-02-29").split(u' ')},
+        {"building",
+         QString("building school.kvxb -o rooms.csv --bom bom.csv --overwrite").split(u' ')},
+        {"catalogue-list", QString("catalogue list Basic.lsp --json").split(u' ')},
+        {"catalogue-build", QString("catalogue build in.csv -o out.lsp").split(u' ')},
+        {"command-help", QString("system --help").split(u' ')},
+        {"wrong", QString("calc --difference 12.06 --samples 3 --page-width -1 x y").split(u' ')},
+    };
+    for (const auto& [name, arguments] : lines) {
+        QByteArray bytes;
+        for (const QString& argument : arguments)
+            bytes += argument.toUtf8() + '\0';
+        seed("cli_options", name, bytes);
+    }
 }
 
 void catalogueCsvSeeds() {
@@ -233,6 +298,7 @@ int main(int argc, char** argv) {
     loudspeakerSeeds();
     iniSeeds();
     numberSeeds();
+    cliSeeds();
     catalogueCsvSeeds();
     buildingSeeds();
     roomListSeeds();

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void read();
     void forms_data();
     void forms();
+    void largestReadBack_data();
+    void largestReadBack();
 };
 
 void TestNumbers::read_data() {
@@ -98,6 +100,30 @@ void TestNumbers::forms() {
         QCOMPARE(shown.join(u' '), locale == QLocale::c() ? forms : forms.replace(u'.', u','));
         // The program reads its own captions (the speaker power) back.
         QCOMPARE(ParseDecimal(shown[2]), value);
+    }
+}
+
+void TestNumbers::largestReadBack_data() {
+    QTest::addColumn<QString>("typed");
+    // 15 digits rounded would give 1.79769313486232E+308, beyond every double.
+    QTest::newRow("largest") << "1.7976931348623157E+308";
+    QTest::newRow("just below the largest") << "1.797693134862315555555555555555555E+308";
+    QTest::newRow("negative") << "-1,7976931348623157E+308";
+    QTest::newRow("rounds down anyway") << "1.79769313486231E+308";
+}
+
+void TestNumbers::largestReadBack() {
+    QFETCH(QString, typed);
+    const double value = ParseDecimal(typed);
+    for (const QLocale& locale : {QLocale::c(), kDutch}) {
+        const QString general = formatGeneral(value, locale);
+        QCOMPARE(QString(general).remove(u'-'),
+                 QString("1.79769313486231E+308").replace(u'.', locale.decimalPoint()));
+        for (const QString& shown :
+             {general, formatOneDecimal(value, locale), formatWhole(value, locale)}) {
+            const double back = ParseDecimal(shown);
+            QVERIFY2(std::fabs(back - value) <= 1e-14 * std::fabs(value), qPrintable(shown));
+        }
     }
 }
 

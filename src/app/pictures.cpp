@@ -1,5 +1,7 @@
 #include "app/pictures.h"
 
+#include <QCoreApplication>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -172,10 +174,60 @@ QPixmap speakerPicture(int size) {
     return pixmap;
 }
 
+namespace {
+
+// The window icon's pictures are drawn when a size is first asked for, once
+// for the whole program: at start-up nothing may need them (the offscreen
+// platform never does), and every window shares them.
+class ProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+    // The drawn icon's own choice and scaling of a size, at a ratio of 1 as
+    // an icon engine answers.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return drawn().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return pixmap(size, mode, state).size();
+    }
+    // The sizes are known without drawing: every picture is a normal, off one.
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        QList<QSize> sizes;
+        if (mode == QIcon::Normal && state == QIcon::Off) {
+            for (int size : kIconSizes)
+                sizes << QSize(size, size);
+        }
+        return sizes;
+    }
+    QString key() const override { return QStringLiteral("kvx_program_icon"); }
+    QIconEngine* clone() const override { return new ProgramIconEngine; }
+    bool isNull() override { return false; }
+
+private:
+    static const QIcon& drawn() {
+        // Dropped with the application object, whose pictures they are.
+        static QIcon* icon = nullptr;
+        if (!icon) {
+            icon = new QIcon;
+            for (int size : kIconSizes)
+                icon->addPixmap(speakerPicture(size));
+            qAddPostRoutine([] {
+                delete icon;
+                icon = nullptr;
+            });
+        }
+        return *icon;
+    }
+};
+
+} // namespace
+
 QIcon programIcon() {
-    QIcon icon;
-    for (int size : kIconSizes)
-        icon.addPixmap(speakerPicture(size));
+    static const QIcon icon(new ProgramIconEngine);
     return icon;
 }
 

@@ -94,8 +94,12 @@ void CommonOptions::addTo(QCommandLineParser& parser) const {
 }
 
 void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocation) const {
-    if (parser.isSet(dataDir))
+    if (parser.isSet(dataDir)) {
+        // An empty name would make the current folder the program's folder.
+        if (parser.value(dataDir).isEmpty())
+            throw UsageError{QStringLiteral("--data-dir: the folder name is empty")};
         invocation.dataDir = parser.value(dataDir);
+    }
     if (parser.isSet(language)) {
         const QString name = parser.value(language);
         const QStringList languages = languagesWithTexts();
@@ -191,6 +195,16 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
         return false;
     }
     return true;
+}
+
+// The file arguments. An empty one (a script's unset variable) names no file:
+// read as none, calc would start a new project and report would write its
+// report, both as if all went well.
+QStringList fileArguments(const QCommandLineParser& parser, const QString& command) {
+    const QStringList files = parser.positionalArguments();
+    if (files.contains(QString()))
+        throw UsageError{command + QStringLiteral(": a file name is empty")};
+    return files;
 }
 
 } // namespace
@@ -331,7 +345,7 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
     reportOptions.read(parser, invocation);
     readRows(parser, command.options, commandParsed, invocation);
 
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = fileArguments(parser, command.name);
     if (files.size() > 1)
         throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
                              .arg(command.name, files.join(QStringLiteral("\", \"")))};
@@ -375,7 +389,7 @@ Invocation parseReport(const QStringList& rest) {
     common.read(parser, invocation);
     reportOptions.read(parser, invocation);
 
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = fileArguments(parser, QStringLiteral("report"));
     if (files.size() != 1)
         throw UsageError{QStringLiteral("report: name one project file")};
     invocation.file = files.constFirst();
@@ -420,7 +434,7 @@ Invocation parseBuilding(const QStringList& rest) {
     if (!parse(parser, rest, command, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = fileArguments(parser, command);
     if (files.size() != 1)
         throw UsageError{QStringLiteral("building: name one building or room list")};
     invocation.file = files.constFirst();
@@ -490,7 +504,7 @@ Invocation parseCatalogue(const QStringList& rest) {
     if (!parse(parser, rest.mid(1), command, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = fileArguments(parser, command);
     if (files.size() != 1)
         throw UsageError{command + (list ? QStringLiteral(": name one loudspeaker data file")
                                          : QStringLiteral(": name one CSV file"))};

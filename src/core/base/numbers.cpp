@@ -149,22 +149,46 @@ struct Decimal {
     bool negative = false;
 };
 
+// Whether a decimal text d.ddd...e+XX of a large value lies beyond the
+// largest finite Real (small values would report their underflow).
+template <typename Real>
+bool overflows(std::string_view text) {
+    Real back = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back);
+    Q_UNUSED(end);
+    return ec == std::errc::result_out_of_range || std::isinf(back);
+}
+
 template <typename Real>
 Decimal toDecimal(Real value, int significantDigits) {
     Decimal result;
     result.negative = std::signbit(value);
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::abs(value),
-                                         std::chars_format::scientific, significantDigits - 1);
-    Q_UNUSED(ec);
-    // buffer holds d.ddd...e+XX
-    const std::string_view text(buffer, end - buffer);
-    const auto e = text.find('e');
-    for (char c : text.substr(0, e)) {
+    // d.ddd...e+XX
+    char rounded[64];
+    const auto end = std::to_chars(rounded, rounded + sizeof rounded, std::abs(value),
+                                   std::chars_format::scientific, significantDigits - 1)
+                         .ptr;
+    std::string_view text(rounded, end - rounded);
+    char exact[64];
+    if (std::abs(value) > 1 && overflows<Real>(text)) {
+        // Rounded up past the largest finite value (1.79769313486232E+308 for
+        // a double) the shown number would no longer read back: the digits
+        // are cut off instead. Forty digits are exact far beyond those kept.
+        const auto exactEnd = std::to_chars(exact, exact + sizeof exact, std::abs(value),
+                                            std::chars_format::scientific, 40)
+                                  .ptr;
+        const std::string_view all(exact, exactEnd - exact);
+        result.point = std::atoi(std::string(all.substr(all.find('e') + 1)).c_str()) + 1;
+        text = all.substr(0, significantDigits + 1); // d. and the digits after the point
+    } else {
+        const auto e = text.find('e');
+        result.point = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
+        text = text.substr(0, e);
+    }
+    for (char c : text) {
         if (c != '.')
             result.digits += c;
     }
-    result.point = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
     while (!result.digits.empty() && result.digits.back() == '0')
         result.digits.pop_back();
     if (result.digits.empty())

@@ -13,19 +13,26 @@ constexpr int kOffsetsByColumn[] = {0, 1000, 2000, 3000, 4000};
 } // namespace
 
 StringTable StringTable::fromTsv(const QString& tsv) {
+    // Read in place, cell by cell: the table is read before the first window
+    // is shown, and lists of every line and cell would only be thrown away.
     StringTable table;
-    const QStringList lines = tsv.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
+    for (QStringView line : QStringView(tsv).tokenize(u'\n')) {
+        if (line.endsWith(u'\r'))
             line.chop(1);
-        const QStringList cells = line.split(QLatin1Char('\t'));
-        bool ok = false;
-        const int id = cells.value(0).toInt(&ok);
-        if (!ok)
-            continue; // header or comment
-        for (int column = 1; column < cells.size() && column <= 5; ++column) {
-            if (!cells[column].isEmpty())
-                table.m_texts.insert(id + kOffsetsByColumn[column - 1], cells[column]);
+        int column = 0;
+        int id = 0;
+        for (QStringView cell : line.tokenize(u'\t')) {
+            if (column == 0) {
+                bool ok = false;
+                id = cell.toInt(&ok);
+                if (!ok)
+                    break; // header or comment
+            } else if (column > 5) {
+                break;
+            } else if (!cell.isEmpty()) {
+                table.m_texts.insert(id + kOffsetsByColumn[column - 1], cell.toString());
+            }
+            ++column;
         }
     }
     return table;
