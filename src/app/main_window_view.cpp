@@ -406,12 +406,29 @@ void MainWindowView::createMenus() {
         {&m_model.mnuPrintFile, QKeySequence::UnknownKey},
         {nullptr, QKeySequence::UnknownKey},
         {&m_model.mnuLanguage, QKeySequence::UnknownKey},
+        {&m_model.mnuUnits, QKeySequence::UnknownKey},
         {nullptr, QKeySequence::UnknownKey},
         {&m_model.mnuExit, QKeySequence::Quit},
     };
     for (const auto& [control, key] : fileCommands) {
         if (!control) {
             file->addSeparator();
+            continue;
+        }
+        if (control == &m_model.mnuUnits) {
+            QMenu* units = file->addMenu(QString());
+            units->setObjectName(control->name());
+            m_binder.bind(*control, units);
+            for (Control* choice : {&m_model.mnuMetric, &m_model.mnuImperial}) {
+                QAction* action = units->addAction(QString());
+                action->setObjectName(choice->name());
+                action->setCheckable(true);
+                m_binder.bind(*choice, action);
+                // The model checks the chosen entry; Qt's own toggle would
+                // check both until the model's refresh.
+                connect(action, &QAction::triggered, action,
+                        [action, choice] { action->setChecked(choice->isChecked()); });
+            }
             continue;
         }
         if (control == &m_model.mnuRecent) {

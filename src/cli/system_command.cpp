@@ -138,7 +138,8 @@ void applySystemOptions(const SystemOptions& options, FrmKvx& window) {
     if (options.amplifier)
         s.amplifier = options.amplifier;
     if (options.cableLength)
-        s.cableLength = options.cableLength;
+        s.cableLength = window.units() == Units::Imperial ? feetToMetres(*options.cableLength)
+                                                          : *options.cableLength;
     if (options.crossSection) {
         const auto listed = findCrossSection(*options.crossSection);
         s.crossSection = listed ? listed->name : options.crossSection->trimmed();
@@ -185,7 +186,9 @@ QString systemLines(const FrmKvx& window) {
     number("impedance", f.impedance, 2);
     number("current", f.current, 3);
     if (const auto& c = f.cable) {
-        number("cable length", c->length, 2);
+        const bool feet = window.units() == Units::Imperial;
+        const auto length = [&](double metres) { return feet ? metresToFeet(metres) : metres; };
+        number("cable length", length(c->length), 2);
         line("cross-section", c->crossSection.name);
         line("load on the run", c->spread ? QStringLiteral("spread") : QStringLiteral("far end"));
         number("loop resistance", c->loopResistance, 3);
@@ -193,7 +196,7 @@ QString systemLines(const FrmKvx& window) {
         number("lost", c->lost, 3);
         if (c->dropLimit && c->longestRun && c->state) {
             number("drop limit", *c->dropLimit, 2);
-            number("longest run", *c->longestRun, 1);
+            number("longest run", length(*c->longestRun), 1);
             line("smallest cross-section",
                  c->smallestForRun ? c->smallestForRun->name : QStringLiteral("none"));
             line("cable state", dropStateName(*c->state));

@@ -18,7 +18,7 @@ QString fieldText(double value, const QLocale& locale) {
 } // namespace
 
 SpeechView speechView(const Design* design, const SpeechMap& map, const SpeechSettings& settings,
-                      std::optional<double> ambient, const LocalTexts& texts) {
+                      std::optional<double> ambient, const LocalTexts& texts, Units units) {
     SpeechView view;
     if (!design) {
         view.notes << texts.text(PlanText::CalculateFirst);
@@ -34,7 +34,7 @@ SpeechView speechView(const Design* design, const SpeechMap& map, const SpeechSe
         const Layout& layout = map.layout ? *map.layout : *own;
         view.speech.emplace().figures.model = speechModelFor(*design, layout, settings, ambient);
     }
-    view.groups = speechFigureGroups(view.speech->figures, texts);
+    view.groups = speechFigureGroups(view.speech->figures, texts, units);
     view.notes = speechNotes(view.speech->figures, texts);
     if (!map.coverage && !map.problem.isEmpty())
         view.notes.prepend(map.problem);
@@ -109,7 +109,8 @@ void SpeechPanel::refresh() {
     showSettings();
     const Design* design = m_window.design();
     m_view = speechView(design, design ? m_mapOf(*design) : SpeechMap{}, m_window.speechSettings(),
-                        m_window.systemSettings().ambient, m_window.kvx.localTexts());
+                        m_window.systemSettings().ambient, m_window.kvx.localTexts(),
+                        m_window.units());
     if (onRefresh)
         onRefresh();
 }
