@@ -94,7 +94,13 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         ProjectWindow h;
+        for (const auto& [field, text] : {std::pair{&h.w->txtAngle1, "90"},
+                                          {&h.w->txtAngle4, "60"},
+                                          {&h.w->txtSensitivity, "90"},
+                                          {&h.w->txtMaxPower, "6"}})
+            field->setText(text);
         h.w->setUnits(Units(units));
+        h.platform.clear();
         QCOMPARE(outcome(h, typed), expected);
     }
 
