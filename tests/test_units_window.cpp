@@ -2,10 +2,12 @@
 // through the filter and the calculation's checks, what a project file keeps
 // (always metres), what reopening shows in either unit, a change of the units
 // on an open project, and the plan's dimensions in feet and inches.
+#include "core/base/kvx_error.h"
 #include "core/plan/plan_geometry.h"
 #include "core/project/project_settings.h"
 #include "core/report/report_content.h"
 #include "core/ui/main_window/report_commands.h"
+#include "core/ui/system_panel.h"
 #include "support/files.h"
 #include "support/plan.h"
 
@@ -167,6 +169,31 @@ private Q_SLOTS:
         QCOMPARE(h.w->ExpText[ExpUnitRoomLength]->text(), "(m)");
         QCOMPARE(told, 2);
         QVERIFY(!h.kvx.Modified);
+        QCOMPARE(h.platform.messages.size(), 0);
+    }
+
+    // A length that is none of the forms is never saved as something else:
+    // the save is refused by name and the file is not written.
+    void saveRefusesNoLength() {
+        ProjectWindow h;
+        h.w->setUnits(Units::Imperial);
+        h.w->txtRoomHeight.userSetText("9'12\"");
+        QVERIFY_THROWS_EXCEPTION(KvxError, h.w->WriteProjectFile(h.path("never.kvx")));
+        QVERIFY(!QFile::exists(h.path("never.kvx")));
+    }
+
+    // The System page takes the cable in feet, keeps metres to 0.1 mm and
+    // shows them in either unit.
+    void cableInFeet() {
+        ProjectWindow h;
+        h.w->setUnits(Units::Imperial);
+        SystemPanel panel(*h.w);
+        panel.txtCableLength.userSetText("150' 6\"");
+        QCOMPARE(h.w->systemSettings().cableLength.value_or(0), 45.8724);
+        h.w->setUnits(Units::Metric);
+        QCOMPARE(panel.txtCableLength.text(), "45.8724");
+        h.w->setUnits(Units::Imperial);
+        QCOMPARE(panel.txtCableLength.text(), "150.5");
         QCOMPARE(h.platform.messages.size(), 0);
     }
 

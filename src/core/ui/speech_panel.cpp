@@ -108,9 +108,9 @@ void SpeechPanel::showSettings() {
 void SpeechPanel::refresh() {
     showSettings();
     const Design* design = m_window.design();
-    m_view = speechView(design, design ? m_mapOf(*design) : SpeechMap{}, m_window.speechSettings(),
-                        m_window.systemSettings().ambient, m_window.kvx.localTexts(),
-                        m_window.units());
+    m_view =
+        speechView(design, design ? m_mapOf(*design) : SpeechMap{}, m_window.speechSettings(),
+                   m_window.systemSettings().ambient, m_window.kvx.localTexts(), m_window.units());
     if (onRefresh)
         onRefresh();
 }
@@ -129,7 +129,13 @@ QString SpeechPanel::pointerText(std::optional<QPointF> point) const {
     if (!sti)
         return texts.text(SpeechText::PointAtMap);
     const auto fixed = [&texts](double value) { return texts.locale.toString(value, 'f', 2); };
-    return texts.text(SpeechText::ValueAt).arg(fixed(*sti), fixed(point->x()), fixed(point->y()));
+    // The position in the units chosen; the STI as it is.
+    const Units units = m_window.units();
+    const auto length = [&](double metres) {
+        return units == Units::Imperial ? formatFeet(metres, texts.locale) : fixed(metres);
+    };
+    return withLengthSymbol(texts.text(SpeechText::ValueAt), units)
+        .arg(fixed(*sti), length(point->x()), length(point->y()));
 }
 
 QStringList SpeechPanel::settingLabels() const {
