@@ -3,10 +3,13 @@
 // and a length that is none of the forms is refused by name.
 #include "core/base/units.h"
 #include "support/cli.h"
+#include "support/files.h"
 
 #include <QJsonArray>
+
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 using namespace kvx;
 
@@ -89,6 +92,46 @@ private Q_SLOTS:
         QCOMPARE(line(plan.out, "columns"), line(planMetric.out, "columns"));
         QVERIFY(std::abs(line(plan.out, "wall x").toDouble() - metresToFeet(wallMetres)) < 0.02);
         QCOMPARE(line(plan.out, "1k min"), line(planMetric.out, "1k min"));
+    }
+
+    // A building shows in its file's units, or in those --units names; its
+    // JSON stays in metres and the file written keeps its own units.
+    void building() {
+        const QString hand = QStringLiteral(KVX_SOURCE_DIR "/tests/data/cli/building-hand.kvxb");
+        QByteArray file = test::readBytes(hand);
+        QVERIFY(file.contains("\"units\": \"metric\""));
+        file.replace("\"units\": \"metric\"", "\"units\": \"imperial\"");
+        const QString feetFile = m_work.filePath("feet.kvxb");
+        QVERIFY(test::writeBytes(feetFile, file));
+
+        const Result metric = run({"building", hand, "--json"});
+        const Result feet = run({"building", feetFile});
+        QCOMPARE(feet.status, metric.status);
+        QCOMPARE(run({"building", hand, "--units", "imperial"}).out, feet.out);
+        const QJsonObject room = metric.json().value("rooms").toArray().at(0).toObject();
+        QVERIFY2(feet.out.startsWith("room 1 \"Classroom\": spacing " +
+                                     formatFeet(room.value("spacing").toDouble(), QLocale::c(), 1) +
+                                     " ft, 9 × 3"),
+                 qPrintable(feet.out));
+        const double toOrder = metric.json("bom")
+                                   .value("cable")
+                                   .toArray()
+                                   .at(0)
+                                   .toObject()
+                                   .value("toOrder")
+                                   .toDouble();
+        QVERIFY(feet.out.contains(
+            QLocale::c().toString(std::round(metresToFeet(toOrder) * 10) / 10, 'g', 15) +
+            " ft to order"));
+        QVERIFY(!feet.out.contains(" m,") && !feet.out.contains(" m to order"));
+
+        QJsonObject json = run({"building", feetFile, "--json"}).json();
+        QCOMPARE(json.take("units").toString(), "imperial");
+        QCOMPARE(json, metric.json());
+        const QString written = m_work.filePath("written.kvxb");
+        QCOMPARE(run({"building", feetFile, "--units", "metric", "-o", written}).status,
+                 metric.status);
+        QVERIFY(test::readBytes(written).contains("\"units\": \"imperial\""));
     }
 
     // --units metric says so in the JSON; a word that is no units is a usage

@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "core/ui/main_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -419,8 +420,11 @@ void MainWindowView::createMenus() {
             QMenu* units = file->addMenu(QString());
             units->setObjectName(control->name());
             m_binder.bind(*control, units);
+            // One of two: shown as a radio choice.
+            auto* choices = new QActionGroup(units);
             for (Control* choice : {&m_model.mnuMetric, &m_model.mnuImperial}) {
                 QAction* action = units->addAction(QString());
+                choices->addAction(action);
                 action->setObjectName(choice->name());
                 action->setCheckable(true);
                 m_binder.bind(*choice, action);
