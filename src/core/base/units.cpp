@@ -247,7 +247,8 @@ QString withLengthSymbol(const QString& text, Units units) {
         return text;
     if (text == QLatin1String("m"))
         return QStringLiteral("ft");
-    static const QRegularExpression kPlaceholderMetres(QStringLiteral(R"((%\d+)(\s)m(?!\p{L}))"));
+    static const QRegularExpression kPlaceholderMetres(
+        QStringLiteral(R"((%\d+)(\s)m(?![\p{L}²³]))"));
     QString named = text;
     named.replace(kPlaceholderMetres, QStringLiteral("\\1\\2ft"));
     named.replace(QLatin1String("(m)"), QLatin1String("(ft)"));
