@@ -63,8 +63,9 @@ QString topHelp() {
                "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
                "                    default: the system locale\n"
                "  --json            machine-readable output (lengths always in metres)\n"
-               "  --units metric|imperial  lengths read and shown in metres or feet;\n"
-               "                    default: the Units of Kvx.ini, else metric\n"
+               "  --units metric|imperial\n"
+               "                    lengths read and shown in metres or feet; default: the\n"
+               "                    Units of Kvx.ini, else metric\n"
                "\n"
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
