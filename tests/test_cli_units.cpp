@@ -94,6 +94,19 @@ private Q_SLOTS:
         QCOMPARE(line(plan.out, "1k min"), line(planMetric.out, "1k min"));
     }
 
+    // The length options take feet with --units imperial, in any form; in
+    // metres a foot mark is no number.
+    void lengthOptions() {
+        const QStringList cable{"system", "--cable-length", "150'6\"", "--units", "imperial"};
+        const Result json = run(cable + QStringList{"--json"});
+        QCOMPARE(json.status, 0);
+        QVERIFY(std::abs(json.json("cable").value("length").toDouble() - 45.8724) < 1e-12);
+        QVERIFY(run(cable).out.contains("\ncable length: 150.5\n"));
+        QCOMPARE(run({"system", "--cable-length", "150'6\""}).status, 2);
+        const Result margin = run({"plan", "--margin", "1' 6\"", "--units", "imperial", "--json"});
+        QVERIFY(std::abs(margin.json("coverage").value("margin").toDouble() - 0.4572) < 1e-12);
+    }
+
     // A building shows in its file's units, or in those --units names; its
     // JSON stays in metres and the file written keeps its own units.
     void building() {

@@ -280,10 +280,9 @@ int runBuilding(const Invocation& invocation) {
     const BuildingFigures figures = *computeBuilding(*building);
 
     if (invocation.json) {
-        writeOut(QString::fromUtf8(
-            QJsonDocument(withUnits(buildingJson(*building, figures, texts), invocation,
-                                    building->units))
-                .toJson()));
+        writeOut(QString::fromUtf8(QJsonDocument(withUnits(buildingJson(*building, figures, texts),
+                                                           invocation, building->units))
+                                       .toJson()));
     } else {
         const QStringList lines = scheduleLines(*building, figures, texts);
         writeOut(lines.join(u'\n') + (lines.isEmpty() ? QString() : QStringLiteral("\n")));

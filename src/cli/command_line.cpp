@@ -131,6 +131,17 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
     }
 }
 
+std::optional<double> readLengthOption(const QString& text, const Invocation& invocation) {
+    if (const std::optional<double> number = readNumber(text))
+        return number;
+    if (invocation.units != Units::Imperial || text.trimmed().isEmpty())
+        return std::nullopt;
+    const LengthReading length = readLength(text, Units::Imperial);
+    if (!length.ok())
+        return std::nullopt;
+    return metresToFeet(length.metres);
+}
+
 QJsonObject withUnits(QJsonObject json, const Invocation& invocation, Units shown) {
     if (invocation.units || shown != Units::Metric)
         json.insert(QStringLiteral("units"), unitsOptionText(shown));

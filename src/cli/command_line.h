@@ -185,6 +185,11 @@ struct CommonOptions {
 // kvx-cli, found as the window finds its own. Needs the application object.
 ProgramFolders programFolders(const Invocation& invocation);
 
+// A length option's value in the units it is typed in: a number, or with
+// --units imperial on the command line any form of a length in feet (9'6",
+// 114"), given back in feet. Nothing for anything else.
+std::optional<double> readLengthOption(const QString& text, const Invocation& invocation);
+
 // A JSON output with its "units" key: the units the lengths were read and
 // shown in, when imperial or named by --units (the numbers stay metres).
 // Without --units a metric run's output is as it always was.

@@ -152,10 +152,12 @@ OptionRow marginOption() {
                 .arg(exactNumber(CoverageOptions{}.margin)),
             QStringLiteral("M"),
             [](const QString& text, Invocation& invocation) {
-                const std::optional<double> value = readNumber(text);
+                const std::optional<double> value = readLengthOption(text, invocation);
                 if (!value)
-                    throw UsageError{
-                        QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
+                    throw UsageError{QStringLiteral("--margin: \"%1\" is not a length in %2")
+                                         .arg(text, invocation.units == Units::Imperial
+                                                        ? QStringLiteral("feet")
+                                                        : QStringLiteral("metres"))};
                 invocation.margin = *value;
             }};
 }

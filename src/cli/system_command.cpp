@@ -106,9 +106,17 @@ Invocation parseSystem(const QStringList& rest) {
                "dB", &SystemOptions::above),
         number("amplifier", QStringLiteral("The amplifier's rated power."), "W",
                &SystemOptions::amplifier),
-        number("cable-length",
-               QStringLiteral("The run from the amplifier to the farthest loudspeaker."), "m",
-               &SystemOptions::cableLength),
+        {{QStringLiteral("cable-length")},
+         QStringLiteral("The run from the amplifier to the farthest loudspeaker (in feet with "
+                        "--units imperial)."),
+         QStringLiteral("m"),
+         [](const QString& text, Invocation& invocation) {
+             const std::optional<double> value = readLengthOption(text, invocation);
+             if (!value)
+                 throw UsageError{
+                     QStringLiteral("--cable-length: \"%1\" is not a number").arg(text)};
+             invocation.system.cableLength = value;
+         }},
         {{QStringLiteral("cross-section")},
          QStringLiteral("The copper cross-section: %1 (mm²), or %2 (default %3).")
              .arg(listed(metric), listed(awg), defaults.crossSection),
