@@ -197,6 +197,24 @@ private Q_SLOTS:
         QCOMPARE(h.platform.messages.size(), 0);
     }
 
+    // Metres would read a refused "9'12\"" as 9: the units stay until the
+    // length is put right, and the user is told which field.
+    void unitsStayForATextThatIsNoLength() {
+        ProjectWindow h;
+        h.w->mnuImperial.userClick();
+        h.w->txtRoomWidth.userSetText("9'12\"");
+        h.w->mnuMetric.userClick();
+        QCOMPARE(h.w->units(), Units::Imperial);
+        QVERIFY(h.w->mnuImperial.isChecked() && !h.w->mnuMetric.isChecked());
+        QCOMPARE(h.w->txtRoomWidth.text(), "9'12\"");
+        QCOMPARE(h.platform.messageTitles(), QStringList{"Input Error"});
+        QCOMPARE(h.platform.messages.constFirst().text,
+                 "Room width: \"9'12\"\" is not a length in feet (such as 9.5, 9'6\", 9 ft "
+                 "6 in or 114\").");
+        QCOMPARE(h.platform.focusMoves, QStringList{"txtRoomWidth"});
+        QCOMPARE(h.kvx.readSetting("Configuration", "Units"), QString("Imperial"));
+    }
+
     // The menu's choice is kept in Kvx.ini for later starts; a new project in
     // feet starts with the usual American cable.
     void menuKeepsTheChoice() {

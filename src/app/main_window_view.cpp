@@ -30,6 +30,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace kvx::app {
 
@@ -422,16 +424,25 @@ void MainWindowView::createMenus() {
             m_binder.bind(*control, units);
             // One of two: shown as a radio choice.
             auto* choices = new QActionGroup(units);
+            std::vector<std::pair<QAction*, Control*>> shown;
             for (Control* choice : {&m_model.mnuMetric, &m_model.mnuImperial}) {
                 QAction* action = units->addAction(QString());
                 choices->addAction(action);
                 action->setObjectName(choice->name());
                 action->setCheckable(true);
                 m_binder.bind(*choice, action);
-                // The model checks the chosen entry; Qt's own toggle would
-                // check both until the model's refresh.
-                connect(action, &QAction::triggered, action,
-                        [action, choice] { action->setChecked(choice->isChecked()); });
+                shown.emplace_back(action, choice);
+            }
+            // Qt checks the entry clicked; the model may have refused the
+            // change, so once the click has reached it (the binder's
+            // connection comes first) the check goes back to the units in use.
+            for (const auto& entry : shown) {
+                connect(entry.first, &QAction::triggered, this, [shown] {
+                    for (const auto& [each, model] : shown) {
+                        if (model->isChecked())
+                            each->setChecked(true);
+                    }
+                });
             }
             continue;
         }

@@ -377,6 +377,13 @@ void TestPlanWindow::followsTheUnitsMenu() {
     QCOMPARE(shown(plan), metric);
     QCOMPARE(margin->value(), 0.5);
     QVERIFY(!m_window->findChild<QAction*>("mnuImperial")->isChecked());
+    // A refused change leaves the check where the units are.
+    choose("mnuImperial");
+    m_window->model().txtRoomWidth.userSetText("9'12\"");
+    QAction* toMetres = m_window->findChild<QAction*>("mnuMetric");
+    toMetres->trigger();
+    QCOMPARE(m_answerer.messages.size(), 1);
+    QVERIFY(!toMetres->isChecked() && m_window->findChild<QAction*>("mnuImperial")->isChecked());
 }
 
 #include "test_plan_window.moc"

@@ -311,16 +311,30 @@ void FrmKvx::showLength(Control& field, const QString& storedText) {
     field.setText(shown);
 }
 
-void FrmKvx::setUnits(Units chosen) {
-    mnuMetric.setChecked(chosen == Units::Metric);
-    mnuImperial.setChecked(chosen == Units::Imperial);
-    if (chosen == units())
-        return;
-    // The lengths as metres before the units change; a text that is no length
-    // stays as it stands, for the next calculation to name.
-    std::vector<std::pair<Control*, std::optional<QString>>> stored;
-    for (Control* field : lengthFields())
-        stored.emplace_back(field, storedLength(*field));
+bool FrmKvx::setUnits(Units chosen) {
+    const auto showChoice = [this](Units shown) {
+        mnuMetric.setChecked(shown == Units::Metric);
+        mnuImperial.setChecked(shown == Units::Imperial);
+    };
+    if (chosen == units()) {
+        showChoice(chosen);
+        return true;
+    }
+    // The lengths as metres before the units change. Metres would read a
+    // refused "9'12\"" as 9: the user puts the length right first.
+    std::vector<std::pair<Control*, QString>> stored;
+    for (Control* field : lengthFields()) {
+        const std::optional<QString> metres = storedLength(*field);
+        if (!metres) {
+            showChoice(units());
+            kvx.platform.messageBox(notALengthMessage(*field), MsgStyle::Exclamation,
+                                    QStringLiteral("Input Error"));
+            kvx.platform.setFocus(*field);
+            return false;
+        }
+        stored.emplace_back(field, *metres);
+    }
+    showChoice(chosen);
     std::optional<double> distance;
     if (lastCalculation()) {
         distance = lastCalculation()->distance;
@@ -336,10 +350,9 @@ void FrmKvx::setUnits(Units chosen) {
                report = mnuReport.isEnabled(), pdf = mnuExportPdf.isEnabled();
     const QString focusText = kvx.FocusText;
     kvx.units = chosen;
-    for (const auto& [field, text] : stored) {
+    for (const auto& [field, metres] : stored) {
         const QString before = field->text();
-        if (text)
-            showLength(*field, *text);
+        showLength(*field, metres);
         if (focusText == before)
             kvx.FocusText = field->text();
     }
@@ -354,6 +367,7 @@ void FrmKvx::setUnits(Units chosen) {
     mnuReport.setEnabled(report);
     mnuExportPdf.setEnabled(pdf);
     m_state->unitsObservers.notify();
+    return true;
 }
 
 QString FrmKvx::shownDistance(double metres) const {

@@ -305,8 +305,10 @@ public:
     Units units() const;
     // Shows every length in these units at once (the fields keep the metres
     // they held, the labels name the unit) and tells the units' observers;
-    // Kvx.ini is left alone.
-    void setUnits(Units units);
+    // Kvx.ini is left alone. False when a room field holds a text that is no
+    // length in the units shown: that is an input error naming the field, and
+    // the units stay, so that the text is never read as something else.
+    bool setUnits(Units units);
     int observeUnits(std::function<void()> observer);
     void unobserveUnits(int id);
     // The menu's choices: setUnits, kept in Kvx.ini for later starts.

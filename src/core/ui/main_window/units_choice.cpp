@@ -11,7 +11,8 @@ namespace kvx {
 namespace {
 
 void chooseUnits(FrmKvx& w, Units units) {
-    w.setUnits(units);
+    if (!w.setUnits(units))
+        return;
     w.kvx.keepSetting(Configuration::LanguageSection, Configuration::UnitsKey, unitsIniText(units));
 }
 
