@@ -15,6 +15,7 @@
 //   project_commands.cpp   New, Open, Save, Save As, Exit, recent projects, language
 //   report_commands.cpp    the printed, PDF and text-file reports
 //   window_load.cpp        the window's load, activation and closing, the Help menu
+//   units_choice.cpp       the Units menu and the room fields that hold a length
 // A view shows the controls and forwards the user's actions to them; it never
 // calls a handler itself.
 
