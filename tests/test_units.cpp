@@ -143,6 +143,31 @@ private Q_SLOTS:
         QCOMPARE(findCrossSection(defaultCrossSection(Units::Imperial))->name, "14AWG");
     }
 
+    // Texts that name metres after a shown length name feet; a metre that is
+    // part of a definition, an area or another unit stays; metric changes nothing.
+    void lengthSymbol_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("feet");
+        QTest::newRow("placeholders") << "Room %1 m × %2 m, %3 loudspeakers"
+                                      << "Room %1 ft × %2 ft, %3 loudspeakers";
+        QTest::newRow("at the end, two digits") << "offset %10 m"
+                                                << "offset %10 ft";
+        QTest::newRow("a column head") << "x (m)"
+                                       << "x (ft)";
+        QTest::newRow("the bare symbol") << "m"
+                                         << "ft";
+        QTest::newRow("a definition at 1 m") << "dB at 1 W, 1 m"
+                                             << "dB at 1 W, 1 m";
+        QTest::newRow("an area, a time, millimetres") << "%1 m², %2 ms, %3 mm"
+                                                      << "%1 m², %2 ms, %3 mm";
+    }
+    void lengthSymbol() {
+        QFETCH(QString, text);
+        QFETCH(QString, feet);
+        QCOMPARE(withLengthSymbol(text, Units::Imperial), feet);
+        QCOMPARE(withLengthSymbol(text, Units::Metric), text);
+    }
+
     // What the imperial forms need gets through the filter, only in imperial.
     void lengthCharacters() {
         for (const QChar c : QStringLiteral("'\" ftinFTIN"))

@@ -272,6 +272,9 @@ void Binder::bind(Control& control, QAction* action) {
             action->setText(c->text());
         action->setEnabled(c->isEnabled());
         action->setToolTip(c->toolTip());
+        // A checkable entry (a choice of the units) shows the model's check.
+        if (action->isCheckable())
+            action->setChecked(c->isChecked());
     };
     connect(&control, &Control::updated, action, refresh);
     refresh();

@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "core/ui/main_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -29,6 +30,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace kvx::app {
 
@@ -406,12 +409,41 @@ void MainWindowView::createMenus() {
         {&m_model.mnuPrintFile, QKeySequence::UnknownKey},
         {nullptr, QKeySequence::UnknownKey},
         {&m_model.mnuLanguage, QKeySequence::UnknownKey},
+        {&m_model.mnuUnits, QKeySequence::UnknownKey},
         {nullptr, QKeySequence::UnknownKey},
         {&m_model.mnuExit, QKeySequence::Quit},
     };
     for (const auto& [control, key] : fileCommands) {
         if (!control) {
             file->addSeparator();
+            continue;
+        }
+        if (control == &m_model.mnuUnits) {
+            QMenu* units = file->addMenu(QString());
+            units->setObjectName(control->name());
+            m_binder.bind(*control, units);
+            // One of two: shown as a radio choice.
+            auto* choices = new QActionGroup(units);
+            std::vector<std::pair<QAction*, Control*>> shown;
+            for (Control* choice : {&m_model.mnuMetric, &m_model.mnuImperial}) {
+                QAction* action = units->addAction(QString());
+                choices->addAction(action);
+                action->setObjectName(choice->name());
+                action->setCheckable(true);
+                m_binder.bind(*choice, action);
+                shown.emplace_back(action, choice);
+            }
+            // Qt checks the entry clicked; the model may have refused the
+            // change, so once the click has reached it (the binder's
+            // connection comes first) the check goes back to the units in use.
+            for (const auto& entry : shown) {
+                connect(entry.first, &QAction::triggered, this, [shown] {
+                    for (const auto& [each, model] : shown) {
+                        if (model->isChecked())
+                            each->setChecked(true);
+                    }
+                });
+            }
             continue;
         }
         if (control == &m_model.mnuRecent) {

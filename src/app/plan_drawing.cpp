@@ -324,7 +324,7 @@ PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
     PlanScene scene;
     scene.design = design;
     scene.layout = layoutFor(design);
-    scene.geometry = planGeometry(scene.layout, texts.locale());
+    scene.geometry = planGeometry(scene.layout, texts.locale(), texts.units());
     if (scene.layout.count() <= 0)
         return scene;
     try {

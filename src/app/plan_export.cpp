@@ -263,13 +263,27 @@ void writeDxfText(DL_Dxf& dxf, DL_WriterA& dw, QPointF at, double height, const 
                   onLayer(layer));
 }
 
+// The plan in drawing units: metres, or feet when the user works in feet.
+PlanGeometry dxfGeometry(const PlanGeometry& metres, double scale) {
+    PlanGeometry drawn = metres;
+    drawn.room = QRectF(metres.room.topLeft() * scale, metres.room.size() * scale);
+    for (PlanGeometry::Speaker& s : drawn.speakers)
+        s.position *= scale;
+    for (PlanGeometry::Dimension& d : drawn.dimensions) {
+        d.from *= scale;
+        d.to *= scale;
+    }
+    return drawn;
+}
+
 void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const PlanTexts& texts) {
-    const PlanGeometry& geometry = scene.geometry;
+    const double scale = texts.units() == Units::Imperial ? metresToFeet(1) : 1;
+    const PlanGeometry geometry = dxfGeometry(scene.geometry, scale);
     const QRectF& room = geometry.room;
-    const double closest = std::min(scene.layout.spacingX, scene.layout.spacingY);
+    const double closest = std::min(scene.layout.spacingX, scene.layout.spacingY) * scale;
     // A ceiling loudspeaker is about 0.2 m across; closer ones get smaller marks.
-    const double radius = std::min(0.1, 0.2 * closest);
-    const double textHeight = std::clamp(0.25 * closest, 0.02, 0.2);
+    const double radius = std::min(0.1 * scale, 0.2 * closest);
+    const double textHeight = std::clamp(0.25 * closest, 0.02 * scale, 0.2 * scale);
 
     dw.sectionEntities();
     dxf.writePolyline(dw, DL_PolylineData(4, 0, 0, 1), onLayer(kDxfRoomLayer));
@@ -314,7 +328,7 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
     dw.sectionEnd();
 }
 
-// A DXF file (AutoCAD 2000) in metres.
+// A DXF file (AutoCAD 2000) in metres, or in feet when the user works in feet.
 void writeDxf(const QString& path, const PlanExport& what) {
     Replacement file(path);
     {
@@ -324,10 +338,11 @@ void writeDxf(const QString& path, const PlanExport& what) {
         if (!dw)
             throw WriteFailure{QStringLiteral("the file cannot be created.")};
         dxf.writeHeader(*dw);
+        const bool feet = what.texts->units() == Units::Imperial;
         dw->dxfString(9, "$INSUNITS");
-        dw->dxfInt(70, 6); // metres
+        dw->dxfInt(70, feet ? 2 : 6); // feet or metres
         dw->dxfString(9, "$MEASUREMENT");
-        dw->dxfInt(70, 1); // metric
+        dw->dxfInt(70, feet ? 0 : 1); // imperial or metric
         dw->sectionEnd();
         writeDxfTables(dxf, *dw);
         writeDxfEntities(dxf, *dw, *what.scene, *what.texts);

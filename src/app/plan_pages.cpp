@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -260,8 +261,9 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     // Below zero the listener area would reach beyond the walls: the box
     // refuses it. A margin too wide for the room is the core's to refuse.
     m_margin->setRange(0, 1e6);
-    m_margin->setSuffix(QLatin1Char(' ') + texts.text(PlanViewText::Metres));
     m_margin->setKeyboardTracking(false);
+    m_marginMetres = m_margin->value();
+    showUnits();
     m_figures = wrappedLabel(QStringLiteral("figures"));
     m_note = wrappedLabel(QStringLiteral("note"));
     m_note->setText(texts.text(kvx::PlanText::DirectLevelDiffers));
@@ -293,7 +295,10 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     column->addWidget(m_pointer);
 
     connect(m_band, &QComboBox::currentIndexChanged, this, [this] { showBand(); });
-    connect(m_margin, &QDoubleSpinBox::valueChanged, this, &CoveragePage::marginChanged);
+    connect(m_margin, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+        m_marginMetres = m_texts.units() == Units::Imperial ? feetToMetres(value) : value;
+        Q_EMIT marginChanged(m_marginMetres);
+    });
     connect(m_canvas, &PlanCanvas::pointerAt, this, &CoveragePage::showPointer);
     connect(m_canvas, &PlanCanvas::pointerLeft, this,
             [this] { m_pointer->setText(m_texts.text(PlanViewText::PointerHint)); });
@@ -309,7 +314,14 @@ Band CoveragePage::band() const {
 }
 
 double CoveragePage::margin() const {
-    return m_margin->value();
+    return m_marginMetres;
+}
+
+void CoveragePage::showUnits() {
+    const QSignalBlocker block(m_margin);
+    m_margin->setSuffix(QLatin1Char(' ') + m_texts.text(PlanViewText::Metres));
+    m_margin->setValue(m_texts.units() == Units::Imperial ? metresToFeet(m_marginMetres)
+                                                          : m_marginMetres);
 }
 
 std::optional<Sheet> CoveragePage::picture() const {

@@ -125,7 +125,10 @@ public:
     std::optional<Sheet> picture() const override;
 
     Band band() const;
+    // The margin in metres, whatever the units the box shows.
     double margin() const;
+    // The box shows the margin in the units chosen now.
+    void showUnits();
 
 Q_SIGNALS:
     // The user set another margin; the window makes a new map.
@@ -139,6 +142,9 @@ private:
     const PlanScene* m_scene = nullptr;
     QComboBox* m_band = nullptr;
     QDoubleSpinBox* m_margin = nullptr;
+    // What the box stands for, exactly: a change of the units shown is no
+    // change of the margin.
+    double m_marginMetres = 0;
     QLabel* m_figures = nullptr;
     QLabel* m_note = nullptr;
     PlanCanvas* m_canvas = nullptr;

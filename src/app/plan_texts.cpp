@@ -13,7 +13,16 @@ PlanTexts::PlanTexts(const Kvx1& kvx)
 }
 
 QString PlanTexts::text(int id) const {
-    return m_kvx.localText(id);
+    // Texts that name metres name the chosen unit.
+    return withLengthSymbol(m_kvx.localText(id), m_kvx.units);
+}
+
+Units PlanTexts::units() const {
+    return m_kvx.units;
+}
+
+QString PlanTexts::metres(double value) const {
+    return units() == Units::Imperial ? formatFeet(value, m_locale) : fixed(value, 2);
 }
 
 LocalTexts PlanTexts::localTexts() const {

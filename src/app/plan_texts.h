@@ -4,6 +4,7 @@
 // the numbers in them. The window, the PNG, SVG and PDF pictures and kvx-cli's
 // plan exports all take their words from here, so they read the same.
 
+#include "core/base/units.h"
 #include "core/plan/coverage.h"
 
 #include <QLocale>
@@ -75,8 +76,11 @@ public:
     LocalTexts localTexts() const;
     // The text without its access-key marks, for titles and pictures.
     QString plain(int id) const;
-    // Metres, levels and shares as the plan shows them.
-    QString metres(double value) const { return fixed(value, 2); }
+    // Lengths (metres, or feet in imperial units), levels and shares as the
+    // plan shows them.
+    QString metres(double value) const;
+    // The units lengths are shown in, the main window's choice at this moment.
+    Units units() const;
     QString decibels(double value) const { return fixed(value, 1); }
     QString percent(double share) const { return fixed(share * 100, 0); }
     QString count(qint64 value) const;

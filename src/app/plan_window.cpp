@@ -97,6 +97,13 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     resize(960, 680);
 
     m_observer = m_model.observeDesign([this] { designChanged(); });
+    // Another unit redraws every page: the dimensions, figures and margin.
+    m_unitsObserver = m_model.observeUnits([this] {
+        m_coverage->showUnits();
+        rebuild();
+        m_system->page()->panel().refresh();
+        m_speech->panel().refresh();
+    });
     rebuild();
     m_system->page()->panel().refresh();
     m_speech->panel().refresh();
@@ -104,6 +111,7 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
 
 PlanWindow::~PlanWindow() {
     m_model.unobserveDesign(m_observer);
+    m_model.unobserveUnits(m_unitsObserver);
 }
 
 void PlanWindow::createPages() {

@@ -77,6 +77,7 @@ private:
     Dispatcher& m_dispatcher;
     PlanTexts m_texts;
     int m_observer = -1;
+    int m_unitsObserver = -1;
     std::optional<PlanScene> m_scene;
     double m_sceneMargin = 0;
     int m_scenesMade = 0;

@@ -51,7 +51,8 @@ void paintSpeechPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     const SpeechMap map{&scene.layout, scene.coverage ? &*scene.coverage : nullptr,
                         scene.coverageProblem};
     const SpeechView view = speechView(&scene.design, map, window.speechSettings(),
-                                       window.systemSettings().ambient, kvx.localTexts());
+                                       window.systemSettings().ambient, kvx.localTexts(),
+                                       window.units());
     QTextDocument document;
     // Laid out in the page's own units, so that points are points on paper.
     document.documentLayout()->setPaintDevice(painter.device());

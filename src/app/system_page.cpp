@@ -42,6 +42,7 @@ QString settingsHtml(const FrmKvx& window) {
     const Kvx1& kvx = window.kvx;
     const QStringList labels = systemSettingLabels(kvx.localTexts());
     const char* units[] = {"dB(A)", "dB", "W", "m", "", "", "dB"};
+    const bool feet = window.units() == Units::Imperial;
     QStringList rows;
     for (int i = 0; i < 7; ++i) {
         QString value = fields[i];
@@ -50,6 +51,9 @@ QString settingsHtml(const FrmKvx& window) {
         } else if (i == 5) {
             value = kvx.localText(s.load == CableLoad::Spread ? SystemText::Spread
                                                               : SystemText::FarEnd);
+        } else if (!value.isEmpty() && i == 3 && feet) {
+            value = shownLengthText(metresFileText(value.toDouble()), Units::Imperial, kvx.locale) +
+                    QStringLiteral(" ft");
         } else if (!value.isEmpty()) {
             value = kvx.locale.toString(value.toDouble(), 'g', QLocale::FloatingPointShortest) +
                     u' ' + QString::fromLatin1(units[i]);
@@ -123,6 +127,8 @@ void SystemPage::createControls() {
         auto* unitLabel = new QLabel(QString::fromUtf8(unit), this);
         unitLabel->setMinimumWidth(48);
         line->addWidget(unitLabel);
+        if (index == 3)
+            m_cableUnit = unitLabel;
         auto* label = new QLabel(labels.value(index), this);
         label->setBuddy(field);
         form->addRow(label, line);
@@ -160,6 +166,7 @@ void SystemPage::createControls() {
 }
 
 void SystemPage::showFigures() {
+    m_cableUnit->setText(m_window.kvx.localText(lengthSymbolId(m_window.units())));
     m_figures->setText(systemFiguresHtml(m_panel->groups(), m_panel->notes()));
 }
 
@@ -177,7 +184,7 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     if (const Design* design = window.design()) {
         const SystemFigures figures =
             systemFiguresFor(*design, window.systemSettings(), quietest(*design));
-        groups = systemFigureGroups(figures, kvx.localTexts());
+        groups = systemFigureGroups(figures, kvx.localTexts(), window.units());
         notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
     } else {
         notes << kvx.localText(SystemText::CalculateFirst);

@@ -47,6 +47,7 @@ private:
     Binder m_binder;
     std::unique_ptr<SystemPanel> m_panel;
     QLabel* m_figures = nullptr;
+    QLabel* m_cableUnit = nullptr; // "m" or "ft", as the units are
     QList<QLabel*> m_labels;
 };
 

@@ -269,20 +269,27 @@ int runBuilding(const Invocation& invocation) {
     const LocalTexts texts{StringTable::builtIn(), languageOffsetOf(language),
                            invocation.locale.value_or(QLocale::system())};
 
-    const std::optional<Building> building = readInput(invocation, folders, ini, texts);
+    std::optional<Building> building = readInput(invocation, folders, ini, texts);
     if (!building)
         return Exit::Failure;
+    // A building shows in its file's units unless --units names others; the
+    // file written with -o keeps its own.
+    const Units fileUnits = building->units;
+    if (invocation.units)
+        building->units = *invocation.units;
     const BuildingFigures figures = *computeBuilding(*building);
 
     if (invocation.json) {
-        writeOut(
-            QString::fromUtf8(QJsonDocument(buildingJson(*building, figures, texts)).toJson()));
+        writeOut(QString::fromUtf8(QJsonDocument(withUnits(buildingJson(*building, figures, texts),
+                                                           invocation, building->units))
+                                       .toJson()));
     } else {
         const QStringList lines = scheduleLines(*building, figures, texts);
         writeOut(lines.join(u'\n') + (lines.isEmpty() ? QString() : QStringLiteral("\n")));
         for (const Message& note : notesOf(*building, figures, texts))
             writeErr(note.title + QStringLiteral(": ") + note.text + u'\n');
     }
+    building->units = fileUnits;
     if (!writeFiles(invocation, *building, figures, texts))
         return Exit::Failure;
     return figures.allCalculated() ? Exit::Success : Exit::MessageShown;

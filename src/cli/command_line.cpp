@@ -62,7 +62,10 @@ QString topHelp() {
                "                    Language of Kvx.ini, else English\n"
                "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
                "                    default: the system locale\n"
-               "  --json            machine-readable output\n"
+               "  --json            machine-readable output (lengths always in metres)\n"
+               "  --units metric|imperial\n"
+               "                    lengths read and shown in metres or feet; default: the\n"
+               "                    Units of Kvx.ini, else metric\n"
                "\n"
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
@@ -87,10 +90,14 @@ CommonOptions::CommonOptions(const QString& jsonMeaning)
              QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL (default: the "
                             "system locale)."),
              QStringLiteral("NAME"))
-    , json(QStringLiteral("json"), jsonMeaning) {}
+    , json(QStringLiteral("json"), jsonMeaning)
+    , units(QStringLiteral("units"),
+            QStringLiteral("Lengths read and shown in metric (metres) or imperial (feet) units; "
+                           "--json stays in metres (default: the Units of Kvx.ini, else metric)."),
+            QStringLiteral("metric|imperial")) {}
 
 void CommonOptions::addTo(QCommandLineParser& parser) const {
-    parser.addOptions({help, dataDir, language, locale, json});
+    parser.addOptions({help, dataDir, language, locale, json, units});
 }
 
 void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocation) const {
@@ -120,6 +127,29 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
         invocation.locale = chosen;
     }
     invocation.json = parser.isSet(json);
+    if (parser.isSet(units)) {
+        const QString name = parser.value(units);
+        invocation.units = readUnits(name);
+        if (!invocation.units)
+            throw UsageError{QStringLiteral("--units: \"%1\" is not metric or imperial").arg(name)};
+    }
+}
+
+std::optional<double> readLengthOption(const QString& text, const Invocation& invocation) {
+    if (const std::optional<double> number = readNumber(text))
+        return number;
+    if (invocation.units != Units::Imperial || text.trimmed().isEmpty())
+        return std::nullopt;
+    const LengthReading length = readLength(text, Units::Imperial);
+    if (!length.ok())
+        return std::nullopt;
+    return metresToFeet(length.metres);
+}
+
+QJsonObject withUnits(QJsonObject json, const Invocation& invocation, Units shown) {
+    if (invocation.units || shown != Units::Metric)
+        json.insert(QStringLiteral("units"), unitsOptionText(shown));
+    return json;
 }
 
 ProgramFolders programFolders(const Invocation& invocation) {

@@ -14,10 +14,12 @@
 
 #include "core/base/numbers.h"
 #include "core/base/program_folders.h"
+#include "core/base/units.h"
 #include "core/calc/pattern.h"
 
 #include <QCommandLineOption>
 #include <QDate>
+#include <QJsonObject>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -103,6 +105,8 @@ struct Invocation {
     std::optional<QString> dataDir;
     std::optional<QString> language; // one of the five names, as Kvx.ini spells them
     std::optional<QLocale> locale;
+    // --units: how lengths are read and shown; nothing for Kvx.ini's Units.
+    std::optional<Units> units;
     bool json = false;
 
     QString file;   // the project (optional for calc), the data file, the CSV, or the building
@@ -158,7 +162,7 @@ struct CalcLikeCommand {
 Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command);
 
 // The options that every command accepts: -h/--help, --data-dir, --language,
-// --locale and --json. A command's parser adds them with addTo and reads them
+// --locale, --json and --units. A command's parser adds them with addTo and reads them
 // back with read (which throws UsageError for a value that means nothing), so
 // that a new command gets all of them by two calls.
 struct CommonOptions {
@@ -170,6 +174,7 @@ struct CommonOptions {
     QCommandLineOption language;
     QCommandLineOption locale;
     QCommandLineOption json;
+    QCommandLineOption units;
 
     void addTo(QCommandLineParser& parser) const;
     void read(const QCommandLineParser& parser, Invocation& invocation) const;
@@ -179,6 +184,16 @@ struct CommonOptions {
 // the folder of a portable program, else those of the installed or portable
 // kvx-cli, found as the window finds its own. Needs the application object.
 ProgramFolders programFolders(const Invocation& invocation);
+
+// A length option's value in the units it is typed in: a number, or with
+// --units imperial on the command line any form of a length in feet (9'6",
+// 114"), given back in feet. Nothing for anything else.
+std::optional<double> readLengthOption(const QString& text, const Invocation& invocation);
+
+// A JSON output with its "units" key: the units the lengths were read and
+// shown in, when imperial or named by --units (the numbers stay metres).
+// Without --units a metric run's output is as it always was.
+QJsonObject withUnits(QJsonObject json, const Invocation& invocation, Units shown);
 
 // Reads the whole argument list (program name first). Throws UsageError.
 Invocation parseCommandLine(const QStringList& arguments);

@@ -95,9 +95,13 @@ QJsonObject planJson(const Layout& layout, const CoverageMap* map) {
     return {{QStringLiteral("layout"), layoutObject}, {QStringLiteral("coverage"), coverage}};
 }
 
-QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& locale) {
+QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& locale,
+                  Units units) {
     const auto fixed = [&locale](double value, int decimals) {
         return locale.toString(value, 'f', decimals);
+    };
+    const auto length = [&](double metres) {
+        return units == Units::Imperial ? formatFeet(metres, locale) : fixed(metres, 2);
     };
     QString text;
     const auto line = [&text](const QString& name, const QString& value) {
@@ -108,10 +112,10 @@ QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& l
         line(QStringLiteral("pattern"), patternToken(layout.pattern));
     line(QStringLiteral("columns"), QString::number(layout.columns));
     line(QStringLiteral("rows"), QString::number(layout.rows));
-    line(QStringLiteral("spacing x"), fixed(layout.spacingX, 2));
-    line(QStringLiteral("spacing y"), fixed(layout.spacingY, 2));
-    line(QStringLiteral("wall x"), fixed(layout.wallX(), 2));
-    line(QStringLiteral("wall y"), fixed(layout.wallY(), 2));
+    line(QStringLiteral("spacing x"), length(layout.spacingX));
+    line(QStringLiteral("spacing y"), length(layout.spacingY));
+    line(QStringLiteral("wall x"), length(layout.wallX()));
+    line(QStringLiteral("wall y"), length(layout.wallY()));
     if (!map)
         return text;
     for (const Band band : {Band::K1, Band::K4}) {
@@ -137,16 +141,23 @@ QJsonObject note(int textId) {
 
 } // namespace
 
+double marginMetres(const Invocation& invocation, Units units) {
+    return units == Units::Imperial ? feetToMetres(invocation.margin) : invocation.margin;
+}
+
 OptionRow marginOption() {
     return {{QStringLiteral("margin")},
-            QStringLiteral("The listener area keeps M metres from every wall (default %1).")
+            QStringLiteral("The listener area keeps M metres (feet with --units imperial) from "
+                           "every wall (default %1).")
                 .arg(exactNumber(CoverageOptions{}.margin)),
             QStringLiteral("M"),
             [](const QString& text, Invocation& invocation) {
-                const std::optional<double> value = readNumber(text);
+                const std::optional<double> value = readLengthOption(text, invocation);
                 if (!value)
-                    throw UsageError{
-                        QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
+                    throw UsageError{QStringLiteral("--margin: \"%1\" is not a length in %2")
+                                         .arg(text, invocation.units == Units::Imperial
+                                                        ? QStringLiteral("feet")
+                                                        : QStringLiteral("metres"))};
                 invocation.margin = *value;
             }};
 }
@@ -198,13 +209,14 @@ bool isPlanDrawing(const QString& path) {
 }
 
 int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
-            int status, const PlanDrawer& draw) {
+            int status, const PlanDrawer& draw, Units units) {
     const auto withoutPlan = [&](const QString& why) {
         complain(why);
         if (invocation.json) {
-            const QJsonObject object{{QStringLiteral("layout"), QJsonValue()},
-                                     {QStringLiteral("coverage"), QJsonValue()},
-                                     {QStringLiteral("messages"), messages}};
+            const QJsonObject object = withUnits({{QStringLiteral("layout"), QJsonValue()},
+                                                  {QStringLiteral("coverage"), QJsonValue()},
+                                                  {QStringLiteral("messages"), messages}},
+                                                 invocation, units);
             writeOut(QString::fromUtf8(QJsonDocument(object).toJson()));
         }
         return std::max(status, int(Exit::MessageShown));
@@ -217,7 +229,7 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     std::optional<CoverageMap> map;
     QString refusal;
     try {
-        map = coverageFor(*design, layout, {invocation.samples, invocation.margin});
+        map = coverageFor(*design, layout, {invocation.samples, marginMetres(invocation, units)});
     } catch (const CoverageError& error) {
         refusal = error.message;
         status = std::max(status, int(Exit::MessageShown));
@@ -230,11 +242,11 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     if (map && map->samplesLowered)
         notes.append(note(PlanText::SamplesLowered));
     if (invocation.json) {
-        QJsonObject object = planJson(layout, shown);
+        QJsonObject object = withUnits(planJson(layout, shown), invocation, units);
         object.insert(QStringLiteral("messages"), notes);
         writeOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
     } else {
-        writeOut(planLines(layout, shown, invocation.locale.value_or(QLocale::system())));
+        writeOut(planLines(layout, shown, invocation.locale.value_or(QLocale::system()), units));
     }
     for (qsizetype i = messages.size(); i < notes.size(); ++i)
         complain(notes.at(i).toObject().value(QStringLiteral("text")).toString());

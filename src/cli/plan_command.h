@@ -34,8 +34,11 @@ using PlanDrawer = std::function<QString(const QString& path)>;
 // Prints the plan of design (null when the session has no results) and
 // writes -o. messages: the message boxes of the session, as calc --json gives
 // them; status: calc's exit status for the session; draw writes a drawing.
-// Returns the exit status.
+// units: how lengths are shown (the window's). Returns the exit status.
 int runPlan(const Invocation& invocation, const Design* design, const QJsonArray& messages,
-            int status, const PlanDrawer& draw);
+            int status, const PlanDrawer& draw, Units units);
+
+// The --margin in metres: typed in feet when the units are imperial.
+double marginMetres(const Invocation& invocation, Units units);
 
 } // namespace kvx::cli

@@ -307,6 +307,7 @@ int ProjectSession::run() {
     Program program(m_platform, m_folders, m_invocation.locale.value_or(QLocale::system()),
                     m_invocation.file);
     program.kvx.iniFileOverride = configuration;
+    program.kvx.unitsOverride = m_invocation.units;
     bool started = false;
     act([&] { started = !program.start() && program.hasMainWindow(); });
     const bool loaded = started && !program.programEnded() && !m_platform.programEnded() &&
@@ -348,15 +349,17 @@ int ProjectSession::run() {
         const PlanDrawer draw = [&](const QString& path) {
             const FrmKvx& shown = *program.mainWindow;
             return m_platform.printSupport()->writePlan(
-                path, *design, {m_invocation.samples, m_invocation.margin}, shown,
-                [&shown](ReportPrinter& printer) { printReport(shown, printer); });
+                path, *design, {m_invocation.samples, marginMetres(m_invocation, shown.units())},
+                shown, [&shown](ReportPrinter& printer) { printReport(shown, printer); });
         };
         return runPlan(m_invocation, design,
                        window ? toJson(*program.mainWindow, m_platform)
                                     .value(QStringLiteral("messages"))
                                     .toArray()
                               : QJsonArray(),
-                       status, draw);
+                       status, draw,
+                       window ? program.mainWindow->units()
+                              : m_invocation.units.value_or(Units::Metric));
     }
     // The results stand even when a file could not be written afterwards.
     if (program.hasMainWindow() && m_invocation.command == Invocation::Command::Speech) {
@@ -369,7 +372,9 @@ int ProjectSession::run() {
         const FrmKvx& window = *program.mainWindow;
         const QStringList problems = systemProblems(window);
         if (m_invocation.json) {
-            writeOut(QString::fromUtf8(QJsonDocument(systemJson(window, m_platform)).toJson()));
+            writeOut(QString::fromUtf8(QJsonDocument(withUnits(systemJson(window, m_platform),
+                                                               m_invocation, window.units()))
+                                           .toJson()));
         } else {
             for (const QString& problem : problems)
                 writeErr(window.kvx.localText(SystemText::SettingsTitle) + QStringLiteral(": ") +
@@ -382,7 +387,9 @@ int ProjectSession::run() {
     } else if (program.hasMainWindow()) {
         const FrmKvx& window = *program.mainWindow;
         if (m_invocation.json)
-            writeOut(QString::fromUtf8(QJsonDocument(toJson(window, m_platform)).toJson()));
+            writeOut(QString::fromUtf8(
+                QJsonDocument(withUnits(toJson(window, m_platform), m_invocation, window.units()))
+                    .toJson()));
         else if (m_invocation.command == Invocation::Command::Calc && loaded)
             writeOut(resultLines(window));
     }
@@ -400,6 +407,15 @@ QJsonObject ProjectSession::toJson(const FrmKvx& w, const CliPlatform& platform)
           &w.lblNrofSpeakers, &w.lblLevel, &w.lblLevelDif1})
         fields.insert(field->name(), field->text());
     fields.insert(w.DiffSet.name(), w.DiffSet.value());
+    // Lengths in metres whatever the units shown, as the project file keeps them.
+    if (w.units() != Units::Metric) {
+        for (const Control* field :
+             {&w.txtRoomLength, &w.txtRoomWidth, &w.txtRoomHeight, &w.txtEarHeight})
+            fields.insert(field->name(), w.storedLength(*field).value_or(field->text()));
+        if (w.lastCalculation())
+            fields.insert(w.lblDistance.name(),
+                          formatResults(*w.lastCalculation(), w.kvx.locale).distance);
+    }
 
     QJsonValue values;
     if (const std::optional<Design>& v = w.lastCalculation()) {
@@ -431,8 +447,10 @@ QString ProjectSession::resultLines(const FrmKvx& w) {
     // The results of this run, none after a refused or failed one; the power
     // and the set difference are inputs, as the window shows them.
     ResultTexts texts;
-    if (w.lastCalculation())
+    if (w.lastCalculation()) {
         texts = formatResults(*w.lastCalculation(), w.kvx.locale);
+        texts.distance = w.shownDistance(w.lastCalculation()->distance);
+    }
     const std::pair<const char*, QString> results[] = {
         {"distance", texts.distance}, {"speakers", texts.speakers},
         {"level", texts.level},       {"difference1", texts.difference1},

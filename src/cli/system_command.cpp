@@ -106,9 +106,17 @@ Invocation parseSystem(const QStringList& rest) {
                "dB", &SystemOptions::above),
         number("amplifier", QStringLiteral("The amplifier's rated power."), "W",
                &SystemOptions::amplifier),
-        number("cable-length",
-               QStringLiteral("The run from the amplifier to the farthest loudspeaker."), "m",
-               &SystemOptions::cableLength),
+        {{QStringLiteral("cable-length")},
+         QStringLiteral("The run from the amplifier to the farthest loudspeaker (in feet with "
+                        "--units imperial)."),
+         QStringLiteral("m"),
+         [](const QString& text, Invocation& invocation) {
+             const std::optional<double> value = readLengthOption(text, invocation);
+             if (!value)
+                 throw UsageError{
+                     QStringLiteral("--cable-length: \"%1\" is not a number").arg(text)};
+             invocation.system.cableLength = value;
+         }},
         {{QStringLiteral("cross-section")},
          QStringLiteral("The copper cross-section: %1 (mm²), or %2 (default %3).")
              .arg(listed(metric), listed(awg), defaults.crossSection),
@@ -138,7 +146,8 @@ void applySystemOptions(const SystemOptions& options, FrmKvx& window) {
     if (options.amplifier)
         s.amplifier = options.amplifier;
     if (options.cableLength)
-        s.cableLength = options.cableLength;
+        s.cableLength = window.units() == Units::Imperial ? feetToMetres(*options.cableLength)
+                                                          : *options.cableLength;
     if (options.crossSection) {
         const auto listed = findCrossSection(*options.crossSection);
         s.crossSection = listed ? listed->name : options.crossSection->trimmed();
@@ -185,7 +194,9 @@ QString systemLines(const FrmKvx& window) {
     number("impedance", f.impedance, 2);
     number("current", f.current, 3);
     if (const auto& c = f.cable) {
-        number("cable length", c->length, 2);
+        const bool feet = window.units() == Units::Imperial;
+        const auto length = [&](double metres) { return feet ? metresToFeet(metres) : metres; };
+        number("cable length", length(c->length), 2);
         line("cross-section", c->crossSection.name);
         line("load on the run", c->spread ? QStringLiteral("spread") : QStringLiteral("far end"));
         number("loop resistance", c->loopResistance, 3);
@@ -193,7 +204,7 @@ QString systemLines(const FrmKvx& window) {
         number("lost", c->lost, 3);
         if (c->dropLimit && c->longestRun && c->state) {
             number("drop limit", *c->dropLimit, 2);
-            number("longest run", *c->longestRun, 1);
+            number("longest run", length(*c->longestRun), 1);
             line("smallest cross-section",
                  c->smallestForRun ? c->smallestForRun->name : QStringLiteral("none"));
             line("cable state", dropStateName(*c->state));

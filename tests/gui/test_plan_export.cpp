@@ -40,13 +40,17 @@ class DxfCounter : public DL_CreationAdapter {
 public:
     std::map<std::string, int> circles, texts, lines, vertices;
     double firstRadius = 0;
+    double farX = 0; // the room's far corner
     void addCircle(const DL_CircleData& data) override {
         if (!circles[layer()]++ && firstRadius == 0)
             firstRadius = data.radius;
     }
     void addText(const DL_TextData&) override { ++texts[layer()]; }
     void addLine(const DL_LineData&) override { ++lines[layer()]; }
-    void addVertex(const DL_VertexData&) override { ++vertices[layer()]; }
+    void addVertex(const DL_VertexData& data) override {
+        ++vertices[layer()];
+        farX = std::max(farX, data.x);
+    }
 
 private:
     std::string layer() { return getAttributes().getLayer(); }
@@ -88,7 +92,10 @@ QString readBack(const QString& path, PlanFormat format) {
             .arg(counter.texts[kDxfNumberLayer.toStdString()])
             .arg(counter.vertices[kDxfRoomLayer.toStdString()])
             .arg(counter.firstRadius)
-            .arg(bytes.contains("$INSUNITS\n 70\n6\n") ? ", metres" : "");
+            .arg(bytes.contains("$INSUNITS\n 70\n6\n") ? ", metres"
+                 : bytes.contains("$INSUNITS\n 70\n2\n")
+                     ? QStringLiteral(", feet, %1 long").arg(counter.farX, 0, 'f', 1)
+                     : QString());
     }
     case PlanFormat::Csv: {
         const QList<QByteArray> lines = bytes.trimmed().split('\n');
@@ -158,6 +165,11 @@ void TestPlanExport::everyFormatReadsBack_data() {
     QTest::newRow("DXF in metres on named layers")
         << "plan.DXF" << int(Sheet::Plan) << true
         << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.1, metres";
+    // In feet the whole drawing is in feet: the room 20 m = 65.6 ft long,
+    // the marks 0.1 m across as before.
+    QTest::newRow("DXF in feet")
+        << "feet.dxf" << int(Sheet::Plan) << true
+        << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.328084, feet, 65.6 long";
     QTest::newRow("CSV positions row by row")
         << "positions.csv" << int(Sheet::Plan) << true
         << "csv 18 rows after number,x,y, last 18,18.333333333333336,8.333333333333334";
@@ -181,6 +193,10 @@ void TestPlanExport::everyFormatReadsBack() {
     QFETCH(QString, found);
     if (name.startsWith(u"rows"))
         m_scene = makePlanScene(hall(Pattern::Offset), {}, *m_texts);
+    if (name.startsWith(u"feet")) {
+        m_window->kvx.units = Units::Imperial;
+        m_scene = makePlanScene(hall(), {}, *m_texts);
+    }
     QCOMPARE(m_scene.layout.count(), name.startsWith(u"rows") ? 14 : 18);
     const QString path = m_window->path(name);
     const PlanFormat format = *planFormatFor(path);

@@ -14,6 +14,7 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void speechPageOnTheSharedMap();
     void tooManyLoudspeakersToList();
     void offsetRowsAndTheKeptSpacing();
+    void followsTheUnitsMenu();
 
 private:
     PlanWindow* openPlan() {
@@ -349,4 +351,39 @@ void TestPlanWindow::offsetRowsAndTheKeptSpacing() {
 }
 
 QTEST_MAIN(TestPlanWindow)
+// File > Units redraws the open plan window at once, in feet and back; the
+// margin typed stays the same margin.
+void TestPlanWindow::followsTheUnitsMenu() {
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    auto* margin = in<QDoubleSpinBox>(plan, "margin");
+    margin->setValue(0.5);
+    const QString metric = shown(plan);
+    QVERIFY(metric.startsWith("Room 50.00 m × 50.00 m, "));
+    const auto choose = [this](const char* entry) {
+        QAction* action = m_window->findChild<QAction*>(QLatin1String(entry));
+        QVERIFY(action && action->isCheckable());
+        action->trigger();
+        QVERIFY(action->isChecked());
+    };
+    choose("mnuImperial");
+    QCOMPARE(shown(plan), QString(metric).replace("50.00 m", "164.04 ft"));
+    QCOMPARE(in<QLineEdit>(m_window, "txtRoomLength")->text(), "164.04");
+    QCOMPARE(margin->suffix(), " ft");
+    QCOMPARE(margin->value(), 1.64);
+    QCOMPARE(plan->scene()->coverage->margin, 0.5);
+    QVERIFY(plan->scene()->geometry.dimensions.front().text.endsWith(u'"'));
+    choose("mnuMetric");
+    QCOMPARE(shown(plan), metric);
+    QCOMPARE(margin->value(), 0.5);
+    QVERIFY(!m_window->findChild<QAction*>("mnuImperial")->isChecked());
+    // A refused change leaves the check where the units are.
+    choose("mnuImperial");
+    m_window->model().txtRoomWidth.userSetText("9'12\"");
+    QAction* toMetres = m_window->findChild<QAction*>("mnuMetric");
+    toMetres->trigger();
+    QCOMPARE(m_answerer.messages.size(), 1);
+    QVERIFY(!toMetres->isChecked() && m_window->findChild<QAction*>("mnuImperial")->isChecked());
+}
+
 #include "test_plan_window.moc"

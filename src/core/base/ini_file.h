@@ -21,6 +21,8 @@ inline const QString DataFileKey = QStringLiteral("Filename");
 inline const QString DefaultDataFile = QStringLiteral("Basic.lsp");
 inline const QString LanguageSection = QStringLiteral("Configuration");
 inline const QString LanguageKey = QStringLiteral("Language");
+// Metric or Imperial, in the LanguageSection.
+inline const QString UnitsKey = QStringLiteral("Units");
 } // namespace Configuration
 
 std::optional<QString> ReadIniValue(const QString& section, const QString& key,

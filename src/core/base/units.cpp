@@ -2,6 +2,8 @@
 
 #include "core/base/numbers.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
@@ -238,6 +240,19 @@ QString shownLengthText(const QString& storedText, Units units, const QLocale& l
         return storedText;
     return withPoint(scaledDigits(metresToFeet(length.metres), kFeetDecimals), kFeetDecimals,
                      locale.decimalPoint(), true);
+}
+
+QString withLengthSymbol(const QString& text, Units units) {
+    if (units == Units::Metric)
+        return text;
+    if (text == QLatin1String("m"))
+        return QStringLiteral("ft");
+    static const QRegularExpression kPlaceholderMetres(
+        QStringLiteral(R"((%\d+)(\s)m(?![\p{L}²³]))"));
+    QString named = text;
+    named.replace(kPlaceholderMetres, QStringLiteral("\\1\\2ft"));
+    named.replace(QLatin1String("(m)"), QLatin1String("(ft)"));
+    return named;
 }
 
 bool acceptsLengthCharacter(QChar c, Units units) {

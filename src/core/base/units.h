@@ -86,6 +86,13 @@ std::optional<QString> storedLengthText(const QString& fieldText, Units units);
 // number too large stays as it stands.
 QString shownLengthText(const QString& storedText, Units units, const QLocale& locale);
 
+// A text that names metres after its numbers ("%1 m", "x (m)", or the bare
+// symbol "m") naming the chosen unit instead ("%1 ft", "x (ft)", "ft"). The
+// symbols are the same in all five languages, so one rule serves every
+// translation; a metre that is not a length typed or shown (a sensitivity
+// "at 1 m") is written without a placeholder and stays.
+QString withLengthSymbol(const QString& text, Units units);
+
 // The characters a length field takes beyond the digits, the one decimal
 // separator and the leading sign of every numeric field: in imperial the
 // feet and inch marks ' and ", the blank, and the letters of "ft" and "in" in

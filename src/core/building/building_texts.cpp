@@ -58,6 +58,12 @@ QString bomTypeName(const RoomLoudspeaker& l, const LocalTexts& texts) {
              number(l.ratedPower));
 }
 
+QString buildingLength(const Building& building, double metres, const LocalTexts& texts) {
+    if (building.units == Units::Imperial)
+        return figure(texts, metresToFeet(metres), 1, "ft");
+    return figure(texts, metres, 1, "m");
+}
+
 QString roomLine(const Building& building, const BuildingFigures& figures, qsizetype index,
                  const LocalTexts& texts) {
     const Room& room = building.rooms[index];
@@ -79,7 +85,10 @@ QString roomLine(const Building& building, const BuildingFigures& figures, qsize
     }
     return texts.text(Text::RoomLine)
         .arg(number, room.name,
-             formatOneDecimal(f.design.distance, texts.locale) + QStringLiteral(" m"),
+             building.units == Units::Imperial
+                 ? formatFeet(f.design.distance, texts.locale, kSpacingFeetDecimals) +
+                       QStringLiteral(" ft")
+                 : formatOneDecimal(f.design.distance, texts.locale) + QStringLiteral(" m"),
              whole(texts, f.design.speakers), whole(texts, room.quantity),
              formatWhole(f.design.directLevel, texts.locale), state);
 }
@@ -126,7 +135,8 @@ QStringList billLines(const Building& building, const BuildingFigures& figures,
     for (const BomCable& c : figures.bom.cable) {
         lines << texts.text(Text::BomCable)
                      .arg(crossSectionSettingText(c.crossSection, texts.locale),
-                          figure(texts, c.measured, 1, "m"), figure(texts, c.toOrder, 1, "m"));
+                          buildingLength(building, c.measured, texts),
+                          buildingLength(building, c.toOrder, texts));
     }
     return lines;
 }

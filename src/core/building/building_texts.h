@@ -42,6 +42,8 @@ QString bomTypeName(const RoomLoudspeaker& loudspeaker, const LocalTexts& texts)
 // The schedule: a line per room (the number counted from 1, the name, the
 // spacing, the count times the quantity, the direct level, the level check
 // or the error), a line per zone that shows, then the bill of materials.
+// A length of the bill in the units the building's file names: "412.3 m", "1352.7 ft".
+QString buildingLength(const Building& building, double metres, const LocalTexts& texts);
 QString roomLine(const Building& building, const BuildingFigures& figures, qsizetype room,
                  const LocalTexts& texts);
 QString zoneLine(const Building& building, const BuildingFigures& figures, int zone,

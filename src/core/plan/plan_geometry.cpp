@@ -2,7 +2,7 @@
 
 namespace kvx {
 
-PlanGeometry planGeometry(const Layout& layout, const QLocale& locale) {
+PlanGeometry planGeometry(const Layout& layout, const QLocale& locale, Units units) {
     PlanGeometry plan;
     plan.room = QRectF(0, 0, layout.length, layout.width);
     plan.count = layout.count();
@@ -10,7 +10,9 @@ PlanGeometry planGeometry(const Layout& layout, const QLocale& locale) {
     if (layout.count() <= 0)
         return plan;
 
-    const auto metres = [&locale](double value) {
+    const auto metres = [&locale, units](double value) {
+        if (units == Units::Imperial)
+            return formatFeetInches(value);
         return locale.toString(value, 'f', 2) + QStringLiteral(" m");
     };
     const double length = layout.length;

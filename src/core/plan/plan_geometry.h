@@ -5,6 +5,7 @@
 // The plan window, the SVG, PNG, PDF and DXF exports all draw from this one
 // description, so they show the same plan.
 
+#include "core/base/units.h"
 #include "core/plan/layout.h"
 
 #include <QLocale>
@@ -25,7 +26,7 @@ struct PlanGeometry {
     struct Dimension {
         QPointF from;
         QPointF to;
-        QString text; // e.g. "3.33 m"
+        QString text; // e.g. "3.33 m" or "10' 11½\""
     };
     // The room's length and width, the spacing in x and y (y: the row
     // pitch), the wall distances in x and y; with offset rows, then the
@@ -35,7 +36,8 @@ struct PlanGeometry {
     bool tooManyToDraw = false; // count above kMaxPlannedSpeakers
 };
 
-// Numbers in the texts are written in the given locale (two decimals).
-PlanGeometry planGeometry(const Layout& layout, const QLocale& locale);
+// Numbers in the texts are written in the given locale (two decimals) in
+// metres; in imperial units as feet and inches to the nearest half inch.
+PlanGeometry planGeometry(const Layout& layout, const QLocale& locale, Units units = Units::Metric);
 
 } // namespace kvx

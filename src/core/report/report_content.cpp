@@ -277,7 +277,8 @@ private:
             items << tab(column) << text(value);
         }
         if (withUnit)
-            items << tab(kUnitColumn) << text(resolve(entry.unit));
+            items << tab(kUnitColumn)
+                  << text(withLengthSymbol(resolve(entry.unit), m_fields.units));
         statement(items);
     }
 

@@ -8,6 +8,7 @@
 // page and the PDF (app/printing.h) and the text file (text_report.h).
 
 #include "core/base/string_table.h"
+#include "core/base/units.h"
 #include "core/calc/pattern.h"
 #include "core/report/report_printer.h"
 
@@ -71,6 +72,8 @@ struct ReportFields {
     QString difference4;
     // The square grid has no line of its own, so its report stays as it was.
     Pattern pattern = Pattern::Square;
+    // The unit the lengths above are in: "(m)" or "(ft)" beside them.
+    Units units = Units::Metric;
 };
 
 // One step of the report: a statement, or a font change between statements.

@@ -100,7 +100,8 @@ QStringList readSpeechSettingsFields(const QStringList& fields, SpeechSettings& 
     return problems;
 }
 
-std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const LocalTexts& texts) {
+std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const LocalTexts& texts,
+                                            Units units) {
     const SpeechModel& m = figures.model;
     // No figures without a reverberation time, and none for one the room
     // does not allow; a time that cannot be used still leaves the rest.
@@ -126,7 +127,9 @@ std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const 
         speakers.rows.push_back(
             {t(SpeechText::ReverberantLevel), shown(texts, *m.reverberantLevel, 1, "dB")});
         speakers.rows.push_back(
-            {t(SpeechText::CriticalDistance), shown(texts, *m.criticalDistance, 2, "m")});
+            {t(SpeechText::CriticalDistance),
+             units == Units::Imperial ? shown(texts, metresToFeet(*m.criticalDistance), 2, "ft")
+                                      : shown(texts, *m.criticalDistance, 2, "m")});
     }
     groups.push_back(speakers);
 

@@ -77,7 +77,9 @@ QStringList readSpeechSettingsFields(const QStringList& fields, SpeechSettings& 
 
 // The figures in groups (room, loudspeakers, STI): none without a
 // reverberation time or with one the room does not allow.
-std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const LocalTexts& texts);
+// The critical distance in metres, or feet in imperial units.
+std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const LocalTexts& texts,
+                                            Units units = Units::Metric);
 // The refusal, the issues, the hints and, beside an estimate, what it leaves
 // out, in order.
 QStringList speechNotes(const SpeechFigures& figures, const LocalTexts& texts);

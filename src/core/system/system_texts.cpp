@@ -198,7 +198,13 @@ QStringList readSystemSettingsFields(const QStringList& fields, SystemSettings& 
     return problems;
 }
 
-std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalTexts& texts) {
+std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalTexts& texts,
+                                            Units units) {
+    const bool feet = units == Units::Imperial;
+    const auto length = [&](double metres, int decimals) {
+        return feet ? shown(texts, metresToFeet(metres), decimals, "ft")
+                    : shown(texts, metres, decimals, "m");
+    };
     std::vector<FigureGroup> groups;
     const auto t = [&texts](int id) { return texts.text(id); };
 
@@ -229,7 +235,7 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
         const CableFigures& c = *f.cable;
         FigureGroup cable{
             t(SystemText::CableGroup),
-            {{t(SystemText::CableLength), shown(texts, c.length, 1, "m")},
+            {{t(SystemText::CableLength), length(c.length, 1)},
              {t(SystemText::CrossSection), crossSectionText(c.crossSection, texts.locale)},
              {t(SystemText::LoadOnRun), t(c.spread ? SystemText::Spread : SystemText::FarEnd)},
              {t(SystemText::LoopResistance), shown(texts, c.loopResistance, 2, "Ω")}}};
@@ -242,7 +248,7 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
         cable.rows.push_back({t(SystemText::PowerLost), shown(texts, c.lost, 1, "W")});
         if (c.dropLimit && c.longestRun) {
             cable.rows.push_back({t(SystemText::DropLimit), shown(texts, *c.dropLimit, 1, "dB")});
-            cable.rows.push_back({t(SystemText::LongestRun), shown(texts, *c.longestRun, 0, "m")});
+            cable.rows.push_back({t(SystemText::LongestRun), length(*c.longestRun, 0)});
             cable.rows.push_back({t(SystemText::SmallestForRun),
                                   c.smallestForRun
                                       ? crossSectionText(*c.smallestForRun, texts.locale)

@@ -6,6 +6,7 @@
 // show them (numbers rounded, in the user's locale, states in words).
 
 #include "core/base/string_table.h"
+#include "core/base/units.h"
 #include "core/system/system.h"
 
 #include <QStringList>
@@ -121,7 +122,9 @@ struct FigureGroup {
     std::vector<FigureRow> rows;
 };
 
-std::vector<FigureGroup> systemFigureGroups(const SystemFigures& figures, const LocalTexts& texts);
+// Lengths (the cable's, the longest run) in metres, or feet in imperial units.
+std::vector<FigureGroup> systemFigureGroups(const SystemFigures& figures, const LocalTexts& texts,
+                                            Units units = Units::Metric);
 // The issues and the hints for the settings not given, in order.
 QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings,
                         const LocalTexts& texts);

@@ -9,6 +9,7 @@
 #include "core/base/platform.h"
 #include "core/base/program_folders.h"
 #include "core/base/string_table.h"
+#include "core/base/units.h"
 
 #include <QHash>
 #include <QLocale>
@@ -60,6 +61,9 @@ public:
     int LanguageOffset = 0;
     GlobalTexts texts;
     QString CurrentLspFile;
+    // The units every window shows lengths in (FrmKvx::setUnits changes them
+    // and tells the windows).
+    Units units = Units::Metric;
 
     // True when text differs from FocusText (exact comparison).
     bool IsChanged(const QString& text) const { return text != FocusText; }
@@ -77,6 +81,9 @@ public:
     // Kvx.ini; empty for that one. The command line points it at a private copy
     // so that the user's file is never written.
     QString iniFileOverride;
+    // The units a run shows lengths in instead of the Units of Kvx.ini
+    // (kvx-cli --units); nothing to take Kvx.ini's.
+    std::optional<Units> unitsOverride;
 
     // Path of the configuration file (one file whatever the letter case asked for).
     QString iniPath() const;

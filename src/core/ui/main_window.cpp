@@ -1,9 +1,12 @@
 #include "core/ui/main_window.h"
 
+#include "core/base/numbers.h"
 #include "core/base/observers.h"
 #include "core/calc/design.h"
 #include "core/project/project_settings.h"
 #include "core/ui/translation.h"
+
+#include <QHash>
 
 #include <utility>
 
@@ -37,6 +40,10 @@ struct FrmKvx::State {
     bool inRun = false;
     bool tellAfterRun = false;
     Notifying<ProjectSettings> settings;
+    Observers unitsObservers;
+    // The metres behind each length field's shown text: while the field shows
+    // that text, it stands for these metres exactly (no rounding to 0.01 ft).
+    QHash<const Control*, std::pair<QString, QString>> keptLengths;
 };
 
 FrmKvx::FrmKvx(Kvx1& kvx_)
@@ -67,17 +74,21 @@ FrmKvx::FrmKvx(Kvx1& kvx_)
 
     m_controls = {&Frame6, &Frame1, &Frame2, &Frame4, &Frame5, &Frame3};
     m_controls += ExpText;
-    m_controls += {&txtDescription,  &FileSel,    &txtRoomLength, &txtRoomWidth, &txtRoomHeight,
-                   &txtEarHeight,    &lstLsp,     &txtAngle1,     &txtAngle4,    &txtSensitivity,
-                   &txtMaxPower,     &lstLspTap,  &lstAmpTap,     &lblPower,     &DiffSet,
-                   &txtLevelDif4,    &cmdCalc,    &lstPattern,    &lstFit,       &lblDistance,
-                   &lblNrofSpeakers, &lblLevel,   &lblLevelDif1,  &Picture1,     &Picture2,
-                   &Picture3,        &mnuFile,    &mnuNew,        &mnuOpen,      &mnuSave,
-                   &mnuSaveAs,       &sep0,       &mnuPrintSetup, &mnuReport,    &mnuExportPdf,
-                   &mnuPrintFile,    &mnuRecent,  &mnuLanguage,   &sep1,         &mnuExit,
-                   &mnuHelp,         &mnuWorking, &sep3,          &mnuAbout};
+    m_controls += {&txtDescription,  &FileSel,        &txtRoomLength, &txtRoomWidth,
+                   &txtRoomHeight,   &txtEarHeight,   &lstLsp,        &txtAngle1,
+                   &txtAngle4,       &txtSensitivity, &txtMaxPower,   &lstLspTap,
+                   &lstAmpTap,       &lblPower,       &DiffSet,       &txtLevelDif4,
+                   &cmdCalc,         &lstPattern,     &lstFit,        &lblDistance,
+                   &lblNrofSpeakers, &lblLevel,       &lblLevelDif1,  &Picture1,
+                   &Picture2,        &Picture3,       &mnuFile,       &mnuNew,
+                   &mnuOpen,         &mnuSave,        &mnuSaveAs,     &sep0,
+                   &mnuPrintSetup,   &mnuReport,      &mnuExportPdf,  &mnuPrintFile,
+                   &mnuRecent,       &mnuLanguage,    &mnuUnits,      &mnuMetric,
+                   &mnuImperial,     &sep1,           &mnuExit,       &mnuHelp,
+                   &mnuWorking,      &sep3,           &mnuAbout};
     installHandlers();
     m_state->settings.observe([this] { showLayoutSettings(); });
+    mnuMetric.setChecked(true);
 }
 
 FrmKvx::~FrmKvx() {
@@ -145,16 +156,31 @@ void FrmKvx::installHandlers() {
     mnuExit.onClick = [this] { mnuExit_Click(); };
     mnuLanguage.onClick = [this] { mnuLanguage_Click(); };
     mnuWorking.onClick = [this] { mnuWorking_Click(); };
+    mnuMetric.onClick = [this] { mnuMetric_Click(); };
+    mnuImperial.onClick = [this] { mnuImperial_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
 
 std::vector<std::pair<Control*, int>> FrmKvx::menuTextIds() {
     return {
-        {&mnuFile, kMenuFileText}, {&mnuNew, 1062},       {&mnuOpen, 1063},
-        {&mnuSave, 1064},          {&mnuSaveAs, 1065},    {&mnuPrintSetup, 1066},
-        {&mnuReport, 1067},        {&mnuPrintFile, 1068}, {&mnuExit, 1069},
-        {&mnuHelp, kMenuHelpText}, {&mnuWorking, 1090},   {&mnuAbout, kMenuAboutText},
-        {&mnuExportPdf, 1130},     {&mnuRecent, 1133},    {&mnuLanguage, 1134},
+        {&mnuFile, kMenuFileText},
+        {&mnuNew, 1062},
+        {&mnuOpen, 1063},
+        {&mnuSave, 1064},
+        {&mnuSaveAs, 1065},
+        {&mnuPrintSetup, 1066},
+        {&mnuReport, 1067},
+        {&mnuPrintFile, 1068},
+        {&mnuExit, 1069},
+        {&mnuHelp, kMenuHelpText},
+        {&mnuWorking, 1090},
+        {&mnuAbout, kMenuAboutText},
+        {&mnuExportPdf, 1130},
+        {&mnuRecent, 1133},
+        {&mnuLanguage, 1134},
+        {&mnuUnits, UnitsText::UnitsMenu},
+        {&mnuMetric, UnitsText::MetricEntry},
+        {&mnuImperial, UnitsText::ImperialEntry},
     };
 }
 
@@ -258,5 +284,94 @@ void FrmKvx::setSpeechSettings(const SpeechSettings& speech) {
     ProjectSettings changed = settings();
     changed.speech = speech;
     setSettings(changed);
+}
+
+Units FrmKvx::units() const {
+    return kvx.units;
+}
+
+int FrmKvx::observeUnits(std::function<void()> observer) {
+    return m_state->unitsObservers.add(std::move(observer));
+}
+
+void FrmKvx::unobserveUnits(int id) {
+    m_state->unitsObservers.remove(id);
+}
+
+std::optional<QString> FrmKvx::storedLength(const Control& field) const {
+    const auto kept = m_state->keptLengths.constFind(&field);
+    if (kept != m_state->keptLengths.cend() && kept->first == field.text())
+        return kept->second;
+    return storedLengthText(field.text(), units());
+}
+
+void FrmKvx::showLength(Control& field, const QString& storedText) {
+    const QString shown = shownLengthText(storedText, units(), kvx.locale);
+    m_state->keptLengths.insert(&field, {shown, storedText});
+    field.setText(shown);
+}
+
+bool FrmKvx::setUnits(Units chosen) {
+    const auto showChoice = [this](Units shown) {
+        mnuMetric.setChecked(shown == Units::Metric);
+        mnuImperial.setChecked(shown == Units::Imperial);
+    };
+    if (chosen == units()) {
+        showChoice(chosen);
+        return true;
+    }
+    // The lengths as metres before the units change. Metres would read a
+    // refused "9'12\"" as 9: the user puts the length right first.
+    std::vector<std::pair<Control*, QString>> stored;
+    for (Control* field : lengthFields()) {
+        const std::optional<QString> metres = storedLength(*field);
+        if (!metres) {
+            showChoice(units());
+            kvx.platform.messageBox(notALengthMessage(*field), MsgStyle::Exclamation,
+                                    QStringLiteral("Input Error"));
+            kvx.platform.setFocus(*field);
+            return false;
+        }
+        stored.emplace_back(field, *metres);
+    }
+    showChoice(chosen);
+    std::optional<double> distance;
+    if (lastCalculation()) {
+        distance = lastCalculation()->distance;
+    } else if (!lblDistance.text().isEmpty()) {
+        if (const LengthReading shown = readLength(lblDistance.text(), units()); shown.ok())
+            distance = shown.metres;
+    }
+
+    // Showing the same lengths otherwise is no edit: the project stays as
+    // modified as it was and the results and reports stay offered.
+    const bool modified = kvx.Modified;
+    const bool calc = cmdCalc.isEnabled(), print = mnuPrintFile.isEnabled(),
+               report = mnuReport.isEnabled(), pdf = mnuExportPdf.isEnabled();
+    const QString focusText = kvx.FocusText;
+    kvx.units = chosen;
+    for (const auto& [field, metres] : stored) {
+        const QString before = field->text();
+        showLength(*field, metres);
+        if (focusText == before)
+            kvx.FocusText = field->text();
+    }
+    if (distance)
+        lblDistance.setText(shownDistance(*distance));
+    for (int i : {ExpUnitRoomLength, ExpUnitRoomWidth, ExpUnitRoomHeight, ExpUnitEarHeight,
+                  ExpUnitDistance})
+        ExpText[i]->setText(kvx.localText(lengthLabelId(chosen)));
+    kvx.Modified = modified;
+    cmdCalc.setEnabled(calc);
+    mnuPrintFile.setEnabled(print);
+    mnuReport.setEnabled(report);
+    mnuExportPdf.setEnabled(pdf);
+    m_state->unitsObservers.notify();
+    return true;
+}
+
+QString FrmKvx::shownDistance(double metres) const {
+    return units() == Units::Imperial ? formatFeet(metres, kvx.locale, kSpacingFeetDecimals)
+                                      : formatOneDecimal(metres, kvx.locale);
 }
 } // namespace kvx

@@ -15,10 +15,12 @@
 //   project_commands.cpp   New, Open, Save, Save As, Exit, recent projects, language
 //   report_commands.cpp    the printed, PDF and text-file reports
 //   window_load.cpp        the window's load, activation and closing, the Help menu
+//   units_choice.cpp       the Units menu and the room fields that hold a length
 // A view shows the controls and forwards the user's actions to them; it never
 // calls a handler itself.
 
 #include "core/base/common_dialog.h"
+#include "core/base/units.h"
 #include "core/ui/control.h"
 #include "core/ui/kvx1.h"
 
@@ -149,6 +151,10 @@ public:
     // The last few projects (kept in Kvx.ini) and the language of later starts.
     Control mnuRecent{ControlKind::Menu, QStringLiteral("mnuRecent")};
     Control mnuLanguage{ControlKind::Menu, QStringLiteral("mnuLanguage")};
+    // Metres or feet: a submenu of two choices, the chosen one checked.
+    Control mnuUnits{ControlKind::Menu, QStringLiteral("mnuUnits")};
+    Control mnuMetric{ControlKind::Menu, QStringLiteral("mnuMetric")};
+    Control mnuImperial{ControlKind::Menu, QStringLiteral("mnuImperial")};
     Control sep1{ControlKind::Menu, QStringLiteral("sep1")};
     Control mnuExit{ControlKind::Menu, QStringLiteral("mnuExit")};
     Control mnuHelp{ControlKind::Menu, QStringLiteral("mnuHelp")};
@@ -294,6 +300,40 @@ public:
     void rememberRecent(const QString& path);
     // Asks for the language of later starts and stores it in Kvx.ini.
     void mnuLanguage_Click();
+
+    // --- units (units_choice.cpp)
+    // The units lengths are shown and typed in; Form_Load takes them from Kvx.ini.
+    Units units() const;
+    // Shows every length in these units at once (the fields keep the metres
+    // they held, the labels name the unit) and tells the units' observers;
+    // Kvx.ini is left alone. False when a room field holds a text that is no
+    // length in the units shown: that is an input error naming the field, and
+    // the units stay, so that the text is never read as something else.
+    bool setUnits(Units units);
+    int observeUnits(std::function<void()> observer);
+    void unobserveUnits(int id);
+    // The menu's choices: setUnits, kept in Kvx.ini for later starts.
+    void mnuMetric_Click();
+    void mnuImperial_Click();
+    // The four room fields that hold a length.
+    QList<Control*> lengthFields();
+    bool isLengthField(const Control& field) const;
+    // The text a project file keeps for a length field (metres); nothing when
+    // the field's text is no length in the chosen units.
+    std::optional<QString> storedLength(const Control& field) const;
+    // Shows storedText (metres, as a file keeps it) in a length field in the
+    // chosen units, remembering the metres so that the unchanged text gives
+    // them back exactly.
+    void showLength(Control& field, const QString& storedText);
+    // A length field's value in metres as a calculation takes it: metric
+    // reads it as every field (ParseDecimal, which throws KvxError for a
+    // number too large); imperial throws KvxError naming the field for a text
+    // that is no length.
+    double lengthMetres(const Control& field) const;
+    // The spacing as the results show it: metres or feet, one decimal.
+    QString shownDistance(double metres) const;
+    // The input error naming the field for a text that is no length in feet.
+    QString notALengthMessage(const Control& field) const;
 
     // --- report commands
     void mnuReport_Click();

@@ -18,7 +18,7 @@ QString fieldText(double value, const QLocale& locale) {
 } // namespace
 
 SpeechView speechView(const Design* design, const SpeechMap& map, const SpeechSettings& settings,
-                      std::optional<double> ambient, const LocalTexts& texts) {
+                      std::optional<double> ambient, const LocalTexts& texts, Units units) {
     SpeechView view;
     if (!design) {
         view.notes << texts.text(PlanText::CalculateFirst);
@@ -34,7 +34,7 @@ SpeechView speechView(const Design* design, const SpeechMap& map, const SpeechSe
         const Layout& layout = map.layout ? *map.layout : *own;
         view.speech.emplace().figures.model = speechModelFor(*design, layout, settings, ambient);
     }
-    view.groups = speechFigureGroups(view.speech->figures, texts);
+    view.groups = speechFigureGroups(view.speech->figures, texts, units);
     view.notes = speechNotes(view.speech->figures, texts);
     if (!map.coverage && !map.problem.isEmpty())
         view.notes.prepend(map.problem);
@@ -108,8 +108,9 @@ void SpeechPanel::showSettings() {
 void SpeechPanel::refresh() {
     showSettings();
     const Design* design = m_window.design();
-    m_view = speechView(design, design ? m_mapOf(*design) : SpeechMap{}, m_window.speechSettings(),
-                        m_window.systemSettings().ambient, m_window.kvx.localTexts());
+    m_view =
+        speechView(design, design ? m_mapOf(*design) : SpeechMap{}, m_window.speechSettings(),
+                   m_window.systemSettings().ambient, m_window.kvx.localTexts(), m_window.units());
     if (onRefresh)
         onRefresh();
 }
@@ -128,7 +129,13 @@ QString SpeechPanel::pointerText(std::optional<QPointF> point) const {
     if (!sti)
         return texts.text(SpeechText::PointAtMap);
     const auto fixed = [&texts](double value) { return texts.locale.toString(value, 'f', 2); };
-    return texts.text(SpeechText::ValueAt).arg(fixed(*sti), fixed(point->x()), fixed(point->y()));
+    // The position in the units chosen; the STI as it is.
+    const Units units = m_window.units();
+    const auto length = [&](double metres) {
+        return units == Units::Imperial ? formatFeet(metres, texts.locale) : fixed(metres);
+    };
+    return withLengthSymbol(texts.text(SpeechText::ValueAt), units)
+        .arg(fixed(*sti), length(point->x()), length(point->y()));
 }
 
 QStringList SpeechPanel::settingLabels() const {

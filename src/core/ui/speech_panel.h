@@ -45,8 +45,10 @@ struct SpeechView {
 
 // The page of design (nullptr: none) over map; without a map, the figures of
 // the room and the loudspeakers still come.
+// Lengths in units.
 SpeechView speechView(const Design* design, const SpeechMap& map, const SpeechSettings& settings,
-                      std::optional<double> ambient, const LocalTexts& texts);
+                      std::optional<double> ambient, const LocalTexts& texts,
+                      Units units = Units::Metric);
 
 class SpeechPanel {
 public:

@@ -30,12 +30,14 @@ SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
     installHandlers();
     m_designObserver = m_window.observeDesign([this] { refresh(); });
     m_settingsObserver = m_window.observeSystemSettings([this] { refresh(); });
+    m_unitsObserver = m_window.observeUnits([this] { refresh(); });
     refresh();
 }
 
 SystemPanel::~SystemPanel() {
     m_window.unobserveDesign(m_designObserver);
     m_window.unobserveSystemSettings(m_settingsObserver);
+    m_window.unobserveUnits(m_unitsObserver);
 }
 
 void SystemPanel::installHandlers() {
@@ -48,9 +50,7 @@ void SystemPanel::installHandlers() {
     txtAmplifier.onChange = [this] {
         numberEdited(txtAmplifier, &SystemSettings::amplifier, nullptr);
     };
-    txtCableLength.onChange = [this] {
-        numberEdited(txtCableLength, &SystemSettings::cableLength, nullptr);
-    };
+    txtCableLength.onChange = [this] { cableLengthEdited(); };
     txtDropLimit.onChange = [this] {
         numberEdited(txtDropLimit, nullptr, &SystemSettings::dropLimit);
     };
@@ -95,6 +95,25 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
     m_window.setSystemSettings(s);
 }
 
+void SystemPanel::cableLengthEdited() {
+    if (m_window.units() == Units::Metric) {
+        numberEdited(txtCableLength, &SystemSettings::cableLength, nullptr);
+        return;
+    }
+    if (m_showing)
+        return;
+    CheckNumericEntry(m_window.kvx, txtCableLength, true, Units::Imperial);
+    const QString text = trimSpaces(txtCableLength.text());
+    SystemSettings s = m_window.systemSettings();
+    if (text.isEmpty()) {
+        s.cableLength.reset();
+    } else if (const LengthReading length = readLength(text, Units::Imperial); length.ok()) {
+        // Kept as a file keeps lengths typed in feet: metres to 0.1 mm.
+        s.cableLength = readNumber(metresFileText(length.metres));
+    }
+    m_window.setSystemSettings(s);
+}
+
 void SystemPanel::showSettings() {
     const SystemSettings& s = m_window.systemSettings();
     const QLocale& locale = m_window.kvx.locale;
@@ -109,7 +128,19 @@ void SystemPanel::showSettings() {
     show(txtAmbient, s.ambient);
     show(txtAbove, s.above);
     show(txtAmplifier, s.amplifier);
-    show(txtCableLength, s.cableLength);
+    if (m_window.units() == Units::Metric) {
+        show(txtCableLength, s.cableLength);
+    } else {
+        const LengthReading typed = readLength(txtCableLength.text(), Units::Imperial);
+        const bool same = s.cableLength
+                              ? typed.ok() && !trimSpaces(txtCableLength.text()).isEmpty() &&
+                                    metresFileText(typed.metres) == metresFileText(*s.cableLength)
+                              : trimSpaces(txtCableLength.text()).isEmpty();
+        if (!same)
+            txtCableLength.setText(s.cableLength ? shownLengthText(metresFileText(*s.cableLength),
+                                                                   Units::Imperial, locale)
+                                                 : QString());
+    }
     show(txtDropLimit, s.dropLimit);
     const auto listed = findCrossSection(s.crossSection);
     const QString section = crossSectionSettingText(s.crossSection, locale);
@@ -136,7 +167,7 @@ void SystemPanel::refresh() {
 std::vector<FigureGroup> SystemPanel::groups() const {
     if (!m_figures)
         return {};
-    return systemFigureGroups(*m_figures, m_window.kvx.localTexts());
+    return systemFigureGroups(*m_figures, m_window.kvx.localTexts(), m_window.units());
 }
 
 QStringList SystemPanel::notes() const {

@@ -61,6 +61,8 @@ private:
     void numberEdited(Control& field, std::optional<double> SystemSettings::*optional,
                       double SystemSettings::*required);
     void showSettings();
+    // The cable length, typed and shown in the chosen units.
+    void cableLengthEdited();
 
     FrmKvx& m_window;
     QuietestLevel m_quietest;
@@ -68,6 +70,7 @@ private:
     bool m_showing = false;
     int m_designObserver = -1;
     int m_settingsObserver = -1;
+    int m_unitsObserver = -1;
 };
 
 } // namespace kvx

@@ -52,10 +52,10 @@ void FrmKvx::Calculate() {
         }
 
         DesignInputs in;
-        in.length = ParseDecimal(txtRoomLength.text());
-        in.width = ParseDecimal(txtRoomWidth.text());
-        in.roomHeight = ParseDecimal(txtRoomHeight.text());
-        in.earHeight = ParseDecimal(txtEarHeight.text());
+        in.length = lengthMetres(txtRoomLength);
+        in.width = lengthMetres(txtRoomWidth);
+        in.roomHeight = lengthMetres(txtRoomHeight);
+        in.earHeight = lengthMetres(txtEarHeight);
         in.angle1 = ParseDecimal(txtAngle1.text());
         in.angle4 = ParseDecimal(txtAngle4.text());
         in.sensitivity = ParseDecimal(txtSensitivity.text());
@@ -71,7 +71,8 @@ void FrmKvx::Calculate() {
         const Design design = computeDesign(in, messages);
         showMessages(platform, std::exchange(messages, {}));
         const ResultTexts texts = formatResults(design, kvx.locale);
-        lblDistance.setText(texts.distance);
+        lblDistance.setText(units() == Units::Metric ? texts.distance
+                                                     : shownDistance(design.distance));
         lblLevelDif1.setText(texts.difference1);
         lblNrofSpeakers.setText(texts.speakers);
         lblLevel.setText(texts.level);
@@ -96,9 +97,25 @@ bool FrmKvx::CheckInputs() {
             return std::nullopt;
         }
     };
+    // In feet a text that is none of the length forms is refused by name,
+    // before any value is checked.
+    if (units() == Units::Imperial) {
+        for (Control* field : lengthFields()) {
+            if (!storedLength(*field)) {
+                kvx.platform.messageBox(notALengthMessage(*field), MsgStyle::Exclamation,
+                                        kInputError);
+                return false;
+            }
+        }
+    }
+    const auto length = [this, &read](const Control& field) -> std::optional<double> {
+        if (units() == Units::Metric)
+            return read(field);
+        return ParseDecimal(*storedLength(field));
+    };
     const std::optional<CalcFailure> failure =
-        checkInputs({read(txtRoomLength), read(txtRoomWidth), read(txtRoomHeight),
-                     read(txtEarHeight), read(txtAngle1), read(txtAngle4), read(txtLevelDif4),
+        checkInputs({length(txtRoomLength), length(txtRoomWidth), length(txtRoomHeight),
+                     length(txtEarHeight), read(txtAngle1), read(txtAngle4), read(txtLevelDif4),
                      read(txtSensitivity), read(txtMaxPower)});
     if (!failure)
         return true;

@@ -10,7 +10,7 @@ namespace {
 // A changed room field makes a new calculation possible and withdraws the
 // reports, which would describe the old room.
 void roomFieldChanged(FrmKvx& w, Control& field) {
-    CheckNumericEntry(w.kvx, field);
+    CheckNumericEntry(w.kvx, field, true, w.units());
     w.cmdCalc.setEnabled(true);
     w.mnuPrintFile.setEnabled(false);
     w.mnuReport.setEnabled(false);

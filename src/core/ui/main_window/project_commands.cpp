@@ -50,16 +50,23 @@ void FrmKvx::ResetProject() {
     showProjectCaption();
     CmDialog1.fileName.clear();
     txtDescription.setText(kvx.texts.DescriptionPrompt);
-    txtRoomLength.setText(QStringLiteral("50"));
-    txtRoomWidth.setText(QStringLiteral("50"));
-    txtRoomHeight.setText(QStringLiteral("4"));
-    txtEarHeight.setText(formatGeneral(1.5, kvx.locale));
+    // The room of a new project is the same in every unit: 50 m by 50 m.
+    showLength(txtRoomLength, QStringLiteral("50"));
+    showLength(txtRoomWidth, QStringLiteral("50"));
+    showLength(txtRoomHeight, QStringLiteral("4"));
+    if (units() == Units::Metric)
+        txtEarHeight.setText(formatGeneral(1.5, kvx.locale));
+    else
+        showLength(txtEarHeight, QStringLiteral("1.5"));
     txtLevelDif4.setText(QStringLiteral("6"));
     lstLspTap.setText(lstLspTap.items().value(0));
     lstAmpTap.setText(lstAmpTap.items().value(0));
     lstLsp.setText(lstLsp.items().value(0));
     ShowLoudspeakerData(1);
-    replaceSettings({});
+    // A new project's cable is the chosen units' usual one: 1.5 mm² or 14 AWG.
+    ProjectSettings fresh;
+    fresh.system.crossSection = defaultCrossSection(units());
+    replaceSettings(fresh);
     // The texts set above ran their change handlers; a new project is unmodified.
     kvx.Modified = false;
     for (Control* result : {&lblDistance, &lblNrofSpeakers, &lblLevelDif1, &lblPower, &lblLevel})

@@ -4,10 +4,15 @@
 #include "core/project/project_file.h"
 
 #include "core/base/kvx_error.h"
+#include "core/base/numbers.h"
+#include "core/calc/design.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/catalogue_selection.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
 
 namespace kvx {
 
@@ -20,6 +25,14 @@ constexpr Control FrmKvx::*kProjectControls[kProjectFieldCount] = {
     &FrmKvx::txtRoomHeight,  &FrmKvx::txtEarHeight, &FrmKvx::lstLspTap,       &FrmKvx::lstAmpTap,
     &FrmKvx::lblPower,       &FrmKvx::lblDistance,  &FrmKvx::lblNrofSpeakers, &FrmKvx::lblLevelDif1,
     &FrmKvx::txtLevelDif4,   &FrmKvx::lblLevel,
+};
+
+// The fields that hold a length, kept in metres.
+constexpr std::pair<ProjectField, Control FrmKvx::*> kLengthControls[] = {
+    {ProjectField::RoomLength, &FrmKvx::txtRoomLength},
+    {ProjectField::RoomWidth, &FrmKvx::txtRoomWidth},
+    {ProjectField::RoomHeight, &FrmKvx::txtRoomHeight},
+    {ProjectField::EarHeight, &FrmKvx::txtEarHeight},
 };
 
 // A file's text as the window takes it: the user type of any language is
@@ -37,6 +50,21 @@ void FrmKvx::WriteProjectFile(const QString& path) {
     ProjectFields fields;
     for (int i = 0; i < kProjectFieldCount; ++i)
         fields[size_t(i)] = (this->*kProjectControls[i]).text();
+    // The file keeps metres whatever the units shown: a length that is none
+    // of the forms is refused by name rather than saved as something else.
+    if (units() != Units::Metric) {
+        for (const auto& [field, member] : kLengthControls) {
+            const std::optional<QString> stored = storedLength(this->*member);
+            if (!stored)
+                throw KvxError(notALengthMessage(this->*member));
+            fields[size_t(field)] = *stored;
+        }
+        QString& distance = fields[size_t(ProjectField::Distance)];
+        if (lastCalculation())
+            distance = formatResults(*lastCalculation(), kvx.locale).distance;
+        else if (const LengthReading shown = readLength(distance, units()); shown.ok())
+            distance = distance.isEmpty() ? distance : formatOneDecimal(shown.metres, kvx.locale);
+    }
     QString& description = fields[size_t(ProjectField::Description)];
     if (description == kvx.texts.DescriptionPrompt)
         description.clear();
@@ -50,8 +78,18 @@ void FrmKvx::WriteProjectFile(const QString& path) {
 bool FrmKvx::ReadProjectFile(const QString& path) {
     const ProjectFileContents contents = readProjectFile(path, kvx.localTexts());
     try {
-        for (const auto& [field, text] : contents.fields)
-            (this->*kProjectControls[int(field)]).setText(shownText(*this, field, text));
+        for (const auto& [field, text] : contents.fields) {
+            Control& control = this->*kProjectControls[int(field)];
+            const auto length = std::find_if(std::begin(kLengthControls), std::end(kLengthControls),
+                                             [field](const auto& l) { return l.first == field; });
+            if (length != std::end(kLengthControls))
+                showLength(control, text);
+            else if (field == ProjectField::Distance && units() != Units::Metric &&
+                     !text.trimmed().isEmpty())
+                control.setText(shownDistance(readLength(text, Units::Metric).metres));
+            else
+                control.setText(shownText(*this, field, text));
+        }
     } catch (...) {
         // Part of the file is in the window now: it is neither the old
         // project nor this file.

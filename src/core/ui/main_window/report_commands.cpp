@@ -60,13 +60,21 @@ bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title) {
 ReportFields reportFields(const FrmKvx& w) {
     const Kvx1& kvx = w.kvx;
     const QString description = w.txtDescription.text();
+    // In feet the lengths are printed as decimal feet whatever form was typed,
+    // so that they line up on the decimal separator as metres do.
+    const auto length = [&w](const Control& field) {
+        if (w.units() == Units::Metric)
+            return field.text();
+        const std::optional<QString> stored = w.storedLength(field);
+        return stored ? shownLengthText(*stored, w.units(), w.kvx.locale) : field.text();
+    };
     return {kvx.texts.ProgramTitle,
             kvx.texts.VersionText,
             description == kvx.texts.DescriptionPrompt ? QString() : description,
-            w.txtRoomLength.text(),
-            w.txtRoomWidth.text(),
-            w.txtRoomHeight.text(),
-            w.txtEarHeight.text(),
+            length(w.txtRoomLength),
+            length(w.txtRoomWidth),
+            length(w.txtRoomHeight),
+            length(w.txtEarHeight),
             w.lstLsp.text(),
             w.txtAngle1.text(),
             w.txtAngle4.text(),
@@ -80,7 +88,8 @@ ReportFields reportFields(const FrmKvx& w) {
             w.lblLevel.text(),
             w.lblLevelDif1.text(),
             w.txtLevelDif4.text(),
-            w.layoutSettings().pattern};
+            w.layoutSettings().pattern,
+            w.units()};
 }
 
 ReportContent buildReport(const FrmKvx& window, double pageWidth, const QDate& today) {

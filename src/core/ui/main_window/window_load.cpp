@@ -56,6 +56,14 @@ void FrmKvx::Form_Load(const QString& commandLine) {
     });
     step([this, &language] { kvx.LanguageOffset = languageOffsetOf(language); });
     step([this] { LoadGlobalTexts(kvx, *this); });
+    step([this] {
+        // Kept as the menu wrote it; anything else is the default, metres.
+        setUnits(kvx.unitsOverride ? *kvx.unitsOverride
+                                   : readUnits(kvx.readSetting(Configuration::LanguageSection,
+                                                               Configuration::UnitsKey)
+                                                   .value_or(QString()))
+                                         .value_or(Units::Metric));
+    });
     step([this] { FileSel.setText(kvx.CurrentLspFile); });
     step([this] { DiffSet.setValue(60); });
     step([this] {
