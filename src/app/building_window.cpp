@@ -281,9 +281,10 @@ void BuildingWindow::selectRooms(const QList<qsizetype>& rows) {
             selection.select(m_rooms->index(int(row), 0),
                              m_rooms->index(int(row), m_rooms->columnCount() - 1));
     }
-    m_roomsView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!rows.isEmpty())
-        m_roomsView->setCurrentIndex(m_rooms->index(int(rows.first()), 0));
+        m_roomsView->selectionModel()->setCurrentIndex(m_rooms->index(int(rows.first()), 0),
+                                                       QItemSelectionModel::NoUpdate);
+    m_roomsView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void BuildingWindow::copy() {
