@@ -138,6 +138,9 @@ BuildingWindow::BuildingWindow(Kvx1& kvx, QList<LspRecord> catalogue, Dispatcher
     connect(m_cancel, &QPushButton::clicked, this,
             [this] { m_dispatcher.run([this] { m_document->cancelCalculation(); }); });
 
+    // The room's state (its error, its level check) next to its name, where
+    // a reader's eye starts; the other figures follow its values.
+    m_roomsView->horizontalHeader()->moveSection(int(RoomColumn::State), int(RoomColumn::Zone) + 1);
     createMenus();
     connect(m_roomsView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &BuildingWindow::sortBy);
@@ -151,10 +154,9 @@ BuildingWindow::BuildingWindow(Kvx1& kvx, QList<LspRecord> catalogue, Dispatcher
         connect(model, &RoomsTableModel::editRefused, m_status, &QLabel::setText);
     connect(m_zones, &ZonesTableModel::editRefused, m_status, &QLabel::setText);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    resize(std::min(1400, screen.width() * 9 / 10), std::min(800, screen.height() * 8 / 10));
+    resize(screen.width() * 9 / 10, std::min(800, screen.height() * 8 / 10));
     showState();
-    m_roomsView->resizeColumnsToContents();
-    m_zonesView->resizeColumnsToContents();
+    fitColumns();
 }
 
 BuildingWindow::~BuildingWindow() = default;
@@ -236,14 +238,23 @@ void BuildingWindow::showState() {
         m_status->clear();
         if (calculating)
             m_roomsView->horizontalHeader()->setSortIndicatorShown(false);
-        else {
-            m_roomsView->resizeColumnsToContents();
-            m_zonesView->resizeColumnsToContents();
-        }
+        else
+            fitColumns();
     }
     if (!calculating && !m_document->figures() && !m_document->building().rooms.isEmpty())
         m_status->setText(kvx.localText(Text::Cancelled));
     showBill();
+}
+
+void BuildingWindow::fitColumns() {
+    m_roomsView->resizeColumnsToContents();
+    m_zonesView->resizeColumnsToContents();
+    // A long error shows whole in its tooltip; the row keeps its figures in sight.
+    const int widest = fontMetrics().averageCharWidth() * 40;
+    for (QTableView* view : {m_roomsView, m_zonesView}) {
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            view->setColumnWidth(c, std::min(view->columnWidth(c), widest));
+    }
 }
 
 void BuildingWindow::showBill() {

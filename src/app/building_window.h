@@ -82,6 +82,7 @@ private:
                         const std::function<void()>& command);
     void showState();
     void showBill();
+    void fitColumns();
     void showProgress(qsizetype done, qsizetype total);
     void sortBy(int column);
     void openAsProject();

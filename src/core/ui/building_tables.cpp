@@ -157,6 +157,19 @@ QString RoomsTableModel::lengthText(double metres) const {
 }
 
 QString RoomsTableModel::text(qsizetype row, RoomColumn column) const {
+    if (column == RoomColumn::State) {
+        // What the figures leave out (a refused speech estimate) is said in the row too.
+        const BuildingFigures* figures = m_document.figures();
+        QStringList parts{cellText(row, column)};
+        if (figures && size_t(row) < figures->rooms.size())
+            parts += roomNotes(m_document.building().rooms[row], figures->rooms[size_t(row)],
+                               m_document.texts());
+        return parts.join(QStringLiteral("; "));
+    }
+    return cellText(row, column);
+}
+
+QString RoomsTableModel::cellText(qsizetype row, RoomColumn column) const {
     const Building& b = m_document.building();
     const Room& r = b.rooms[row];
     const LocalTexts texts = m_document.texts();
@@ -236,12 +249,16 @@ QString RoomsTableModel::text(qsizetype row, RoomColumn column) const {
     case RoomColumn::Within4k:
         return formatWhole(f.coverage.withinSet4k * 100, locale);
     case RoomColumn::Level:
-    case RoomColumn::State:
+    case RoomColumn::State: {
         if (!f.level)
             return column == RoomColumn::State ? texts.text(Text::Fine) : QString();
-        return f.level->met ? texts.text(SystemText::Met)
-                            : texts.text(SystemText::ShortBy)
-                                  .arg(formatOneDecimal(f.level->shortBy, locale));
+        const QString check =
+            f.level->met
+                ? texts.text(SystemText::Met)
+                : texts.text(SystemText::ShortBy).arg(formatOneDecimal(f.level->shortBy, locale));
+        return column == RoomColumn::State ? texts.text(BuildingFiguresText::LevelState).arg(check)
+                                           : check;
+    }
     case RoomColumn::StiMean:
         return f.speech ? fixed(f.speech->mean, 2, locale) : QString();
     case RoomColumn::StiMin:
@@ -290,12 +307,8 @@ QVariant RoomsTableModel::data(const QModelIndex& index, int role) const {
         return text(row, column);
     case Qt::ToolTipRole: {
         const BuildingFigures* figures = m_document.figures();
-        if (column == RoomColumn::State && figures && size_t(row) < figures->rooms.size()) {
-            const Room& room = m_document.building().rooms[row];
-            QStringList lines{text(row, column)};
-            lines += roomNotes(room, figures->rooms[size_t(row)], m_document.texts());
-            return lines.join(u'\n');
-        }
+        if (column == RoomColumn::State && figures && size_t(row) < figures->rooms.size())
+            return text(row, column);
         return {};
     }
     case Qt::TextAlignmentRole:

@@ -110,6 +110,7 @@ Q_SIGNALS:
     void editRefused(const QString& why);
 
 private:
+    QString cellText(qsizetype row, RoomColumn column) const;
     QString typeText(const Room& room) const;
     QString lengthText(double metres) const;
     bool inCatalogue(const QString& type) const;
