@@ -25,11 +25,12 @@ namespace Text = BuildingWindowText;
 // The rooms' columns the schedule prints: the values a reader checks the
 // room by, then its figures. All of them would not fit across a page.
 const RoomColumn kRoomColumns[] = {
-    RoomColumn::Name,         RoomColumn::Zone,        RoomColumn::Quantity, RoomColumn::Length,
-    RoomColumn::Width,        RoomColumn::Height,      RoomColumn::Ear,      RoomColumn::Type,
-    RoomColumn::Tap,          RoomColumn::Spacing,     RoomColumn::Grid,     RoomColumn::Count,
-    RoomColumn::SpeakerPower, RoomColumn::DirectLevel, RoomColumn::Min1k,    RoomColumn::StiMean,
-    RoomColumn::Loudspeakers, RoomColumn::Load,        RoomColumn::State,
+    RoomColumn::Name,        RoomColumn::Zone,    RoomColumn::Quantity,
+    RoomColumn::Length,      RoomColumn::Width,   RoomColumn::Height,
+    RoomColumn::Type,        RoomColumn::Tap,     RoomColumn::Spacing,
+    RoomColumn::Grid,        RoomColumn::Count,   RoomColumn::SpeakerPower,
+    RoomColumn::DirectLevel, RoomColumn::StiMean, RoomColumn::Loudspeakers,
+    RoomColumn::Load,        RoomColumn::State,
 };
 
 const ZoneColumn kZoneColumns[] = {
@@ -57,6 +58,7 @@ struct Cell {
     QString text;
     CellState state = CellState::None;
     bool right = false; // numbers line up on the right
+    bool wrap = false;  // the text runs over lines rather than being cut short
 };
 
 // Draws pages of a table: the title and heading on each page, as many rows
@@ -111,53 +113,103 @@ public:
                const std::function<QList<Cell>(qsizetype)>& row, qsizetype rows) {
         const QFontMetricsF metrics(m_painter.font(), &m_writer);
         const double pad = metrics.averageCharWidth();
+        QFont bold = m_painter.font();
+        bold.setBold(true);
+        const QFontMetricsF boldMetrics(bold, &m_writer);
+        // A heading wraps at its blanks, so its longest word sets its least width.
         std::vector<double> widths(size_t(heading.size()));
-        for (qsizetype c = 0; c < heading.size(); ++c)
-            widths[size_t(c)] = metrics.horizontalAdvance(heading[c]) + 2 * pad;
+        for (qsizetype c = 0; c < heading.size(); ++c) {
+            for (const QString& word : heading[c].split(u' '))
+                widths[size_t(c)] =
+                    std::max(widths[size_t(c)], boldMetrics.horizontalAdvance(word) + 2 * pad);
+        }
         // The widths from the first rows: enough to size a column by its kind
         // without measuring a hundred thousand rooms.
         for (qsizetype r = 0; r < std::min<qsizetype>(rows, 500); ++r) {
             const QList<Cell> cells = row(r);
             for (qsizetype c = 0; c < cells.size(); ++c)
                 widths[size_t(c)] =
-                    std::max(widths[size_t(c)], std::min(metrics.horizontalAdvance(cells[c].text),
-                                                         m_page.width() / 4) +
-                                                    2 * pad);
+                    std::max(widths[size_t(c)], metrics.horizontalAdvance(cells[c].text) + 2 * pad);
         }
-        double total = 0;
-        for (double w : widths)
-            total += w;
-        const double scale = total > m_page.width() ? m_page.width() / total : 1;
-        for (double& w : widths)
-            w *= scale;
+        // A column that wraps takes a sixth of the page at most (a first
+        // one, the name, a ninth); then, when
+        // the table is too wide, the widest columns (names) give way first,
+        // down to one width, so that the numbers stay whole.
+        std::vector<bool> wraps(widths.size(), false);
+        if (rows > 0) {
+            const QList<Cell> first = row(0);
+            for (qsizetype c = 0; c < first.size(); ++c)
+                wraps[size_t(c)] = first[c].wrap;
+        }
+        double room = m_page.width();
+        for (size_t c = 0; c < widths.size(); ++c) {
+            if (wraps[c]) {
+                widths[c] = std::min(widths[c], m_page.width() / (c == 0 ? 9 : 6));
+                room -= widths[c];
+            }
+        }
+        const auto total = [&](double cap) {
+            double sum = 0;
+            for (size_t c = 0; c < widths.size(); ++c)
+                sum += wraps[c] ? 0 : std::min(widths[c], cap);
+            return sum;
+        };
+        if (total(1e12) > room) {
+            double low = 0, high = room;
+            for (int i = 0; i < 40; ++i) {
+                const double mid = (low + high) / 2;
+                (total(mid) > room ? high : low) = mid;
+            }
+            for (size_t c = 0; c < widths.size(); ++c) {
+                if (!wraps[c])
+                    widths[c] = std::min(widths[c], low);
+            }
+        }
 
+        // A heading takes up to three lines; a cell that says why a room has
+        // no figures wraps (never cut short: it is the row's whole message).
+        const auto heightOf = [&](const QList<Cell>& cells, bool head) {
+            double height = m_line;
+            for (qsizetype c = 0; c < cells.size(); ++c) {
+                if (!head && !cells[c].wrap)
+                    continue;
+                const QRectF needed =
+                    (head ? boldMetrics : metrics)
+                        .boundingRect(QRectF(0, 0, widths[size_t(c)] - 2 * pad, 1e9),
+                                      Qt::TextWordWrap, cells[c].text);
+                height = std::max(height, needed.height() + m_line * 0.35);
+            }
+            return std::min(height, m_line * (head ? 3.2 : 8));
+        };
         const auto drawRow = [&](const QList<Cell>& cells, bool head) {
+            const double height = heightOf(cells, head);
             double x = 0;
             for (qsizetype c = 0; c < cells.size(); ++c) {
-                const QRectF box(x, m_y, widths[size_t(c)], m_line);
+                const QRectF box(x, m_y, widths[size_t(c)], height);
                 const QColor colour = stateColour(cells[c].state);
                 if (colour.isValid())
                     m_painter.fillRect(box, colour);
                 else if (head)
                     m_painter.fillRect(box, QColor(0xe8, 0xe8, 0xe8));
+                const bool wrap = head || cells[c].wrap;
                 const QString text =
-                    metrics.elidedText(cells[c].text, Qt::ElideRight, box.width() - 2 * pad);
-                m_painter.drawText(
-                    box.adjusted(pad, 0, -pad, 0),
-                    Qt::AlignVCenter | (cells[c].right ? Qt::AlignRight : Qt::AlignLeft), text);
+                    wrap ? cells[c].text
+                         : metrics.elidedText(cells[c].text, Qt::ElideRight, box.width() - 2 * pad);
+                m_painter.drawText(box.adjusted(pad, 0, -pad, 0),
+                                   Qt::AlignVCenter | (wrap ? Qt::TextWordWrap : 0) |
+                                       (cells[c].right ? Qt::AlignRight : Qt::AlignLeft),
+                                   text);
                 x += widths[size_t(c)];
             }
             m_painter.save();
             m_painter.setPen(QPen(Qt::gray, 0));
-            m_painter.drawLine(QPointF(0, m_y + m_line), QPointF(x, m_y + m_line));
+            m_painter.drawLine(QPointF(0, m_y + height), QPointF(x, m_y + height));
             m_painter.restore();
-            m_y += m_line;
+            m_y += height;
         };
         QList<Cell> head;
         for (const QString& h : heading)
             head << Cell{h, CellState::None, false};
-        QFont bold = m_painter.font();
-        bold.setBold(true);
         const auto heads = [&] {
             const QFont old = m_painter.font();
             m_painter.setFont(bold);
@@ -167,13 +219,14 @@ public:
         title(caption, 1.3);
         heads();
         for (qsizetype r = 0; r < rows; ++r) {
-            if (m_y + m_line > bottom()) {
+            const QList<Cell> cells = row(r);
+            if (m_y + heightOf(cells, false) > bottom()) {
                 if (!newPage())
                     return false;
                 title(caption, 1.3);
                 heads();
             }
-            drawRow(row(r), false);
+            drawRow(cells, false);
         }
         return true;
     }
@@ -229,7 +282,7 @@ std::optional<QString> writeSchedule(const QString& path, const BuildingDocument
         if (!painter.begin(&writer))
             return failed(file.errorString());
         QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSizeF(7.5);
+        font.setPointSizeF(7);
         painter.setFont(font);
         const QString name = building.name.isEmpty() ? document.displayName() : building.name;
         Pages pages(writer, painter, name);
@@ -272,7 +325,8 @@ std::optional<QString> writeSchedule(const QString& path, const BuildingDocument
                            for (RoomColumn c : kRoomColumns) {
                                const bool text = c == RoomColumn::Name || c == RoomColumn::Zone ||
                                                  c == RoomColumn::Type || c == RoomColumn::State;
-                               cells << Cell{rooms.text(r, c), rooms.state(r, c), !text};
+                               cells << Cell{rooms.text(r, c), rooms.state(r, c), !text,
+                                             c == RoomColumn::State || c == RoomColumn::Name};
                            }
                            return cells;
                        },

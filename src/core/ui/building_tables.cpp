@@ -290,7 +290,7 @@ CellState RoomsTableModel::state(qsizetype row, RoomColumn column) const {
         return column == RoomColumn::State ? CellState::Missing : CellState::None;
     const RoomFigures& f = figures->rooms[size_t(row)];
     if (f.error)
-        return CellState::Bad;
+        return column == RoomColumn::State ? CellState::Bad : CellState::None;
     if (!f.level)
         return column == RoomColumn::State ? CellState::Good : CellState::None;
     return f.level->met ? CellState::Good : CellState::Bad;
