@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -324,6 +325,38 @@ private Q_SLOTS:
         QVERIFY(document().canUndo());
         QCOMPARE(test::readBytes(m_file), onDisk);
         compareWithFresh(document());
+    }
+
+    // The schedule: the cover, the rooms over as many pages as they need,
+    // the zones; an export aimed at a building asks first, and No leaves it.
+    void schedulePdf_data() {
+        QTest::addColumn<int>("rooms");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("five rooms") << 5 << 3;
+        QTest::newRow("two hundred rooms, seven pages of them") << 200 << 9;
+    }
+    void schedulePdf() {
+        QFETCH(int, rooms);
+        QFETCH(int, pages);
+        Building b = school();
+        while (b.rooms.size() < rooms) {
+            b.rooms << b.rooms[b.rooms.size() % 5];
+            b.rooms.last().name = QStringLiteral("Room %1").arg(b.rooms.size());
+        }
+        document().reset(b);
+        QTRY_VERIFY(!document().calculating());
+        const QString pdf = m_folder->filePath(QStringLiteral("schedule.pdf"));
+        QVERIFY(m_window->writeSchedulePdf(pdf));
+        const QString text = QString::fromLatin1(test::readBytes(pdf));
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), pages);
+
+        const QByteArray building = test::readBytes(m_file);
+        m_platform->saveAnswers = {m_file};
+        m_platform->answers = {MsgResult::No};
+        QVERIFY(!m_window->exportPdfAs());
+        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_platform->messages[0].style, MsgStyle::YesNoQuestion);
+        QCOMPARE(test::readBytes(m_file), building);
     }
 };
 
