@@ -3,7 +3,9 @@
 #include "app/building_pdf.h"
 #include "app/dispatcher.h"
 #include "core/base/platform.h"
+#include "core/building/building_error.h"
 #include "core/building/building_texts.h"
+#include "core/building/room_project.h"
 #include "core/ui/kvx1.h"
 
 #include <QAction>
@@ -11,6 +13,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -34,6 +37,9 @@ namespace kvx::app {
 namespace {
 
 namespace Text = BuildingWindowText;
+
+// The text id of the user's own loudspeaker type in the type list.
+constexpr int kUserTypeText = 1056;
 
 // Paints a cell's state (CellState) behind its text, and edits a cell that
 // takes one of a list of values with a list box.
@@ -208,14 +214,6 @@ void BuildingWindow::createMenus() {
                           [this] { m_document->calculate(); });
 
     QMenu* room = menuBar()->addMenu(kvx.localText(Text::RoomMenu));
-    m_edits << addCommand(room, Text::PlanOfRoom, QKeySequence(Qt::CTRL | Qt::Key_L), [this] {
-        const QList<qsizetype> rows = selectedRooms();
-        if (rows.isEmpty())
-            return;
-        const Building& b = m_document->building();
-        const Room& r = b.rooms[rows.first()];
-        Q_EMIT planOfRoom(r, zoneOf(b, r));
-    });
     m_edits << addCommand(room, Text::OpenAsProject, {}, [this] { openAsProject(); });
     m_edits << addCommand(room, Text::AddProject, {}, [this] { addProject(); });
 }
@@ -416,9 +414,67 @@ bool BuildingWindow::writeSchedulePdf(const QString& path) {
     return true;
 }
 
-void BuildingWindow::openAsProject() {}
+void BuildingWindow::openAsProject() {
+    const QList<qsizetype> rows = selectedRooms();
+    if (rows.isEmpty())
+        return;
+    Kvx1& kvx = m_document->kvx();
+    const Building& b = m_document->building();
+    const Room& room = b.rooms[rows.first()];
+    // The type as the main window's list shows it: the catalogue's name with
+    // its padding, or the user's own type.
+    QString typeText = kvx.localText(kUserTypeText);
+    for (const LspRecord& record : m_document->catalogue()) {
+        if (!room.loudspeaker.type.isEmpty() && catalogueTypeName(record) == room.loudspeaker.type)
+            typeText = record.TypeName;
+    }
+    CommonDialog dialog;
+    dialog.filter = QStringLiteral("KVX Files (*.kvx)|*.kvx|All Files (*.*)|*.*");
+    dialog.defaultExt = QStringLiteral("kvx");
+    dialog.flags = DialogFlags::PathMustExist | DialogFlags::HideReadOnly;
+    dialog.initDir = kvx.dialogFolder(m_document->path());
+    const std::optional<QString> chosen = kvx.platform.showSaveDialog(dialog);
+    if (!chosen || !m_document->mayWrite(*chosen))
+        return;
+    const RoomProject project = projectOfRoom(room, zoneOf(b, room), typeText, kvx.locale);
+    writeProjectFile(*chosen, project.fields, project.settings, kvx.localTexts());
+    kvx.rememberFolder(*chosen);
+    Q_EMIT openProject(*chosen);
+}
 
-void BuildingWindow::addProject() {}
+void BuildingWindow::addProject() {
+    Kvx1& kvx = m_document->kvx();
+    CommonDialog dialog;
+    dialog.filter = QStringLiteral("KVX Files (*.kvx)|*.kvx|All Files (*.*)|*.*");
+    dialog.defaultExt = QStringLiteral("kvx");
+    dialog.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
+    dialog.initDir = kvx.dialogFolder(m_document->path());
+    const std::optional<QString> chosen = kvx.platform.showOpenDialog(dialog);
+    if (!chosen)
+        return;
+    kvx.rememberFolder(*chosen);
+    const ProjectFileContents contents = readProjectFile(*chosen, kvx.localTexts());
+    const QString name = QFileInfo(*chosen).completeBaseName();
+    std::optional<Room> room = roomOfProject(contents, name, m_document->catalogue());
+    if (!room) {
+        BuildingError error;
+        error.kind = BuildingError::Kind::CannotRead;
+        error.file = *chosen;
+        error.detail = kvx.localText(Text::NotCalculated);
+        kvx.platform.messageBox(buildingErrorText(error, m_document->texts()),
+                                MsgStyle::Exclamation, kvx.texts.ProgramTitle);
+        return;
+    }
+    const QList<qsizetype> rows = selectedRooms();
+    const Building& b = m_document->building();
+    if (!rows.isEmpty())
+        room->zone = b.rooms[rows.last()].zone;
+    else if (!b.zones.isEmpty())
+        room->zone = b.zones.first().name;
+    const qsizetype at = rows.isEmpty() ? b.rooms.size() : rows.last() + 1;
+    m_document->insertRooms(at, {*room});
+    selectRooms({at});
+}
 
 void BuildingWindow::closeEvent(QCloseEvent* event) {
     bool mayClose = false;

@@ -62,6 +62,11 @@ public:
     bool exportRoomsAs();
     bool exportBillAs();
     bool exportPdfAs();
+    // Writes the selected room as a project (asking where) and opens it in
+    // the main window (openProject).
+    void openAsProject();
+    // Reads a project (asking which) as a new room after the selection.
+    void addProject();
     // Writes the schedule PDF: a cover with the totals and the bill, the
     // rooms over as many pages as they need, then the zones. False (said in a
     // message box) when it cannot be written.
@@ -70,8 +75,6 @@ public:
 Q_SIGNALS:
     // "Open as project": the room written as a project file at path.
     void openProject(const QString& path);
-    // "Plan of this room": the room's design.
-    void planOfRoom(const kvx::Room& room, const kvx::Zone& zone);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,8 +88,6 @@ private:
     void fitColumns();
     void showProgress(qsizetype done, qsizetype total);
     void sortBy(int column);
-    void openAsProject();
-    void addProject();
     // Asks for a file to write (the guard asks before a project or building
     // is replaced); nothing when cancelled.
     std::optional<QString> askExportPath(const QString& filter, const QString& extension);

@@ -5,6 +5,7 @@
 #include "app/building_window.h"
 #include "app/dispatcher.h"
 #include "core/building/building_file.h"
+#include "core/plan/layout_texts.h"
 #include "core/ui/kvx1.h"
 #include "support/fake_platform.h"
 #include "support/files.h"
@@ -13,6 +14,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -325,6 +327,43 @@ private Q_SLOTS:
         QVERIFY(document().canUndo());
         QCOMPARE(test::readBytes(m_file), onDisk);
         compareWithFresh(document());
+    }
+
+    // A room written as a project and read back as a room is the same
+    // calculation: the same figures to the last digit.
+    void roomAsProjectAndBack_data() {
+        QTest::addColumn<int>("row");
+        QTest::newRow("a catalogue type, ambient noise") << 1;
+        QTest::newRow("the user's own type, offset rows, reverberation") << 2;
+    }
+    void roomAsProjectAndBack() {
+        QFETCH(int, row);
+        if (row == 2) {
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Angle1), QStringLiteral("100")));
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Pattern),
+                                              patternName(Pattern::Offset, m_kvx->localTexts())));
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Reverberation),
+                                              QStringLiteral("0.9")));
+        }
+        const QString project = m_folder->filePath(QStringLiteral("room.kvx"));
+        QSignalSpy opened(m_window.data(), &BuildingWindow::openProject);
+        m_window->selectRooms({row});
+        m_platform->saveAnswers = {project};
+        m_window->openAsProject();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0][0].toString(), project);
+
+        m_platform->openAnswers = {project};
+        m_window->addProject();
+        const Building& b = document().building();
+        QCOMPARE(b.rooms.size(), 6);
+        Room back = b.rooms[row + 1];
+        QCOMPARE(back.name, QStringLiteral("room"));
+        back.name = b.rooms[row].name;
+        QCOMPARE(back, b.rooms[row]);
+        QCOMPARE(document().figures()->rooms[size_t(row + 1)].design,
+                 document().figures()->rooms[size_t(row)].design);
+        QVERIFY(m_platform->messages.isEmpty());
     }
 
     // The schedule: the cover, the rooms over as many pages as they need,
