@@ -152,6 +152,8 @@ BuildingWindow::BuildingWindow(Kvx1& kvx, QList<LspRecord> catalogue, Dispatcher
             &BuildingWindow::sortBy);
     connect(m_document, &BuildingDocument::modifiedChanged, this, &BuildingWindow::showState);
     connect(m_document, &BuildingDocument::pathChanged, this, &BuildingWindow::showState);
+    // A building read from its file: its rooms' texts size the columns.
+    connect(m_document, &BuildingDocument::pathChanged, this, &BuildingWindow::fitColumns);
     connect(m_document, &BuildingDocument::calculatingChanged, this, &BuildingWindow::showState);
     connect(m_document, &BuildingDocument::changed, this, &BuildingWindow::showState);
     connect(m_document, &BuildingDocument::roomChanged, this, &BuildingWindow::showState);

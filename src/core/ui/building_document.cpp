@@ -8,6 +8,7 @@
 #include "core/ui/kvx1.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -98,6 +99,8 @@ BuildingDocument::BuildingDocument(Kvx1& kvx, QList<LspRecord> catalogue, QObjec
     , m_kvx(kvx)
     , m_catalogue(std::move(catalogue))
     , m_building(newBuilding(kvx.localTexts())) {
+    // One thread waits for the rooms while the others work them out.
+    m_pool.setMaxThreadCount(QThread::idealThreadCount() + 1);
     m_figures = computeBuilding(m_building);
 }
 
@@ -256,14 +259,16 @@ void BuildingDocument::calculate() {
     const qsizetype total = m_building.rooms.size();
     BuildingRun run;
     run.cancel = m_cancel.get();
+    run.pool = &m_pool;
     run.progress = [this](qsizetype done, qsizetype all) {
         // From the pool's threads: the signal is sent on the window's thread.
         QMetaObject::invokeMethod(
             this, [this, done, all] { Q_EMIT progress(done, all); }, Qt::QueuedConnection);
     };
     // The run works on its own copy, so that nothing it reads changes under it.
-    m_watcher->setFuture(QtConcurrent::run(
-        [building = m_building, run, keep = m_cancel] { return computeBuilding(building, run); }));
+    m_watcher->setFuture(QtConcurrent::run(&m_pool, [building = m_building, run, keep = m_cancel] {
+        return computeBuilding(building, run);
+    }));
     Q_EMIT calculatingChanged(true);
     Q_EMIT progress(0, total);
 }

@@ -22,6 +22,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -199,6 +200,8 @@ private:
     // The undo list's entry that matches the file; -1 when none does.
     qsizetype m_savedAt = 0;
 
+    // The calculation's own threads (see BuildingRun::pool).
+    QThreadPool m_pool;
     std::unique_ptr<QFutureWatcher<std::optional<BuildingFigures>>> m_watcher;
     std::shared_ptr<std::atomic<bool>> m_cancel;
 };
