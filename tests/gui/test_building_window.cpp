@@ -175,6 +175,37 @@ private Q_SLOTS:
         compareWithFresh(document());
     }
 
+    // A zone's edit works out its zone again (a new line voltage its rooms
+    // too); a renamed zone keeps its rooms; Undo takes it back.
+    void zoneEdit_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("renamed, its rooms follow") << int(ZoneColumn::Name) << "Hall" << true;
+        QTest::newRow("70 V") << int(ZoneColumn::Line) << "70" << true;
+        QTest::newRow("a smaller amplifier") << int(ZoneColumn::Amplifier) << "60" << true;
+        QTest::newRow("no cable") << int(ZoneColumn::CableLength) << "" << true;
+        QTest::newRow("the other zone's name") << int(ZoneColumn::Name) << "First" << false;
+        QTest::newRow("60 V") << int(ZoneColumn::Line) << "60" << false;
+    }
+    void zoneEdit() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        const Building before = document().building();
+        QCOMPARE(m_window->zones().setData(m_window->zones().index(0, column), typed), taken);
+        QCOMPARE(document().canUndo(), taken);
+        if (!taken)
+            return;
+        QCOMPARE(m_window->zones().text(0, ZoneColumn(column)), typed);
+        for (const qsizetype i : {0, 2, 4})
+            QCOMPARE(document().building().rooms[i].zone, document().building().zones[0].name);
+        compareWithFresh(document());
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QCOMPARE(document().building(), before);
+        compareWithFresh(document());
+    }
+
     // Three rows copied from a spreadsheet go in after the selected room, the
     // zone they name with them; one Undo takes all of it back.
     void pasteThreeRows_data() {
