@@ -2,6 +2,7 @@
 
 #include "app/building_pdf.h"
 #include "app/dispatcher.h"
+#include "app/room_plan.h"
 #include "core/base/platform.h"
 #include "core/building/building_error.h"
 #include "core/building/building_texts.h"
@@ -216,6 +217,8 @@ void BuildingWindow::createMenus() {
                           [this] { m_document->calculate(); });
 
     QMenu* room = menuBar()->addMenu(kvx.localText(Text::RoomMenu));
+    m_edits << addCommand(room, Text::PlanOfRoom, QKeySequence(Qt::CTRL | Qt::Key_L),
+                          [this] { planOfRoom(); });
     m_edits << addCommand(room, Text::OpenAsProject, {}, [this] { openAsProject(); });
     m_edits << addCommand(room, Text::AddProject, {}, [this] { addProject(); });
 }
@@ -416,6 +419,25 @@ bool BuildingWindow::writeSchedulePdf(const QString& path) {
     return true;
 }
 
+QString BuildingWindow::typeTextOf(const Room& room) const {
+    // The type as the main window's list shows it: the catalogue's name with
+    // its padding, or the user's own type.
+    for (const LspRecord& record : m_document->catalogue()) {
+        if (!room.loudspeaker.type.isEmpty() && catalogueTypeName(record) == room.loudspeaker.type)
+            return record.TypeName;
+    }
+    return m_document->kvx().localText(kUserTypeText);
+}
+
+PlanWindow* BuildingWindow::planOfRoom() {
+    const QList<qsizetype> rows = selectedRooms();
+    if (rows.isEmpty())
+        return nullptr;
+    const Building& b = m_document->building();
+    const Room& room = b.rooms[rows.first()];
+    return openRoomPlan(m_document->kvx(), m_dispatcher, room, zoneOf(b, room), typeTextOf(room));
+}
+
 void BuildingWindow::openAsProject() {
     const QList<qsizetype> rows = selectedRooms();
     if (rows.isEmpty())
@@ -423,13 +445,7 @@ void BuildingWindow::openAsProject() {
     Kvx1& kvx = m_document->kvx();
     const Building& b = m_document->building();
     const Room& room = b.rooms[rows.first()];
-    // The type as the main window's list shows it: the catalogue's name with
-    // its padding, or the user's own type.
-    QString typeText = kvx.localText(kUserTypeText);
-    for (const LspRecord& record : m_document->catalogue()) {
-        if (!room.loudspeaker.type.isEmpty() && catalogueTypeName(record) == room.loudspeaker.type)
-            typeText = record.TypeName;
-    }
+    const QString typeText = typeTextOf(room);
     CommonDialog dialog;
     dialog.filter = QStringLiteral("KVX Files (*.kvx)|*.kvx|All Files (*.*)|*.*");
     dialog.defaultExt = QStringLiteral("kvx");

@@ -27,6 +27,7 @@ class Kvx1;
 namespace kvx::app {
 
 class Dispatcher;
+class PlanWindow;
 
 class BuildingWindow : public QMainWindow {
     Q_OBJECT
@@ -67,6 +68,8 @@ public:
     void openAsProject();
     // Reads a project (asking which) as a new room after the selection.
     void addProject();
+    // The plan window of the selected room (room_plan.h); nullptr without one.
+    PlanWindow* planOfRoom();
     // Writes the schedule PDF: a cover with the totals and the bill, the
     // rooms over as many pages as they need, then the zones. False (said in a
     // message box) when it cannot be written.
@@ -90,6 +93,7 @@ private:
     void sortBy(int column);
     // Asks for a file to write (the guard asks before a project or building
     // is replaced); nothing when cancelled.
+    QString typeTextOf(const Room& room) const;
     std::optional<QString> askExportPath(const QString& filter, const QString& extension);
 
     Dispatcher& m_dispatcher;

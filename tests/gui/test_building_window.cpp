@@ -4,6 +4,8 @@
 // save that fails keeps everything as it was.
 #include "app/building_window.h"
 #include "app/dispatcher.h"
+#include "app/plan_drawing.h"
+#include "app/plan_window.h"
 #include "core/building/building_file.h"
 #include "core/plan/layout_texts.h"
 #include "core/ui/kvx1.h"
@@ -395,6 +397,39 @@ private Q_SLOTS:
         QCOMPARE(document().figures()->rooms[size_t(row + 1)].design,
                  document().figures()->rooms[size_t(row)].design);
         QVERIFY(m_platform->messages.isEmpty());
+    }
+
+    // The plan window of a room shows the room's own design, and neither the
+    // program's project state nor its settings file change.
+    void planOfRoom_data() {
+        QTest::addColumn<int>("row");
+        QTest::newRow("a catalogue type") << 1;
+        QTest::newRow("offset rows") << 4;
+    }
+    void planOfRoom() {
+        QFETCH(int, row);
+        if (row == 4)
+            QVERIFY(m_window->rooms().setData(cell(4, RoomColumn::Pattern),
+                                              patternName(Pattern::Offset, m_kvx->localTexts())));
+        const QString ini = m_folder->filePath(QStringLiteral("Kvx.ini"));
+        QVERIFY(test::writeBytes(ini, "[Current lsp file]\r\nFilename=Test.lsp\r\n"));
+        QVERIFY(writeLspFile(m_folder->filePath(QStringLiteral("Test.lsp")),
+                             {{"Test A     ", 90, 60, 89.5f, 6.0f}}));
+        const QByteArray settings = test::readBytes(ini);
+        m_window->selectRooms({row});
+        QPointer<PlanWindow> plan = m_window->planOfRoom();
+        QVERIFY(plan);
+        QVERIFY(QTest::qWaitForWindowExposed(plan));
+        QVERIFY(plan->scene());
+        QCOMPARE(plan->scene()->design.distance,
+                 document().figures()->rooms[size_t(row)].design.distance);
+        QCOMPARE(plan->scene()->design.grid, document().figures()->rooms[size_t(row)].design.grid);
+        QVERIFY(!m_kvx->Modified);
+        QVERIFY(!m_dispatcher->programEnded());
+        QVERIFY(m_platform->messages.isEmpty());
+        plan->close();
+        QTRY_VERIFY(!plan);
+        QCOMPARE(test::readBytes(ini), settings);
     }
 
     // The schedule: the cover, the rooms over as many pages as they need,
