@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
@@ -175,6 +177,29 @@ private Q_SLOTS:
         QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
         QVERIFY(m_window->isWindowModified());
         compareWithFresh(document());
+    }
+
+    // The first calculation runs beside the window with its progress; Cancel
+    // stops it and leaves no figures (never half of them), and the rooms can
+    // be edited then.
+    void cancelFirstCalculation() {
+        Building b = school();
+        while (b.rooms.size() < 3000)
+            b.rooms << b.rooms[b.rooms.size() % 5];
+        document().reset(b);
+        QVERIFY(document().calculating());
+        QVERIFY(m_window->progressBar()->isVisible());
+        QVERIFY(!(m_window->rooms().flags(cell(0, RoomColumn::Length)) & Qt::ItemIsEditable));
+        QTest::mouseClick(m_window->findChild<QPushButton*>(QStringLiteral("cancel")),
+                          Qt::LeftButton);
+        QVERIFY(!document().calculating());
+        QVERIFY(!document().figures());
+        QVERIFY(!m_window->progressBar()->isVisible());
+        QCOMPARE(m_window->rooms().text(0, RoomColumn::State),
+                 m_kvx->localText(BuildingWindowText::NotCalculated));
+        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Length), QStringLiteral("12")));
+        QCOMPARE(document().building().rooms[0].length, 12.0);
+        QVERIFY(!document().figures());
     }
 
     // A zone's edit works out its zone again (a new line voltage its rooms
