@@ -377,10 +377,18 @@ void BuildingWindow::sortBy(int column) {
 std::optional<QString> BuildingWindow::askExportPath(const QString& filter,
                                                      const QString& extension) {
     Kvx1& kvx = m_document->kvx();
+    // The exports are of the figures: without them (a cancelled
+    // calculation) there is nothing to write, and the user is told why.
+    if (!m_document->figures()) {
+        kvx.platform.messageBox(kvx.localText(Text::Cancelled), MsgStyle::Exclamation,
+                                kvx.texts.ProgramTitle);
+        return std::nullopt;
+    }
     CommonDialog dialog;
     dialog.filter = filter;
     dialog.defaultExt = extension;
-    dialog.flags = DialogFlags::PathMustExist | DialogFlags::HideReadOnly;
+    dialog.flags =
+        DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = kvx.dialogFolder(m_document->path());
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(dialog);
     if (!chosen || !m_document->mayWrite(*chosen))
@@ -391,8 +399,6 @@ std::optional<QString> BuildingWindow::askExportPath(const QString& filter,
 
 bool BuildingWindow::exportRoomsAs() {
     const auto path = askExportPath(QStringLiteral("CSV (*.csv)|*.csv"), QStringLiteral("csv"));
-    // The guard has asked already: the document's own asks again only when
-    // the file changed meanwhile.
     return path && m_document->exportRooms(*path);
 }
 
@@ -449,7 +455,8 @@ void BuildingWindow::openAsProject() {
     CommonDialog dialog;
     dialog.filter = QStringLiteral("KVX Files (*.kvx)|*.kvx|All Files (*.*)|*.*");
     dialog.defaultExt = QStringLiteral("kvx");
-    dialog.flags = DialogFlags::PathMustExist | DialogFlags::HideReadOnly;
+    dialog.flags =
+        DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = kvx.dialogFolder(m_document->path());
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(dialog);
     if (!chosen || !m_document->mayWrite(*chosen))

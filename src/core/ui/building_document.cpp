@@ -166,7 +166,8 @@ bool BuildingDocument::saveAs() {
     CommonDialog dialog;
     dialog.filter = kBuildingFilter;
     dialog.defaultExt = QStringLiteral("kvxb");
-    dialog.flags = DialogFlags::PathMustExist | DialogFlags::HideReadOnly;
+    dialog.flags =
+        DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = m_kvx.dialogFolder(m_path);
     dialog.fileName = m_path;
     const std::optional<QString> chosen = m_kvx.platform.showSaveDialog(dialog);
@@ -225,7 +226,7 @@ bool BuildingDocument::mayWrite(const QString& path) {
 }
 
 bool BuildingDocument::exportRooms(const QString& path) {
-    if (!m_figures || !mayWrite(path))
+    if (!m_figures)
         return false;
     if (const auto error = writeCsvFile(path, scheduleCsv(m_building, *m_figures, texts()))) {
         m_kvx.platform.messageBox(buildingErrorText(*error, texts()), MsgStyle::Exclamation,
@@ -236,7 +237,7 @@ bool BuildingDocument::exportRooms(const QString& path) {
 }
 
 bool BuildingDocument::exportBill(const QString& path) {
-    if (!m_figures || !mayWrite(path))
+    if (!m_figures)
         return false;
     if (const auto error = writeCsvFile(path, billCsv(m_building, *m_figures, texts()))) {
         m_kvx.platform.messageBox(buildingErrorText(*error, texts()), MsgStyle::Exclamation,

@@ -122,7 +122,9 @@ public:
     // failed save asks again.
     bool queryClose(bool ending = false);
 
-    // --- exports, each through the guard
+    // --- exports: the schedule and the bill as CSV, written complete or not
+    // at all (a failure is said). The caller has passed the file through
+    // mayWrite, the guard every export goes through.
     bool exportRooms(const QString& path);
     bool exportBill(const QString& path);
     // Whether a file may be written: a file holding a project or a building
