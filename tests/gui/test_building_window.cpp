@@ -365,6 +365,23 @@ private Q_SLOTS:
         }
     }
 
+    // When the program ends the window cannot stay: it asks Save or Don't
+    // save, without Cancel, and a save that does not happen asks again.
+    void closeWhileTheProgramEnds() {
+        document().reset(school());
+        QTRY_VERIFY(!document().calculating());
+        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Name), QStringLiteral("Hall")));
+        const QString saved = m_folder->filePath(QStringLiteral("saved.kvxb"));
+        m_platform->answers = {MsgResult::Yes, MsgResult::Yes};
+        m_platform->saveAnswers = {std::nullopt, saved};
+        m_window->setEnding();
+        QVERIFY(m_window->close());
+        QCOMPARE(m_platform->messages.size(), 2);
+        for (const test::RecordedMessage& message : m_platform->messages)
+            QCOMPARE(message.style, MsgStyle::YesNoQuestion);
+        QCOMPARE(readBuildingFile(saved).building->rooms[0].name, QStringLiteral("Hall"));
+    }
+
     // A save that fails says why and keeps the building, its file, its
     // modified mark and its undo list; the file on disk is untouched.
     void failedSave() {
