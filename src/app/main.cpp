@@ -1,6 +1,7 @@
 // kvx: the desktop program. Run portable (a Kvx.ini or a catalogue beside it)
 // its folder is the program's folder; installed, it keeps its files in the
-// user's folders. The whole argument text names a project file.
+// user's folders. The whole argument text names a project file; a building
+// file (*.kvxb) opens in a building window.
 
 #include "app/application.h"
 #include "app/main_window_view.h"
@@ -57,13 +58,32 @@ int main(int argc, char** argv) {
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kvx.Kvx"));
 
-    const QString commandLine = QApplication::arguments().mid(1).join(u' ');
+    // A building file (a double-click on a .kvxb) opens in a building window
+    // beside the main window; any other argument text names a project.
+    QStringList arguments = QApplication::arguments().mid(1);
+    QStringList buildings;
+    for (const QString& argument : QStringList(arguments)) {
+        if (argument.endsWith(QStringLiteral(".kvxb"), Qt::CaseInsensitive)) {
+            buildings << argument;
+            arguments.removeOne(argument);
+        }
+    }
+    const QString commandLine = arguments.join(u' ');
     kvx::app::Application program(kvx::locateProgramFolders(QApplication::applicationDirPath()),
                                   QLocale::system(), commandLine);
     if (qEnvironmentVariable("KVX_QUIT_AFTER_SHOWN") == QLatin1String("1")) {
         QObject::connect(&program, &kvx::app::Application::mainWindowCreated, &app,
                          [&app](kvx::app::MainWindowView* window) {
                              window->installEventFilter(new QuitWhenPainted(&app));
+                         });
+    }
+    if (!buildings.isEmpty()) {
+        QObject::connect(&program, &kvx::app::Application::mainWindowCreated, &app,
+                         [buildings](kvx::app::MainWindowView* window) {
+                             QTimer::singleShot(0, window, [window, buildings] {
+                                 for (const QString& path : buildings)
+                                     window->openBuildingWindow(path);
+                             });
                          });
     }
     if (!program.start())

@@ -1,17 +1,21 @@
 #include "app/main_window_view.h"
 
+#include "app/building_window.h"
 #include "app/dispatcher.h"
 #include "app/focus_mark.h"
 #include "app/pictures.h"
 #include "app/plan_texts.h"
 #include "app/plan_window.h"
 #include "app/twips.h"
+#include "core/catalogue/lsp_record.h"
+#include "core/ui/building_document.h"
 #include "core/ui/main_window.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -460,6 +464,8 @@ void MainWindowView::createMenus() {
         m_binder.bind(*control, action);
         if (control == &m_model.mnuPrintFile)
             createPlanEntry(file);
+        if (control == &m_model.mnuSaveAs)
+            createBuildingEntries(file);
     }
 
     auto* help = menuBar()->addMenu(QString());
@@ -507,6 +513,102 @@ void MainWindowView::createPlanEntry(QMenu* menu) {
     translate();
     connect(&m_model.mnuFile, &Control::updated, m_mnuPlan, translate);
     connect(m_mnuPlan, &QAction::triggered, this, &MainWindowView::showPlanWindow);
+}
+
+void MainWindowView::createBuildingEntries(QMenu* menu) {
+    // The building window is the program's own addition, as the plan is.
+    menu->addSeparator();
+    QAction* newBuilding = menu->addAction(QString());
+    newBuilding->setObjectName(QStringLiteral("mnuNewBuilding"));
+    QAction* openBuilding = menu->addAction(QString());
+    openBuilding->setObjectName(QStringLiteral("mnuOpenBuilding"));
+    QMenu* recent = menu->addMenu(QString());
+    recent->setObjectName(QStringLiteral("mnuRecentBuildings"));
+    const auto translate = [this, newBuilding, openBuilding, recent] {
+        newBuilding->setText(m_model.kvx.localText(BuildingWindowText::NewBuilding));
+        openBuilding->setText(m_model.kvx.localText(BuildingWindowText::OpenBuilding));
+        recent->setTitle(m_model.kvx.localText(BuildingWindowText::RecentBuildings));
+    };
+    translate();
+    connect(&m_model.mnuFile, &Control::updated, newBuilding, translate);
+    connect(newBuilding, &QAction::triggered, this, [this] { openBuildingWindow(); });
+    connect(openBuilding, &QAction::triggered, this, &MainWindowView::openBuildingDialog);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentBuildings(recent); });
+}
+
+void MainWindowView::fillRecentBuildings(QMenu* menu) {
+    menu->clear();
+    const QStringList paths = recentBuildings(m_model.kvx);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString path = paths.at(i);
+        QString shown = QDir::toNativeSeparators(path);
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(action, &QAction::triggered, this, [this, path] {
+            // A file that has gone is said by the open and leaves the list.
+            if (!openBuildingWindow(path) && !QFileInfo(path).isFile())
+                forgetRecentBuilding(m_model.kvx, path);
+        });
+    }
+    if (paths.isEmpty())
+        menu->addAction(m_model.kvx.localText(1140))->setEnabled(false);
+}
+
+void MainWindowView::openBuildingDialog() {
+    std::optional<QString> chosen;
+    m_dispatcher.run([&] {
+        CommonDialog dialog;
+        dialog.filter = QStringLiteral("KVX buildings (*.kvxb)|*.kvxb|All Files (*.*)|*.*");
+        dialog.defaultExt = QStringLiteral("kvxb");
+        dialog.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
+        dialog.initDir = m_model.kvx.dialogFolder({});
+        chosen = m_model.kvx.platform.showOpenDialog(dialog);
+        if (chosen)
+            m_model.kvx.rememberFolder(*chosen);
+    });
+    if (chosen)
+        openBuildingWindow(*chosen);
+}
+
+BuildingWindow* MainWindowView::openBuildingWindow(const QString& path) {
+    // A building already open comes to the front instead of a second window
+    // on the same file, whose saves would overwrite each other's.
+    for (BuildingWindow* window : buildingWindows()) {
+        if (!path.isEmpty() && QFileInfo(window->document().path()) == QFileInfo(path)) {
+            window->raise();
+            window->activateWindow();
+            return window;
+        }
+    }
+    Kvx1& kvx = m_model.kvx;
+    const QList<LspRecord> catalogue =
+        readLspFile(kvx.cataloguePath(kvx.CurrentLspFile)).value_or(QList<LspRecord>{});
+    auto* window = new BuildingWindow(kvx, catalogue, m_dispatcher);
+    bool opened = true;
+    if (!path.isEmpty())
+        m_dispatcher.run([&] { opened = window->document().open(path); });
+    if (!opened) {
+        delete window;
+        return nullptr;
+    }
+    connect(window, &BuildingWindow::openProject, this, [this](const QString& project) {
+        m_dispatcher.run([&] { m_model.openRecent(project); });
+        raise();
+        activateWindow();
+    });
+    m_buildingWindows.removeAll(nullptr);
+    m_buildingWindows << window;
+    window->show();
+    return window;
+}
+
+QList<BuildingWindow*> MainWindowView::buildingWindows() const {
+    QList<BuildingWindow*> windows;
+    for (const QPointer<BuildingWindow>& window : m_buildingWindows) {
+        if (window)
+            windows << window;
+    }
+    return windows;
 }
 
 void MainWindowView::showPlanWindow() {

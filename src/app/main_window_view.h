@@ -27,6 +27,7 @@ class FrmKvx;
 
 namespace kvx::app {
 
+class BuildingWindow;
 class Dispatcher;
 class PlanWindow;
 
@@ -50,6 +51,12 @@ public:
     // The plan window; nullptr until it was first opened.
     PlanWindow* planWindow() const;
 
+    // Opens a building window on a new building, or on the file's (nothing
+    // when the file cannot be read: it is said in a message box).
+    BuildingWindow* openBuildingWindow(const QString& path = {});
+    // The building windows open now.
+    QList<BuildingWindow*> buildingWindows() const;
+
 Q_SIGNALS:
     // The first activation (Form_Activate) has run.
     void activated();
@@ -71,6 +78,9 @@ private:
     QGridLayout* resultsLayout();
     void createMenus();
     void createPlanEntry(QMenu* menu);
+    void createBuildingEntries(QMenu* menu);
+    void fillRecentBuildings(QMenu* menu);
+    void openBuildingDialog();
     void bindControls();
     void arrangeTabOrder();
     // Places the window where the model says, when the model's geometry has
@@ -96,6 +106,7 @@ private:
     bool m_frameFitted = false; // sized again once the window frame was known
     QAction* m_mnuPlan = nullptr;
     QPointer<PlanWindow> m_planWindow;
+    QList<QPointer<BuildingWindow>> m_buildingWindows;
 
     QWidget* m_content = nullptr;
     QScrollArea* m_scroll = nullptr;

@@ -242,6 +242,14 @@ std::optional<double> printerPageWidth() {
     return widthInUnits(sharedPrinter());
 }
 
+QPageSize printerPaper() {
+    if (!hasPrinter())
+        return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem
+                             ? QPageSize::Letter
+                             : QPageSize::A4);
+    return sharedPrinter().pageLayout().pageSize();
+}
+
 std::unique_ptr<ReportPrinter> openPrinter() {
     if (!hasPrinter())
         return nullptr;

@@ -6,6 +6,7 @@
 
 #include "core/report/report_printer.h"
 
+#include <QPageSize>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,9 @@ namespace kvx::app {
 // Printable width of the default (or last set-up) printer in character units;
 // nothing when no printer is installed.
 std::optional<double> printerPageWidth();
+// The paper of the current printer (the setup's choice); without a printer
+// Letter where the locale measures in US units, else A4.
+QPageSize printerPaper();
 // A document on the current printer, or nullptr when there is none.
 std::unique_ptr<ReportPrinter> openPrinter();
 // A one-page PDF document written to path, or nullptr when it cannot be created.

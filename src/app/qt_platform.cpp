@@ -1,5 +1,7 @@
 #include "app/qt_platform.h"
 
+#include "app/building_window.h"
+
 #include "app/binding.h"
 #include "app/dispatcher.h"
 #include "app/info_views.h"
@@ -325,6 +327,10 @@ void QtPlatform::endProgram() {
     setBusyPointer(false);
     if (m_mainWindow)
         m_mainWindow->setEnding();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* building = qobject_cast<BuildingWindow*>(window))
+            building->setEnding();
+    }
     QApplication::closeAllWindows();
     QCoreApplication::quit();
 }

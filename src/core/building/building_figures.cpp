@@ -61,7 +61,7 @@ bool computeRooms(const Building& building, const std::vector<int>& zones,
     const auto total = qsizetype(which.size());
     const qsizetype step = std::max<qsizetype>(1, total / kProgressSteps);
     std::atomic<qsizetype> done{0};
-    QtConcurrent::blockingMap(which, [&](qsizetype i) {
+    const auto one = [&](qsizetype i) {
         if (cancelled())
             return;
         const int zone = zones[size_t(i)];
@@ -69,7 +69,11 @@ bool computeRooms(const Building& building, const std::vector<int>& zones,
         const qsizetype now = ++done;
         if (run.progress && (now % step == 0 || now == total))
             run.progress(now, total);
-    });
+    };
+    if (run.pool)
+        QtConcurrent::blockingMap(run.pool, which, one);
+    else
+        QtConcurrent::blockingMap(which, one);
     return !cancelled();
 }
 

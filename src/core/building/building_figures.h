@@ -23,6 +23,7 @@
 #include "core/system/system.h"
 
 #include <QString>
+#include <QThreadPool>
 #include <QtGlobal>
 
 #include <atomic>
@@ -154,6 +155,10 @@ double cablePathOf(const Layout& layout);
 struct BuildingRun {
     std::function<void(qsizetype done, qsizetype total)> progress;
     const std::atomic<bool>* cancel = nullptr;
+    // The threads to run on; Qt's global pool when none. A window passes a
+    // pool of its own: Qt Gui paints with the global one, and a long run
+    // there would hold up every paint until it ends.
+    QThreadPool* pool = nullptr;
 };
 
 // Every room, in parallel over the processor's cores, then the zones, the

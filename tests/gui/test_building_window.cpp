@@ -1,0 +1,511 @@
+// The building window as a user works it: an edit shows the same figures as
+// the whole building worked out afresh and Undo takes it back; rows pasted
+// from a spreadsheet; sorting by a column; the question before closing; a
+// save that fails keeps everything as it was.
+#include "app/building_window.h"
+#include "app/dispatcher.h"
+#include "app/plan_drawing.h"
+#include "app/plan_window.h"
+#include "core/building/building_file.h"
+#include "core/plan/layout_texts.h"
+#include "core/ui/kvx1.h"
+#include "support/fake_platform.h"
+#include "support/files.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kvx;
+using namespace kvx::app;
+
+namespace {
+
+RoomLoudspeaker testA() {
+    return {QStringLiteral("Test A"), 90, 60, 89.5, 6, {}};
+}
+
+Room room(const QString& name, const QString& zone, double length, double width) {
+    Room r;
+    r.name = name;
+    r.zone = zone;
+    r.length = length;
+    r.width = width;
+    r.height = 3;
+    r.ear = 1.2;
+    r.loudspeaker = testA();
+    r.ambient = 45;
+    return r;
+}
+
+// Five rooms in two zones; the fourth cannot be calculated (its ears are
+// above its ceiling).
+Building school() {
+    Building b;
+    b.name = QStringLiteral("School");
+    Zone ground;
+    ground.name = QStringLiteral("Ground");
+    ground.amplifier = 240;
+    ground.cableLength = 60;
+    Zone first = ground;
+    first.name = QStringLiteral("First");
+    b.zones = {ground, first};
+    b.rooms = {room("A", "Ground", 9, 7), room("B", "First", 20, 10), room("C", "Ground", 6, 5),
+               room("D", "First", 12, 8), room("E", "Ground", 15, 4)};
+    b.rooms[3].height = 1;
+    return b;
+}
+
+// Compares the window's figures with the building worked out whole.
+void compareWithFresh(const BuildingDocument& document) {
+    const std::optional<BuildingFigures> fresh = computeBuilding(document.building());
+    QVERIFY(fresh && document.figures());
+    const BuildingFigures& shown = *document.figures();
+    QCOMPARE(shown.rooms.size(), fresh->rooms.size());
+    for (size_t i = 0; i < fresh->rooms.size(); ++i) {
+        QCOMPARE(shown.rooms[i].error.has_value(), fresh->rooms[i].error.has_value());
+        QCOMPARE(shown.rooms[i].design, fresh->rooms[i].design);
+        QCOMPARE(shown.rooms[i].load, fresh->rooms[i].load);
+        QCOMPARE(shown.rooms[i].level.has_value(), fresh->rooms[i].level.has_value());
+        if (fresh->rooms[i].level)
+            QCOMPARE(shown.rooms[i].level->quietest, fresh->rooms[i].level->quietest);
+    }
+    QCOMPARE(shown.zones.size(), fresh->zones.size());
+    for (size_t z = 0; z < fresh->zones.size(); ++z) {
+        QCOMPARE(shown.zones[z].name, fresh->zones[z].name);
+        QCOMPARE(shown.zones[z].loudspeakers, fresh->zones[z].loudspeakers);
+        QCOMPARE(shown.zones[z].load, fresh->zones[z].load);
+        QCOMPARE(shown.zones[z].rooms, fresh->zones[z].rooms);
+    }
+}
+
+QStringList names(const Building& b) {
+    QStringList list;
+    for (const Room& r : b.rooms)
+        list << r.name;
+    return list;
+}
+
+} // namespace
+
+class TestBuildingWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<test::FakePlatform> m_platform;
+    std::unique_ptr<Kvx1> m_kvx;
+    std::unique_ptr<Dispatcher> m_dispatcher;
+    QPointer<BuildingWindow> m_window;
+    QString m_file;
+
+    BuildingDocument& document() { return m_window->document(); }
+    QModelIndex cell(int row, RoomColumn column) {
+        return m_window->rooms().index(row, int(column));
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_platform = std::make_unique<test::FakePlatform>();
+        m_kvx = std::make_unique<Kvx1>(*m_platform, m_folder->path(), QLocale::c());
+        m_kvx->texts.ProgramTitle = QStringLiteral("KVX");
+        m_dispatcher = std::make_unique<Dispatcher>(*m_platform);
+        m_file = m_folder->filePath(QStringLiteral("school.kvxb"));
+        QVERIFY(!writeBuildingFile(m_file, school()));
+        m_window =
+            new BuildingWindow(*m_kvx, {{"Test A     ", 90, 60, 89.5f, 6.0f}}, *m_dispatcher);
+        QVERIFY(document().open(m_file));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QTRY_VERIFY(!document().calculating() && document().figures());
+    }
+    void cleanup() {
+        if (m_window) {
+            m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+            m_platform->answers = {MsgResult::No};
+            delete m_window;
+        }
+    }
+
+    // An edit typed into a cell recomputes its room and zone to the figures
+    // the whole building gives; Ctrl+Z takes it back, Ctrl+Shift+Z again.
+    void editAndUndo_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("length") << int(RoomColumn::Length) << "12" << true;
+        QTest::newRow("to the other zone") << int(RoomColumn::Zone) << "First" << true;
+        QTest::newRow("quantity") << int(RoomColumn::Quantity) << "4" << true;
+        QTest::newRow("tap") << int(RoomColumn::Tap) << "1/4" << true;
+        QTest::newRow("angle makes a user type") << int(RoomColumn::Angle1) << "100" << true;
+        QTest::newRow("a height of nothing") << int(RoomColumn::Height) << "0" << false;
+        QTest::newRow("not a number") << int(RoomColumn::Difference) << "six" << false;
+        QTest::newRow("no such zone") << int(RoomColumn::Zone) << "Cellar" << false;
+    }
+    void editAndUndo() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        const Building before = document().building();
+        const BuildingFigures figuresBefore = *document().figures();
+        const bool set = m_window->rooms().setData(cell(0, RoomColumn(column)), typed);
+        QCOMPARE(set, taken);
+        QCOMPARE(document().canUndo(), taken);
+        QCOMPARE(m_window->isWindowModified(), taken);
+        if (!taken) {
+            QCOMPARE(document().building(), before);
+            return;
+        }
+        QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
+        QVERIFY(document().building() != before);
+        compareWithFresh(document());
+
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QCOMPARE(document().building(), before);
+        QCOMPARE(document().figures()->rooms[0].design, figuresBefore.rooms[0].design);
+        compareWithFresh(document());
+        QVERIFY(!m_window->isWindowModified());
+
+        QTest::keySequence(m_window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
+        QVERIFY(m_window->isWindowModified());
+        compareWithFresh(document());
+    }
+
+    // The first calculation runs beside the window with its progress; Cancel
+    // stops it and leaves no figures (never half of them), and the rooms can
+    // be edited then.
+    void cancelFirstCalculation() {
+        Building b = school();
+        while (b.rooms.size() < 3000)
+            b.rooms << b.rooms[b.rooms.size() % 5];
+        document().reset(b);
+        QVERIFY(document().calculating());
+        QVERIFY(m_window->progressBar()->isVisible());
+        QVERIFY(!(m_window->rooms().flags(cell(0, RoomColumn::Length)) & Qt::ItemIsEditable));
+        QTest::mouseClick(m_window->findChild<QPushButton*>(QStringLiteral("cancel")),
+                          Qt::LeftButton);
+        QVERIFY(!document().calculating());
+        QVERIFY(!document().figures());
+        QVERIFY(!m_window->progressBar()->isVisible());
+        QCOMPARE(m_window->rooms().text(0, RoomColumn::State),
+                 m_kvx->localText(BuildingWindowText::NotCalculated));
+        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Length), QStringLiteral("12")));
+        QCOMPARE(document().building().rooms[0].length, 12.0);
+        QVERIFY(!document().figures());
+    }
+
+    // A zone's edit works out its zone again (a new line voltage its rooms
+    // too); a renamed zone keeps its rooms; Undo takes it back.
+    void zoneEdit_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("renamed, its rooms follow") << int(ZoneColumn::Name) << "Hall" << true;
+        QTest::newRow("70 V") << int(ZoneColumn::Line) << "70" << true;
+        QTest::newRow("a smaller amplifier") << int(ZoneColumn::Amplifier) << "60" << true;
+        QTest::newRow("no cable") << int(ZoneColumn::CableLength) << "" << true;
+        QTest::newRow("the other zone's name") << int(ZoneColumn::Name) << "First" << false;
+        QTest::newRow("60 V") << int(ZoneColumn::Line) << "60" << false;
+    }
+    void zoneEdit() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        const Building before = document().building();
+        QCOMPARE(m_window->zones().setData(m_window->zones().index(0, column), typed), taken);
+        QCOMPARE(document().canUndo(), taken);
+        if (!taken)
+            return;
+        QCOMPARE(m_window->zones().text(0, ZoneColumn(column)), typed);
+        for (const qsizetype i : {0, 2, 4})
+            QCOMPARE(document().building().rooms[i].zone, document().building().zones[0].name);
+        compareWithFresh(document());
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QCOMPARE(document().building(), before);
+        compareWithFresh(document());
+    }
+
+    // Three rows copied from a spreadsheet go in after the selected room, the
+    // zone they name with them; one Undo takes all of it back.
+    void pasteThreeRows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("with the column names, any order")
+            << QStringLiteral("Width\tname\tlength\theight\tear\tzone\ttype\n"
+                              "4\tP1\t5\t3\t1.2\tAnnex\tTest A\n"
+                              "5\tP2\t6\t3\t1.2\tGround\tTest A\n"
+                              "6\tP3\t7\t3\t1.2\t\tTest A\n");
+        QTest::newRow("rows alone, decimal commas, CR LF")
+            << QStringLiteral("P1\tAnnex\t1\t5\t4\t3\t1,2\tTest A\r\n"
+                              "P2\tGround\t1\t6\t5\t3\t1,2\tTest A\r\n"
+                              "P3\t\t1\t7\t6\t3\t1,2\tTest A\r\n");
+    }
+    void pasteThreeRows() {
+        QFETCH(QString, text);
+        const Building before = document().building();
+        m_window->selectRooms({1});
+        QApplication::clipboard()->setText(text);
+        QTest::keySequence(m_window, QKeySequence::Paste);
+        const Building& b = document().building();
+        QCOMPARE(names(b), QStringList({"A", "B", "P1", "P2", "P3", "C", "D", "E"}));
+        QCOMPARE(b.rooms[2].width, 4.0);
+        QCOMPARE(b.rooms[4].length, 7.0);
+        QCOMPARE(b.rooms[4].ear, 1.2);
+        QCOMPARE(b.rooms[3].loudspeaker.angle1, 90.0);
+        QCOMPARE(b.zones.size(), 3);
+        QCOMPARE(b.zones[2].name, QStringLiteral("Annex"));
+        QCOMPARE(m_window->selectedRooms(), QList<qsizetype>({2, 3, 4}));
+        compareWithFresh(document());
+        QVERIFY(m_platform->messages.isEmpty());
+
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QCOMPARE(document().building(), before);
+        compareWithFresh(document());
+    }
+
+    // A row that is no room is refused with the place named; nothing goes in.
+    void pasteRefused() {
+        const Building before = document().building();
+        QApplication::clipboard()->setText(QStringLiteral("name\tlength\twidth\theight\tear\ttype\n"
+                                                          "P1\t5\t4\t3\t1.2\tTest A\n"
+                                                          "P2\tfive\t4\t3\t1.2\tTest A\n"));
+        QTest::keySequence(m_window, QKeySequence::Paste);
+        QCOMPARE(document().building(), before);
+        QVERIFY(!document().canUndo());
+        QCOMPARE(m_platform->messages.size(), 1);
+        QVERIFY2(m_platform->messages[0].text.contains(QStringLiteral("line 3")),
+                 qPrintable(m_platform->messages[0].text));
+    }
+
+    // A click on a heading sorts by it, again the other way; rooms without
+    // the figure last either way; the figures go with their rooms; Undo
+    // gives the order back.
+    void sorting_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("ascending");
+        QTest::addColumn<QStringList>("descending");
+        QTest::newRow("length") << int(RoomColumn::Length) << QStringList{"C", "A", "D", "E", "B"}
+                                << QStringList{"B", "E", "D", "A", "C"};
+        QTest::newRow("loudspeakers, the room in error last")
+            << int(RoomColumn::Loudspeakers) << QStringList{"C", "A", "E", "B", "D"}
+            << QStringList{"B", "E", "A", "C", "D"};
+        QTest::newRow("zone, equal rooms in their order")
+            << int(RoomColumn::Zone) << QStringList{"B", "D", "A", "C", "E"}
+            << QStringList{"A", "C", "E", "B", "D"};
+    }
+    void sorting() {
+        QFETCH(int, column);
+        QFETCH(QStringList, ascending);
+        QFETCH(QStringList, descending);
+        const Building before = document().building();
+        QHeaderView* header = m_window->roomsView()->horizontalHeader();
+        const auto click = [&] {
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                       header->height() / 2));
+        };
+        click();
+        QCOMPARE(names(document().building()), ascending);
+        compareWithFresh(document());
+        click();
+        QCOMPARE(names(document().building()), descending);
+        compareWithFresh(document());
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QTest::keySequence(m_window, QKeySequence::Undo);
+        QCOMPARE(document().building(), before);
+        compareWithFresh(document());
+    }
+
+    // Closing with changes asks; the answer decides, and nothing is lost
+    // unasked.
+    void closeQuestion_data() {
+        QTest::addColumn<MsgResult>("answer");
+        QTest::addColumn<bool>("saveAsCancelled");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("save") << MsgResult::Yes << false << true << true;
+        QTest::newRow("discard") << MsgResult::No << false << true << false;
+        QTest::newRow("cancel") << MsgResult::Cancel << false << false << false;
+        QTest::newRow("save, then cancel the file dialog")
+            << MsgResult::Yes << true << false << false;
+    }
+    void closeQuestion() {
+        QFETCH(MsgResult, answer);
+        QFETCH(bool, saveAsCancelled);
+        QFETCH(bool, closes);
+        QFETCH(bool, written);
+        if (saveAsCancelled) {
+            // A new building has no file: Save asks for one.
+            document().reset(school());
+            QTRY_VERIFY(!document().calculating());
+            m_platform->saveAnswers = {std::nullopt};
+        }
+        const QByteArray onDisk = test::readBytes(m_file);
+        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Name), QStringLiteral("Hall")));
+        m_platform->answers = {answer};
+        QCOMPARE(m_window->close(), closes);
+        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_platform->messages[0].style, MsgStyle::YesNoCancelQuestion);
+        QVERIFY(m_platform->answers.isEmpty());
+        QCOMPARE(test::readBytes(m_file) != onDisk, written);
+        if (written)
+            QCOMPARE(readBuildingFile(m_file).building->rooms[0].name, QStringLiteral("Hall"));
+        if (!closes) {
+            QVERIFY(m_window->isVisible());
+            QVERIFY(m_window->isWindowModified());
+            QCOMPARE(document().building().rooms[0].name, QStringLiteral("Hall"));
+        }
+    }
+
+    // When the program ends the window cannot stay: it asks Save or Don't
+    // save, without Cancel, and a save that does not happen asks again.
+    void closeWhileTheProgramEnds() {
+        document().reset(school());
+        QTRY_VERIFY(!document().calculating());
+        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Name), QStringLiteral("Hall")));
+        const QString saved = m_folder->filePath(QStringLiteral("saved.kvxb"));
+        m_platform->answers = {MsgResult::Yes, MsgResult::Yes};
+        m_platform->saveAnswers = {std::nullopt, saved};
+        m_window->setEnding();
+        QVERIFY(m_window->close());
+        QCOMPARE(m_platform->messages.size(), 2);
+        for (const test::RecordedMessage& message : m_platform->messages)
+            QCOMPARE(message.style, MsgStyle::YesNoQuestion);
+        QCOMPARE(readBuildingFile(saved).building->rooms[0].name, QStringLiteral("Hall"));
+    }
+
+    // A save that fails says why and keeps the building, its file, its
+    // modified mark and its undo list; the file on disk is untouched.
+    void failedSave() {
+        QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Width), QStringLiteral("5.5")));
+        const Building edited = document().building();
+        const QByteArray onDisk = test::readBytes(m_file);
+        // A folder that does not exist: nothing can be written there.
+        const QString blocked = m_folder->filePath(QStringLiteral("gone/taken.kvxb"));
+        m_platform->saveAnswers = {blocked};
+        QVERIFY(!document().saveAs());
+        QCOMPARE(m_platform->messages.size(), 1);
+        QVERIFY(m_platform->messages[0].text.contains(QStringLiteral("taken.kvxb")));
+        QCOMPARE(document().path(), QFileInfo(m_file).absoluteFilePath());
+        QCOMPARE(document().building(), edited);
+        QVERIFY(document().isModified());
+        QVERIFY(m_window->isWindowModified());
+        QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("school.kvxb")));
+        QVERIFY(document().canUndo());
+        QCOMPARE(test::readBytes(m_file), onDisk);
+        compareWithFresh(document());
+    }
+
+    // A room written as a project and read back as a room is the same
+    // calculation: the same figures to the last digit.
+    void roomAsProjectAndBack_data() {
+        QTest::addColumn<int>("row");
+        QTest::newRow("a catalogue type, ambient noise") << 1;
+        QTest::newRow("the user's own type, offset rows, reverberation") << 2;
+    }
+    void roomAsProjectAndBack() {
+        QFETCH(int, row);
+        if (row == 2) {
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Angle1), QStringLiteral("100")));
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Pattern),
+                                              patternName(Pattern::Offset, m_kvx->localTexts())));
+            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Reverberation),
+                                              QStringLiteral("0.9")));
+        }
+        const QString project = m_folder->filePath(QStringLiteral("room.kvx"));
+        QSignalSpy opened(m_window.data(), &BuildingWindow::openProject);
+        m_window->selectRooms({row});
+        m_platform->saveAnswers = {project};
+        m_window->openAsProject();
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened[0][0].toString(), project);
+
+        m_platform->openAnswers = {project};
+        m_window->addProject();
+        const Building& b = document().building();
+        QCOMPARE(b.rooms.size(), 6);
+        Room back = b.rooms[row + 1];
+        QCOMPARE(back.name, QStringLiteral("room"));
+        back.name = b.rooms[row].name;
+        QCOMPARE(back, b.rooms[row]);
+        QCOMPARE(document().figures()->rooms[size_t(row + 1)].design,
+                 document().figures()->rooms[size_t(row)].design);
+        QVERIFY(m_platform->messages.isEmpty());
+    }
+
+    // The plan window of a room shows the room's own design, and neither the
+    // program's project state nor its settings file change.
+    void planOfRoom_data() {
+        QTest::addColumn<int>("row");
+        QTest::newRow("a catalogue type") << 1;
+        QTest::newRow("offset rows") << 4;
+    }
+    void planOfRoom() {
+        QFETCH(int, row);
+        if (row == 4)
+            QVERIFY(m_window->rooms().setData(cell(4, RoomColumn::Pattern),
+                                              patternName(Pattern::Offset, m_kvx->localTexts())));
+        const QString ini = m_folder->filePath(QStringLiteral("Kvx.ini"));
+        QVERIFY(test::writeBytes(ini, "[Current lsp file]\r\nFilename=Test.lsp\r\n"));
+        QVERIFY(writeLspFile(m_folder->filePath(QStringLiteral("Test.lsp")),
+                             {{"Test A     ", 90, 60, 89.5f, 6.0f}}));
+        const QByteArray settings = test::readBytes(ini);
+        m_window->selectRooms({row});
+        QPointer<PlanWindow> plan = m_window->planOfRoom();
+        QVERIFY(plan);
+        QVERIFY(QTest::qWaitForWindowExposed(plan));
+        QVERIFY(plan->scene());
+        QCOMPARE(plan->scene()->design.distance,
+                 document().figures()->rooms[size_t(row)].design.distance);
+        QCOMPARE(plan->scene()->design.grid, document().figures()->rooms[size_t(row)].design.grid);
+        QVERIFY(!m_kvx->Modified);
+        QVERIFY(!m_dispatcher->programEnded());
+        QVERIFY(m_platform->messages.isEmpty());
+        plan->close();
+        QTRY_VERIFY(!plan);
+        QCOMPARE(test::readBytes(ini), settings);
+    }
+
+    // The schedule: the cover, the rooms over as many pages as they need,
+    // the zones; an export aimed at a building asks first, and No leaves it.
+    void schedulePdf_data() {
+        QTest::addColumn<int>("rooms");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("five rooms") << 5 << 3;
+        QTest::newRow("two hundred rooms, seven pages of them") << 200 << 9;
+    }
+    void schedulePdf() {
+        QFETCH(int, rooms);
+        QFETCH(int, pages);
+        Building b = school();
+        while (b.rooms.size() < rooms) {
+            b.rooms << b.rooms[b.rooms.size() % 5];
+            b.rooms.last().name = QStringLiteral("Room %1").arg(b.rooms.size());
+        }
+        document().reset(b);
+        QTRY_VERIFY(!document().calculating());
+        const QString pdf = m_folder->filePath(QStringLiteral("schedule.pdf"));
+        QVERIFY(m_window->writeSchedulePdf(pdf));
+        const QString text = QString::fromLatin1(test::readBytes(pdf));
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), pages);
+
+        const QByteArray building = test::readBytes(m_file);
+        m_platform->saveAnswers = {m_file};
+        m_platform->answers = {MsgResult::No};
+        QVERIFY(!m_window->exportPdfAs());
+        QCOMPARE(m_platform->messages.size(), 1);
+        QCOMPARE(m_platform->messages[0].style, MsgStyle::YesNoQuestion);
+        QCOMPARE(test::readBytes(m_file), building);
+    }
+};
+
+QTEST_MAIN(TestBuildingWindow)
+#include "test_building_window.moc"
