@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
@@ -310,6 +311,13 @@ Band CoveragePage::band() const {
 
 double CoveragePage::margin() const {
     return m_margin->value();
+}
+
+void CoveragePage::showMargin(double margin) {
+    if (m_margin->value() == margin)
+        return;
+    const QSignalBlocker quiet(m_margin);
+    m_margin->setValue(margin);
 }
 
 std::optional<Sheet> CoveragePage::picture() const {

@@ -126,9 +126,11 @@ public:
 
     Band band() const;
     double margin() const;
+    // Shows the project's margin; the box's own signal stays quiet.
+    void showMargin(double margin);
 
 Q_SIGNALS:
-    // The user set another margin; the window makes a new map.
+    // The user set another margin; the window makes it the project's.
     void marginChanged(double margin);
 
 private:

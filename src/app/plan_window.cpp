@@ -7,9 +7,12 @@
 #include "app/system_page.h"
 #include "core/calc/design.h"
 #include "core/plan/layout_texts.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/report_commands.h"
+#include "core/ui/replace_guard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -97,6 +100,8 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     resize(960, 680);
 
     m_observer = m_model.observeDesign([this] { designChanged(); });
+    m_settingsObserver = m_model.observeSettings([this] { settingsChanged(); });
+    m_coverage->showMargin(m_model.planSettings().margin);
     rebuild();
     m_system->page()->panel().refresh();
     m_speech->panel().refresh();
@@ -104,6 +109,15 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
 
 PlanWindow::~PlanWindow() {
     m_model.unobserveDesign(m_observer);
+    m_model.unobserveSettings(m_settingsObserver);
+}
+
+void PlanWindow::settingsChanged() {
+    m_coverage->showMargin(m_model.planSettings().margin);
+    // The System and Speech panels follow the settings themselves, on the
+    // map this makes.
+    if (isVisible())
+        currentScene();
 }
 
 void PlanWindow::createPages() {
@@ -136,10 +150,14 @@ void PlanWindow::createPages() {
                          shown->coverageProblem};
     });
     addPage(m_speech);
-    connect(m_coverage, &CoveragePage::marginChanged, this, [this] {
-        currentScene();
-        m_system->page()->panel().refresh();
-        m_speech->panel().refresh();
+    // The margin is the project's: a change marks it modified, and the pages
+    // follow the settings as they do after Open or New.
+    connect(m_coverage, &CoveragePage::marginChanged, this, [this](double margin) {
+        m_dispatcher.run([this, margin] {
+            PlanSettings plan = m_model.planSettings();
+            plan.margin = margin;
+            m_model.setPlanSettings(plan);
+        });
     });
 }
 
@@ -171,9 +189,9 @@ const PlanScene* PlanWindow::currentScene() {
     if (!m_stack)
         return nullptr;
     const Design* design = m_model.design();
-    const bool current =
-        design ? m_scene && m_scene->design == *design && m_sceneMargin == m_coverage->margin()
-               : !m_scene;
+    const bool current = design ? m_scene && m_scene->design == *design &&
+                                      m_sceneMargin == m_model.planSettings().margin
+                                : !m_scene;
     if (!current)
         rebuild();
     return scene();
@@ -184,7 +202,7 @@ void PlanWindow::rebuild() {
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(nullptr);
     m_scene.reset();
-    m_sceneMargin = m_coverage->margin();
+    m_sceneMargin = m_model.planSettings().margin;
     if (const Design* design = m_model.design()) {
         m_scene = makePlanScene(*design, {0, m_sceneMargin}, m_texts);
         ++m_scenesMade;
@@ -242,8 +260,13 @@ void PlanWindow::exportAs(PlanFormat format) {
         project.fileName().isEmpty() ? QStringLiteral("plan") : project.completeBaseName();
     dialog.fileName = QDir(folder).filePath(name + u'.' + extension);
     const std::optional<QString> chosen = m_model.kvx.platform.showSaveDialog(dialog);
-    if (chosen && !chosen->isEmpty())
-        exportTo(*chosen, format);
+    if (!chosen || chosen->isEmpty())
+        return;
+    // The dialog's own question says nothing of what the file holds.
+    if (!mayReplace(m_model.kvx, *chosen, m_texts.plain(PlanViewText::ExportTitle),
+                    Replacement::Export))
+        return;
+    exportTo(*chosen, format);
 }
 
 } // namespace kvx::app

@@ -41,12 +41,11 @@ QString topHelp() {
                "  kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]\n"
                "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
                "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
-               "      [--drop-limit dB] [--save PATH]\n"
+               "      [--drop-limit dB] [--margin M] [--save PATH]\n"
                "  kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [--ambient dB]\n"
                "      [--target STI] [--margin M] [--samples m] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv]\n"
-               "      [--overwrite]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
                "  kvx-cli COMMAND --help     the options of a command\n"
@@ -63,6 +62,8 @@ QString topHelp() {
                "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
                "                    default: the system locale\n"
                "  --json            machine-readable output\n"
+               "  --overwrite       let -o, --report and --bom replace a file that holds a\n"
+               "                    KVX project or building (default: refuse, exit 2)\n"
                "\n"
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
@@ -87,10 +88,13 @@ CommonOptions::CommonOptions(const QString& jsonMeaning)
              QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL (default: the "
                             "system locale)."),
              QStringLiteral("NAME"))
-    , json(QStringLiteral("json"), jsonMeaning) {}
+    , json(QStringLiteral("json"), jsonMeaning)
+    , overwrite(QStringLiteral("overwrite"),
+                QStringLiteral("Lets -o, --report and --bom replace a file that holds a KVX "
+                               "project or building, or the file read (default: refuse).")) {}
 
 void CommonOptions::addTo(QCommandLineParser& parser) const {
-    parser.addOptions({help, dataDir, language, locale, json});
+    parser.addOptions({help, dataDir, language, locale, json, overwrite});
 }
 
 void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocation) const {
@@ -116,6 +120,7 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
         invocation.locale = chosen;
     }
     invocation.json = parser.isSet(json);
+    invocation.overwrite = parser.isSet(overwrite);
 }
 
 ProgramFolders programFolders(const Invocation& invocation) {
@@ -410,11 +415,7 @@ Invocation parseBuilding(const QStringList& rest) {
     const QCommandLineOption bom(QStringLiteral("bom"),
                                  QStringLiteral("Writes the bill of materials as CSV."),
                                  QStringLiteral("OUT.csv"));
-    const QCommandLineOption overwrite(
-        QStringLiteral("overwrite"),
-        QStringLiteral("Lets -o and --bom replace a file that holds a project or a building, "
-                       "or the file read (default: refuse)."));
-    parser.addOptions({output, bom, overwrite});
+    parser.addOptions({output, bom});
 
     const QString command = QStringLiteral("building");
     if (!parse(parser, rest, command, common.help, invocation))
@@ -424,7 +425,6 @@ Invocation parseBuilding(const QStringList& rest) {
     if (files.size() != 1)
         throw UsageError{QStringLiteral("building: name one building or room list")};
     invocation.file = files.constFirst();
-    invocation.overwrite = parser.isSet(overwrite);
     if (parser.isSet(output)) {
         invocation.output = parser.value(output);
         const QString suffix = QFileInfo(invocation.output).suffix().toLower();

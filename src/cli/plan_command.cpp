@@ -138,17 +138,19 @@ QJsonObject note(int textId) {
 } // namespace
 
 OptionRow marginOption() {
-    return {{QStringLiteral("margin")},
-            QStringLiteral("The listener area keeps M metres from every wall (default %1).")
-                .arg(exactNumber(CoverageOptions{}.margin)),
-            QStringLiteral("M"),
-            [](const QString& text, Invocation& invocation) {
-                const std::optional<double> value = readNumber(text);
-                if (!value)
-                    throw UsageError{
-                        QStringLiteral("--margin: \"%1\" is not a length in metres").arg(text)};
-                invocation.margin = *value;
-            }};
+    return {
+        {QStringLiteral("margin")},
+        QStringLiteral("The listener area keeps M metres from every wall (default: the "
+                       "project's, else %1); --save keeps it in the project.")
+            .arg(exactNumber(CoverageOptions{}.margin)),
+        QStringLiteral("M"),
+        [](const QString& text, Invocation& invocation) {
+            const std::optional<double> value = readNumber(text);
+            if (!value || *value < 0)
+                throw UsageError{
+                    QStringLiteral("--margin: \"%1\" is not a length of 0 m or more").arg(text)};
+            invocation.margin = *value;
+        }};
 }
 
 OptionRow samplesOption() {
@@ -217,7 +219,7 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     std::optional<CoverageMap> map;
     QString refusal;
     try {
-        map = coverageFor(*design, layout, {invocation.samples, invocation.margin});
+        map = coverageFor(*design, layout, {invocation.samples, invocation.margin.value_or(0)});
     } catch (const CoverageError& error) {
         refusal = error.message;
         status = std::max(status, int(Exit::MessageShown));

@@ -285,7 +285,7 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
     return groups;
 }
 
-QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings,
+QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings, double margin,
                         const LocalTexts& texts) {
     QStringList notes;
     for (const SystemIssue& issue : figures.issues)
@@ -295,7 +295,8 @@ QStringList systemNotes(const SystemFigures& figures, const SystemSettings& sett
     if (!settings.ambient)
         notes << texts.text(SystemText::EnterAmbient);
     else if (figures.level)
-        notes << texts.text(SystemText::QuietestNote);
+        notes << texts.text(SystemText::QuietestAreaNote)
+                     .arg(texts.locale.toString(margin, 'g', QLocale::FloatingPointShortest));
     return notes;
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/base/numbers.h"
 #include "core/calc/power.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 #include "core/ui/numeric_filter.h"
@@ -20,8 +22,9 @@ QString fieldText(double value, const QLocale& locale) {
 
 SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
     : m_window(window)
-    , m_quietest(quietest ? std::move(quietest)
-                          : QuietestLevel([](const Design& d) { return quietestRelative1k(d); })) {
+    , m_quietest(quietest ? std::move(quietest) : QuietestLevel([this](const Design& d) {
+        return quietestRelative1k(d, m_window.planSettings().margin);
+    })) {
     for (const CrossSection& c : listedCrossSections())
         lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
     lstLoad.addItems(
@@ -40,7 +43,7 @@ SystemPanel::~SystemPanel() {
 
 void SystemPanel::installHandlers() {
     for (Control* field : {&txtAmbient, &txtAbove, &txtAmplifier, &txtCableLength, &txtDropLimit,
-                           &lstCrossSection, &lstLoad}) {
+                           &txtMargin, &lstCrossSection, &lstLoad}) {
         field->onGotFocus = [this, field] { m_window.kvx.FocusText = field->text(); };
     }
     txtAmbient.onChange = [this] { numberEdited(txtAmbient, &SystemSettings::ambient, nullptr); };
@@ -54,6 +57,7 @@ void SystemPanel::installHandlers() {
     txtDropLimit.onChange = [this] {
         numberEdited(txtDropLimit, nullptr, &SystemSettings::dropLimit);
     };
+    txtMargin.onChange = [this] { marginEdited(); };
     lstCrossSection.onChange = [this] {
         if (m_showing)
             return;
@@ -95,6 +99,22 @@ void SystemPanel::numberEdited(Control& field, std::optional<double> SystemSetti
     m_window.setSystemSettings(s);
 }
 
+void SystemPanel::marginEdited() {
+    if (m_showing)
+        return;
+    CheckNumericEntry(m_window.kvx, txtMargin);
+    const QString text = trimSpaces(txtMargin.text());
+    const std::optional<double> value = readNumber(text);
+    // An empty field is the whole room; below zero the listener area would
+    // reach beyond the walls, so such a text changes nothing.
+    PlanSettings plan = m_window.planSettings();
+    if (text.isEmpty())
+        plan.margin = 0;
+    else if (value && *value >= 0)
+        plan.margin = *value;
+    m_window.setPlanSettings(plan);
+}
+
 void SystemPanel::showSettings() {
     const SystemSettings& s = m_window.systemSettings();
     const QLocale& locale = m_window.kvx.locale;
@@ -111,6 +131,7 @@ void SystemPanel::showSettings() {
     show(txtAmplifier, s.amplifier);
     show(txtCableLength, s.cableLength);
     show(txtDropLimit, s.dropLimit);
+    show(txtMargin, m_window.planSettings().margin);
     const auto listed = findCrossSection(s.crossSection);
     const QString section = crossSectionSettingText(s.crossSection, locale);
     const auto typed = findCrossSection(lstCrossSection.text());
@@ -142,11 +163,13 @@ std::vector<FigureGroup> SystemPanel::groups() const {
 QStringList SystemPanel::notes() const {
     if (!m_figures)
         return {m_window.kvx.localText(SystemText::CalculateFirst)};
-    return systemNotes(*m_figures, m_window.systemSettings(), m_window.kvx.localTexts());
+    return systemNotes(*m_figures, m_window.systemSettings(), m_window.planSettings().margin,
+                       m_window.kvx.localTexts());
 }
 
 QStringList SystemPanel::settingLabels() const {
-    return systemSettingLabels(m_window.kvx.localTexts());
+    const LocalTexts texts = m_window.kvx.localTexts();
+    return systemSettingLabels(texts) << texts.text(PlanSettingsText::Margin).remove(u'&');
 }
 
 void SystemPanel::cmdTakeAdvice_Click() {
