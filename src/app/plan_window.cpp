@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -95,8 +97,15 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     m_stack->setObjectName(QStringLiteral("planStack"));
     m_stack->addWidget(m_calculateFirst);
     m_stack->addWidget(shown);
+    // On a small screen (or a large scale factor) the pages scroll, so that
+    // the window fits the screen and the Export button stays within reach.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("planScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(m_stack);
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(m_stack);
+    outer->addWidget(scroll);
     resize(960, 680);
 
     m_observer = m_model.observeDesign([this] { designChanged(); });
@@ -181,7 +190,26 @@ void PlanWindow::designChanged() {
 
 void PlanWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!event->spontaneous() && !std::exchange(m_fitted, true))
+        fitScreen();
     currentScene();
+}
+
+void PlanWindow::fitScreen() {
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    // As the main window does: within the screen's free area, frame included,
+    // whatever the scale factor makes of the size asked for.
+    const QRect free = shown->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(size().boundedTo(free.size() - frame));
+    QRect placed = frameGeometry();
+    placed.moveRight(std::min(placed.right(), free.right()));
+    placed.moveBottom(std::min(placed.bottom(), free.bottom()));
+    placed.moveLeft(std::max(placed.left(), free.left()));
+    placed.moveTop(std::max(placed.top(), free.top()));
+    move(placed.topLeft());
 }
 
 const PlanScene* PlanWindow::currentScene() {

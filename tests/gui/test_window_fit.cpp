@@ -1,8 +1,10 @@
 // The main window on a screen too small for it: at twice the scale, the
 // offscreen screen of 800 x 800 pixels gives 400 x 400. The window stays in
-// the screen's free area and scrolls; its fields keep the room they need.
+// the screen's free area and scrolls; its fields keep the room they need. The
+// plan window opens within it too.
 #include "app/application.h"
 #include "app/main_window_view.h"
+#include "app/plan_window.h"
 #include "core/catalogue/lsp_record.h"
 #include "gui/gui_support.h"
 #include "support/files.h"
@@ -54,6 +56,15 @@ void TestWindowFit::insideTheScreenAndScrolling() {
     QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
     QTRY_VERIFY(scroll->widget()->height() >= scroll->widget()->minimumSizeHint().height());
     QTRY_VERIFY(scroll->widget()->width() >= scroll->widget()->minimumSizeHint().width());
+    // The plan window too, its Export button within reach.
+    window->showPlanWindow();
+    PlanWindow* plan = window->planWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(plan));
+    QVERIFY2(area.contains(plan->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                  .arg(plan->x())
+                                                                  .arg(plan->y())
+                                                                  .arg(plan->width())
+                                                                  .arg(plan->height())));
     QVERIFY(answerer.messages.isEmpty());
 }
 
