@@ -68,6 +68,7 @@ private Q_SLOTS:
     void badInput_data();
     void badInput();
     void overwriteReplacesAProject();
+    void helpOnEveryCommand();
     void plan_data();
     void plan();
     void keptSpacing();
@@ -272,7 +273,7 @@ void TestCli::badInput() {
     QCOMPARE(test::snapshot(m_work.path(), true), before);
 }
 
-// Given before or after the command, --overwrite lets -o replace a project.
+// Given after the command, --overwrite lets -o replace a project.
 void TestCli::overwriteReplacesAProject() {
     const QByteArray project = test::readBytes(kData + "hall.kvx");
     for (const char* what : {"report.txt", "positions.csv"}) {
@@ -289,6 +290,17 @@ void TestCli::overwriteReplacesAProject() {
         QVERIFY2(result.status == 0, qPrintable(result.err));
         QCOMPARE(result.err, QString());
         QVERIFY(test::readBytes(target) != project);
+    }
+}
+
+// Help is there on every command, with exit status 0.
+void TestCli::helpOnEveryCommand() {
+    for (const QStringList& help :
+         {QStringList{"catalogue", "--help"}, QStringList{"catalogue", "build", "--help"},
+          QStringList{"building", "-h"}, QStringList{"system", "--help"}}) {
+        const Result r = run(help);
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.startsWith("Usage"), qPrintable(r.out));
     }
 }
 

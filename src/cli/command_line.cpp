@@ -448,6 +448,20 @@ Invocation parseBuilding(const QStringList& rest) {
 
 Invocation parseCatalogue(const QStringList& rest) {
     const QString action = rest.value(0);
+    // Help is there on every command, this one's two included.
+    if (action == QLatin1String("-h") || action == QLatin1String("--help")) {
+        Invocation invocation;
+        invocation.command = Invocation::Command::Help;
+        invocation.helpText = QStringLiteral(
+            "Usage:\n"
+            "  kvx-cli catalogue list FILE.lsp [--json]\n"
+            "      prints every whole record of a loudspeaker data file as CSV\n"
+            "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
+            "      writes a loudspeaker data file from CSV, only when every row is good\n"
+            "  kvx-cli catalogue list --help, kvx-cli catalogue build --help\n"
+            "      the options of each\n");
+        return invocation;
+    }
     const bool list = action == QLatin1String("list");
     if (!list && action != QLatin1String("build"))
         throw UsageError{
