@@ -273,7 +273,7 @@ void TestCli::badInput() {
     QCOMPARE(test::snapshot(m_work.path(), true), before);
 }
 
-// Given after the command, --overwrite lets -o replace a project.
+// Given before or after the command, --overwrite lets -o replace a project.
 void TestCli::overwriteReplacesAProject() {
     const QByteArray project = test::readBytes(kData + "hall.kvx");
     for (const char* what : {"report.txt", "positions.csv"}) {
@@ -286,7 +286,8 @@ void TestCli::overwriteReplacesAProject() {
         Result result = run(command + common);
         QCOMPARE(result.status, 2);
         QCOMPARE(test::readBytes(target), project);
-        result = run(command + common + QStringList{"--overwrite"});
+        // Common options before the command word, as after it.
+        result = run(QStringList{"--overwrite"} + common + command);
         QVERIFY2(result.status == 0, qPrintable(result.err));
         QCOMPARE(result.err, QString());
         QVERIFY(test::readBytes(target) != project);

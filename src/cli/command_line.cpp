@@ -51,7 +51,7 @@ QString topHelp() {
                "  kvx-cli COMMAND --help     the options of a command\n"
                "  kvx-cli --version\n"
                "\n"
-               "Common options of every command:\n"
+               "Common options of every command, before or after it:\n"
                "  --data-dir DIR    the folder that plays the program's folder (Kvx.ini and the\n"
                "                    *.lsp files); default: as the window finds them, its own\n"
                "                    folder when portable, else ~/.config/kvx for Kvx.ini and\n"
@@ -519,8 +519,40 @@ Invocation parseCatalogue(const QStringList& rest) {
 
 } // namespace
 
+namespace {
+
+// The common options given before the command word go after the command's
+// own arguments, where every command's parser reads them: common options
+// are taken before or after the command.
+QStringList commonOptionsAfterCommand(const QStringList& arguments) {
+    static const QStringList withValue = {QStringLiteral("--data-dir"),
+                                          QStringLiteral("--language"), QStringLiteral("--locale")};
+    static const QStringList flags = {QStringLiteral("--json"), QStringLiteral("--overwrite")};
+    QStringList leading;
+    qsizetype i = 0;
+    for (; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        const QString name = word.section(u'=', 0, 0);
+        if (flags.contains(word)) {
+            leading << word;
+        } else if (withValue.contains(name)) {
+            leading << word;
+            if (!word.contains(u'=') && i + 1 < arguments.size())
+                leading << arguments[++i];
+        } else {
+            break;
+        }
+    }
+    // Nothing but common options (or a help or version word first): as given.
+    if (leading.isEmpty() || i >= arguments.size())
+        return arguments;
+    return arguments.mid(i) + leading;
+}
+
+} // namespace
+
 Invocation parseCommandLine(const QStringList& arguments) {
-    const QStringList rest = arguments.mid(1);
+    const QStringList rest = commonOptionsAfterCommand(arguments.mid(1));
     const QString command = rest.value(0);
     if (command.isEmpty())
         throw UsageError{QStringLiteral("no command given")};
@@ -552,9 +584,8 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseBuilding(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
-            QStringLiteral(
-                "the command comes first (calc, plan, system, speech, report, building or "
-                "catalogue), then \"%1\"")
+            QStringLiteral("no command given before or after \"%1\" (calc, plan, system, "
+                           "speech, report, building or catalogue)")
                 .arg(command)};
     throw UsageError{
         QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report, building or "

@@ -1,8 +1,8 @@
 #pragma once
 
 // What kvx-cli was asked to do: the command, its file arguments and options,
-// read with QCommandLineParser and checked before anything runs. The command
-// word comes first, then its options:
+// read with QCommandLineParser and checked before anything runs. The common
+// options may come before the command word; the command's own come after it:
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
 //   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
 //   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--margin M] [--save PATH]
