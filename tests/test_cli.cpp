@@ -67,6 +67,8 @@ private Q_SLOTS:
     void commonOptionsOnEveryCommand();
     void badInput_data();
     void badInput();
+    void overwriteReplacesAProject();
+    void helpOnEveryCommand();
     void plan_data();
     void plan();
     void keptSpacing();
@@ -269,6 +271,38 @@ void TestCli::badInput() {
     QVERIFY2(result.err.count(error) == 1, qPrintable(result.err));
     QCOMPARE(result.status, status.toInt());
     QCOMPARE(test::snapshot(m_work.path(), true), before);
+}
+
+// Given before or after the command, --overwrite lets -o replace a project.
+void TestCli::overwriteReplacesAProject() {
+    const QByteArray project = test::readBytes(kData + "hall.kvx");
+    for (const char* what : {"report.txt", "positions.csv"}) {
+        const QString target = path(QString::fromLatin1(what));
+        QVERIFY(test::writeBytes(target, project));
+        const QStringList command = QString::fromLatin1(what).startsWith("report")
+                                        ? QStringList{"report", kData + "hall.kvx", "-o", target}
+                                        : QStringList{"plan", kData + "hall.kvx", "-o", target};
+        const QStringList common{"--data-dir", m_data.path(), "--locale", "C"};
+        Result result = run(command + common);
+        QCOMPARE(result.status, 2);
+        QCOMPARE(test::readBytes(target), project);
+        // Common options before the command word, as after it.
+        result = run(QStringList{"--overwrite"} + common + command);
+        QVERIFY2(result.status == 0, qPrintable(result.err));
+        QCOMPARE(result.err, QString());
+        QVERIFY(test::readBytes(target) != project);
+    }
+}
+
+// Help is there on every command, with exit status 0.
+void TestCli::helpOnEveryCommand() {
+    for (const QStringList& help :
+         {QStringList{"catalogue", "--help"}, QStringList{"catalogue", "build", "--help"},
+          QStringList{"building", "-h"}, QStringList{"system", "--help"}}) {
+        const Result r = run(help);
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.startsWith("Usage"), qPrintable(r.out));
+    }
 }
 
 void TestCli::planDrawings_data() {

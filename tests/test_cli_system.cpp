@@ -94,6 +94,26 @@ private Q_SLOTS:
         QVERIFY(!test::readBytes(plainProject).contains("[System]"));
     }
 
+    // The margin is the project's: the level check of the window's System page,
+    // of kvx-cli system and plan and of the project reopened agree.
+    void marginKeptAndUsed() {
+        const QString saved = path(QStringLiteral("margin.kvx"));
+        const auto quietest = [](const Result& r) {
+            return r.json().value("level").toObject().value("quietest").toDouble();
+        };
+        const Result whole = run(kRoom + QStringList{"--ambient", "60", "--json"});
+        const Result given =
+            run(kRoom + QStringList{"--ambient", "60", "--margin", "1", "--save", saved, "--json"});
+        QCOMPARE(given.status, 0);
+        QVERIFY(quietest(given) > quietest(whole) + 0.1);
+        QVERIFY(test::readBytes(saved).endsWith("[Plan]\r\n\"1\"\r\n"));
+        const Result reopened = run({saved, "--json", "--locale", "C"});
+        QCOMPARE(quietest(reopened), quietest(given));
+        const Result plan = test::runCli(
+            m_work.path(), {"plan", saved, "--data-dir", m_data.path(), "--json", "--locale", "C"});
+        QCOMPARE(plan.json("coverage").value("margin").toDouble(), 1.0);
+    }
+
     // A setting that cannot be used is named, its figures left out, exit 1;
     // an option that is no number is a wrong command line, exit 2.
     void badSettings_data() {

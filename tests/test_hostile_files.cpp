@@ -84,8 +84,10 @@ struct Program : Harness {
                   &Control::text);
     }
     void open(const QString& file) {
-        platform.openAnswers << file;
-        w->mnuOpen_Click();
+        platform.withoutSaving(kvx.Modified, [&] {
+            platform.openAnswers << file;
+            w->mnuOpen_Click();
+        });
     }
 };
 

@@ -2,6 +2,7 @@
 // project's file and Modified, and what a failure leaves.
 #include "core/base/kvx_error.h"
 #include "core/calc/design.h"
+#include "core/system/system.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -31,8 +32,8 @@ class TestProjectCommands : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // A user's session: the description's placeholder goes at the first click,
-    // edits mark the project modified, Save asks for a name once, Open asks
-    // nothing and recalculates, New asks nothing and resets to the defaults.
+    // edits mark the project modified, Save asks for a name once, Open
+    // recalculates, New resets to the defaults.
     void session() {
         ProjectWindow h(0, QLocale(QLocale::Dutch));
         h.w->txtDescription.userClick();
@@ -50,6 +51,7 @@ private Q_SLOTS:
         QCOMPARE(h.w->txtDescription.text() + h.state().last(), "Hallmodified");
 
         QVERIFY(writeBytes(h.path("Job.kvx"), testData("project/English.kvx")));
+        h.platform.answers << MsgResult::No; // the click above left it modified
         h.platform.openAnswers << h.path("Job.kvx");
         h.w->mnuOpen_Click();
         QCOMPARE(h.state(), (QStringList{"KVX - Job.kvx", "~/Job.kvx", "unmodified"}));
@@ -58,6 +60,7 @@ private Q_SLOTS:
 
         for (int field : {0, 1, 6, 9, 10, 11, 16})
             h.fields()[field]->userSetText("7");
+        h.platform.answers << MsgResult::No;
         h.w->mnuNew_Click();
         QCOMPARE(h.state(), (QStringList{"KVX - <New>", "", "unmodified"}));
         QCOMPARE(h.fieldTexts().mid(0, 12),
@@ -119,8 +122,10 @@ private Q_SLOTS:
         const QStringList fields = h.fieldTexts();
         const auto chosen = file.isEmpty() ? std::nullopt : std::optional(h.path(file));
         if (command.startsWith("Open")) {
+            h.platform.answers << MsgResult::No; // the question on the changed project
             h.platform.openAnswers << chosen;
             h.w->mnuOpen_Click();
+            QCOMPARE(h.platform.messages.takeFirst().style, int(MsgStyle::YesNoCancelQuestion));
         } else if (command.startsWith("SaveAs")) {
             h.platform.saveAnswers << chosen;
             h.w->mnuSaveAs_Click();
@@ -146,6 +151,91 @@ private Q_SLOTS:
         QCOMPARE(h.state(), (QStringList{"KVX - old.kvx", "~/old.kvx", "modified"}));
         QCOMPARE(readBytes(h.path("old.kvx")), saved);
         QVERIFY(!QFileInfo::exists(h.path("new.kvx")) && QDir(h.path("taken.kvx")).isEmpty());
+    }
+
+    // Every command that puts another project into the window offers to save
+    // a modified one first, a changed setting as much as a field: Yes saves
+    // (Save As for a new project), No goes on, Cancel and a save that failed
+    // or was cancelled stop the command with the project as it was.
+    void replacingAsksAboutChanges_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("change");   // field, setting or none
+        QTest::addColumn<MsgResult>("answer"); // to the question, if asked
+        QTest::addColumn<QString>("saveAs");   // a new project's dialog answer; none: named
+        QTest::addColumn<bool>("goesOn");
+        const MsgResult yes = MsgResult::Yes, no = MsgResult::No;
+        for (const char* command : {"New", "Open", "Open recent", "Given"}) {
+            const auto row = [command](const char* name) -> QTestData& {
+                return QTest::addRow("%s: %s", command, name) << QString(command);
+            };
+            row("unmodified, no question") << "none" << yes << "" << true;
+            row("Yes saves the edit") << "field" << yes << "" << true;
+            row("Yes saves a changed setting") << "setting" << yes << "" << true;
+            row("No goes on unsaved") << "setting" << no << "" << true;
+            row("Cancel stops") << "field" << MsgResult::Cancel << "" << false;
+            row("Yes, Save As of a new project") << "field" << yes << "new.kvx" << true;
+            row("Yes, Save As cancelled stops") << "field" << yes << "cancel" << false;
+            row("Yes, a failed save stops") << "field" << yes << "plain/p.kvx" << false;
+        }
+    }
+    void replacingAsksAboutChanges() {
+        QFETCH(QString, command);
+        QFETCH(QString, change);
+        QFETCH(MsgResult, answer);
+        QFETCH(QString, saveAs);
+        QFETCH(bool, goesOn);
+        Window h; // old.kvx saved, the width changed to 12 since
+        if (change != "field")
+            h.w->mnuSave_Click();
+        if (change == "setting") {
+            SystemSettings system;
+            system.ambient = 60;
+            h.w->setSystemSettings(system);
+        }
+        QVERIFY(writeBytes(h.path("Job.kvx"), testData("project/English.kvx")));
+        if (!saveAs.isEmpty()) {
+            h.w->CmDialog1.fileName.clear(); // a new project
+            h.platform.saveAnswers
+                << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
+        }
+        const bool modified = h.kvx.Modified;
+        const QString saved = h.path(saveAs.isEmpty() ? "old.kvx" : saveAs);
+        const QByteArray before = readBytes(saved);
+        const QStringList fields = h.fieldTexts();
+        h.platform.clear();
+        if (modified)
+            h.platform.answers << answer;
+        if (command == "New") {
+            h.w->mnuNew_Click();
+        } else if (command == "Open") {
+            if (goesOn)
+                h.platform.openAnswers << h.path("Job.kvx");
+            h.w->mnuOpen_Click();
+        } else if (command == "Open recent") {
+            h.w->openRecent(h.path("Job.kvx"));
+        } else {
+            h.w->openGivenProject(h.path("Job.kvx"));
+        }
+        const QStringList log = messageLog(h.platform);
+        QCOMPARE(log.filter("(35)"),
+                 modified ? QStringList{"KVX (35): The project data is modified. Do you want to "
+                                        "save it first?"}
+                          : QStringList());
+        QVERIFY(!modified || log.constFirst().startsWith("KVX (35)"));
+        QCOMPARE(log.filter("Save Error").size(), saveAs == "plain/p.kvx" ? 1 : 0);
+        const bool savedNow = modified && answer == MsgResult::Yes && goesOn;
+        QCOMPARE(readBytes(saved) != before, savedNow);
+        if (savedNow)
+            QVERIFY(readBytes(saved).contains(change == "field" ? "\"50\",\"12\"" : "[System]"));
+        if (goesOn) {
+            QCOMPARE(h.state(),
+                     (command == "New" ? QStringList{"KVX - <New>", "", "unmodified"}
+                                       : QStringList{"KVX - Job.kvx", "~/Job.kvx", "unmodified"}));
+        } else {
+            QCOMPARE(h.fieldTexts(), fields);
+            QVERIFY(h.kvx.Modified);
+            QCOMPARE(h.platform.openAnswers.size(), 0);
+        }
     }
 
     void exitAsksAboutChanges_data() {

@@ -3,6 +3,7 @@
 #include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
+#include "core/ui/replace_guard.h"
 #include "support/files.h"
 
 #include <QDir>
@@ -155,6 +156,60 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path).split('\n'), testData("report/" + expected).split('\n'));
         QCOMPARE(filesIn(h.dir.path()), (QStringList{"hall.kvx", "report.txt"}));
         h.checkProjectUntouched();
+    }
+
+    // Every writer but the project's own Save asks before it replaces a
+    // project or a building, whatever the file's name; No is the default.
+    void replacingAProjectAsks_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("with"); // Replacement
+        QTest::addColumn<bool>("asked");
+        const QByteArray project = testData("project/English.kvx");
+        const QByteArray building = testData("cli/building-hand.kvxb");
+        const int report = int(Replacement::Report), drawing = int(Replacement::Export);
+        QTest::newRow("a report over a project named .txt") << "p.txt" << project << report << true;
+        QTest::newRow("a German project")
+            << "p.csv" << testData("project/German.kvx") << drawing << true;
+        QTest::newRow("an export over a building named .csv")
+            << "b.csv" << building << drawing << true;
+        QTest::newRow("an empty file named .kvx") << "e.kvx" << QByteArray("") << drawing << true;
+        QTest::newRow("an earlier export")
+            << "x.csv" << QByteArray("number,x,y\n") << drawing << false;
+        QTest::newRow("no file yet") << "n.csv" << QByteArray() << drawing << false;
+    }
+    void replacingAProjectAsks() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, with);
+        QFETCH(bool, asked);
+        Harness h; // the program's own string table
+        const QString path = h.path(name);
+        QVERIFY(bytes.isNull() || writeBytes(path, bytes));
+        for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+            h.platform.clear();
+            if (asked)
+                h.platform.answers << answer;
+            QCOMPARE(mayReplace(h.kvx, path, "Export", Replacement(with)),
+                     !asked || answer == MsgResult::Yes);
+            QCOMPARE(messageLog(h.platform),
+                     asked ? QStringList{QStringLiteral("Export (292): %1 holds a KVX project. "
+                                                        "Replace the project with the %2?")
+                                             .arg(QDir::toNativeSeparators(path),
+                                                  with == int(Replacement::Report) ? "report"
+                                                                                   : "export")}
+                           : QStringList());
+        }
+        // The text report itself: No keeps the project.
+        if (name == "p.txt") {
+            ReportHarness r;
+            QVERIFY(writeBytes(r.path(name), bytes));
+            r.platform.answers << MsgResult::No;
+            r.platform.saveAnswers << r.path(name);
+            r.w->mnuPrintFile_Click();
+            QCOMPARE(readBytes(r.path(name)), bytes);
+            QCOMPARE(r.platform.messages.size(), 1);
+        }
     }
 
     void textFileNotWritten_data() {

@@ -7,6 +7,7 @@
 // overhead. Level offset 90 + 10 log10 6 - 20 log10 2.5 = 89.8227 dB, so the
 // quietest point is at 88.8227 dB; load 108 W, Z = 10000 / 108 = 92.5926 ohm.
 // The figures are worked again in tests/reference/system_reference.py.
+#include "core/project/project_settings.h"
 #include "core/system/system.h"
 #include "core/system/system_texts.h"
 #include "support/compare.h"
@@ -441,6 +442,48 @@ private Q_SLOTS:
         QCOMPARE(h.w->txtRoomLength.text(), QStringLiteral("20"));
         QCOMPARE(systemSettingsFields(h.w->systemSettings()).join(u'|'),
                  FETCHED(QString, settings));
+    }
+
+    // The listener area's margin: a [Plan] record right after [System], only
+    // when it is not 0; a value that is no length of 0 m or more keeps 0.
+    void marginInTheProject_data() {
+        QTest::addColumn<double>("ambient"); // 0: none
+        QTest::addColumn<double>("margin");
+        QTest::addColumn<QByteArray>("records");
+        const QByteArray system = "[System]\r\n\"60\",\"15\",\"\",\"\",\"1.5\",\"end\",\"0.5\"\r\n";
+        QTest::newRow("no margin: no record") << 60.0 << 0.0 << system;
+        QTest::newRow("after [System]") << 60.0 << 1.0 << system + "[Plan]\r\n\"1\"\r\n";
+        QTest::newRow("alone") << 0.0 << 1.25 << QByteArray("[Plan]\r\n\"1.25\"\r\n");
+    }
+    void marginInTheProject() {
+        QFETCH(double, ambient);
+        QFETCH(double, margin);
+        QFETCH(QByteArray, records);
+        ProjectWindow h;
+        if (ambient > 0)
+            h.w->setSystemSettings(withAmbient(ambient));
+        PlanSettings plan;
+        plan.margin = margin;
+        h.w->setPlanSettings(plan);
+        QCOMPARE(h.state().last(), margin > 0 || ambient > 0 ? "modified" : "unmodified");
+        h.w->WriteProjectFile(h.path("a.kvx"));
+        ProjectWindow plain;
+        plain.w->WriteProjectFile(plain.path("plain.kvx"));
+        QCOMPARE(readBytes(h.path("a.kvx")), readBytes(plain.path("plain.kvx")) + records);
+        ProjectWindow other;
+        other.w->ReadProjectFile(h.path("a.kvx"));
+        QCOMPARE(other.w->planSettings().margin, margin);
+        QCOMPARE(other.state().last(), "unmodified");
+
+        // A margin that is no length keeps 0, and says so.
+        QVERIFY(writeBytes(h.path("b.kvx"),
+                           readBytes(plain.path("plain.kvx")) + "[Plan]\r\n\"-1\"\r\n"));
+        other.w->ReadProjectFile(h.path("b.kvx"));
+        QCOMPARE(other.w->planSettings().margin, 0.0);
+        QCOMPARE(messageLog(other.platform),
+                 QStringList{"Plan settings (48): The project file holds \"-1\" for the margin "
+                             "from the walls, which is not a length of 0 m or more; 0 m is "
+                             "used."});
     }
 
     // New drops the settings; a change marks the project modified and is told.

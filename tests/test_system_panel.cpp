@@ -2,6 +2,9 @@
 // and picked (through the main window's numeric filter, into the project),
 // the figures following the calculation, and the advice taken by picking the
 // taps in the main window.
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
+#include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 #include "core/ui/system_panel.h"
 #include "support/compare.h"
@@ -20,7 +23,7 @@ namespace {
 void act(SystemPanel& p, const QString& actions) {
     const QList<Control*> controls = {&p.txtAmbient,     &p.txtAbove,        &p.txtAmplifier,
                                       &p.txtCableLength, &p.lstCrossSection, &p.lstLoad,
-                                      &p.txtDropLimit,   &p.cmdTakeAdvice};
+                                      &p.txtDropLimit,   &p.txtMargin,       &p.cmdTakeAdvice};
     for (const QString& action : actions.split(u';', Qt::SkipEmptyParts)) {
         const qsizetype at = action.indexOf(QRegularExpression(QStringLiteral("[=#]")));
         const QString name = action.left(at);
@@ -124,6 +127,43 @@ private Q_SLOTS:
         QCOMPARE(panel.txtAmbient.text(), QString());
         QCOMPARE(panel.txtCableLength.text(), QStringLiteral("25"));
         QVERIFY(panel.figures()->cable);
+    }
+
+    // The level check and the advice look at the project's listener area: the
+    // margin typed here is the one the Coverage page shows and the file keeps,
+    // and the note says which area it is.
+    void marginOfTheListenerArea_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("margin"); // the project's afterwards
+        QTest::newRow("none: the whole room") << "" << 0.0;
+        QTest::newRow("one metre") << "txtMargin=1" << 1.0;
+        QTest::newRow("a comma") << "txtMargin=2,5" << 2.5;
+        QTest::newRow("a lone sign changes nothing yet") << "txtMargin=1;txtMargin=-" << 1.0;
+        QTest::newRow("cleared is the whole room") << "txtMargin=1;txtMargin=" << 0.0;
+    }
+    void marginOfTheListenerArea() {
+        QFETCH(QString, typed);
+        QFETCH(double, margin);
+        Harness h;
+        calculateSystemCase(h);
+        SystemPanel panel(*h.w); // the quietest point on a map of the project's margin
+        act(panel, "txtAmbient=60;" + typed);
+        QCOMPARE(h.w->planSettings().margin, margin);
+        QVERIFY(h.kvx.Modified);
+        const Design& design = *h.w->design();
+        KVX_COMPARE_NEAR(panel.figures()->level->quietest,
+                         levelOffset1k(design) + *quietestRelative1k(design, margin), 1e-9);
+        QCOMPARE(panel.notes().last(),
+                 QStringLiteral("The quietest listener is the quietest point at 1 kHz of the "
+                                "listener area, %1 m from the walls, less the cable drop.")
+                     .arg(QLocale::c().toString(margin)));
+        // The project's margin changed elsewhere (Open, the Coverage page) shows here.
+        PlanSettings plan;
+        plan.margin = 3;
+        h.w->setPlanSettings(plan);
+        QCOMPARE(panel.txtMargin.text(), "3");
+        KVX_COMPARE_NEAR(panel.figures()->level->quietest,
+                         levelOffset1k(design) + *quietestRelative1k(design, 3), 1e-9);
     }
 
     // Taking the advice picks the taps as a user does: modified, recalculated.

@@ -47,8 +47,10 @@ struct Window : ProjectWindow {
         w->mnuSaveAs_Click();
     }
     void open(const QString& name) {
-        platform.openAnswers << path(name);
-        w->mnuOpen_Click();
+        platform.withoutSaving(kvx.Modified, [&] {
+            platform.openAnswers << path(name);
+            w->mnuOpen_Click();
+        });
     }
     // Runs space separated steps: user, A (the catalogue type), save, new,
     // open (both hall.kvx), about, working, activate.
@@ -61,7 +63,7 @@ struct Window : ProjectWindow {
             else if (step == "save")
                 saveAs("hall.kvx");
             else if (step == "new")
-                w->mnuNew_Click();
+                platform.withoutSaving(kvx.Modified, [this] { w->mnuNew_Click(); });
             else if (step == "open")
                 open("hall.kvx");
             else if (step == "about")

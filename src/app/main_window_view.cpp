@@ -16,6 +16,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -85,6 +88,7 @@ MainWindowView::MainWindowView(FrmKvx& model, Dispatcher& dispatcher, QWidget* p
     , m_binder(dispatcher, this) {
     setObjectName(m_model.form.name());
     setWindowIcon(programIcon());
+    setAcceptDrops(true);
     createControls();
     createMenus();
     bindControls();
@@ -756,6 +760,35 @@ void MainWindowView::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+namespace {
+
+// The one local file a drop carries, or nothing.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void MainWindowView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindowView::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before the question comes, so that the source program
+    // is not kept waiting while the user answers.
+    QMetaObject::invokeMethod(
+        this, [this, path] { m_dispatcher.run([&] { m_model.openGivenProject(path); }); },
+        Qt::QueuedConnection);
 }
 
 } // namespace kvx::app

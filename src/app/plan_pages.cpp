@@ -324,6 +324,13 @@ void CoveragePage::showUnits() {
                                                           : m_marginMetres);
 }
 
+void CoveragePage::showMargin(double margin) {
+    if (m_marginMetres == margin)
+        return;
+    m_marginMetres = margin;
+    showUnits();
+}
+
 std::optional<Sheet> CoveragePage::picture() const {
     return band() == Band::K1 ? Sheet::Coverage1k : Sheet::Coverage4k;
 }

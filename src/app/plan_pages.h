@@ -129,9 +129,11 @@ public:
     double margin() const;
     // The box shows the margin in the units chosen now.
     void showUnits();
+    // Shows the project's margin; the box's own signal stays quiet.
+    void showMargin(double margin);
 
 Q_SIGNALS:
-    // The user set another margin; the window makes a new map.
+    // The user set another margin; the window makes it the project's.
     void marginChanged(double margin);
 
 private:

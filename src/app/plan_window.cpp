@@ -7,9 +7,12 @@
 #include "app/system_page.h"
 #include "core/calc/design.h"
 #include "core/plan/layout_texts.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/report_commands.h"
+#include "core/ui/replace_guard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +20,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -92,8 +97,15 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
     m_stack->setObjectName(QStringLiteral("planStack"));
     m_stack->addWidget(m_calculateFirst);
     m_stack->addWidget(shown);
+    // On a small screen (or a large scale factor) the pages scroll, so that
+    // the window fits the screen and the Export button stays within reach.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("planScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(m_stack);
     auto* outer = new QVBoxLayout(this);
-    outer->addWidget(m_stack);
+    outer->addWidget(scroll);
     resize(960, 680);
 
     m_observer = m_model.observeDesign([this] { designChanged(); });
@@ -104,6 +116,8 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
         m_system->page()->panel().refresh();
         m_speech->panel().refresh();
     });
+    m_settingsObserver = m_model.observeSettings([this] { settingsChanged(); });
+    m_coverage->showMargin(m_model.planSettings().margin);
     rebuild();
     m_system->page()->panel().refresh();
     m_speech->panel().refresh();
@@ -112,6 +126,15 @@ PlanWindow::PlanWindow(FrmKvx& model, Dispatcher& dispatcher, QWidget* parent)
 PlanWindow::~PlanWindow() {
     m_model.unobserveDesign(m_observer);
     m_model.unobserveUnits(m_unitsObserver);
+    m_model.unobserveSettings(m_settingsObserver);
+}
+
+void PlanWindow::settingsChanged() {
+    m_coverage->showMargin(m_model.planSettings().margin);
+    // The System and Speech panels follow the settings themselves, on the
+    // map this makes.
+    if (isVisible())
+        currentScene();
 }
 
 void PlanWindow::createPages() {
@@ -144,10 +167,14 @@ void PlanWindow::createPages() {
                          shown->coverageProblem};
     });
     addPage(m_speech);
-    connect(m_coverage, &CoveragePage::marginChanged, this, [this] {
-        currentScene();
-        m_system->page()->panel().refresh();
-        m_speech->panel().refresh();
+    // The margin is the project's: a change marks it modified, and the pages
+    // follow the settings as they do after Open or New.
+    connect(m_coverage, &CoveragePage::marginChanged, this, [this](double margin) {
+        m_dispatcher.run([this, margin] {
+            PlanSettings plan = m_model.planSettings();
+            plan.margin = margin;
+            m_model.setPlanSettings(plan);
+        });
     });
 }
 
@@ -171,7 +198,26 @@ void PlanWindow::designChanged() {
 
 void PlanWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!event->spontaneous() && !std::exchange(m_fitted, true))
+        fitScreen();
     currentScene();
+}
+
+void PlanWindow::fitScreen() {
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    // As the main window does: within the screen's free area, frame included,
+    // whatever the scale factor makes of the size asked for.
+    const QRect free = shown->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(size().boundedTo(free.size() - frame));
+    QRect placed = frameGeometry();
+    placed.moveRight(std::min(placed.right(), free.right()));
+    placed.moveBottom(std::min(placed.bottom(), free.bottom()));
+    placed.moveLeft(std::max(placed.left(), free.left()));
+    placed.moveTop(std::max(placed.top(), free.top()));
+    move(placed.topLeft());
 }
 
 const PlanScene* PlanWindow::currentScene() {
@@ -179,9 +225,9 @@ const PlanScene* PlanWindow::currentScene() {
     if (!m_stack)
         return nullptr;
     const Design* design = m_model.design();
-    const bool current =
-        design ? m_scene && m_scene->design == *design && m_sceneMargin == m_coverage->margin()
-               : !m_scene;
+    const bool current = design ? m_scene && m_scene->design == *design &&
+                                      m_sceneMargin == m_model.planSettings().margin
+                                : !m_scene;
     if (!current)
         rebuild();
     return scene();
@@ -192,7 +238,7 @@ void PlanWindow::rebuild() {
     for (PlanWindowPage* page : std::as_const(m_pages))
         page->showScene(nullptr);
     m_scene.reset();
-    m_sceneMargin = m_coverage->margin();
+    m_sceneMargin = m_model.planSettings().margin;
     if (const Design* design = m_model.design()) {
         m_scene = makePlanScene(*design, {0, m_sceneMargin}, m_texts);
         ++m_scenesMade;
@@ -250,8 +296,13 @@ void PlanWindow::exportAs(PlanFormat format) {
         project.fileName().isEmpty() ? QStringLiteral("plan") : project.completeBaseName();
     dialog.fileName = QDir(folder).filePath(name + u'.' + extension);
     const std::optional<QString> chosen = m_model.kvx.platform.showSaveDialog(dialog);
-    if (chosen && !chosen->isEmpty())
-        exportTo(*chosen, format);
+    if (!chosen || chosen->isEmpty())
+        return;
+    // The dialog's own question says nothing of what the file holds.
+    if (!mayReplace(m_model.kvx, *chosen, m_texts.plain(PlanViewText::ExportTitle),
+                    Replacement::Export))
+        return;
+    exportTo(*chosen, format);
 }
 
 } // namespace kvx::app

@@ -69,6 +69,11 @@ private:
     // The design changed: the pages follow now when the window is shown,
     // else when it is shown next.
     void designChanged();
+    // The project's settings changed (a user's change, New, Open): the
+    // margin box and the map follow.
+    void settingsChanged();
+    // At its first showing: within the screen's free area, as the main window.
+    void fitScreen();
     // The scene of the current design and margin, made when it is not yet.
     const PlanScene* currentScene();
     void rebuild();
@@ -78,6 +83,8 @@ private:
     PlanTexts m_texts;
     int m_observer = -1;
     int m_unitsObserver = -1;
+    int m_settingsObserver = -1;
+    bool m_fitted = false;
     std::optional<PlanScene> m_scene;
     double m_sceneMargin = 0;
     int m_scenesMade = 0;

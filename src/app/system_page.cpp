@@ -2,6 +2,8 @@
 
 #include "app/plan_drawing.h"
 #include "core/calc/design.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 
@@ -63,6 +65,11 @@ QString settingsHtml(const FrmKvx& window) {
         rows << QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
                     .arg(labels[i].toHtmlEscaped(), value.toHtmlEscaped());
     }
+    // The listener area the level check looks at.
+    rows << QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2 m</td></tr>")
+                .arg(kvx.localText(PlanSettingsText::Margin).remove(u'&').toHtmlEscaped(),
+                     kvx.locale.toString(window.planSettings().margin, 'g',
+                                         QLocale::FloatingPointShortest));
     return QStringLiteral("<h3>%1</h3><table>%2</table>")
         .arg(kvx.localText(SystemText::Settings).toHtmlEscaped(), rows.join(QString()));
 }
@@ -140,6 +147,7 @@ void SystemPage::createControls() {
     row(4, combo(m_panel->lstCrossSection, true), "");
     row(5, combo(m_panel->lstLoad, false), "");
     row(6, lineEdit(m_panel->txtDropLimit), "dB");
+    row(7, lineEdit(m_panel->txtMargin), "m");
 
     auto* take = new QPushButton(this);
     take->setObjectName(m_panel->cmdTakeAdvice.name());
@@ -185,7 +193,8 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
         const SystemFigures figures =
             systemFiguresFor(*design, window.systemSettings(), quietest(*design));
         groups = systemFigureGroups(figures, kvx.localTexts(), window.units());
-        notes = systemNotes(figures, window.systemSettings(), kvx.localTexts());
+        notes = systemNotes(figures, window.systemSettings(), window.planSettings().margin,
+                            kvx.localTexts(), window.units());
     } else {
         notes << kvx.localText(SystemText::CalculateFirst);
     }
@@ -213,7 +222,8 @@ void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     paintSystemPage(painter, area, window, [&scene](const Design&) { return quietestOf(scene); });
 }
 
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window, double margin) {
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window) {
+    const double margin = window.planSettings().margin;
     paintSystemPage(painter, area, window,
                     [margin](const Design& design) { return quietestRelative1k(design, margin); });
 }

@@ -60,9 +60,8 @@ QString systemFiguresHtml(const std::vector<FigureGroup>& groups, const QStringL
 // map, the one the plan's pages show.
 void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
                      const PlanScene& scene);
-// The same without a scene: the quietest listener at least margin from the
-// walls, on a map of its own.
-void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window,
-                     double margin = 0);
+// The same without a scene: the quietest listener of the project's listener
+// area, on a map of its own.
+void paintSystemPage(QPainter& painter, const QRectF& area, const FrmKvx& window);
 
 } // namespace kvx::app

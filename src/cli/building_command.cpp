@@ -1,6 +1,7 @@
 #include "cli/building_command.h"
 
 #include "cli/console.h"
+#include "cli/output_guard.h"
 #include "cli/system_command.h"
 #include "core/base/ini_file.h"
 #include "core/base/message.h"
@@ -187,33 +188,12 @@ QList<Message> notesOf(const Building& building, const BuildingFigures& figures,
     return notes;
 }
 
-// Whether -o or --bom may write path: a project, a building or the file read
-// is replaced only with --overwrite.
-bool mayWrite(const QString& path, const Invocation& invocation) {
-    const QFileInfo target(path);
-    if (invocation.overwrite || !target.exists())
-        return true;
-    if (target.canonicalFilePath() == QFileInfo(invocation.file).canonicalFilePath()) {
-        complain(QStringLiteral("\"%1\" is the file read; it is not replaced unless --overwrite "
-                                "is given")
-                     .arg(path));
-        return false;
-    }
-    if (holdsProjectOrBuilding(path, StringTable::builtIn())) {
-        complain(QStringLiteral("\"%1\" holds a KVX project or building; it is not replaced "
-                                "unless --overwrite is given")
-                     .arg(path));
-        return false;
-    }
-    return true;
-}
-
 // Writes -o and --bom as asked; false when a file was not written.
 bool writeFiles(const Invocation& invocation, const Building& building,
                 const BuildingFigures& figures, const LocalTexts& texts) {
     bool written = true;
     const auto write = [&](const QString& path, const auto& writer) {
-        if (!mayWrite(path, invocation)) {
+        if (!mayWriteOutput(path, invocation)) {
             written = false;
             return;
         }

@@ -1,6 +1,7 @@
 #include "cli/catalogue_commands.h"
 
 #include "cli/console.h"
+#include "cli/output_guard.h"
 #include "core/base/program_folders.h"
 #include "core/catalogue/catalogue_csv.h"
 #include "core/catalogue/lsp_record.h"
@@ -46,6 +47,8 @@ int listCatalogue(const Invocation& invocation) {
 }
 
 int buildCatalogueFile(const Invocation& invocation) {
+    if (!mayWriteOutput(invocation.output, invocation))
+        return Exit::Failure;
     const CatalogueBuild build = buildCatalogue(invocation.file, invocation.output);
     for (const QString& message : build.messages)
         writeErr(message + u'\n');

@@ -38,6 +38,11 @@ constexpr double kScreenHeightTwips = 1080 * 15;
 } // namespace
 
 MsgResult CliPlatform::messageBox(const QString& text, int style, const QString& title) {
+    const int buttons = style & 0x0f;
+    const bool question = buttons == (MsgStyle::YesNoCancelQuestion & 0x0f) ||
+                          buttons == (MsgStyle::YesNoQuestion & 0x0f);
+    if (question && m_questionAnswer)
+        return *std::exchange(m_questionAnswer, std::nullopt);
     const ShownMessage message{title.isEmpty() ? kDefaultMessageTitle : title, text, style};
     m_messages.append(message);
     if (m_echo) {

@@ -47,6 +47,11 @@ public:
     // one is cancelled.
     void answerNextOpenDialog(const QString& path) { m_openAnswer = path; }
     void answerNextSaveDialog(const QString& path) { m_saveAnswer = path; }
+    // The answer the command line gave beforehand to the next question (Yes
+    // to replacing a project with --overwrite): it is neither printed nor
+    // kept, as the user was not asked.
+    // Gone once used.
+    void answerNextQuestion(MsgResult answer) { m_questionAnswer = answer; }
 
     // Settings from the command line.
     void setToday(const QDate& date) { m_today = date; }
@@ -67,6 +72,7 @@ private:
     QList<ShownMessage> m_messages;
     std::optional<QString> m_openAnswer;
     std::optional<QString> m_saveAnswer;
+    std::optional<MsgResult> m_questionAnswer;
     std::optional<QDate> m_today;
     std::optional<double> m_pageWidth;
     PrintSupport* m_print = nullptr;

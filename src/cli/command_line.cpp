@@ -41,18 +41,17 @@ QString topHelp() {
                "  kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]\n"
                "  kvx-cli system [PROJECT.kvx] [inputs] [--ambient dB] [--above dB]\n"
                "      [--amplifier W] [--cable-length m] [--cross-section 1.5|14AWG] [--spread]\n"
-               "      [--drop-limit dB] [--save PATH]\n"
+               "      [--drop-limit dB] [--margin M] [--save PATH]\n"
                "  kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [--ambient dB]\n"
                "      [--target STI] [--margin M] [--samples m] [--save PATH]\n"
                "  kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]\n"
                "  kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv]\n"
-               "      [--overwrite]\n"
                "  kvx-cli catalogue list FILE.lsp [--json]\n"
                "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
                "  kvx-cli COMMAND --help     the options of a command\n"
                "  kvx-cli --version\n"
                "\n"
-               "Common options of every command:\n"
+               "Common options of every command, before or after it:\n"
                "  --data-dir DIR    the folder that plays the program's folder (Kvx.ini and the\n"
                "                    *.lsp files); default: as the window finds them, its own\n"
                "                    folder when portable, else ~/.config/kvx for Kvx.ini and\n"
@@ -66,6 +65,8 @@ QString topHelp() {
                "  --units metric|imperial\n"
                "                    lengths read and shown in metres or feet; default: the\n"
                "                    Units of Kvx.ini, else metric\n"
+               "  --overwrite       let -o, --report and --bom replace a file that holds a\n"
+               "                    KVX project or building (default: refuse, exit 2)\n"
                "\n"
                "Exit status: 0 done; 1 a message box was shown (an input refused, a calculation\n"
                "that failed); 2 a wrong command line, or a file that cannot be read or written.\n")
@@ -94,10 +95,13 @@ CommonOptions::CommonOptions(const QString& jsonMeaning)
     , units(QStringLiteral("units"),
             QStringLiteral("Lengths read and shown in metric (metres) or imperial (feet) units; "
                            "--json stays in metres (default: the Units of Kvx.ini, else metric)."),
-            QStringLiteral("metric|imperial")) {}
+            QStringLiteral("metric|imperial"))
+    , overwrite(QStringLiteral("overwrite"),
+                QStringLiteral("Lets -o, --report and --bom replace a file that holds a KVX "
+                               "project or building, or the file read (default: refuse).")) {}
 
 void CommonOptions::addTo(QCommandLineParser& parser) const {
-    parser.addOptions({help, dataDir, language, locale, json, units});
+    parser.addOptions({help, dataDir, language, locale, json, units, overwrite});
 }
 
 void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocation) const {
@@ -127,6 +131,7 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
         invocation.locale = chosen;
     }
     invocation.json = parser.isSet(json);
+    invocation.overwrite = parser.isSet(overwrite);
     if (parser.isSet(units)) {
         const QString name = parser.value(units);
         invocation.units = readUnits(name);
@@ -454,11 +459,7 @@ Invocation parseBuilding(const QStringList& rest) {
     const QCommandLineOption bom(QStringLiteral("bom"),
                                  QStringLiteral("Writes the bill of materials as CSV."),
                                  QStringLiteral("OUT.csv"));
-    const QCommandLineOption overwrite(
-        QStringLiteral("overwrite"),
-        QStringLiteral("Lets -o and --bom replace a file that holds a project or a building, "
-                       "or the file read (default: refuse)."));
-    parser.addOptions({output, bom, overwrite});
+    parser.addOptions({output, bom});
 
     const QString command = QStringLiteral("building");
     if (!parse(parser, rest, command, common.help, invocation))
@@ -468,7 +469,6 @@ Invocation parseBuilding(const QStringList& rest) {
     if (files.size() != 1)
         throw UsageError{QStringLiteral("building: name one building or room list")};
     invocation.file = files.constFirst();
-    invocation.overwrite = parser.isSet(overwrite);
     if (parser.isSet(output)) {
         invocation.output = parser.value(output);
         const QString suffix = QFileInfo(invocation.output).suffix().toLower();
@@ -492,6 +492,20 @@ Invocation parseBuilding(const QStringList& rest) {
 
 Invocation parseCatalogue(const QStringList& rest) {
     const QString action = rest.value(0);
+    // Help is there on every command, this one's two included.
+    if (action == QLatin1String("-h") || action == QLatin1String("--help")) {
+        Invocation invocation;
+        invocation.command = Invocation::Command::Help;
+        invocation.helpText = QStringLiteral(
+            "Usage:\n"
+            "  kvx-cli catalogue list FILE.lsp [--json]\n"
+            "      prints every whole record of a loudspeaker data file as CSV\n"
+            "  kvx-cli catalogue build IN.csv -o OUT.lsp\n"
+            "      writes a loudspeaker data file from CSV, only when every row is good\n"
+            "  kvx-cli catalogue list --help, kvx-cli catalogue build --help\n"
+            "      the options of each\n");
+        return invocation;
+    }
     const bool list = action == QLatin1String("list");
     if (!list && action != QLatin1String("build"))
         throw UsageError{
@@ -549,8 +563,40 @@ Invocation parseCatalogue(const QStringList& rest) {
 
 } // namespace
 
+namespace {
+
+// The common options given before the command word go after the command's
+// own arguments, where every command's parser reads them: common options
+// are taken before or after the command.
+QStringList commonOptionsAfterCommand(const QStringList& arguments) {
+    static const QStringList withValue = {QStringLiteral("--data-dir"),
+                                          QStringLiteral("--language"), QStringLiteral("--locale")};
+    static const QStringList flags = {QStringLiteral("--json"), QStringLiteral("--overwrite")};
+    QStringList leading;
+    qsizetype i = 0;
+    for (; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        const QString name = word.section(u'=', 0, 0);
+        if (flags.contains(word)) {
+            leading << word;
+        } else if (withValue.contains(name)) {
+            leading << word;
+            if (!word.contains(u'=') && i + 1 < arguments.size())
+                leading << arguments[++i];
+        } else {
+            break;
+        }
+    }
+    // Nothing but common options (or a help or version word first): as given.
+    if (leading.isEmpty() || i >= arguments.size())
+        return arguments;
+    return arguments.mid(i) + leading;
+}
+
+} // namespace
+
 Invocation parseCommandLine(const QStringList& arguments) {
-    const QStringList rest = arguments.mid(1);
+    const QStringList rest = commonOptionsAfterCommand(arguments.mid(1));
     const QString command = rest.value(0);
     if (command.isEmpty())
         throw UsageError{QStringLiteral("no command given")};
@@ -582,9 +628,8 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseBuilding(rest.mid(1));
     if (command.startsWith(u'-'))
         throw UsageError{
-            QStringLiteral(
-                "the command comes first (calc, plan, system, speech, report, building or "
-                "catalogue), then \"%1\"")
+            QStringLiteral("no command given before or after \"%1\" (calc, plan, system, "
+                           "speech, report, building or catalogue)")
                 .arg(command)};
     throw UsageError{
         QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report, building or "

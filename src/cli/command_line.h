@@ -1,14 +1,14 @@
 #pragma once
 
 // What kvx-cli was asked to do: the command, its file arguments and options,
-// read with QCommandLineParser and checked before anything runs. The command
-// word comes first, then its options:
+// read with QCommandLineParser and checked before anything runs. The common
+// options may come before the command word; the command's own come after it:
 //   kvx-cli calc [PROJECT.kvx] [inputs] [--save PATH] [--report PATH]
 //   kvx-cli plan [PROJECT.kvx] [inputs] [--margin M] [--samples m] [-o OUT]
-//   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--save PATH]
+//   kvx-cli system [PROJECT.kvx] [inputs] [system settings] [--margin M] [--save PATH]
 //   kvx-cli speech [PROJECT.kvx] [inputs] --reverberation T [speech settings] [--save PATH]
 //   kvx-cli report PROJECT.kvx -o OUT [--date YYYY-MM-DD] [--page-width W]
-//   kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv] [--overwrite]
+//   kvx-cli building FILE.kvxb|ROOMS.csv [-o OUT.kvxb|.csv] [--bom OUT.csv]
 //   kvx-cli catalogue list FILE.lsp [--json]
 //   kvx-cli catalogue build IN.csv -o OUT.lsp
 
@@ -108,6 +108,8 @@ struct Invocation {
     // --units: how lengths are read and shown; nothing for Kvx.ini's Units.
     std::optional<Units> units;
     bool json = false;
+    // -o, --report and --bom may replace a project, a building or the file read.
+    bool overwrite = false;
 
     QString file;   // the project (optional for calc), the data file, the CSV, or the building
     QString output; // -o of report, plan, building and catalogue build
@@ -118,8 +120,9 @@ struct Invocation {
     std::optional<QDate> date;
     std::optional<double> pageWidth;
 
-    // plan and speech
-    double margin = 0;
+    // plan, system and speech: the listener area's margin, when given; it
+    // becomes the project's, as the window's Coverage or System page sets it
+    std::optional<double> margin;
     int samples = 0; // 0: the default
 
     // system, and the ambient noise of speech
@@ -129,7 +132,6 @@ struct Invocation {
 
     // building
     std::optional<QString> bomPath;
-    bool overwrite = false; // -o and --bom may replace a project, a building or the file read
 };
 
 // One option of a command, as a row of its table: its names (the long name
@@ -162,7 +164,7 @@ struct CalcLikeCommand {
 Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command);
 
 // The options that every command accepts: -h/--help, --data-dir, --language,
-// --locale, --json and --units. A command's parser adds them with addTo and reads them
+// --locale, --json, --units and --overwrite. A command's parser adds them with addTo and reads them
 // back with read (which throws UsageError for a value that means nothing), so
 // that a new command gets all of them by two calls.
 struct CommonOptions {
@@ -175,6 +177,7 @@ struct CommonOptions {
     QCommandLineOption locale;
     QCommandLineOption json;
     QCommandLineOption units;
+    QCommandLineOption overwrite;
 
     void addTo(QCommandLineParser& parser) const;
     void read(const QCommandLineParser& parser, Invocation& invocation) const;

@@ -142,19 +142,22 @@ QJsonObject note(int textId) {
 } // namespace
 
 double marginMetres(const Invocation& invocation, Units units) {
-    return units == Units::Imperial ? feetToMetres(invocation.margin) : invocation.margin;
+    const double margin = invocation.margin.value_or(0);
+    return units == Units::Imperial ? feetToMetres(margin) : margin;
 }
 
 OptionRow marginOption() {
     return {{QStringLiteral("margin")},
             QStringLiteral("The listener area keeps M metres (feet with --units imperial) from "
-                           "every wall (default %1).")
+                           "every wall (default: the project's, else %1); --save keeps it in "
+                           "the project.")
                 .arg(exactNumber(CoverageOptions{}.margin)),
             QStringLiteral("M"),
             [](const QString& text, Invocation& invocation) {
                 const std::optional<double> value = readLengthOption(text, invocation);
-                if (!value)
-                    throw UsageError{QStringLiteral("--margin: \"%1\" is not a length in %2")
+                if (!value || *value < 0)
+                    throw UsageError{QStringLiteral("--margin: \"%1\" is not a length of 0 or "
+                                                    "more in %2")
                                          .arg(text, invocation.units == Units::Imperial
                                                         ? QStringLiteral("feet")
                                                         : QStringLiteral("metres"))};
@@ -229,7 +232,7 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     std::optional<CoverageMap> map;
     QString refusal;
     try {
-        map = coverageFor(*design, layout, {invocation.samples, marginMetres(invocation, units)});
+        map = coverageFor(*design, layout, {invocation.samples, invocation.margin.value_or(0)});
     } catch (const CoverageError& error) {
         refusal = error.message;
         status = std::max(status, int(Exit::MessageShown));

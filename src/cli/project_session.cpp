@@ -2,6 +2,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/console.h"
+#include "cli/output_guard.h"
 #include "cli/plan_command.h"
 #include "cli/print_support.h"
 #include "cli/speech_command.h"
@@ -9,6 +10,7 @@
 #include "core/base/ini_file.h"
 #include "core/base/kvx_error.h"
 #include "core/plan/layout_texts.h"
+#include "core/plan/plan_settings.h"
 #include "core/project/project_settings.h"
 #include "core/shell/program.h"
 #include "core/system/system_texts.h"
@@ -281,6 +283,9 @@ bool ProjectSession::writeFiles(FrmKvx& window) {
             QStringLiteral("the project"));
     if (m_invocation.reportPath && !m_platform.programEnded()) {
         const QString& path = *m_invocation.reportPath;
+        // --overwrite is the user's Yes to the window's question.
+        if (m_invocation.overwrite)
+            m_platform.answerNextQuestion(MsgResult::Yes);
         if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
             run(
                 path, [&] { window.mnuExportPdf_Click(); }, QStringLiteral("the report"));
@@ -295,6 +300,12 @@ int ProjectSession::run() {
     if (const QString problem = checkFiles(); !problem.isEmpty()) {
         complain(problem);
         return Exit::Failure;
+    }
+    // Refused before anything runs, so that a refusal prints no results.
+    for (const std::optional<QString>& output :
+         {m_invocation.reportPath, std::optional(m_invocation.output)}) {
+        if (output && !output->isEmpty() && !mayWriteOutput(*output, m_invocation))
+            return Exit::Failure;
     }
     std::unique_ptr<QTemporaryDir> scratch;
     QString problem;
@@ -328,6 +339,15 @@ int ProjectSession::run() {
             return Exit::Failure;
         if (system)
             act([&] { applySystemOptions(m_invocation.system, window); });
+        // The margin given is the project's from now on, as the window's
+        // pages set it: the figures take it, and --save keeps it.
+        if (makesInputs && m_invocation.margin) {
+            act([&] {
+                PlanSettings plan = window.planSettings();
+                plan.margin = marginMetres(m_invocation, window.units());
+                window.setPlanSettings(plan);
+            });
+        }
         if (speech)
             act([&] { applySpeechOptions(m_invocation, window); });
         // Calculate is pressed when it has something to do: a pick or the
@@ -338,6 +358,10 @@ int ProjectSession::run() {
         failed = !writeFiles(window) || m_platform.programEnded();
     }
 
+    // The map's margin is the project's (read from its file, or given).
+    Invocation asRun = m_invocation;
+    if (program.hasMainWindow())
+        asRun.margin = program.mainWindow->planSettings().margin;
     if (m_invocation.command == Invocation::Command::Plan) {
         const bool window = loaded && program.hasMainWindow();
         const int status = failed                            ? Exit::Failure
@@ -349,10 +373,10 @@ int ProjectSession::run() {
         const PlanDrawer draw = [&](const QString& path) {
             const FrmKvx& shown = *program.mainWindow;
             return m_platform.printSupport()->writePlan(
-                path, *design, {m_invocation.samples, marginMetres(m_invocation, shown.units())},
-                shown, [&shown](ReportPrinter& printer) { printReport(shown, printer); });
+                path, *design, {asRun.samples, *asRun.margin}, shown,
+                [&shown](ReportPrinter& printer) { printReport(shown, printer); });
         };
-        return runPlan(m_invocation, design,
+        return runPlan(asRun, design,
                        window ? toJson(*program.mainWindow, m_platform)
                                     .value(QStringLiteral("messages"))
                                     .toArray()
@@ -366,7 +390,7 @@ int ProjectSession::run() {
         const int status = failed                            ? Exit::Failure
                            : m_platform.messages().isEmpty() ? Exit::Success
                                                              : Exit::MessageShown;
-        return printSpeech(m_invocation, *program.mainWindow, m_platform, status);
+        return printSpeech(asRun, *program.mainWindow, m_platform, status);
     }
     if (program.hasMainWindow() && m_invocation.command == Invocation::Command::System) {
         const FrmKvx& window = *program.mainWindow;

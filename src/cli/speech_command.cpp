@@ -61,8 +61,8 @@ SpeechRun estimate(const Invocation& invocation, const FrmKvx& window) {
     const SpeechSettings& settings = window.speechSettings();
     const std::optional<double> ambient = window.systemSettings().ambient;
     try {
-        run.coverage = coverageFor(*design, layout,
-                                   {invocation.samples, marginMetres(invocation, window.units())});
+        run.coverage =
+            coverageFor(*design, layout, {invocation.samples, invocation.margin.value_or(0)});
         run.speech = speechFor(*design, layout, *run.coverage, settings, ambient);
     } catch (const CoverageError& error) {
         // The room's figures do not need the map.
@@ -157,7 +157,7 @@ QJsonObject speechJson(const Invocation& invocation, const SpeechRun& run, const
         {QStringLiteral("reverberation"), orNull(settings.reverberation)},
         {QStringLiteral("ambient"), orNull(window.systemSettings().ambient)},
         {QStringLiteral("target"), settings.target},
-        {QStringLiteral("margin"), marginMetres(invocation, window.units())},
+        {QStringLiteral("margin"), invocation.margin.value_or(0)},
         {QStringLiteral("samples"),
          run.coverage ? QJsonValue(run.coverage->samples) : QJsonValue()},
         {QStringLiteral("x"), map.empty() ? QJsonValue() : QJsonValue(numbers(map.x))},

@@ -1,7 +1,10 @@
 #include "cli/system_command.h"
 
 #include "cli/cli_platform.h"
+#include "cli/plan_command.h"
 #include "core/base/numbers.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/listener_level.h"
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
@@ -21,7 +24,8 @@ std::optional<SystemFigures> figuresOf(const FrmKvx& window) {
     const Design* design = window.design();
     if (!design)
         return std::nullopt;
-    return systemFiguresFor(*design, window.systemSettings(), quietestRelative1k(*design));
+    return systemFiguresFor(*design, window.systemSettings(),
+                            quietestRelative1k(*design, window.planSettings().margin));
 }
 
 QJsonValue orNull(const std::optional<double>& value) {
@@ -133,6 +137,7 @@ Invocation parseSystem(const QStringList& rest) {
                QStringLiteral("The largest level drop the cable may cause (default %1).")
                    .arg(exactNumber(defaults.dropLimit)),
                "dB", &SystemOptions::dropLimit),
+        marginOption(),
     };
     return parseCalcLike(rest, system);
 }

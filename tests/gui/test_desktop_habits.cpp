@@ -1,14 +1,18 @@
 // The main window as a Linux desktop user meets it: keys, the caption, the
 // choice boxes, a saved project that only gets looked at, the language of
-// later starts and the projects opened last.
+// later starts, the projects opened last and the question before a modified
+// project goes.
 #include "app/lang_select_view.h"
 #include "core/base/ini_file.h"
 #include "gui/gui_support.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
+#include <QUrl>
 
 using namespace kvx;
 using namespace kvx::app;
@@ -25,6 +29,7 @@ private Q_SLOTS:
     void lookingAtASavedProjectKeepsItSaved();
     void languageForLaterStarts();
     void openRecent();
+    void replacingAModifiedProjectAsks();
     void fitsItsLayout();
 };
 
@@ -153,6 +158,66 @@ void TestDesktopHabits::openRecent() {
     QVERIFY(recent->actions().at(0)->text().endsWith(QStringLiteral("hall.kvx")));
     recent->actions().at(0)->trigger();
     QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
+}
+
+// New, Open and a dropped project ask before a modified project goes; a Save
+// As whose dialog is cancelled stops the command.
+void TestDesktopHabits::replacingAModifiedProjectAsks() {
+    start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
+    const QString hall = m_folder->filePath("hall.kvx");
+    const QByteArray saved = test::readBytes(hall);
+    const auto type = [this] {
+        widget("txtRoomWidth")->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(widget("txtRoomWidth"), QStringLiteral("1"));
+        QVERIFY(m_window->isWindowModified());
+    };
+    const auto askedOnce = [this] {
+        QCOMPARE(m_answerer.messages,
+                 QStringList{"KVX: The project data is modified. Do you want to save it first? "
+                             "(Question; Yes|No|Cancel)"});
+        m_answerer.messages.clear();
+    };
+    type();
+    m_answerer.answers << QMessageBox::Cancel;
+    m_window->findChild<QAction*>("mnuNew")->trigger();
+    askedOnce();
+    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
+    QVERIFY(m_window->isWindowModified());
+    QCOMPARE(test::readBytes(hall), saved);
+
+    m_answerer.answers << QMessageBox::Yes;
+    m_window->findChild<QAction*>("mnuNew")->trigger();
+    askedOnce();
+    QCOMPARE(m_window->windowTitle(), "KVX - <New>[*]");
+    QVERIFY(test::readBytes(hall) != saved); // the edit went into the project's file
+
+    // A new project: Yes is Save As, and its cancelled dialog cancels Open.
+    type();
+    int dialogs = 0;
+    m_answerer.onDialog = [&dialogs](QDialog* dialog) {
+        ++dialogs;
+        dialog->reject();
+        return true;
+    };
+    m_answerer.answers << QMessageBox::Yes;
+    m_window->findChild<QAction*>("mnuOpen")->trigger();
+    askedOnce();
+    QCOMPARE(dialogs, 1); // Save As only, no Open dialog after it
+    QCOMPARE(m_window->windowTitle(), "KVX - <New>[*]");
+    QVERIFY(m_window->isWindowModified());
+
+    // A project dropped on the window: No goes on without saving.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(hall)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    m_answerer.answers << QMessageBox::No;
+    QApplication::sendEvent(m_window, &drop);
+    QTRY_COMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
+    askedOnce();
+    QVERIFY(!m_window->isWindowModified());
 }
 
 void TestDesktopHabits::fitsItsLayout() {

@@ -228,8 +228,12 @@ void TestPlanWindow::systemPageFollowsTheListenerArea() {
     QVERIFY(wholeRoom > 55);
     // Away from the walls the quietest listener is louder, on both pages.
     plan->tabs()->setCurrentIndex(1);
+    m_window->model().kvx.Modified = false;
     in<QDoubleSpinBox>(plan, "margin")->setValue(3);
     QCOMPARE(plan->scenesMade(), scenes + 1);
+    // The margin is the project's: modified, and shown on the System page.
+    QVERIFY(m_window->model().kvx.Modified);
+    QCOMPARE(panel.txtMargin.text(), "3");
     QVERIFY2(quietest() > wholeRoom + 0.5, qPrintable(QString::number(quietest())));
     QCOMPARE(quietest(),
              plan->scene()->coverage->offset1k + plan->scene()->coverage->band(Band::K1).min);

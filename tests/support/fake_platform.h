@@ -54,6 +54,18 @@ public:
     QSizeF screenSizeTwips() override { return screen; }
     void setBusyPointer(bool busy) override { pointerLog.append(busy); }
 
+    // Runs a command that first asks whether to save a modified project:
+    // answered No, and the question left out of the record, for tests that
+    // look at what comes after it.
+    void withoutSaving(bool modified, const std::function<void()>& command) {
+        const qsizetype before = messages.size();
+        if (modified)
+            answers << MsgResult::No;
+        command();
+        if (modified && messages.size() > before)
+            messages.removeAt(before);
+    }
+
     // Titles and texts of the recorded messages, for compact comparisons.
     QStringList messageTitles() const;
     void clear();

@@ -3,6 +3,7 @@
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
 #include "core/plan/layout_texts.h"
+#include "core/plan/plan_settings.h"
 #include "core/project/field_reader.h"
 #include "core/speech/speech_texts.h"
 #include "core/system/system_texts.h"
@@ -80,6 +81,19 @@ Messages readSystemRecord(const QStringList& fields, ProjectSettings& settings,
     return messages;
 }
 
+QStringList planRecord(const ProjectSettings& settings) {
+    return settings.plan.isDefault() ? QStringList() : planSettingsFields(settings.plan);
+}
+
+Messages readPlanRecord(const QStringList& fields, ProjectSettings& settings,
+                        const LocalTexts& texts) {
+    Messages messages;
+    const QString title = texts.text(PlanSettingsText::SettingsTitle);
+    for (const QString& problem : readPlanSettingsFields(fields, settings.plan, texts))
+        messages.append({problem, MsgStyle::Exclamation, title});
+    return messages;
+}
+
 QStringList layoutRecord(const ProjectSettings& settings) {
     return settings.layout.isDefault() ? QStringList() : layoutSettingsFields(settings.layout);
 }
@@ -131,6 +145,7 @@ const Section kSections[] = {
     {1061, "", kResultFields, {}},
     // Not translated: a project keeps its settings in any language.
     {0, "[System]", {}, {7, "a system setting", systemRecord, readSystemRecord}},
+    {0, "[Plan]", {}, {1, "a plan setting", planRecord, readPlanRecord}},
     {0, "[Layout]", {}, {2, "a layout setting", layoutRecord, readLayoutRecord}},
     {0, "[Speech]", {}, {2, "a speech setting", speechRecord, readSpeechRecord}},
 };

@@ -6,6 +6,7 @@
 // entry in the project file's section table.
 
 #include "core/calc/pattern.h"
+#include "core/plan/plan_settings.h"
 #include "core/speech/speech.h"
 #include "core/system/system.h"
 
@@ -13,6 +14,7 @@ namespace kvx {
 
 struct ProjectSettings {
     SystemSettings system; // [System]
+    PlanSettings plan;     // [Plan]: the listener area's margin
     LayoutSettings layout; // [Layout]
     SpeechSettings speech; // [Speech]; its ambient noise is the system's
 

@@ -291,8 +291,8 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& f, const LocalT
     return groups;
 }
 
-QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings,
-                        const LocalTexts& texts) {
+QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings, double margin,
+                        const LocalTexts& texts, Units units) {
     QStringList notes;
     for (const SystemIssue& issue : figures.issues)
         notes << systemIssueText(issue, texts);
@@ -301,7 +301,10 @@ QStringList systemNotes(const SystemFigures& figures, const SystemSettings& sett
     if (!settings.ambient)
         notes << texts.text(SystemText::EnterAmbient);
     else if (figures.level)
-        notes << texts.text(SystemText::QuietestNote);
+        notes << withLengthSymbol(texts.text(SystemText::QuietestAreaNote), units)
+                     .arg(units == Units::Imperial
+                              ? formatFeet(margin, texts.locale)
+                              : texts.locale.toString(margin, 'g', QLocale::FloatingPointShortest));
     return notes;
 }
 

@@ -84,6 +84,7 @@ constexpr int LeftOutLevel = 1452;
 constexpr int SizingTitle = 1453;
 constexpr int Settings = 1454;
 constexpr int QuietestNote = 1455;
+constexpr int QuietestAreaNote = 1512; // %1 the listener area's margin from the walls, m
 // The main window's texts the figures reuse.
 constexpr int AmplifierTap = 1018;
 constexpr int SpeakerPower = 1020;
@@ -126,7 +127,8 @@ struct FigureGroup {
 std::vector<FigureGroup> systemFigureGroups(const SystemFigures& figures, const LocalTexts& texts,
                                             Units units = Units::Metric);
 // The issues and the hints for the settings not given, in order.
-QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings,
-                        const LocalTexts& texts);
+QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings, double margin,
+                        const LocalTexts& texts,
+                        Units units = Units::Metric);
 
 } // namespace kvx

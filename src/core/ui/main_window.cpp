@@ -266,6 +266,16 @@ void FrmKvx::setSystemSettings(const SystemSettings& system) {
     setSettings(changed);
 }
 
+const PlanSettings& FrmKvx::planSettings() const {
+    return settings().plan;
+}
+
+void FrmKvx::setPlanSettings(const PlanSettings& plan) {
+    ProjectSettings changed = settings();
+    changed.plan = plan;
+    setSettings(changed);
+}
+
 const LayoutSettings& FrmKvx::layoutSettings() const {
     return settings().layout;
 }

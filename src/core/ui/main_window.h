@@ -37,6 +37,7 @@ namespace kvx {
 
 struct Design;
 struct LayoutSettings;
+struct PlanSettings;
 struct ProjectSettings;
 struct SpeechSettings;
 struct SystemSettings;
@@ -205,6 +206,9 @@ public:
         return observeSettings(std::move(observer));
     }
     void unobserveSystemSettings(int id) { unobserveSettings(id); }
+    // The listener area's margin of settings(), and a user's change of it.
+    const PlanSettings& planSettings() const;
+    void setPlanSettings(const PlanSettings& plan);
     // The pattern and fit of settings(), and a user's change of them.
     const LayoutSettings& layoutSettings() const;
     void setLayoutSettings(const LayoutSettings& layout);
@@ -295,6 +299,9 @@ public:
     // Opens one of recentProjects() as Open does, without the dialog; a file
     // that has gone is reported and dropped from the list.
     void openRecent(const QString& path);
+    // A project handed to the running window (a file dropped on it, a second
+    // start with a file name): opened as Open does, without the dialog.
+    void openGivenProject(const QString& path);
     // Puts a project opened or saved at the top of recentProjects(); kept only
     // when kvx.keepRecentProjects is set and the configuration file exists.
     void rememberRecent(const QString& path);
@@ -359,6 +366,13 @@ private:
     void installHandlers();
     // Exit and closing by the frame: save the modified project first?
     MsgResult askSaveBeforeExit();
+    // New, Open, a recent or a given project replace the one in the window:
+    // a modified project is offered to be saved first (Yes saves, No goes
+    // on, Cancel stops). False when the command must stop: Cancel, or a save
+    // that failed or was cancelled.
+    bool maySetProjectAside();
+    // A new project without asking: ResetProject and the calculation.
+    void startNewProject();
     // The one place the last calculation changes. Its observers hear of it
     // when there was or is a design; within asOneRun once, at its end.
     void setLastCalculation(std::optional<Design> design);

@@ -2,6 +2,8 @@
 
 #include "core/base/numbers.h"
 #include "core/calc/power.h"
+#include "core/plan/plan_settings.h"
+#include "core/project/project_settings.h"
 #include "core/system/listener_level.h"
 #include "core/ui/main_window.h"
 #include "core/ui/numeric_filter.h"
@@ -20,8 +22,9 @@ QString fieldText(double value, const QLocale& locale) {
 
 SystemPanel::SystemPanel(FrmKvx& window, QuietestLevel quietest)
     : m_window(window)
-    , m_quietest(quietest ? std::move(quietest)
-                          : QuietestLevel([](const Design& d) { return quietestRelative1k(d); })) {
+    , m_quietest(quietest ? std::move(quietest) : QuietestLevel([this](const Design& d) {
+        return quietestRelative1k(d, m_window.planSettings().margin);
+    })) {
     for (const CrossSection& c : listedCrossSections())
         lstCrossSection.addItem(crossSectionText(c, window.kvx.locale));
     lstLoad.addItems(
@@ -42,7 +45,7 @@ SystemPanel::~SystemPanel() {
 
 void SystemPanel::installHandlers() {
     for (Control* field : {&txtAmbient, &txtAbove, &txtAmplifier, &txtCableLength, &txtDropLimit,
-                           &lstCrossSection, &lstLoad}) {
+                           &txtMargin, &lstCrossSection, &lstLoad}) {
         field->onGotFocus = [this, field] { m_window.kvx.FocusText = field->text(); };
     }
     txtAmbient.onChange = [this] { numberEdited(txtAmbient, &SystemSettings::ambient, nullptr); };
@@ -54,6 +57,7 @@ void SystemPanel::installHandlers() {
     txtDropLimit.onChange = [this] {
         numberEdited(txtDropLimit, nullptr, &SystemSettings::dropLimit);
     };
+    txtMargin.onChange = [this] { marginEdited(); };
     lstCrossSection.onChange = [this] {
         if (m_showing)
             return;
@@ -114,6 +118,27 @@ void SystemPanel::cableLengthEdited() {
     m_window.setSystemSettings(s);
 }
 
+void SystemPanel::marginEdited() {
+    if (m_showing)
+        return;
+    const Units units = m_window.units();
+    CheckNumericEntry(m_window.kvx, txtMargin, true, units);
+    const QString text = trimSpaces(txtMargin.text());
+    std::optional<double> value;
+    if (units == Units::Metric)
+        value = readNumber(text);
+    else if (const LengthReading length = readLength(text, Units::Imperial); length.ok())
+        value = readNumber(metresFileText(length.metres)); // metres to 0.1 mm, as a file keeps it
+    // An empty field is the whole room; below zero the listener area would
+    // reach beyond the walls, so such a text changes nothing.
+    PlanSettings plan = m_window.planSettings();
+    if (text.isEmpty())
+        plan.margin = 0;
+    else if (value && *value >= 0)
+        plan.margin = *value;
+    m_window.setPlanSettings(plan);
+}
+
 void SystemPanel::showSettings() {
     const SystemSettings& s = m_window.systemSettings();
     const QLocale& locale = m_window.kvx.locale;
@@ -128,20 +153,24 @@ void SystemPanel::showSettings() {
     show(txtAmbient, s.ambient);
     show(txtAbove, s.above);
     show(txtAmplifier, s.amplifier);
-    if (m_window.units() == Units::Metric) {
-        show(txtCableLength, s.cableLength);
-    } else {
-        const LengthReading typed = readLength(txtCableLength.text(), Units::Imperial);
-        const bool same = s.cableLength
-                              ? typed.ok() && !trimSpaces(txtCableLength.text()).isEmpty() &&
-                                    metresFileText(typed.metres) == metresFileText(*s.cableLength)
-                              : trimSpaces(txtCableLength.text()).isEmpty();
+    // A length in feet keeps the text typed while it stands for the same
+    // metres (to the file's 0.1 mm).
+    const auto showLength = [&](Control& field, const std::optional<double>& metres) {
+        if (m_window.units() == Units::Metric) {
+            show(field, metres);
+            return;
+        }
+        const LengthReading typed = readLength(field.text(), Units::Imperial);
+        const bool same = metres ? typed.ok() && !trimSpaces(field.text()).isEmpty() &&
+                                       metresFileText(typed.metres) == metresFileText(*metres)
+                                 : trimSpaces(field.text()).isEmpty();
         if (!same)
-            txtCableLength.setText(s.cableLength ? shownLengthText(metresFileText(*s.cableLength),
-                                                                   Units::Imperial, locale)
-                                                 : QString());
-    }
+            field.setText(metres ? shownLengthText(metresFileText(*metres), Units::Imperial, locale)
+                                 : QString());
+    };
+    showLength(txtCableLength, s.cableLength);
     show(txtDropLimit, s.dropLimit);
+    showLength(txtMargin, m_window.planSettings().margin);
     const auto listed = findCrossSection(s.crossSection);
     const QString section = crossSectionSettingText(s.crossSection, locale);
     const auto typed = findCrossSection(lstCrossSection.text());
@@ -173,11 +202,13 @@ std::vector<FigureGroup> SystemPanel::groups() const {
 QStringList SystemPanel::notes() const {
     if (!m_figures)
         return {m_window.kvx.localText(SystemText::CalculateFirst)};
-    return systemNotes(*m_figures, m_window.systemSettings(), m_window.kvx.localTexts());
+    return systemNotes(*m_figures, m_window.systemSettings(), m_window.planSettings().margin,
+                       m_window.kvx.localTexts(), m_window.units());
 }
 
 QStringList SystemPanel::settingLabels() const {
-    return systemSettingLabels(m_window.kvx.localTexts());
+    const LocalTexts texts = m_window.kvx.localTexts();
+    return systemSettingLabels(texts) << texts.text(PlanSettingsText::Margin).remove(u'&');
 }
 
 void SystemPanel::cmdTakeAdvice_Click() {

@@ -22,7 +22,8 @@ class FrmKvx;
 
 class SystemPanel {
 public:
-    // The quietest relative 1 kHz level of a design's listener area.
+    // The quietest relative 1 kHz level of a design's listener area; by
+    // default on a map of the project's margin.
     using QuietestLevel = std::function<std::optional<double>(const Design&)>;
 
     explicit SystemPanel(FrmKvx& window, QuietestLevel quietest = {});
@@ -37,6 +38,9 @@ public:
     Control lstCrossSection{ControlKind::ComboBox, QStringLiteral("lstCrossSection")};
     Control lstLoad{ControlKind::ComboBox, QStringLiteral("lstLoad")};
     Control txtDropLimit{ControlKind::TextBox, QStringLiteral("txtDropLimit")};
+    // The listener area's margin from the walls: the project's plan setting,
+    // the one the Coverage page shows, as the level check looks at it.
+    Control txtMargin{ControlKind::TextBox, QStringLiteral("txtMargin")};
     Control cmdTakeAdvice{ControlKind::CommandButton, QStringLiteral("cmdTakeAdvice")};
 
     // The figures of the current design; nothing when there is none.
@@ -44,7 +48,7 @@ public:
     std::vector<FigureGroup> groups() const;
     // The issues of the settings and the hints, or "Calculate first".
     QStringList notes() const;
-    // The names of the settings, in the order of the fields.
+    // The names of the settings, in the order of the fields, the margin last.
     QStringList settingLabels() const;
 
     // Picks the advised taps in the main window; nothing without advice.
@@ -60,6 +64,7 @@ private:
     void installHandlers();
     void numberEdited(Control& field, std::optional<double> SystemSettings::*optional,
                       double SystemSettings::*required);
+    void marginEdited();
     void showSettings();
     // The cable length, typed and shown in the chosen units.
     void cableLengthEdited();

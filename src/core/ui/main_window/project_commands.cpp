@@ -8,6 +8,7 @@
 #include "core/project/project_settings.h"
 #include "core/ui/main_window.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kvx {
@@ -19,6 +20,9 @@ const QString kSaveFilter = QStringLiteral("KVX Files (*.KVX)|*.KVX|All Files (*
 const QString kProjectExtension = QStringLiteral("kvx");
 const QString kOpenErrorTitle = QStringLiteral("Open File Error");
 const QString kSaveErrorTitle = QStringLiteral("Save Error");
+
+// "The project data is modified. Do you want to save it first?"
+constexpr int kSaveFirstText = 1510;
 
 const QString kRecentSection = QStringLiteral("Recent projects");
 constexpr int kRecentCount = 6;
@@ -96,12 +100,37 @@ void openProject(FrmKvx& w, const QString& path) {
 
 } // namespace
 
-void FrmKvx::mnuNew_Click() {
+bool FrmKvx::maySetProjectAside() {
+    if (!kvx.Modified)
+        return true;
+    const MsgResult answer = kvx.platform.messageBox(
+        kvx.localText(kSaveFirstText), MsgStyle::YesNoCancelQuestion, kvx.texts.ProgramTitle);
+    switch (answer) {
+    case MsgResult::Yes:
+        // A save that failed or whose dialog was cancelled leaves the project
+        // modified: the command that asked does not go on.
+        mnuSave_Click();
+        return !kvx.Modified;
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FrmKvx::startNewProject() {
     ResetProject();
     cmdCalc_Click();
 }
 
+void FrmKvx::mnuNew_Click() {
+    if (maySetProjectAside())
+        startNewProject();
+}
+
 void FrmKvx::mnuOpen_Click() {
+    if (!maySetProjectAside())
+        return;
     CmDialog1.filter = kOpenFilter;
     CmDialog1.filterIndex = 1;
     CmDialog1.defaultExt = kProjectExtension;
@@ -123,7 +152,18 @@ void FrmKvx::openRecent(const QString& path) {
         writeRecent(kvx, kept);
         return;
     }
-    openProject(*this, path);
+    if (maySetProjectAside())
+        openProject(*this, path);
+}
+
+void FrmKvx::openGivenProject(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        kvx.platform.messageBox(kvx.localText(1146).arg(QDir::toNativeSeparators(path)),
+                                MsgStyle::Exclamation, kOpenErrorTitle);
+        return;
+    }
+    if (maySetProjectAside())
+        openProject(*this, QFileInfo(path).absoluteFilePath());
 }
 
 void FrmKvx::mnuSave_Click() {

@@ -104,7 +104,9 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
         kvx.platform.messageBox(QStringLiteral("Error in project file: ") + QChar(13) +
                                     QStringLiteral("Last Record read: ") + *contents.unknownHeader,
                                 MsgStyle::Critical, QStringLiteral("Fatal Error"));
-        mnuNew_Click();
+        // Nothing of the user's is set aside here: the file's texts are
+        // already in the window, and Open asked before it began.
+        startNewProject();
         return false;
     }
     m_projectName = QFileInfo(path).fileName();

@@ -2,10 +2,10 @@
 
 #include "core/base/kvx_error.h"
 #include "core/base/save_file.h"
-#include "core/project/project_file.h"
 #include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
+#include "core/ui/replace_guard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,20 +39,6 @@ QString suggestedReportName(const QString& projectPath, const QString& extension
         return QStringLiteral("report.") + extension;
     const QFileInfo project(projectPath);
     return project.dir().filePath(project.completeBaseName() + u'.' + extension);
-}
-
-// A report written over a project would lose the project: asked first, with
-// No as the answer Return gives.
-bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title) {
-    if (!holdsProject(path, kvx.strings))
-        return true;
-    const MsgResult answer =
-        kvx.platform.messageBox(textOr(kvx, 1144,
-                                       QStringLiteral("%1 holds a KVX project. Replace the "
-                                                      "project with the report?"))
-                                    .arg(QDir::toNativeSeparators(path)),
-                                MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2, title);
-    return answer == MsgResult::Yes;
 }
 
 } // namespace
