@@ -139,6 +139,9 @@ private Q_SLOTS:
         row("empty speaker tap", "cmdCalc;lstLspTap=;cmdCalc",
             "runs 2, 6 dB, modified: ||||6" + inputError +
                 "Speaker Tap should be 1/n P with n from 1 to 9 !");
+        row("a line of 0 V", "cmdCalc;lstAmpTap=  0 V;cmdCalc",
+            "runs 2, 6 dB, modified: ||||6" + inputError +
+                "Amplifier Tap should begin with a voltage above 0 !");
         row("digit and letter as voltage", "cmdCalc;lstAmpTap=7x V;cmdCalc",
             "runs 2, 6 dB, modified: ||||6" + inputError +
                 "Amplifier Tap should begin with a voltage above 0 !");

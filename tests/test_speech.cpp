@@ -246,6 +246,22 @@ private Q_SLOTS:
         QCOMPARE(note.isEmpty() ? QString() : first.left(note.size()), note);
     }
 
+    // A point or a mean exactly on the target reaches it; points outside the
+    // listener area (NaN) count for nothing.
+    void figuresAtTheTarget() {
+        StiMap map;
+        map.sti = {0.5, 0.6, std::nan("")};
+        const StiFigures f = stiFiguresFor(map, 0.5);
+        KVX_COMPARE_NEAR(f.mean, 0.55, 1e-12);
+        QCOMPARE(f.min, 0.5);
+        QCOMPARE(f.max, 0.6);
+        QCOMPARE(f.shareAtTarget.value(), 1.0);
+        QVERIFY(f.met.value());
+        const StiFigures above = stiFiguresFor(map, 0.55);
+        QCOMPARE(above.shareAtTarget.value(), 0.5);
+        QVERIFY(above.met.value());
+    }
+
     // Every point of the listener area against the plain evaluation: the level
     // summed from the model's definition over every loudspeaker, energies from
     // the contract's terms, the STI written out with complex numbers. One level

@@ -90,6 +90,17 @@ private Q_SLOTS:
         QVERIFY(!f.rating && !f.cable && !f.level && !f.advice && f.issues.empty());
     }
 
+    // A line without a load (a zone whose rooms are all refused) has no
+    // impedance to work a cable from: no figures beyond the load.
+    void lineWithoutLoad() {
+        SystemSettings s = withCable(50, "1.5");
+        s.amplifier = 120;
+        const SystemFigures f = lineFiguresFor(0, 100, s);
+        QCOMPARE(f.total, 0.0);
+        QCOMPARE(f.impedance, 0.0);
+        QVERIFY(!f.cable && !f.amplifierState);
+    }
+
     // 108 W on amplifiers rated so that the load is 79, 80, 100 and 101 %.
     void amplifierStates_data() {
         QTest::addColumn<double>("rating");
