@@ -41,6 +41,27 @@ struct InstalledTree {
     QTemporaryDir root;
 };
 
+// Makes folder and the names in it: a name ending in / a folder, any other a
+// file that write makes.
+void make(const QString& folder, const QStringList& names,
+          const std::function<bool(const QString&)>& write) {
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& name : names)
+        QVERIFY(name.endsWith(u'/') ? QDir(folder).mkdir(name)
+                                    : write(QDir(folder).filePath(name)));
+}
+
+bool writeCatalogue(const QString& path) {
+    return writeLspFile(path, kShippedTypes);
+}
+
+// A first start: the language window answered with option language.
+void chooseLanguage(Program& program, int language) {
+    QVERIFY(program.start());
+    program.langSelect.LanSel[language]->userClick();
+    program.languageChosen();
+}
+
 } // namespace
 
 class TestProgramFolders : public QObject {
@@ -66,12 +87,7 @@ private Q_SLOTS:
         QFETCH(QStringList, beside);
         QFETCH(bool, portable);
         QTemporaryDir bin;
-        for (const QString& name : beside) {
-            if (name.endsWith(u'/'))
-                QVERIFY(QDir(bin.path()).mkdir(name.chopped(1)));
-            else
-                QVERIFY(writeBytes(bin.filePath(name), "x"));
-        }
+        make(bin.path(), beside, [](const QString& path) { return writeBytes(path, "x"); });
         QCOMPARE(isPortableFolder(bin.path()), portable);
         const ProgramFolders folders =
             locateProgramFolders(bin.path(), QStringLiteral("../share/kvx"));
@@ -110,16 +126,15 @@ private Q_SLOTS:
     }
 
     void catalogues_data() {
-        QTest::addColumn<QStringList>("user");    // names in the user's folder; "x/" a folder
-        QTest::addColumn<QStringList>("shipped"); // names in the shipped folder
+        QTest::addColumn<QStringList>("user"); // names in the user's folder; "x/" a folder
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("pick");
         QTest::addColumn<QString>("pickedFrom"); // "user", "shipped"
-        // Lists are space separated.
+        // Lists are space separated; the shipped folder holds Basic.lsp.
         const auto row = [](const char* name, const QString& user, const QString& listed,
                             const QString& pick, const QString& from) {
-            QTest::newRow(name) << user.split(u' ', Qt::SkipEmptyParts) << QStringList{"Basic.lsp"}
-                                << listed.split(u' ') << pick << from;
+            QTest::newRow(name) << user.split(u' ', Qt::SkipEmptyParts) << listed.split(u' ')
+                                << pick << from;
         };
         row("shipped only", "", "Basic.lsp", "Basic.lsp", "shipped");
         row("the user's listed first", "Mine.lsp", "Mine.lsp Basic.lsp", "Mine.lsp", "user");
@@ -136,22 +151,13 @@ private Q_SLOTS:
 
     void catalogues() {
         QFETCH(QStringList, user);
-        QFETCH(QStringList, shipped);
         QFETCH(QStringList, listed);
         QFETCH(QString, pick);
         QFETCH(QString, pickedFrom);
         QTemporaryDir root;
         const QStringList folders = {root.filePath("user"), root.filePath("shipped")};
-        for (const auto& [folder, names] :
-             {std::pair{folders[0], user}, std::pair{folders[1], shipped}}) {
-            QDir().mkpath(folder);
-            for (const QString& name : names) {
-                if (name.endsWith(u'/'))
-                    QVERIFY(QDir(folder).mkdir(name.chopped(1)));
-                else
-                    QVERIFY(writeLspFile(QDir(folder).filePath(name), kShippedTypes));
-            }
-        }
+        make(folders[0], user, writeCatalogue);
+        make(folders[1], {"Basic.lsp"}, writeCatalogue);
         QCOMPARE(catalogueNames(folders, 51), listed);
         QCOMPARE(cataloguePath(folders, pick), root.filePath(pickedFrom) + u'/' + pick);
     }
@@ -196,9 +202,7 @@ private Q_SLOTS:
 
         FakePlatform platform;
         Program program(platform, tree.folders(), QLocale::c(), projectFile);
-        QVERIFY(program.start()); // the language window of a first start
-        program.langSelect.LanSel[language]->userClick();
-        program.languageChosen();
+        chooseLanguage(program, language);
         QVERIFY(program.hasMainWindow());
         QVERIFY(!program.programEnded());
         const FrmKvx& window = *program.mainWindow;
@@ -233,9 +237,7 @@ private Q_SLOTS:
         {
             FakePlatform platform;
             Program program(platform, tree.folders(), QLocale::c());
-            QVERIFY(program.start());
-            program.langSelect.LanSel[0]->userClick();
-            program.languageChosen();
+            chooseLanguage(program, 0);
             FrmKvx& window = *program.mainWindow;
             QCOMPARE(window.FileSel.items(), (QStringList{"Gone.lsp", "Basic.lsp"}));
             QVERIFY(QFile::remove(tree.path("data/kvx/Gone.lsp")));
