@@ -11,7 +11,7 @@
 #include "core/system/listener_level.h"
 #include "core/system/system_texts.h"
 #include "support/compare.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QTest>
 
@@ -36,17 +36,11 @@ const RoomLoudspeaker kWide{{}, 120, 80, 88.5, 10, {}};
 // 50 m of 2.5 mm2 spread along the run.
 Building handBuilding() {
     Building b;
-    Zone ground;
-    ground.name = QStringLiteral("Ground floor");
-    ground.amplifier = 120;
-    ground.cableLength = 80;
-    Zone first;
-    first.name = QStringLiteral("First floor");
-    first.line = 70;
-    first.amplifier = 25;
-    first.cableLength = 50;
-    first.crossSection = QStringLiteral("2.5");
-    first.spread = true;
+    Zone ground, first;
+    std::tie(ground.name, ground.amplifier, ground.cableLength) =
+        std::tuple("Ground floor", 120, 80);
+    std::tie(first.name, first.line, first.amplifier, first.cableLength, first.crossSection,
+             first.spread) = std::tuple("First floor", 70, 25, 50, "2.5", true);
     b.zones = {ground, first};
 
     Room classroom = room("Classroom", "Ground floor", 3, 9, 7.2, 3, 1.2, kCeiling6, 2);
@@ -219,20 +213,13 @@ private Q_SLOTS:
         const RoomFigures figures = computeBuilding(b)->rooms[size_t(room)];
         const Zone& zone = zoneOf(b, r);
 
-        test::Harness h;
+        test::ProjectWindow h;
         FrmKvx& w = *h.w;
-        w.FillSpeakerTapList();
-        w.FillAmpTapList();
-        w.lstLspTap.setText(speakerTapItem(r.tap));
-        w.lstAmpTap.setText(amplifierTapItem(zone.line));
-        const QList<Control*> fields{&w.txtRoomLength,  &w.txtRoomWidth, &w.txtRoomHeight,
-                                     &w.txtEarHeight,   &w.txtAngle1,    &w.txtAngle4,
-                                     &w.txtSensitivity, &w.txtMaxPower};
         const RoomLoudspeaker& l = r.loudspeaker;
-        const QList<double> values{r.length, r.width,  r.height,      r.ear,
-                                   l.angle1, l.angle4, l.sensitivity, l.ratedPower};
-        for (qsizetype i = 0; i < fields.size(); ++i)
-            fields[i]->setText(QString::number(values[i]));
+        const auto n = [](double v) { return QString::number(v); };
+        h.setFields({"", "", n(l.angle1), n(l.angle4), n(l.sensitivity), n(l.ratedPower),
+                     n(r.length), n(r.width), n(r.height), n(r.ear), speakerTapItem(r.tap),
+                     amplifierTapItem(zone.line)});
         w.DiffSet.setValue(int(r.difference * 10));
         w.cmdCalc_Click();
         QVERIFY(w.design());
