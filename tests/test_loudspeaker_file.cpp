@@ -43,28 +43,25 @@ private Q_SLOTS:
         QTest::addColumn<int>("record");
         QTest::addColumn<QStringList>("types");
         QTest::addColumn<QStringList>("texts");
+        const auto row = [](const char* name, bool dutch, const QByteArray& content, int record,
+                            const QStringList& types, const QStringList& texts) {
+            QTest::newRow(name) << dutch << content << record << types << texts;
+        };
         const QStringList three = {"Ceil5      ", kAccented, "Third      ", "User type"};
         const QStringList zeroed = {"0", "0", "0", "0"};
-        QTest::newRow("no file open: only the user type, zeroed")
-            << false << QByteArray() << 1 << QStringList{"User type"} << zeroed;
-        QTest::newRow("empty file: only the user type, record 1 zeroed")
-            << false << QByteArray("") << 1 << QStringList{"User type"} << zeroed;
-        QTest::newRow("50 bytes: two entries, record 3 zeroed")
-            << false << kThreeTypes.first(50) << 3
-            << QStringList{"Ceil5      ", kAccented, "User type"} << zeroed;
-        QTest::newRow("record 1, decimal point")
-            << false << kThreeTypes << 1 << three << QStringList{"90", "60", "89.5", "6"};
-        QTest::newRow("negative angles")
-            << false << kThreeTypes << 2 << three << QStringList{"-45", "-1", "-3.5", "0.25"};
-        QTest::newRow("Dutch: own user type, decimal comma")
-            << true << kThreeTypes << 1
-            << QStringList{"Ceil5      ", kAccented, "Third      ", "Eigen invoer"}
-            << QStringList{"90", "60", "89,5", "6"};
-        QTest::newRow("negative record: zeroed") << false << kThreeTypes << -5 << three << zeroed;
+        row("no file open: only the user type, zeroed", false, {}, 1, {"User type"}, zeroed);
+        row("empty file: only the user type, record 1 zeroed", false, "", 1, {"User type"}, zeroed);
+        row("50 bytes: two entries, record 3 zeroed", false, kThreeTypes.first(50), 3,
+            {"Ceil5      ", kAccented, "User type"}, zeroed);
+        row("record 1, decimal point", false, kThreeTypes, 1, three, {"90", "60", "89.5", "6"});
+        row("negative angles", false, kThreeTypes, 2, three, {"-45", "-1", "-3.5", "0.25"});
+        row("Dutch: own user type, decimal comma", true, kThreeTypes, 1,
+            {"Ceil5      ", kAccented, "Third      ", "Eigen invoer"}, {"90", "60", "89,5", "6"});
+        row("negative record: zeroed", false, kThreeTypes, -5, three, zeroed);
         // Damaged: sensitivity and power that are no numbers show as nothing.
-        QTest::newRow("no numbers: empty, never nan")
-            << false << QByteArray::fromHex("4e614e20202020202020205a003c000000c07f0000807f") << 1
-            << QStringList{"NaN        ", "User type"} << QStringList{"90", "60", "", ""};
+        row("no numbers: empty, never nan", false,
+            QByteArray::fromHex("4e614e20202020202020205a003c000000c07f0000807f"), 1,
+            {"NaN        ", "User type"}, {"90", "60", "", ""});
     }
     void listAndShow() {
         QFETCH(bool, dutch);

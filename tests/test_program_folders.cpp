@@ -1,8 +1,6 @@
-// Where an installed and a portable program keep their files: portable or
-// installed by what lies beside the program, the standard folders followed,
-// the user's catalogues listed first and shadowing shipped ones, settings
-// written to the configuration folder and never beside an installed program,
-// a configuration folder that cannot be written, and where file dialogs start.
+// Where an installed and a portable program keep their files: which one it is,
+// the standard folders, the user's catalogues first and shadowing shipped ones,
+// settings never beside an installed program, and where file dialogs start.
 #include "core/base/kvx_error.h"
 #include "core/base/program_folders.h"
 #include "core/shell/program.h"
@@ -41,6 +39,27 @@ struct InstalledTree {
     QTemporaryDir root;
 };
 
+// Makes folder and the names in it: a name ending in / a folder, any other a
+// file that write makes.
+void make(const QString& folder, const QStringList& names,
+          const std::function<bool(const QString&)>& write) {
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& name : names)
+        QVERIFY(name.endsWith(u'/') ? QDir(folder).mkdir(name)
+                                    : write(QDir(folder).filePath(name)));
+}
+
+bool writeCatalogue(const QString& path) {
+    return writeLspFile(path, kShippedTypes);
+}
+
+// A first start: the language window answered with option language.
+void chooseLanguage(Program& program, int language) {
+    QVERIFY(program.start());
+    program.langSelect.LanSel[language]->userClick();
+    program.languageChosen();
+}
+
 } // namespace
 
 class TestProgramFolders : public QObject {
@@ -66,12 +85,7 @@ private Q_SLOTS:
         QFETCH(QStringList, beside);
         QFETCH(bool, portable);
         QTemporaryDir bin;
-        for (const QString& name : beside) {
-            if (name.endsWith(u'/'))
-                QVERIFY(QDir(bin.path()).mkdir(name.chopped(1)));
-            else
-                QVERIFY(writeBytes(bin.filePath(name), "x"));
-        }
+        make(bin.path(), beside, [](const QString& path) { return writeBytes(path, "x"); });
         QCOMPARE(isPortableFolder(bin.path()), portable);
         const ProgramFolders folders =
             locateProgramFolders(bin.path(), QStringLiteral("../share/kvx"));
@@ -110,16 +124,15 @@ private Q_SLOTS:
     }
 
     void catalogues_data() {
-        QTest::addColumn<QStringList>("user");    // names in the user's folder; "x/" a folder
-        QTest::addColumn<QStringList>("shipped"); // names in the shipped folder
+        QTest::addColumn<QStringList>("user"); // names in the user's folder; "x/" a folder
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("pick");
         QTest::addColumn<QString>("pickedFrom"); // "user", "shipped"
-        // Lists are space separated.
+        // Lists are space separated; the shipped folder holds Basic.lsp.
         const auto row = [](const char* name, const QString& user, const QString& listed,
                             const QString& pick, const QString& from) {
-            QTest::newRow(name) << user.split(u' ', Qt::SkipEmptyParts) << QStringList{"Basic.lsp"}
-                                << listed.split(u' ') << pick << from;
+            QTest::newRow(name) << user.split(u' ', Qt::SkipEmptyParts) << listed.split(u' ')
+                                << pick << from;
         };
         row("shipped only", "", "Basic.lsp", "Basic.lsp", "shipped");
         row("the user's listed first", "Mine.lsp", "Mine.lsp Basic.lsp", "Mine.lsp", "user");
@@ -136,22 +149,13 @@ private Q_SLOTS:
 
     void catalogues() {
         QFETCH(QStringList, user);
-        QFETCH(QStringList, shipped);
         QFETCH(QStringList, listed);
         QFETCH(QString, pick);
         QFETCH(QString, pickedFrom);
         QTemporaryDir root;
         const QStringList folders = {root.filePath("user"), root.filePath("shipped")};
-        for (const auto& [folder, names] :
-             {std::pair{folders[0], user}, std::pair{folders[1], shipped}}) {
-            QDir().mkpath(folder);
-            for (const QString& name : names) {
-                if (name.endsWith(u'/'))
-                    QVERIFY(QDir(folder).mkdir(name.chopped(1)));
-                else
-                    QVERIFY(writeLspFile(QDir(folder).filePath(name), kShippedTypes));
-            }
-        }
+        make(folders[0], user, writeCatalogue);
+        make(folders[1], {"Basic.lsp"}, writeCatalogue);
         QCOMPARE(catalogueNames(folders, 51), listed);
         QCOMPARE(cataloguePath(folders, pick), root.filePath(pickedFrom) + u'/' + pick);
     }
@@ -162,18 +166,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("configWritable"); // else a file stands where config/ would be
         QTest::addColumn<bool>("project");        // a project named on the command line
         QTest::addColumn<QStringList>("types");   // the type list of the main window
-        QTest::addColumn<QStringList>("messages");
         const QStringList shipped = {"Shipped A  ", "Shipped B  ", "Benutzer Typ"};
         QTest::newRow("first start: settings made in the configuration folder")
-            << 1 << false << true << false << shipped << QStringList();
+            << 1 << false << true << false << shipped;
         QTest::newRow("the user's Basic.lsp is opened instead of the shipped one")
-            << 1 << true << true << false << QStringList{"Mine       ", "Benutzer Typ"}
-            << QStringList();
+            << 1 << true << true << false << QStringList{"Mine       ", "Benutzer Typ"};
         QTest::newRow("an unwritable configuration folder: said once, the program runs")
-            << 1 << false << false << false << shipped << QStringList{"Settings"};
+            << 1 << false << false << false << shipped;
         QTest::newRow("a project double-clicked before the first start: opened after the language")
-            << 0 << false << true << true << QStringList{"Shipped A  ", "Shipped B  ", "User type"}
-            << QStringList();
+            << 0 << false << true << true << QStringList{"Shipped A  ", "Shipped B  ", "User type"};
     }
 
     void installedStart() {
@@ -182,7 +183,6 @@ private Q_SLOTS:
         QFETCH(bool, configWritable);
         QFETCH(bool, project);
         QFETCH(QStringList, types);
-        QFETCH(QStringList, messages);
         InstalledTree tree;
         if (userBasic)
             QVERIFY(writeLspFile(tree.path("data/kvx/Basic.lsp"), kUserTypes));
@@ -191,28 +191,24 @@ private Q_SLOTS:
         const QString projectFile = project ? tree.path("hall.kvx") : QString();
         if (project)
             QVERIFY(writeBytes(projectFile, kProject));
-        const QStringList programFolder = snapshot(tree.path("bin"));
-        const QStringList shippedFolder = snapshot(tree.path("share"));
+        const QStringList untouched = snapshot(tree.path("bin")) + snapshot(tree.path("share"));
 
         FakePlatform platform;
         Program program(platform, tree.folders(), QLocale::c(), projectFile);
-        QVERIFY(program.start()); // the language window of a first start
-        program.langSelect.LanSel[language]->userClick();
-        program.languageChosen();
-        QVERIFY(program.hasMainWindow());
-        QVERIFY(!program.programEnded());
+        chooseLanguage(program, language);
+        QVERIFY(program.hasMainWindow() && !program.programEnded());
         const FrmKvx& window = *program.mainWindow;
         QCOMPARE(window.FileSel.text(), "Basic.lsp");
         QCOMPARE(window.lstLsp.items(), types);
-        QCOMPARE(platform.messageTitles(), messages);
+        QCOMPARE(platform.messageTitles(),
+                 configWritable ? QStringList() : QStringList{"Settings"}); // said once
         QCOMPARE(window.CmDialog1.fileName, projectFile);
         QCOMPARE(window.txtRoomLength.text(), project ? "10" : "50");
         QCOMPARE(window.lstLsp.text(), project ? "Shipped B  " : types.constFirst());
         // The choice holds for this run whether or not it could be kept.
         QCOMPARE(program.kvx.LanguageOffset, language == 1 ? LanguageOffsets::German : 0);
 
-        QCOMPARE(snapshot(tree.path("bin")), programFolder);
-        QCOMPARE(snapshot(tree.path("share")), shippedFolder);
+        QCOMPARE(snapshot(tree.path("bin")) + snapshot(tree.path("share")), untouched);
         if (configWritable) {
             QCOMPARE(readBytes(tree.path("config/kvx/Kvx.ini")),
                      "[Current lsp file]\r\nFilename=Basic.lsp\r\n[Configuration]\r\nLanguage=" +
@@ -233,9 +229,7 @@ private Q_SLOTS:
         {
             FakePlatform platform;
             Program program(platform, tree.folders(), QLocale::c());
-            QVERIFY(program.start());
-            program.langSelect.LanSel[0]->userClick();
-            program.languageChosen();
+            chooseLanguage(program, 0);
             FrmKvx& window = *program.mainWindow;
             QCOMPARE(window.FileSel.items(), (QStringList{"Gone.lsp", "Basic.lsp"}));
             QVERIFY(QFile::remove(tree.path("data/kvx/Gone.lsp")));

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,10 +17,7 @@ using namespace kvx::test;
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()) && writeBytes(path, bytes));
 }
 
 // A data file of two types: "Type A" (opening angles 90 and 60 degrees,
@@ -46,12 +44,6 @@ public:
     }
 };
 
-// Restores the working folder that a test changes.
-struct CurrentFolderGuard {
-    QString saved = QDir::currentPath();
-    ~CurrentFolderGuard() { QDir::setCurrent(saved); }
-};
-
 } // namespace
 
 class TestStartup : public QObject {
@@ -66,27 +58,24 @@ private Q_SLOTS:
     }
 
     void firstStart_data() {
-        QTest::addColumn<int>("choice"); // the option clicked; -1 none; -2 closed without OK
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("choice");        // the option clicked; -1 none; -2 closed without OK
+        QTest::addColumn<QByteArray>("ini");    // null: a folder stands in the way of the file
         QTest::addColumn<QString>("calculate"); // empty: the load ends at the data file
-        QTest::newRow("Nederlands")
-            << 2 << true << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
-            << "Bereken";
-        QTest::newRow("OK with nothing chosen") << -1 << true << kDataFileOnly << "Calculate";
+        QTest::newRow("Nederlands") << 2 << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
+                                    << "Bereken";
+        QTest::newRow("OK with nothing chosen") << -1 << kDataFileOnly << "Calculate";
         QTest::newRow("closed without OK, the next start runs in English")
-            << -2 << true << kDataFileOnly << "Calculate";
+            << -2 << kDataFileOnly << "Calculate";
         // Not even the data file's name is stored, so the load finds no data file.
-        QTest::newRow("folder that cannot be written") << 2 << false << QByteArray() << QString();
+        QTest::newRow("folder that cannot be written") << 2 << QByteArray() << QString();
     }
 
     void firstStart() {
         QFETCH(int, choice);
-        QFETCH(bool, writable);
         QFETCH(QByteArray, ini);
         QFETCH(QString, calculate);
-        if (!writable)
-            QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini")); // a folder in the way of the file
+        if (ini.isNull())
+            QVERIFY(QDir(m_dir->path()).mkdir("Kvx.ini"));
 
         auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
         QVERIFY(program->start());
@@ -112,19 +101,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("languageLine");
         QTest::addColumn<int>("offset");
         QTest::addColumn<QString>("calculate");
-        QTest::newRow("Dutch") << QByteArray("Language=Dutch") << 1000 << "Bereken";
-        QTest::newRow("German") << QByteArray("Language=German") << 4000 << "Berechnung";
-        QTest::newRow("French, without a level tooltip")
-            << QByteArray("Language=French") << 2000 << "Calculez";
-        QTest::newRow("Italian") << QByteArray("Language=Italian") << 3000 << "Calcolare";
-        QTest::newRow("lower case name is English")
-            << QByteArray("Language=dutch") << 0 << "Calculate";
-        QTest::newRow("translated name is English")
-            << QByteArray("Language=Nederlands") << 0 << "Calculate";
-        QTest::newRow("empty value is English") << QByteArray("Language=") << 0 << "Calculate";
-        QTest::newRow("no language key is English") << QByteArray() << 0 << "Calculate";
-        QTest::newRow("Spanish runs in English")
-            << QByteArray("Language=Spanish") << 5000 << "Calculate";
+        const auto row = [](const char* name, const char* line, int offset, const char* calc) {
+            QTest::newRow(name) << QByteArray(line) << offset << QString(calc);
+        };
+        row("Dutch", "Language=Dutch", 1000, "Bereken");
+        row("German", "Language=German", 4000, "Berechnung");
+        row("French, without a level tooltip", "Language=French", 2000, "Calculez");
+        row("Italian", "Language=Italian", 3000, "Calcolare");
+        row("lower case name is English", "Language=dutch", 0, "Calculate");
+        row("translated name is English", "Language=Nederlands", 0, "Calculate");
+        row("empty value is English", "Language=", 0, "Calculate");
+        row("no language key is English", "", 0, "Calculate");
+        row("Spanish runs in English", "Language=Spanish", 5000, "Calculate");
     }
 
     void laterStart() {
@@ -160,13 +148,12 @@ private Q_SLOTS:
             activated
                 << program->kvx.strings.find(id + offset).value_or(program->kvx.strings.text(id));
         const auto state = [&w] {
-            QStringList shown{w.form.text(), w.cmdCalc.text(),
-                              w.lblDistance.text().isEmpty() ? "no results" : "results shown",
-                              windowState(w)[1]};
-            for (const Control* c : {&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1,
-                                     &w.lblLevel, &w.txtLevelDif4})
-                shown << c->toolTip();
-            return shown;
+            return QStringList{w.form.text(), w.cmdCalc.text(),
+                               w.lblDistance.text().isEmpty() ? "no results" : "results shown",
+                               windowState(w)[1]} +
+                   of({&w.lblDistance, &w.lblNrofSpeakers, &w.lblLevelDif1, &w.lblLevel,
+                       &w.txtLevelDif4},
+                      &Control::toolTip);
         };
         w.Form_Activate();
         QCOMPARE(state(), activated);
@@ -248,19 +235,19 @@ private Q_SLOTS:
         writeFile(projectPath, contents);
         argument.replace(QStringLiteral("<full path>"), projectPath);
 
-        CurrentFolderGuard folderGuard;
+        const auto restore =
+            qScopeGuard([saved = QDir::currentPath()] { QDir::setCurrent(saved); });
         QVERIFY(QDir::setCurrent(m_dir->path()));
         auto program = startedProgram(argument);
         QVERIFY(program);
         FrmKvx& w = *program->mainWindow;
-        const QStringList expectedMessages =
-            adopted ? QStringList()
-            : unknownHeader
-                ? QStringList{"Fatal Error"}
-                : QStringList{"File specification error (64): Project file: " + argument +
-                              " does not exist"};
-        QCOMPARE(unknownHeader ? m_platform.messageTitles() : messageLog(m_platform),
-                 expectedMessages);
+        if (unknownHeader)
+            QCOMPARE(m_platform.messageTitles(), QStringList{"Fatal Error"});
+        else
+            QCOMPARE(messageLog(m_platform),
+                     adopted ? QStringList()
+                             : QStringList{"File specification error (64): Project file: " +
+                                           argument + " does not exist"});
         const QString caption = "KVX - " + QFileInfo(file).fileName();
         const QString saved = QFileInfo(projectPath).absoluteFilePath();
         QCOMPARE(
@@ -290,8 +277,7 @@ private Q_SLOTS:
         writeIni({});
         NoScreenPlatform platform;
         Program program(platform, m_dir->path(), QLocale::c());
-        QVERIFY(!program.start());
-        QVERIFY(!program.programEnded());
+        QVERIFY(!program.start() && !program.programEnded());
         QCOMPARE(messageLog(platform),
                  QStringList{"Form Load Error (0): Screen size not available"});
         QCOMPARE(platform.pointerLog, (QList<bool>{true, false}));
