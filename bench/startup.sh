@@ -6,14 +6,18 @@
 # wall time: on a busy machine it is the steadier of the two.
 # Usage: bench/startup.sh <bin dir> [runs]
 #
-# Measured (release build, offscreen, 2 cores shared with other builds; best
-# of several script runs; processor time from perf stat -r 30 task-clock):
-#   before (main 456d5b3): kvx 32.6 ms processor time, empty window 15.2 ms:
-#     2.14x (the wall-time means swing from 1.7x to 2.2x with the load).
-#   after the window icon drawn only when asked for: kvx 30.4 ms, 2.0x.
+# Measured (release build, offscreen, 2 cores shared with four other builds,
+# load average 4 to 18; processor time from perf stat -r 30 -e task-clock,
+# several interleaved rounds):
+#   before (main 456d5b3): kvx 32.6-35 ms, empty window 15.2-15.5 ms: 2.1-2.3x
+#     (wall-time means swing between 1.6x and 2.3x with the load).
+#   after the window icon drawn when first asked for: kvx 31.3-32.6 ms at the
+#     same load, 2.0-2.1x; with the string table read in place too, at a
+#     later, busier time: 37-39 ms against the old 40-50 ms, the empty window
+#     17-18 ms: 2.2x against 2.4x.
 #   A plain Qt window with the same kinds and number of widgets, menus and
-#   texts and no program behind it takes 26 to 29 ms, 1.7x to 1.9x: see
-#   the report of the upkeep branch for the breakdown.
+#   texts and no program behind it: 1.7x-1.9x. The breakdown is in the
+#   report of the upkeep branch.
 set -euo pipefail
 bin=${1:?usage: startup.sh <bin dir> [runs]}
 runs=${2:-20}
@@ -96,7 +100,8 @@ printf '%-14s %10s %10s %10s %10s\n' empty_window "$(ms "$empty_mean")" "$(ms "$
 ratio=$(awk -v a="$kvx_mean" -v b="$empty_mean" 'BEGIN { printf "%.2f", a / b }')
 cpu_ratio=$(awk -v a="$kvx_cpu" -v b="$empty_cpu" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
 verdict() { if [ "$1" -eq 1 ]; then echo "met"; else echo "MISSED"; fi; }
-time_ok=$(awk -v r="$ratio" 'BEGIN { print (r < 1.5) ? 1 : 0 }')
+# Both must hold: on a busy machine either ratio alone can look better than it is.
+time_ok=$(awk -v r="$ratio" -v c="$cpu_ratio" 'BEGIN { print (r < 1.5 && c < 1.5) ? 1 : 0 }')
 memory_ok=$((kvx_peak < 40 * 1024 ? 1 : 0))
 echo "start-up: ${ratio}x the empty window, ${cpu_ratio}x its processor time" \
     "(target under 1.5x): $(verdict "$time_ok")"

@@ -250,6 +250,26 @@ private Q_SLOTS:
                  QStringLiteral("Quadratisches Raster|N\u00e4chstliegende Anzahl"));
     }
 
+    // Putting a field in may calculate while the file is read (a 4 kHz
+    // difference other than the window's does): with the project's own pattern
+    // and fit, so that it opens with the results it was saved with.
+    void calculatesWithItsOwnLayout() {
+        ProjectWindow h;
+        h.setFields(example({{16, "4.5"}}));
+        h.w->setLayoutSettings({Pattern::Offset, Fit::Spacing});
+        h.w->cmdCalc_Click();
+        const auto results = [](const FrmKvx& w) {
+            return QStringList{w.lblDistance.text(), w.lblNrofSpeakers.text(),
+                               w.lblLevelDif1.text(), w.lblLevel.text()};
+        };
+        h.w->WriteProjectFile(h.path("offset.kvx"));
+        ProjectWindow other; // a square grid and 6 dB
+        QVERIFY(other.w->ReadProjectFile(h.path("offset.kvx")));
+        QCOMPARE(results(*other.w), results(*h.w));
+        other.w->cmdCalc_Click();
+        QCOMPARE(results(*other.w), results(*h.w));
+    }
+
     // Values the record does not know (the words are matched exactly) are
     // named in the layout settings' messages and read as the defaults.
     void unknownLayoutValues() {

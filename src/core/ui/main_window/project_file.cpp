@@ -77,6 +77,10 @@ void FrmKvx::WriteProjectFile(const QString& path) {
 
 bool FrmKvx::ReadProjectFile(const QString& path) {
     const ProjectFileContents contents = readProjectFile(path, kvx.localTexts());
+    // The settings first: a field put in may calculate (a changed 4 kHz
+    // difference does), and it must do so with this project's pattern and
+    // fit, not the last project's.
+    replaceSettings(contents.settings);
     try {
         for (const auto& [field, text] : contents.fields) {
             Control& control = this->*kProjectControls[int(field)];
@@ -96,7 +100,6 @@ bool FrmKvx::ReadProjectFile(const QString& path) {
         kvx.Modified = true;
         throw;
     }
-    replaceSettings(contents.settings);
     // A value that is not a number costs that setting, never the project.
     showMessages(kvx.platform, contents.problems);
 
