@@ -570,7 +570,8 @@ namespace {
 // are taken before or after the command.
 QStringList commonOptionsAfterCommand(const QStringList& arguments) {
     static const QStringList withValue = {QStringLiteral("--data-dir"),
-                                          QStringLiteral("--language"), QStringLiteral("--locale")};
+                                          QStringLiteral("--language"), QStringLiteral("--locale"),
+                                          QStringLiteral("--units")};
     static const QStringList flags = {QStringLiteral("--json"), QStringLiteral("--overwrite")};
     QStringList leading;
     qsizetype i = 0;

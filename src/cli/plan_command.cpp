@@ -156,11 +156,10 @@ OptionRow marginOption() {
             [](const QString& text, Invocation& invocation) {
                 const std::optional<double> value = readLengthOption(text, invocation);
                 if (!value || *value < 0)
-                    throw UsageError{QStringLiteral("--margin: \"%1\" is not a length of 0 or "
-                                                    "more in %2")
-                                         .arg(text, invocation.units == Units::Imperial
-                                                        ? QStringLiteral("feet")
-                                                        : QStringLiteral("metres"))};
+                    throw UsageError{
+                        QStringLiteral("--margin: \"%1\" is not a length of 0 %2 or more")
+                            .arg(text, invocation.units == Units::Imperial ? QStringLiteral("ft")
+                                                                           : QStringLiteral("m"))};
                 invocation.margin = *value;
             }};
 }

@@ -1,13 +1,15 @@
 #include "core/plan/plan_settings.h"
 
 #include "core/base/numbers.h"
+#include "core/base/units.h"
 
 #include <cmath>
 
 namespace kvx {
 
+// Metres to 0.1 mm, as every length of a project file, however it was typed.
 QStringList planSettingsFields(const PlanSettings& settings) {
-    return {exactNumber(settings.margin)};
+    return {metresFileText(settings.margin)};
 }
 
 QStringList readPlanSettingsFields(const QStringList& fields, PlanSettings& settings,

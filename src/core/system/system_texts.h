@@ -128,7 +128,6 @@ std::vector<FigureGroup> systemFigureGroups(const SystemFigures& figures, const 
                                             Units units = Units::Metric);
 // The issues and the hints for the settings not given, in order.
 QStringList systemNotes(const SystemFigures& figures, const SystemSettings& settings, double margin,
-                        const LocalTexts& texts,
-                        Units units = Units::Metric);
+                        const LocalTexts& texts, Units units = Units::Metric);
 
 } // namespace kvx
