@@ -502,7 +502,9 @@ private Q_SLOTS:
         m_platform->answers = {MsgResult::No};
         QVERIFY(!m_window->exportPdfAs());
         QCOMPARE(m_platform->messages.size(), 1);
-        QCOMPARE(m_platform->messages[0].style, MsgStyle::YesNoQuestion);
+        // The program's one guard: No is the answer Return gives.
+        QCOMPARE(m_platform->messages[0].style,
+                 MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2);
         QCOMPARE(test::readBytes(m_file), building);
     }
 };

@@ -174,7 +174,7 @@ bool BuildingDocument::saveAs() {
     if (!chosen)
         return false;
     const bool own = !m_path.isEmpty() && QFileInfo(*chosen) == QFileInfo(m_path);
-    if (!own && !mayWrite(*chosen))
+    if (!own && !mayWrite(*chosen, Replacement::Building))
         return false;
     if (!saveTo(*chosen))
         return false;
@@ -217,12 +217,8 @@ bool BuildingDocument::queryClose(bool ending) {
     return true;
 }
 
-bool BuildingDocument::mayWrite(const QString& path) {
-    if (!holdsProjectOrBuilding(path, m_kvx.strings))
-        return true;
-    return m_kvx.platform.messageBox(m_kvx.localText(Text::ReplaceQuestion).arg(path),
-                                     MsgStyle::YesNoQuestion,
-                                     m_kvx.texts.ProgramTitle) == MsgResult::Yes;
+bool BuildingDocument::mayWrite(const QString& path, Replacement with) {
+    return mayReplace(m_kvx, path, m_kvx.texts.ProgramTitle, with);
 }
 
 bool BuildingDocument::exportRooms(const QString& path) {

@@ -17,6 +17,7 @@
 #include "core/building/building.h"
 #include "core/building/building_figures.h"
 #include "core/catalogue/lsp_record.h"
+#include "core/ui/replace_guard.h"
 
 #include <QFutureWatcher>
 #include <QList>
@@ -70,11 +71,10 @@ constexpr int BillTab = 1841;
 constexpr int Progress = 1842; // %1 rooms done, %2 in all
 constexpr int Cancel = 1843;
 constexpr int Cancelled = 1844;
-constexpr int SaveQuestion = 1845;    // %1 the building's name
-constexpr int ReplaceQuestion = 1846; // %1 the file
-constexpr int NewZoneName = 1847;     // %1 a number
-constexpr int NewRoomName = 1848;     // %1 a number
-constexpr int PasteRefused = 1849;    // %1 why
+constexpr int SaveQuestion = 1845; // %1 the building's name
+constexpr int NewZoneName = 1847;  // %1 a number
+constexpr int NewRoomName = 1848;  // %1 a number
+constexpr int PasteRefused = 1849; // %1 why
 // The rooms table's columns, in RoomColumn order, and the zones table's.
 constexpr int FirstRoomColumn = 1850;
 constexpr int FirstZoneColumn = 1883; // line voltage onwards; the name is RoomColumn's
@@ -129,7 +129,9 @@ public:
     bool exportBill(const QString& path);
     // Whether a file may be written: a file holding a project or a building
     // (this one's own file too) is replaced only when the user says so.
-    bool mayWrite(const QString& path);
+    // The program's one guard (replace_guard.h), with the words of an export
+    // unless told otherwise.
+    bool mayWrite(const QString& path, Replacement with = Replacement::Export);
 
     // --- the calculation
     void calculate();

@@ -13,6 +13,8 @@ namespace {
 // same of any other file.
 constexpr int kReplaceWithReport = 1144;
 constexpr int kReplaceWithExport = 1511;
+// "%1 holds a project or a building. Replace it?"
+constexpr int kReplaceWhole = 1846;
 
 // The question in the user's language, else in English: a string table of
 // its own (a test's, an old one) must not stop the guard.
@@ -28,7 +30,9 @@ QString question(const Kvx1& kvx, int id) {
 bool mayReplace(const Kvx1& kvx, const QString& path, const QString& title, Replacement with) {
     if (!holdsProjectOrBuilding(path, kvx.strings))
         return true;
-    const int id = with == Replacement::Report ? kReplaceWithReport : kReplaceWithExport;
+    const int id = with == Replacement::Report   ? kReplaceWithReport
+                   : with == Replacement::Export ? kReplaceWithExport
+                                                 : kReplaceWhole;
     const MsgResult answer =
         kvx.platform.messageBox(question(kvx, id).arg(QDir::toNativeSeparators(path)),
                                 MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2, title);

@@ -12,7 +12,8 @@ namespace kvx {
 class Kvx1;
 
 // What would take the project's place, for the question's words.
-enum class Replacement { Report, Export };
+// A building saved under another name takes the file's place as a whole.
+enum class Replacement { Report, Export, Building };
 
 // True when path may be written: it holds no project or building, or the
 // user answered Yes. title is the title of the command that writes.
