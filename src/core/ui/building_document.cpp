@@ -6,6 +6,7 @@
 #include "core/building/building_file.h"
 #include "core/building/room_list.h"
 #include "core/ui/kvx1.h"
+#include "core/ui/recent_files.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -30,60 +31,20 @@ bool sameInputs(Room a, const Room& b) {
     return a == b;
 }
 
-const QString kRecentSection = QStringLiteral("Recent buildings");
-constexpr int kRecentCount = 6;
-
-QString recentKey(int i) {
-    return QStringLiteral("Building%1").arg(i + 1);
-}
-
-void writeRecent(const Kvx1& kvx, const QStringList& paths) {
-    for (int i = 0; i < kRecentCount; ++i) {
-        const QString key = recentKey(i);
-        if (i < paths.size() || ReadIniValue(kRecentSection, key, kvx.iniPath()))
-            WriteIniValue(kRecentSection, key, paths.value(i), kvx.iniPath());
-    }
-}
-
-QString sameFileKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
+const RecentList kRecentBuildings{QStringLiteral("Recent buildings"), QStringLiteral("Building")};
 
 } // namespace
 
 QStringList recentBuildings(const Kvx1& kvx) {
-    QStringList paths, seen;
-    for (int i = 0; i < kRecentCount; ++i) {
-        const QString path =
-            ReadIniValue(kRecentSection, recentKey(i), kvx.iniPath()).value_or(QString());
-        if (path.isEmpty() || seen.contains(sameFileKey(path)))
-            continue;
-        seen << sameFileKey(path);
-        paths << path;
-    }
-    return paths;
+    return recentFiles(kvx, kRecentBuildings);
 }
 
 void rememberRecentBuilding(const Kvx1& kvx, const QString& path) {
-    if (!kvx.keepRecentProjects || !QFileInfo(kvx.iniPath()).isFile())
-        return;
-    const QString full = QFileInfo(path).absoluteFilePath();
-    QStringList paths{full};
-    const QStringList old = recentBuildings(kvx);
-    for (const QString& p : old) {
-        if (sameFileKey(p) != sameFileKey(full))
-            paths << p;
-    }
-    if (paths.mid(0, kRecentCount) != old)
-        writeRecent(kvx, paths);
+    rememberRecentFile(kvx, kRecentBuildings, path);
 }
 
 void forgetRecentBuilding(const Kvx1& kvx, const QString& path) {
-    QStringList paths = recentBuildings(kvx);
-    if (paths.removeAll(path) > 0)
-        writeRecent(kvx, paths);
+    forgetRecentFile(kvx, kRecentBuildings, path);
 }
 
 Building newBuilding(const LocalTexts& texts) {

@@ -7,6 +7,7 @@
 #include "core/base/string_table.h"
 #include "core/project/project_settings.h"
 #include "core/ui/main_window.h"
+#include "core/ui/recent_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,28 +25,7 @@ const QString kSaveErrorTitle = QStringLiteral("Save Error");
 // "The project data is modified. Do you want to save it first?"
 constexpr int kSaveFirstText = 1510;
 
-const QString kRecentSection = QStringLiteral("Recent projects");
-constexpr int kRecentCount = 6;
-
-QString recentKey(int i) {
-    return QStringLiteral("Project%1").arg(i + 1);
-}
-
-// Writes the list; a place left over is emptied only where it held a name.
-void writeRecent(const Kvx1& kvx, const QStringList& paths) {
-    for (int i = 0; i < kRecentCount; ++i) {
-        const QString key = recentKey(i);
-        if (i < paths.size() || ReadIniValue(kRecentSection, key, kvx.iniPath()))
-            WriteIniValue(kRecentSection, key, paths.value(i), kvx.iniPath());
-    }
-}
-
-// Two names of one file count once, whatever their spelling.
-QString sameFileKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
+const RecentList kRecentProjects{QStringLiteral("Recent projects"), QStringLiteral("Project")};
 
 } // namespace
 
@@ -147,9 +127,7 @@ void FrmKvx::openRecent(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         kvx.platform.messageBox(kvx.localText(1146).arg(path), MsgStyle::Exclamation,
                                 kOpenErrorTitle);
-        QStringList kept = recentProjects();
-        kept.removeAll(path);
-        writeRecent(kvx, kept);
+        forgetRecentFile(kvx, kRecentProjects, path);
         return;
     }
     if (maySetProjectAside())
@@ -238,32 +216,11 @@ void FrmKvx::showProjectCaption() {
 }
 
 QStringList FrmKvx::recentProjects() const {
-    QStringList paths;
-    QStringList seen;
-    for (int i = 0; i < kRecentCount; ++i) {
-        const QString path =
-            ReadIniValue(kRecentSection, recentKey(i), kvx.iniPath()).value_or(QString());
-        if (path.isEmpty() || seen.contains(sameFileKey(path)))
-            continue;
-        seen << sameFileKey(path);
-        paths << path;
-    }
-    return paths;
+    return recentFiles(kvx, kRecentProjects);
 }
 
 void FrmKvx::rememberRecent(const QString& path) {
-    if (!kvx.keepRecentProjects || !QFileInfo(kvx.iniPath()).isFile())
-        return;
-    const QString full = QFileInfo(path).absoluteFilePath();
-    QStringList paths{full};
-    for (const QString& old : recentProjects()) {
-        if (sameFileKey(old) != sameFileKey(full))
-            paths << old;
-    }
-    // Only a changed list is written: Kvx.ini is rewritten whole each time.
-    if (paths.mid(0, kRecentCount) == recentProjects())
-        return;
-    writeRecent(kvx, paths);
+    rememberRecentFile(kvx, kRecentProjects, path);
 }
 
 void FrmKvx::mnuLanguage_Click() {
