@@ -24,7 +24,6 @@
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -287,17 +286,18 @@ void PlanWindow::exportAs(PlanFormat format) {
     dialog.filter = QStringLiteral("%1 (*.%2)|*.%2").arg(m_texts.text(kind.filter), extension);
     dialog.defaultExt = extension;
     dialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
-    // Beside the project, named after it; a new project's go to the documents.
+    // Named after the project, in the folder every dialog of the program
+    // starts in: the project's, else the last one used (installed) or the
+    // program's own (portable).
     const QFileInfo project(m_model.CmDialog1.fileName);
-    const QString folder = project.fileName().isEmpty()
-                               ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-                               : project.absolutePath();
+    const QString folder = m_model.kvx.dialogFolder(m_model.CmDialog1.fileName);
     const QString name =
         project.fileName().isEmpty() ? QStringLiteral("plan") : project.completeBaseName();
     dialog.fileName = QDir(folder).filePath(name + u'.' + extension);
     const std::optional<QString> chosen = m_model.kvx.platform.showSaveDialog(dialog);
     if (!chosen || chosen->isEmpty())
         return;
+    m_model.kvx.rememberFolder(*chosen);
     // The dialog's own question says nothing of what the file holds.
     if (!mayReplace(m_model.kvx, *chosen, m_texts.plain(PlanViewText::ExportTitle),
                     Replacement::Export))

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -188,16 +189,20 @@ void TestPlanWindow::exportsThroughItsDialog() {
     PlanWindow* plan = openPlan();
     QVERIFY(plan);
     QString target = m_folder->filePath("positions");
-    m_answerer.onDialog = [&target](QDialog* dialog) {
+    QString startedIn;
+    m_answerer.onDialog = [&target, &startedIn](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         if (!files)
             return false;
+        startedIn = files->directory().canonicalPath();
         files->selectFile(target);
         dialog->accept(); // QFileDialog::accept(), which reads the chosen name
         return true;
     };
     auto* menu = in<QMenu>(plan, "exportMenu");
     menu->actions().at(4)->trigger(); // Positions as CSV
+    // A new project of a portable program: the program's folder, as every dialog.
+    QCOMPARE(startedIn, QDir(m_folder->path()).canonicalPath());
     // The dialog added the extension.
     QCOMPARE(test::readBytes(target + ".csv").count('\n'), 197);
     // A folder that is not there: a message naming the file, no file.
