@@ -50,9 +50,9 @@ void paintSpeechPage(QPainter& painter, const QRectF& area, const FrmKvx& window
     const Kvx1& kvx = window.kvx;
     const SpeechMap map{&scene.layout, scene.coverage ? &*scene.coverage : nullptr,
                         scene.coverageProblem};
-    const SpeechView view = speechView(&scene.design, map, window.speechSettings(),
-                                       window.systemSettings().ambient, kvx.localTexts(),
-                                       window.units());
+    const SpeechView view =
+        speechView(&scene.design, map, window.speechSettings(), window.systemSettings().ambient,
+                   kvx.localTexts(), window.units());
     QTextDocument document;
     // Laid out in the page's own units, so that points are points on paper.
     document.documentLayout()->setPaintDevice(painter.device());

@@ -503,8 +503,7 @@ private Q_SLOTS:
         QVERIFY(!m_window->exportPdfAs());
         QCOMPARE(m_platform->messages.size(), 1);
         // The program's one guard: No is the answer Return gives.
-        QCOMPARE(m_platform->messages[0].style,
-                 MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2);
+        QCOMPARE(m_platform->messages[0].style, MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2);
         QCOMPARE(test::readBytes(m_file), building);
     }
 };

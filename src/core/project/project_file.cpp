@@ -68,17 +68,23 @@ struct SettingsRecord {
                      const LocalTexts& texts) = nullptr;
 };
 
+// A record's unusable fields as the messages the window shows, under the
+// title of its settings.
+Messages settingProblems(const QStringList& problems, const QString& title) {
+    Messages messages;
+    for (const QString& problem : problems)
+        messages.append({problem, MsgStyle::Exclamation, title});
+    return messages;
+}
+
 QStringList systemRecord(const ProjectSettings& settings) {
     return settings.system.isDefault() ? QStringList() : systemSettingsFields(settings.system);
 }
 
 Messages readSystemRecord(const QStringList& fields, ProjectSettings& settings,
                           const LocalTexts& texts) {
-    Messages messages;
-    const QString title = texts.text(SystemText::SettingsTitle);
-    for (const QString& problem : readSystemSettingsFields(fields, settings.system, texts))
-        messages.append({problem, MsgStyle::Exclamation, title});
-    return messages;
+    return settingProblems(readSystemSettingsFields(fields, settings.system, texts),
+                           texts.text(SystemText::SettingsTitle));
 }
 
 QStringList planRecord(const ProjectSettings& settings) {
@@ -87,11 +93,8 @@ QStringList planRecord(const ProjectSettings& settings) {
 
 Messages readPlanRecord(const QStringList& fields, ProjectSettings& settings,
                         const LocalTexts& texts) {
-    Messages messages;
-    const QString title = texts.text(PlanSettingsText::SettingsTitle);
-    for (const QString& problem : readPlanSettingsFields(fields, settings.plan, texts))
-        messages.append({problem, MsgStyle::Exclamation, title});
-    return messages;
+    return settingProblems(readPlanSettingsFields(fields, settings.plan, texts),
+                           texts.text(PlanSettingsText::SettingsTitle));
 }
 
 QStringList layoutRecord(const ProjectSettings& settings) {
@@ -100,11 +103,8 @@ QStringList layoutRecord(const ProjectSettings& settings) {
 
 Messages readLayoutRecord(const QStringList& fields, ProjectSettings& settings,
                           const LocalTexts& texts) {
-    Messages messages;
-    const QString title = texts.text(LayoutText::SettingsTitle);
-    for (const QString& problem : readLayoutSettingsFields(fields, settings.layout, texts))
-        messages.append({problem, MsgStyle::Exclamation, title});
-    return messages;
+    return settingProblems(readLayoutSettingsFields(fields, settings.layout, texts),
+                           texts.text(LayoutText::SettingsTitle));
 }
 
 QStringList speechRecord(const ProjectSettings& settings) {
@@ -113,11 +113,8 @@ QStringList speechRecord(const ProjectSettings& settings) {
 
 Messages readSpeechRecord(const QStringList& fields, ProjectSettings& settings,
                           const LocalTexts& texts) {
-    Messages messages;
-    const QString title = texts.text(SpeechText::SettingsTitle);
-    for (const QString& problem : readSpeechSettingsFields(fields, settings.speech, texts))
-        messages.append({problem, MsgStyle::Exclamation, title});
-    return messages;
+    return settingProblems(readSpeechSettingsFields(fields, settings.speech, texts),
+                           texts.text(SpeechText::SettingsTitle));
 }
 
 struct Section {

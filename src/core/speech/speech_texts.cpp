@@ -126,10 +126,10 @@ std::vector<FigureGroup> speechFigureGroups(const SpeechFigures& figures, const 
     if (m.reverberantLevel && m.criticalDistance) {
         speakers.rows.push_back(
             {t(SpeechText::ReverberantLevel), shown(texts, *m.reverberantLevel, 1, "dB")});
-        speakers.rows.push_back(
-            {t(SpeechText::CriticalDistance),
-             units == Units::Imperial ? shown(texts, metresToFeet(*m.criticalDistance), 2, "ft")
-                                      : shown(texts, *m.criticalDistance, 2, "m")});
+        speakers.rows.push_back({t(SpeechText::CriticalDistance),
+                                 units == Units::Imperial
+                                     ? shown(texts, metresToFeet(*m.criticalDistance), 2, "ft")
+                                     : shown(texts, *m.criticalDistance, 2, "m")});
     }
     groups.push_back(speakers);
 
