@@ -134,8 +134,8 @@ void SystemPage::createControls() {
         auto* unitLabel = new QLabel(QString::fromUtf8(unit), this);
         unitLabel->setMinimumWidth(48);
         line->addWidget(unitLabel);
-        if (index == 3)
-            m_cableUnit = unitLabel;
+        if (index == 3 || index == 7)
+            m_lengthUnits.append(unitLabel);
         auto* label = new QLabel(labels.value(index), this);
         label->setBuddy(field);
         form->addRow(label, line);
@@ -174,7 +174,8 @@ void SystemPage::createControls() {
 }
 
 void SystemPage::showFigures() {
-    m_cableUnit->setText(m_window.kvx.localText(lengthSymbolId(m_window.units())));
+    for (QLabel* unit : m_lengthUnits)
+        unit->setText(m_window.kvx.localText(lengthSymbolId(m_window.units())));
     m_figures->setText(systemFiguresHtml(m_panel->groups(), m_panel->notes()));
 }
 

@@ -8,6 +8,7 @@
 #include "app/binding.h"
 #include "core/ui/system_panel.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <memory>
@@ -47,7 +48,7 @@ private:
     Binder m_binder;
     std::unique_ptr<SystemPanel> m_panel;
     QLabel* m_figures = nullptr;
-    QLabel* m_cableUnit = nullptr; // "m" or "ft", as the units are
+    QList<QLabel*> m_lengthUnits; // cable length and margin: "m" or "ft", as the units are
     QList<QLabel*> m_labels;
 };
 
