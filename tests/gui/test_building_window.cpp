@@ -9,6 +9,7 @@
 #include "core/building/building_file.h"
 #include "core/plan/layout_texts.h"
 #include "core/ui/kvx1.h"
+#include "support/building.h"
 #include "support/fake_platform.h"
 #include "support/files.h"
 
@@ -63,29 +64,6 @@ Building school() {
     return b;
 }
 
-// Compares the window's figures with the building worked out whole.
-void compareWithFresh(const BuildingDocument& document) {
-    const std::optional<BuildingFigures> fresh = computeBuilding(document.building());
-    QVERIFY(fresh && document.figures());
-    const BuildingFigures& shown = *document.figures();
-    QCOMPARE(shown.rooms.size(), fresh->rooms.size());
-    for (size_t i = 0; i < fresh->rooms.size(); ++i) {
-        QCOMPARE(shown.rooms[i].error.has_value(), fresh->rooms[i].error.has_value());
-        QCOMPARE(shown.rooms[i].design, fresh->rooms[i].design);
-        QCOMPARE(shown.rooms[i].load, fresh->rooms[i].load);
-        QCOMPARE(shown.rooms[i].level.has_value(), fresh->rooms[i].level.has_value());
-        if (fresh->rooms[i].level)
-            QCOMPARE(shown.rooms[i].level->quietest, fresh->rooms[i].level->quietest);
-    }
-    QCOMPARE(shown.zones.size(), fresh->zones.size());
-    for (size_t z = 0; z < fresh->zones.size(); ++z) {
-        QCOMPARE(shown.zones[z].name, fresh->zones[z].name);
-        QCOMPARE(shown.zones[z].loudspeakers, fresh->zones[z].loudspeakers);
-        QCOMPARE(shown.zones[z].load, fresh->zones[z].load);
-        QCOMPARE(shown.zones[z].rooms, fresh->zones[z].rooms);
-    }
-}
-
 QStringList names(const Building& b) {
     QStringList list;
     for (const Room& r : b.rooms)
@@ -106,6 +84,11 @@ class TestBuildingWindow : public QObject {
     QString m_file;
 
     BuildingDocument& document() { return m_window->document(); }
+    // The figures shown are those of the building worked out whole.
+    void compareWithWhole() {
+        QVERIFY(document().figures());
+        test::compareWithWhole(document().building(), *document().figures());
+    }
     QModelIndex cell(int row, RoomColumn column) {
         return m_window->rooms().index(row, int(column));
     }
@@ -165,18 +148,18 @@ private Q_SLOTS:
         }
         QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
         QVERIFY(document().building() != before);
-        compareWithFresh(document());
+        compareWithWhole();
 
         QTest::keySequence(m_window, QKeySequence::Undo);
         QCOMPARE(document().building(), before);
         QCOMPARE(document().figures()->rooms[0].design, figuresBefore.rooms[0].design);
-        compareWithFresh(document());
+        compareWithWhole();
         QVERIFY(!m_window->isWindowModified());
 
         QTest::keySequence(m_window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
         QVERIFY(m_window->isWindowModified());
-        compareWithFresh(document());
+        compareWithWhole();
     }
 
     // The first calculation runs beside the window with its progress; Cancel
@@ -227,10 +210,10 @@ private Q_SLOTS:
         QCOMPARE(m_window->zones().text(0, ZoneColumn(column)), typed);
         for (const qsizetype i : {0, 2, 4})
             QCOMPARE(document().building().rooms[i].zone, document().building().zones[0].name);
-        compareWithFresh(document());
+        compareWithWhole();
         QTest::keySequence(m_window, QKeySequence::Undo);
         QCOMPARE(document().building(), before);
-        compareWithFresh(document());
+        compareWithWhole();
     }
 
     // Three rows copied from a spreadsheet go in after the selected room, the
@@ -262,12 +245,12 @@ private Q_SLOTS:
         QCOMPARE(b.zones.size(), 3);
         QCOMPARE(b.zones[2].name, QStringLiteral("Annex"));
         QCOMPARE(m_window->selectedRooms(), QList<qsizetype>({2, 3, 4}));
-        compareWithFresh(document());
+        compareWithWhole();
         QVERIFY(m_platform->messages.isEmpty());
 
         QTest::keySequence(m_window, QKeySequence::Undo);
         QCOMPARE(document().building(), before);
-        compareWithFresh(document());
+        compareWithWhole();
     }
 
     // A row that is no room is refused with the place named; nothing goes in.
@@ -314,14 +297,14 @@ private Q_SLOTS:
         };
         click();
         QCOMPARE(names(document().building()), ascending);
-        compareWithFresh(document());
+        compareWithWhole();
         click();
         QCOMPARE(names(document().building()), descending);
-        compareWithFresh(document());
+        compareWithWhole();
         QTest::keySequence(m_window, QKeySequence::Undo);
         QTest::keySequence(m_window, QKeySequence::Undo);
         QCOMPARE(document().building(), before);
-        compareWithFresh(document());
+        compareWithWhole();
     }
 
     // Closing with changes asks; the answer decides, and nothing is lost
@@ -401,7 +384,7 @@ private Q_SLOTS:
         QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("school.kvxb")));
         QVERIFY(document().canUndo());
         QCOMPARE(test::readBytes(m_file), onDisk);
-        compareWithFresh(document());
+        compareWithWhole();
     }
 
     // A room written as a project and read back as a room is the same
