@@ -86,23 +86,22 @@ private Q_SLOTS:
         const BuildingRead typed = parseBuilding(testData("building/hand-typed.kvxb"), "b.kvxb");
         QVERIFY2(!typed.error, qPrintable(typed.error ? where(*typed.error) : QString()));
         const Building& b = *typed.building;
-        QCOMPARE(b.name, "Riverside school, block B");
-        QCOMPARE(b.zones.size(), 2);
-        QCOMPARE(b.zones[1].line, 70);
-        QCOMPARE(b.zones[1].crossSection, "14AWG");
-        QCOMPARE(b.zones[0].amplifier, 240);
-        QCOMPARE(b.zones[1].amplifier, std::nullopt);
-        QCOMPARE(b.rooms[0].quantity, 6);
-        QCOMPARE(b.rooms[0].tap, 2);
-        QCOMPARE(b.rooms[0].loudspeaker.type, "KV-C6 Std");
-        QCOMPARE(b.rooms[0].reverberation, 0.8);
-        QCOMPARE(b.rooms[1].pattern, Pattern::Offset);
-        QCOMPARE(b.rooms[1].ambient, std::nullopt);
-        QCOMPARE(b.rooms[1].above, 10);
-        QCOMPARE(b.unknownKeys.keys(), (QStringList{"client", "revision"}));
-        QCOMPARE(b.zones[0].unknownKeys.keys(), (QStringList{"channel", "rack"}));
-        QCOMPARE(b.rooms[0].unknownKeys.keys(), (QStringList{"fireZone", "notes"}));
-        QCOMPARE(b.rooms[0].loudspeaker.unknownKeys.keys(), QStringList{"colour"});
+        // A value of each kind from each level, so that a key read into the wrong
+        // field and written back from it does not pass.
+        QCOMPARE(std::tuple(b.name, b.zones.size(), b.zones[1].line, b.zones[1].crossSection,
+                            b.zones[0].amplifier, b.zones[1].amplifier, b.rooms[0].quantity,
+                            b.rooms[0].tap, b.rooms[0].loudspeaker.type, b.rooms[0].reverberation,
+                            b.rooms[1].pattern, b.rooms[1].ambient, b.rooms[1].above),
+                 std::tuple(QString("Riverside school, block B"), 2, 70, QString("14AWG"),
+                            std::optional(240.0), std::optional<double>(), 6, 2,
+                            QString("KV-C6 Std"), std::optional(0.8),
+                            std::optional(Pattern::Offset), std::optional<double>(), 10.0));
+        QCOMPARE(
+            QList<QStringList>({b.unknownKeys.keys(), b.zones[0].unknownKeys.keys(),
+                                b.rooms[0].unknownKeys.keys(),
+                                b.rooms[0].loudspeaker.unknownKeys.keys()}),
+            QList<QStringList>(
+                {{"client", "revision"}, {"channel", "rack"}, {"fireZone", "notes"}, {"colour"}}));
 
         const QByteArray written = testData("building/unknown-keys.kvxb");
         QCOMPARE(buildingBytes(b), written);
