@@ -3,6 +3,7 @@
 // refusal named by its kind and place, the "No zone" rule, and the texts of
 // the errors.
 #include "core/building/building_file.h"
+#include "support/building.h"
 #include "support/files.h"
 
 #include <QJsonArray>
@@ -57,22 +58,6 @@ QByteArray with(const QString& path, const QByteArray& json = {}) {
 }
 
 // Where an error is, in short: "room 2 Hall / length", "zone 1 / name", "/ rooms".
-QString where(const BuildingError& e) {
-    QStringList parts;
-    if (e.room)
-        parts << QStringLiteral("room %1 %2").arg(e.room).arg(e.roomName).trimmed();
-    if (e.zone)
-        parts << QStringLiteral("zone %1 %2").arg(e.zone).arg(e.zoneName).trimmed();
-    if (e.line)
-        parts << QStringLiteral("line %1 column %2").arg(e.line).arg(e.column);
-    return (parts.join(u' ') + QStringLiteral(" / ") + e.key).trimmed();
-}
-
-const LocalTexts& english() {
-    static const LocalTexts texts{StringTable::builtIn(), 0, QLocale::c()};
-    return texts;
-}
-
 } // namespace
 
 class TestBuildingFile : public QObject {

@@ -2,6 +2,7 @@
 // commas, any column order and case, quotes, leftovers), every refusal named
 // by line and column, and a list out and back in unchanged.
 #include "core/building/room_list.h"
+#include "support/building.h"
 #include "support/files.h"
 
 #include <QTest>
@@ -32,14 +33,6 @@ QString describe(const Room& r) {
                        "1/" + n(r.tap), n(r.difference), pattern,           n(r.margin),
                        o(r.ambient),    n(r.above),      o(r.reverberation)}
         .join(u'|');
-}
-
-QString where(const BuildingError& e) {
-    QStringList parts;
-    if (e.room)
-        parts << QStringLiteral("room %1 %2").arg(e.room).arg(e.roomName).trimmed();
-    parts << QStringLiteral("line %1 column %2").arg(e.line).arg(e.column);
-    return parts.join(u' ') + QStringLiteral(" / ") + e.key;
 }
 
 const QByteArray kHeader = "name,length,width,height,ear,type\n";
@@ -106,7 +99,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("place");
         const auto row = [](const char* name, const QByteArray& csv, Kind kind,
                             const QString& place) { QTest::newRow(name) << csv << kind << place; };
-        row("empty", "\n\n", Kind::EmptyList, "line 0 column 0 / ");
+        row("empty", "\n\n", Kind::EmptyList, "/");
         row("an unknown column", "name,length,widht,height,ear,type\n", Kind::UnknownColumn,
             "line 1 column 3 / widht");
         row("a column twice", "name,length,width,Length,height,ear,type\n", Kind::DuplicateColumn,
@@ -149,22 +142,22 @@ private Q_SLOTS:
         row("a hexagonal pattern", kValues + "A,4,3,3,1,,90,60,90,6,,hex\n", Kind::UnknownValue,
             "room 1 A line 2 column 12 / pattern");
         row("no closing quote", kHeader + kGood + "\"B,4,3\n\n", Kind::UnclosedQuote,
-            "line 3 column 1 / ");
+            "line 3 column 1 /");
         row("text after the closing quote", kHeader + "\"A\" x,4,3,2.7,1.2,KV-C6 Std\n",
-            Kind::TextAfterQuote, "line 2 column 1 / ");
+            Kind::TextAfterQuote, "line 2 column 1 /");
         row("a value beyond the last column", kHeader + "A,4,3,2.7,1.2,KV-C6 Std,,7\n",
-            Kind::ExtraValue, "room 1 line 2 column 8 / ");
+            Kind::ExtraValue, "room 1 line 2 column 8 /");
         row("a value beyond the thousandth field",
             kHeader + "A,4,3,2.7,1.2,KV-C6 Std" + QByteArray(1000, ',') + "x\n", Kind::ExtraValue,
-            "line 2 column 1006 / ");
+            "line 2 column 1006 /");
         row("a value under a column without a name",
             "name,length,width,height,ear,,type\nA,4,3,2.7,1.2,x,KV-C6 Std\n", Kind::ExtraValue,
-            "room 1 line 2 column 6 / ");
+            "room 1 line 2 column 6 /");
         row("the line after a name of two lines",
             kHeader + "\"Two\nlines\",4,3,2.7,1.2,KV-C6 Std\nB,4,3,0,1.2,KV-C6 Std",
             Kind::OutOfRange, "room 2 B line 4 column 4 / height");
         row("more than 100,000 rooms", kHeader + kGood.repeated(100'001), Kind::TooManyRooms,
-            "line 100002 column 0 / ");
+            "line 100002 column 0 /");
     }
     // Every fault refuses the whole list, named by its line and column.
     void refusals() {

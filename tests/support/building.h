@@ -1,8 +1,10 @@
 #pragma once
 
-// A building's figures worked out in parts (an edit's room and zone) against
-// the whole building worked out afresh.
+// Where a building file's or room list's error is, in short, and a building's
+// figures worked out in parts (an edit's room and zone) against the whole
+// building worked out afresh.
 
+#include "core/building/building_error.h"
 #include "core/building/building_figures.h"
 #include "core/building/building_texts.h"
 
@@ -12,6 +14,18 @@ namespace kvx::test {
 
 inline LocalTexts english() {
     return {StringTable::builtIn(), 0, QLocale::c()};
+}
+
+// "room 2 Hall line 3 column 4 / length", "zone 1 / name", "/ rooms".
+inline QString where(const BuildingError& e) {
+    QStringList parts;
+    if (e.room)
+        parts << QStringLiteral("room %1 %2").arg(e.room).arg(e.roomName).trimmed();
+    if (e.zone)
+        parts << QStringLiteral("zone %1 %2").arg(e.zone).arg(e.zoneName).trimmed();
+    if (e.line)
+        parts << QStringLiteral("line %1 column %2").arg(e.line).arg(e.column);
+    return (parts.join(u' ') + QStringLiteral(" / ") + e.key).trimmed();
 }
 
 // Each room's zone, error, design, load and quietest level, each zone's rooms,
