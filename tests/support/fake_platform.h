@@ -7,6 +7,7 @@
 
 #include "core/base/platform.h"
 #include "core/report/report_printer.h"
+#include "core/ui/control.h"
 
 #include <QList>
 #include <QStringList>
@@ -33,18 +34,76 @@ struct PrintedPage {
     bool ended = false;
 };
 
+// Records what a report sends to it on page.
+class RecordingPrinter : public ReportPrinter {
+public:
+    RecordingPrinter(PrintedPage& page, double width)
+        : m_page(page)
+        , m_width(width) {}
+    double pageWidth() const override { return m_width; }
+    void setFontSize(double points) override {
+        m_page.fontLog << QStringLiteral("size %1").arg(points);
+    }
+    void setFontName(const QString& face) override { m_page.fontLog << "face " + face; }
+    void setBold(bool on) override { m_page.fontLog << (on ? "bold on" : "bold off"); }
+    void setItalic(bool on) override { m_page.fontLog << (on ? "italic on" : "italic off"); }
+    void print(const ReportStatement& statement) override {
+        m_page.statements.append(statement);
+        m_page.fontLog << QStringLiteral("line %1").arg(m_page.statements.size());
+    }
+    bool endDocument() override {
+        m_page.ended = true;
+        return true;
+    }
+
+private:
+    PrintedPage& m_page;
+    double m_width;
+};
+
 class FakePlatform : public Platform {
 public:
-    MsgResult messageBox(const QString& text, int style, const QString& title) override;
-    void setFocus(Control& control) override;
-    std::optional<QString> showOpenDialog(const CommonDialog& dialog) override;
-    std::optional<QString> showSaveDialog(const CommonDialog& dialog) override;
+    MsgResult messageBox(const QString& text, int style, const QString& title) override {
+        const RecordedMessage message{text, style, title};
+        messages.append(message);
+        if (onMessage)
+            onMessage(message);
+        if ((style & 7) == 0)
+            return MsgResult::Ok;
+        if (answers.isEmpty())
+            throw UnexpectedDialog("unscripted question: " + text.toStdString());
+        return answers.takeFirst();
+    }
+    void setFocus(Control& control) override { focusMoves.append(control.name()); }
+    std::optional<QString> showOpenDialog(const CommonDialog& dialog) override {
+        return answer(dialog, openAnswers, "unscripted Open dialog");
+    }
+    std::optional<QString> showSaveDialog(const CommonDialog& dialog) override {
+        return answer(dialog, saveAnswers, "unscripted Save As dialog");
+    }
     void showPrinterSetup() override { ++printerSetupShown; }
     std::optional<double> printerPageWidth() override { return pageWidth; }
-    std::unique_ptr<ReportPrinter> openPrinter() override;
-    std::unique_ptr<ReportPrinter> openPdf(const QString& path) override;
-    void showAbout() override;
-    void showWorking() override;
+    std::unique_ptr<ReportPrinter> openPrinter() override {
+        if (!hasPrinter || !pageWidth)
+            return nullptr;
+        pages.append(PrintedPage{});
+        return std::make_unique<RecordingPrinter>(pages.last(), *pageWidth);
+    }
+    std::unique_ptr<ReportPrinter> openPdf(const QString& path) override {
+        pdfPaths.append(path);
+        pages.append(PrintedPage{});
+        return std::make_unique<RecordingPrinter>(pages.last(), pageWidth.value_or(96.0));
+    }
+    void showAbout() override {
+        ++aboutShown;
+        if (onAbout)
+            onAbout();
+    }
+    void showWorking() override {
+        ++workingShown;
+        if (onWorking)
+            onWorking();
+    }
     std::optional<int> chooseLanguage(int currentOffset) override {
         languageAsked << currentOffset;
         return languageAnswer;
@@ -67,8 +126,19 @@ public:
     }
 
     // Titles and texts of the recorded messages, for compact comparisons.
-    QStringList messageTitles() const;
-    void clear();
+    QStringList messageTitles() const {
+        QStringList titles;
+        for (const auto& m : messages)
+            titles << m.title;
+        return titles;
+    }
+    void clear() {
+        messages.clear();
+        focusMoves.clear();
+        dialogsShown.clear();
+        pointerLog.clear();
+        pages.clear();
+    }
 
     // Script: answers to questions (style 35) and file dialogs, used in order;
     // nullopt in a dialog answer stands for Cancel.
@@ -99,6 +169,15 @@ public:
     bool hasPrinter = true;
     QDate date{2026, 12, 6};
     QSizeF screen{19200, 15360}; // 1280 x 1024 pixels at 96 dpi
+
+private:
+    std::optional<QString> answer(const CommonDialog& dialog, QList<std::optional<QString>>& script,
+                                  const char* unscripted) {
+        dialogsShown.append(dialog);
+        if (script.isEmpty())
+            throw UnexpectedDialog(unscripted);
+        return script.takeFirst();
+    }
 };
 
 } // namespace kvx::test
