@@ -136,17 +136,16 @@ private Q_SLOTS:
     void zones() {
         QFETCH(int, zone);
         QFETCH(QString, expected);
-        QFETCH(QString, states);
         const ZoneFigures& z = handFigures().zones[size_t(zone)];
         const SystemFigures& s = z.sizing;
         compareAll({double(z.calculatedRooms), double(z.loudspeakers), z.load, s.minimumAmplifier,
                     s.impedance, s.current, s.amplifierLoad.value_or(0),
                     s.cable ? s.cable->loopResistance : 0, z.drop()},
                    expected);
-        QCOMPARE(s.amplifierState ? amplifierStateText(*s.amplifierState, test::english()) + u' ' +
-                                        dropStateText(*s.cable->state, test::english())
-                                  : QString(),
-                 states);
+        QTEST(s.amplifierState ? amplifierStateText(*s.amplifierState, test::english()) + u' ' +
+                                     dropStateText(*s.cable->state, test::english())
+                               : QString(),
+              "states");
     }
 
     // Loudspeakers per type (the store's left out), a channel per zone, cable

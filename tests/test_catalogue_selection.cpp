@@ -69,7 +69,6 @@ private Q_SLOTS:
         QFETCH(QString, list);
         QFETCH(int, index);
         QFETCH(QStringList, types);
-        QFETCH(QStringList, texts);
         QFETCH(Rgb, colour);
         const bool type = list == "lstLsp";
         Window win;
@@ -79,7 +78,7 @@ private Q_SLOTS:
         win.w->control(list)->userPick(index);
         QCOMPARE(win.w->lstLsp.items(), types);
         QCOMPARE(win.w->lstLsp.text(), types.at(type ? index : 0));
-        QCOMPARE(of(win.lspFields(), &Control::text), texts);
+        QTEST(of(win.lspFields(), &Control::text), "texts");
         QCOMPARE(of(win.lspFields(), &Control::backColor), QList<Rgb>(4, colour));
         QCOMPARE(ReadIniValue("Current lsp file", "Filename", win.kvx.iniPath()).value_or(""),
                  win.w->FileSel.text());

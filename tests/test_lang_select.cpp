@@ -30,14 +30,13 @@ private Q_SLOTS:
     void okStoresTheChosenLanguage() {
         QFETCH(QList<int>, clicks);
         QFETCH(QByteArray, stored);
-        QFETCH(int, offset);
         kvx::test::Harness h;
         LangSelect window(h.kvx);
         QVERIFY(window.Form_Load());
         for (int option : clicks)
             window.LanSel[option]->userClick();
         window.OK_Key.userClick();
-        QCOMPARE(h.kvx.LanguageOffset, offset);
+        QTEST(h.kvx.LanguageOffset, "offset");
         QCOMPARE(kvx::test::readBytes(h.kvx.iniPath()),
                  kDataFileOnly + "[Configuration]\r\nLanguage=" + stored + "\r\n");
     }

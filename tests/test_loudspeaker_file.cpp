@@ -68,7 +68,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(int, record);
         QFETCH(QStringList, types);
-        QFETCH(QStringList, texts);
         ProjectWindow h(dutch ? LanguageOffsets::Dutch : 0,
                         dutch ? QLocale(QLocale::Dutch) : QLocale::c());
         if (!content.isNull()) {
@@ -80,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(h.w->lstLsp.items(), QStringList{"Type A     "} + types);
         h.w->ShowLoudspeakerData(3); // each look reads its own record
         h.w->ShowLoudspeakerData(qint16(record));
-        QCOMPARE(h.fieldTexts().mid(2, 4), texts);
+        QTEST(h.fieldTexts().mid(2, 4), "texts");
         QCOMPARE(h.platform.messageTitles(), QStringList());
     }
 

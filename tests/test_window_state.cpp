@@ -217,7 +217,6 @@ private Q_SLOTS:
     void reportsOfferTheirOwnName() {
         QFETCH(QString, project);
         QFETCH(bool, pdf);
-        QFETCH(QString, offered);
         QFETCH(QString, title);
         Window h;
         h.pickUserType();
@@ -227,7 +226,7 @@ private Q_SLOTS:
         h.platform.saveAnswers << std::nullopt;
         pdf ? h.w->mnuExportPdf_Click() : h.w->mnuPrintFile_Click();
         const CommonDialog& shown = h.platform.dialogsShown.last();
-        QCOMPARE(QString(shown.fileName).replace(h.dir.path(), "~"), offered);
+        QTEST(QString(shown.fileName).replace(h.dir.path(), "~"), "offered");
         QCOMPARE(shown.title, title);
         // The project's own dialog is untouched.
         QCOMPARE(h.w->CmDialog1.fileName, project.isEmpty() ? QString() : h.path(project));
@@ -255,7 +254,6 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(QByteArray, before);
         QFETCH(MsgResult, answer);
-        QFETCH(bool, replaced);
         for (const bool pdf : {false, true}) {
             Window h;
             h.pickUserType();
@@ -279,7 +277,7 @@ private Q_SLOTS:
             // The fake PDF printer writes nothing: a PDF export shows as a path.
             const bool written = pdf ? h.platform.pdfPaths.contains(h.path(target))
                                      : readBytes(h.path(target)) != old;
-            QCOMPARE(written, replaced);
+            QTEST(written, "replaced");
             QCOMPARE(h.w->CmDialog1.fileName, h.path("hall.kvx"));
         }
     }
@@ -333,8 +331,6 @@ private Q_SLOTS:
     void languageForLaterStarts() {
         QFETCH(std::optional<int>, choice);
         QFETCH(bool, iniWritable);
-        QFETCH(QString, stored);
-        QFETCH(QString, message);
         Window h;
         if (!iniWritable) {
             QVERIFY(QFile::remove(h.kvx.iniPath()));
@@ -343,9 +339,9 @@ private Q_SLOTS:
         h.platform.languageAnswer = choice;
         h.w->mnuLanguage_Click();
         QCOMPARE(h.platform.languageAsked, QList<int>{0});
-        QCOMPARE(ReadIniValue("Configuration", "Language", h.kvx.iniPath()).value_or(QString()),
-                 stored);
-        QCOMPARE(messageLog(h.platform).join(u'\n').replace(h.kvx.iniPath(), "~"), message);
+        QTEST(ReadIniValue("Configuration", "Language", h.kvx.iniPath()).value_or(QString()),
+              "stored");
+        QTEST(messageLog(h.platform).join(u'\n').replace(h.kvx.iniPath(), "~"), "message");
         QCOMPARE(h.kvx.LanguageOffset, 0);
     }
 };

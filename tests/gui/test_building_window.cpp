@@ -285,8 +285,6 @@ private Q_SLOTS:
     }
     void sorting() {
         QFETCH(int, column);
-        QFETCH(QStringList, ascending);
-        QFETCH(QStringList, descending);
         const Building before = document().building();
         QHeaderView* header = m_window->roomsView()->horizontalHeader();
         const auto click = [&] {
@@ -296,10 +294,10 @@ private Q_SLOTS:
                        header->height() / 2));
         };
         click();
-        QCOMPARE(names(document().building()), ascending);
+        QTEST(names(document().building()), "ascending");
         compareWithWhole();
         click();
-        QCOMPARE(names(document().building()), descending);
+        QTEST(names(document().building()), "descending");
         compareWithWhole();
         QTest::keySequence(m_window, QKeySequence::Undo);
         QTest::keySequence(m_window, QKeySequence::Undo);
@@ -467,7 +465,6 @@ private Q_SLOTS:
     }
     void schedulePdf() {
         QFETCH(int, rooms);
-        QFETCH(int, pages);
         Building b = school();
         while (b.rooms.size() < rooms) {
             b.rooms << b.rooms[b.rooms.size() % 5];
@@ -478,7 +475,7 @@ private Q_SLOTS:
         const QString pdf = m_folder->filePath(QStringLiteral("schedule.pdf"));
         QVERIFY(m_window->writeSchedulePdf(pdf));
         const QString text = QString::fromLatin1(test::readBytes(pdf));
-        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), pages);
+        QTEST(int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b")))), "pages");
 
         const QByteArray building = test::readBytes(m_file);
         m_platform->saveAnswers = {m_file};
