@@ -121,16 +121,12 @@ private Q_SLOTS:
     void accessKeysReachTheLayoutChoices_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("keys"); // of the pattern and the fit
-        QTest::newRow("English") << "English"
-                                 << "PI";
-        QTest::newRow("Dutch") << "Dutch"
-                               << "PI";
-        QTest::newRow("French") << "French"
-                                << "DJ";
-        QTest::newRow("Italian") << "Italian"
-                                 << "DT";
-        QTest::newRow("German") << "German"
-                                << "AE";
+        for (const auto& [language, keys] : {std::pair{"English", "PI"},
+                                             {"Dutch", "PI"},
+                                             {"French", "DJ"},
+                                             {"Italian", "DT"},
+                                             {"German", "AE"}})
+            QTest::newRow(language) << QString(language) << QString(keys);
     }
     void accessKeysReachTheLayoutChoices() {
         QFETCH(QString, language);

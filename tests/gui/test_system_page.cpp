@@ -40,24 +40,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown"); // a piece of the figures' rich text
-        QTest::newRow("a tight amplifier") << "txtAmplifier"
-                                           << "120"
-                                           << "color:#b36b00\">90 %: tight";
-        QTest::newRow("an overloaded amplifier") << "txtAmplifier"
-                                                 << "100"
-                                                 << "color:#c62828\">108 %: overloaded";
-        QTest::newRow("a cable within 0.4 dB") << "txtCableLength"
-                                               << "50"
-                                               << "color:#1b7f2a\">0.11 dB: within 0.4 dB";
-        QTest::newRow("a level met") << "txtAmbient"
-                                     << "55"
-                                     << "88.8 dB: met";
-        QTest::newRow("a level short") << "txtAmbient"
-                                       << "80"
-                                       << "88.8 dB: short by 6.2 dB";
-        QTest::newRow("a bad cross-section named") << "lstCrossSection"
-                                                   << "3"
-                                                   << "Cross-section: &quot;3&quot; is not one";
+        const auto row = [](const char* name, const char* field, const char* typed,
+                            const char* shown) { QTest::newRow(name) << field << typed << shown; };
+        row("a tight amplifier", "txtAmplifier", "120", "color:#b36b00\">90 %: tight");
+        row("an overloaded amplifier", "txtAmplifier", "100", "color:#c62828\">108 %: overloaded");
+        row("a cable within 0.4 dB", "txtCableLength", "50",
+            "color:#1b7f2a\">0.11 dB: within 0.4 dB");
+        row("a level met", "txtAmbient", "55", "88.8 dB: met");
+        row("a level short", "txtAmbient", "80", "88.8 dB: short by 6.2 dB");
+        row("a bad cross-section named", "lstCrossSection", "3",
+            "Cross-section: &quot;3&quot; is not one");
     }
     void typedSettingsShow() {
         QFETCH(QString, field);
