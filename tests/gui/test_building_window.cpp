@@ -104,37 +104,58 @@ private Q_SLOTS:
         }
     }
 
-    // An edit typed into a cell recomputes its room and zone to the figures
-    // the whole building gives; Ctrl+Z takes it back, Ctrl+Shift+Z again.
+    // An edit typed into a room's or a zone's cell recomputes its room and zone
+    // (a zone's new line voltage its rooms too) to the figures the whole
+    // building gives, and a renamed zone keeps its rooms; Ctrl+Z takes it
+    // back, Ctrl+Shift+Z again.
     void editAndUndo_data() {
+        QTest::addColumn<bool>("zone"); // a cell of the zones' table
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("length") << int(RoomColumn::Length) << "12" << true;
-        QTest::newRow("to the other zone") << int(RoomColumn::Zone) << "First" << true;
-        QTest::newRow("quantity") << int(RoomColumn::Quantity) << "4" << true;
-        QTest::newRow("tap") << int(RoomColumn::Tap) << "1/4" << true;
-        QTest::newRow("angle makes a user type") << int(RoomColumn::Angle1) << "100" << true;
-        QTest::newRow("a height of nothing") << int(RoomColumn::Height) << "0" << false;
-        QTest::newRow("not a number") << int(RoomColumn::Difference) << "six" << false;
-        QTest::newRow("no such zone") << int(RoomColumn::Zone) << "Cellar" << false;
+        const auto room = [](const char* name, RoomColumn column, const char* typed, bool taken) {
+            QTest::newRow(name) << false << int(column) << QString(typed) << taken;
+        };
+        const auto zone = [](const char* name, ZoneColumn column, const char* typed, bool taken) {
+            QTest::newRow(name) << true << int(column) << QString(typed) << taken;
+        };
+        room("length", RoomColumn::Length, "12", true);
+        room("to the other zone", RoomColumn::Zone, "First", true);
+        room("quantity", RoomColumn::Quantity, "4", true);
+        room("tap", RoomColumn::Tap, "1/4", true);
+        room("angle makes a user type", RoomColumn::Angle1, "100", true);
+        room("a height of nothing", RoomColumn::Height, "0", false);
+        room("not a number", RoomColumn::Difference, "six", false);
+        room("no such zone", RoomColumn::Zone, "Cellar", false);
+        zone("zone renamed, its rooms follow", ZoneColumn::Name, "Hall", true);
+        zone("zone on 70 V", ZoneColumn::Line, "70", true);
+        zone("a smaller amplifier", ZoneColumn::Amplifier, "60", true);
+        zone("no cable", ZoneColumn::CableLength, "", true);
+        zone("the other zone's name", ZoneColumn::Name, "First", false);
+        zone("zone on 60 V", ZoneColumn::Line, "60", false);
     }
     void editAndUndo() {
+        QFETCH(bool, zone);
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(bool, taken);
+        QAbstractItemModel& table =
+            zone ? static_cast<QAbstractItemModel&>(m_window->zones()) : m_window->rooms();
+        const QModelIndex index = table.index(0, column);
         const Building before = document().building();
         const BuildingFigures figuresBefore = *document().figures();
-        const bool set = m_window->rooms().setData(cell(0, RoomColumn(column)), typed);
-        QCOMPARE(set, taken);
+        QCOMPARE(table.setData(index, typed), taken);
         QCOMPARE(document().canUndo(), taken);
         QCOMPARE(m_window->isWindowModified(), taken);
         if (!taken) {
             QCOMPARE(document().building(), before);
             return;
         }
-        QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
+        QCOMPARE(table.data(index).toString(), typed);
         QVERIFY(document().building() != before);
+        for (const qsizetype i : {0, 2, 4})
+            QVERIFY(!zone ||
+                    document().building().rooms[i].zone == document().building().zones[0].name);
         compareWithWhole();
 
         QTest::keySequence(m_window, QKeySequence::Undo);
@@ -144,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(!m_window->isWindowModified());
 
         QTest::keySequence(m_window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-        QCOMPARE(m_window->rooms().data(cell(0, RoomColumn(column))).toString(), typed);
+        QCOMPARE(table.data(index).toString(), typed);
         QVERIFY(m_window->isWindowModified());
         compareWithWhole();
     }
@@ -169,37 +190,6 @@ private Q_SLOTS:
         QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Length), QStringLiteral("12")));
         QCOMPARE(document().building().rooms[0].length, 12.0);
         QVERIFY(!document().figures());
-    }
-
-    // A zone's edit works out its zone again (a new line voltage its rooms
-    // too); a renamed zone keeps its rooms; Undo takes it back.
-    void zoneEdit_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("renamed, its rooms follow") << int(ZoneColumn::Name) << "Hall" << true;
-        QTest::newRow("70 V") << int(ZoneColumn::Line) << "70" << true;
-        QTest::newRow("a smaller amplifier") << int(ZoneColumn::Amplifier) << "60" << true;
-        QTest::newRow("no cable") << int(ZoneColumn::CableLength) << "" << true;
-        QTest::newRow("the other zone's name") << int(ZoneColumn::Name) << "First" << false;
-        QTest::newRow("60 V") << int(ZoneColumn::Line) << "60" << false;
-    }
-    void zoneEdit() {
-        QFETCH(int, column);
-        QFETCH(QString, typed);
-        QFETCH(bool, taken);
-        const Building before = document().building();
-        QCOMPARE(m_window->zones().setData(m_window->zones().index(0, column), typed), taken);
-        QCOMPARE(document().canUndo(), taken);
-        if (!taken)
-            return;
-        QCOMPARE(m_window->zones().text(0, ZoneColumn(column)), typed);
-        for (const qsizetype i : {0, 2, 4})
-            QCOMPARE(document().building().rooms[i].zone, document().building().zones[0].name);
-        compareWithWhole();
-        QTest::keySequence(m_window, QKeySequence::Undo);
-        QCOMPARE(document().building(), before);
-        compareWithWhole();
     }
 
     // Three rows copied from a spreadsheet go in after the selected room, the
