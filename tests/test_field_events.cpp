@@ -1,5 +1,6 @@
-// The change, focus and click events of the numeric fields and their character
-// filter: what they do to Calculate, the reports, the results and Modified.
+// The control model's events, and the change, focus and click events of the
+// numeric fields and their character filter: what they do to Calculate, the
+// reports, the results and Modified.
 #include "core/ui/main_window.h"
 #include "support/harness.h"
 
@@ -25,9 +26,33 @@ static QString state(const Harness& h) {
 class TestFieldEvents : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The control model fires its events as the window's controls do.
+    void controlEvents() {
+        Control box(ControlKind::TextBox, QStringLiteral("txt"));
+        Control list(ControlKind::ComboBox, QStringLiteral("lst"));
+        Control slider(ControlKind::HScrollBar, QStringLiteral("DiffSet"));
+        QStringList log;
+        box.onChange = [&] { log << "change " + box.text(); };
+        list.onClick = [&] { log << "click " + list.text(); };
+        slider.onChange = [&] { log << "slide " + QString::number(slider.value()); };
+        list.addItem(QStringLiteral("1/1 P"));
+        list.addItem(QStringLiteral("1/2 P"));
+        slider.setRange(0, 120);
+
+        box.setText(QStringLiteral("12"));
+        box.setText(QStringLiteral("12")); // no change, no event
+        box.userSetText(QStringLiteral("12,5"));
+        list.userPick(1); // the text is set before the click
+        list.userPick(5); // outside the list: nothing
+        slider.userSetValue(60);
+        slider.userSetValue(500); // clamped to 120
+        slider.userSetValue(120);
+        QCOMPARE(log,
+                 QStringList({"change 12", "change 12,5", "click 1/2 P", "slide 60", "slide 120"}));
+    }
     void events_data() {
-        QTest::addColumn<QString>(
-            "field"); // holding " 12,5" (or 4 W); "20" remembered at the focus
+        // A field holding " 12,5" (or 4 W), "20" remembered at the focus.
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("action"); // "focus", "click", or a text typed
         QTest::addColumn<bool>("modifiedBefore");
         QTest::addColumn<QString>("expected");

@@ -1,5 +1,7 @@
-// Start-up, the main window's load and activation, and centring.
+// Start-up, the language window, the main window's load and activation, and
+// centring.
 #include "core/base/kvx_error.h"
+#include "core/shell/lang_select.h"
 #include "core/shell/program.h"
 #include "core/ui/window_placement.h"
 #include "support/files.h"
@@ -95,6 +97,32 @@ private Q_SLOTS:
             program->mainWindow->Form_Activate();
             QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
         }
+    }
+
+    // The language window: the choice that OK stores.
+    void okStoresTheChosenLanguage_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("English") << QList<int>{0} << QByteArray("English") << 0;
+        QTest::newRow("Deutsch") << QList<int>{1} << QByteArray("German") << 4000;
+        QTest::newRow("Francais") << QList<int>{3} << QByteArray("French") << 2000;
+        QTest::newRow("Italiano") << QList<int>{4} << QByteArray("Italian") << 3000;
+        QTest::newRow("the last click wins") << QList<int>{2, 1} << QByteArray("German") << 4000;
+        QTest::newRow("Espanol cannot be chosen") << QList<int>{0, 5} << QByteArray("English") << 0;
+    }
+    void okStoresTheChosenLanguage() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QByteArray, stored);
+        Harness h;
+        LangSelect window(h.kvx);
+        QVERIFY(window.Form_Load());
+        for (int option : clicks)
+            window.LanSel[option]->userClick();
+        window.OK_Key.userClick();
+        QTEST(h.kvx.LanguageOffset, "offset");
+        QCOMPARE(readBytes(h.kvx.iniPath()),
+                 kDataFileOnly + "[Configuration]\r\nLanguage=" + stored + "\r\n");
     }
 
     void laterStart_data() {
