@@ -127,50 +127,37 @@ private Q_SLOTS:
     }
 
     // The caption names the project as New, Open and Save set it, through a
-    // translation (activation, the About window) and in every language.
-    void captionKeepsTheProject_data() {
+    // translation (activation, the About window) and in every language. The
+    // loudspeaker fields are white exactly when they take typing (the user
+    // type is in the type box), whatever put the type there.
+    void captionAndColours_data() {
         QTest::addColumn<int>("offset");
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("caption");
-        const auto row = [](const char* name, int offset, const char* steps, const char* caption) {
-            QTest::newRow(name) << offset << steps << caption;
+        QTest::addColumn<QString>("shown"); // the caption and the fields' colour
+        const auto row = [](const char* name, int offset, const char* steps, const char* shown) {
+            QTest::newRow(name) << offset << steps << shown;
         };
-        row("saved, then About", 0, "save about", "KVX - hall.kvx");
-        row("saved, then activated", 0, "save activate", "KVX - hall.kvx");
-        row("opened, then Working with", 0, "save new open working", "KVX - hall.kvx");
-        row("new, then About", 0, "save new about", "KVX - <New>");
-        row("German, saved, then activated", 4000, "save activate", "KVX - hall.kvx");
-        row("German, new, then activated", 4000, "activate", "KVX - <Neu>");
+        row("saved, then About", 0, "save about", "KVX - hall.kvx, yellow");
+        row("saved, then activated", 0, "save activate", "KVX - hall.kvx, yellow");
+        row("opened, then Working with", 0, "save new open working", "KVX - hall.kvx, yellow");
+        row("new, then About", 0, "save new about", "KVX - <New>, yellow");
+        row("German, saved, then activated", 4000, "save activate", "KVX - hall.kvx, yellow");
+        row("German, new, then activated", 4000, "activate", "KVX - <Neu>, yellow");
+        row("user type picked", 0, "user", "KVX - <New>, white");
+        row("user type, then New", 0, "user new", "KVX - <New>, yellow");
+        row("user type, then the catalogue type", 0, "user A", "KVX - <New>, yellow");
+        row("user-type project opened after New", 0, "user save new open", "KVX - hall.kvx, white");
+        row("catalogue project opened over the user type", 0, "save user open",
+            "KVX - hall.kvx, yellow");
+        row("user type, then activated", 0, "user activate", "KVX - <New>, white");
     }
-    void captionKeepsTheProject() {
+    void captionAndColours() {
         QFETCH(int, offset);
         QFETCH(QString, steps);
         Window h(offset);
-        h.run(steps);
-        QTEST(h.w->form.text(), "caption");
-    }
-
-    // The loudspeaker fields are white exactly when they take typing (the
-    // user type is in the type box), whatever put the type there.
-    void coloursFollowTheTypeBox_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("colour");
-        const auto row = [](const char* name, const char* steps, const char* colour) {
-            QTest::newRow(name) << steps << colour;
-        };
-        row("user type picked", "user", "white");
-        row("user type, then New", "user new", "yellow");
-        row("user type, then the catalogue type", "user A", "yellow");
-        row("user-type project opened after New", "user save new open", "white");
-        row("catalogue project opened over the user type", "save user open", "yellow");
-        row("user type, then activated", "user activate", "white");
-    }
-    void coloursFollowTheTypeBox() {
-        QFETCH(QString, steps);
-        Window h;
         h.w->SetUserTypeFields(false);
         h.run(steps);
-        QTEST(h.colour(), "colour");
+        QTEST(h.w->form.text() + ", " + h.colour(), "shown");
     }
 
     // Entering a field without typing never marks a saved project modified

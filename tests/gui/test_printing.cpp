@@ -4,7 +4,7 @@
 #include "core/base/kvx_error.h"
 #include "core/ui/main_window/report_commands.h"
 #include "support/compare.h"
-#include "support/harness.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -45,13 +45,12 @@ private Q_SLOTS:
         QVERIFY(!app::openPdf(m_window->path(QStringLiteral("missing/hall.pdf"))));
         // A document dropped before its end, and a report that stops on an error:
         // the older file stays as it was.
-        QFile older(m_window->path(QStringLiteral("hall.pdf")));
-        QVERIFY(older.open(QIODevice::WriteOnly) && older.write("%PDF-older") == 10);
-        older.close();
-        auto pdf = app::openPdf(older.fileName());
+        const QString older = m_window->path(QStringLiteral("hall.pdf"));
+        QVERIFY(test::writeBytes(older, "%PDF-older"));
+        auto pdf = app::openPdf(older);
         QVERIFY(pdf);
         pdf->print({ReportItem{ReportItem::Kind::Text, 0, QStringLiteral("KVX")}});
-        pdf = app::openPdf(older.fileName());
+        pdf = app::openPdf(older);
         m_window->w->lblNrofSpeakers.setText(QString());
         QVERIFY_THROWS_EXCEPTION(KvxError, printReport(*m_window->w, *pdf));
         pdf.reset();
@@ -60,10 +59,7 @@ private Q_SLOTS:
     }
 
 private:
-    QByteArray read(const QString& name) const {
-        QFile file(m_window->path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return test::readBytes(m_window->path(name)); }
     QStringList files() const {
         return QDir(m_window->dir.path()).entryList(QDir::Files | QDir::Hidden);
     }
