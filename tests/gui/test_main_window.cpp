@@ -39,9 +39,8 @@ private Q_SLOTS:
                               m_window->findChild<QComboBox*>("lstLsp")->itemText(1),
                               widget("Frame6")->property("title").toString()}),
                  texts);
-        QFile ini(m_folder->filePath(QStringLiteral("Kvx.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly) &&
-                ini.readAll().contains("Language=" + language.toLatin1()));
+        QVERIFY(test::readBytes(m_folder->filePath("Kvx.ini"))
+                    .contains("Language=" + language.toLatin1()));
         // The first type is picked and calculated; the focus waits on the slider.
         QCOMPARE((QStringList{shown("txtSensitivity"), shown("lblPower"), state()}),
                  (QStringList{"89.5", "6", "calculate 0, reports 1 1"}));
