@@ -1,7 +1,6 @@
 // Start-up, the language window, the main window's load and activation, and
 // centring.
 #include "core/base/kvx_error.h"
-#include "core/shell/lang_select.h"
 #include "core/shell/program.h"
 #include "core/ui/window_placement.h"
 #include "support/files.h"
@@ -59,21 +58,35 @@ private Q_SLOTS:
         writeFile(path("Basic.lsp"), kTwoTypes);
     }
 
+    // The language window's choice, stored when OK is pressed, and the main
+    // window that follows in that language.
     void firstStart_data() {
-        QTest::addColumn<int>("choice");        // the option clicked; -1 none; -2 closed without OK
+        QTest::addColumn<QList<int>>("clicks"); // the options clicked; {-2}: closed without OK
         QTest::addColumn<QByteArray>("ini");    // null: a folder stands in the way of the file
         QTest::addColumn<QString>("calculate"); // empty: the load ends at the data file
-        QTest::newRow("Nederlands") << 2 << kDataFileOnly + "[Configuration]\r\nLanguage=Dutch\r\n"
-                                    << "Bereken";
-        QTest::newRow("OK with nothing chosen") << -1 << kDataFileOnly << "Calculate";
+        const auto row =
+            [](const char* name, QList<int> clicks, const char* language, const char* calculate) {
+                QTest::newRow(name)
+                    << clicks << kDataFileOnly + "[Configuration]\r\nLanguage=" + language + "\r\n"
+                    << QString(calculate);
+            };
+        row("Nederlands", {2}, "Dutch", "Bereken");
+        row("English", {0}, "English", "Calculate");
+        row("Deutsch", {1}, "German", "Berechnung");
+        row("Francais", {3}, "French", "Calculez");
+        row("Italiano", {4}, "Italian", "Calcolare");
+        row("the last click wins", {2, 1}, "German", "Berechnung");
+        row("Espanol cannot be chosen", {0, 5}, "English", "Calculate");
+        QTest::newRow("OK with nothing chosen") << QList<int>{} << kDataFileOnly << "Calculate";
         QTest::newRow("closed without OK, the next start runs in English")
-            << -2 << kDataFileOnly << "Calculate";
+            << QList<int>{-2} << kDataFileOnly << "Calculate";
         // Not even the data file's name is stored, so the load finds no data file.
-        QTest::newRow("folder that cannot be written") << 2 << QByteArray() << QString();
+        QTest::newRow("folder that cannot be written")
+            << QList<int>{2} << QByteArray() << QString();
     }
 
     void firstStart() {
-        QFETCH(int, choice);
+        QFETCH(QList<int>, clicks);
         QFETCH(QByteArray, ini);
         QFETCH(QString, calculate);
         if (ini.isNull())
@@ -82,12 +95,12 @@ private Q_SLOTS:
         auto program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
         QVERIFY(program->start());
         QVERIFY(!program->hasMainWindow());
-        if (choice == -2) {
+        if (clicks == QList<int>{-2}) {
             program = std::make_unique<Program>(m_platform, m_dir->path(), QLocale::c());
             QVERIFY(!program->start());
         } else {
-            if (choice >= 0)
-                program->langSelect.LanSel[choice]->userClick();
+            for (int option : clicks)
+                program->langSelect.LanSel[option]->userClick();
             program->languageChosen();
         }
         QCOMPARE(readBytes(path("Kvx.ini")), ini);
@@ -97,32 +110,6 @@ private Q_SLOTS:
             program->mainWindow->Form_Activate();
             QCOMPARE(program->mainWindow->cmdCalc.text(), calculate);
         }
-    }
-
-    // The language window: the choice that OK stores.
-    void okStoresTheChosenLanguage_data() {
-        QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<int>("offset");
-        QTest::newRow("English") << QList<int>{0} << QByteArray("English") << 0;
-        QTest::newRow("Deutsch") << QList<int>{1} << QByteArray("German") << 4000;
-        QTest::newRow("Francais") << QList<int>{3} << QByteArray("French") << 2000;
-        QTest::newRow("Italiano") << QList<int>{4} << QByteArray("Italian") << 3000;
-        QTest::newRow("the last click wins") << QList<int>{2, 1} << QByteArray("German") << 4000;
-        QTest::newRow("Espanol cannot be chosen") << QList<int>{0, 5} << QByteArray("English") << 0;
-    }
-    void okStoresTheChosenLanguage() {
-        QFETCH(QList<int>, clicks);
-        QFETCH(QByteArray, stored);
-        Harness h;
-        LangSelect window(h.kvx);
-        QVERIFY(window.Form_Load());
-        for (int option : clicks)
-            window.LanSel[option]->userClick();
-        window.OK_Key.userClick();
-        QTEST(h.kvx.LanguageOffset, "offset");
-        QCOMPARE(readBytes(h.kvx.iniPath()),
-                 kDataFileOnly + "[Configuration]\r\nLanguage=" + stored + "\r\n");
     }
 
     void laterStart_data() {
