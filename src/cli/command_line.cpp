@@ -3,12 +3,14 @@
 #include "cli/plan_command.h"
 #include "cli/speech_command.h"
 #include "cli/system_command.h"
+#include "core/base/ini_file.h"
 #include "core/base/string_table.h"
 #include "core/report/report_content.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -636,6 +638,43 @@ Invocation parseCommandLine(const QStringList& arguments) {
         QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report, building or "
                        "catalogue)")
             .arg(command)};
+}
+
+QString configurationFile(const ProgramFolders& folders) {
+    return QDir(folders.installed ? folders.installed->configFolder : folders.programFolder)
+        .filePath(Configuration::FileName);
+}
+
+int languageOfRun(const Invocation& invocation) {
+    if (invocation.language)
+        return languageOffsetOf(*invocation.language);
+    const QString ini = configurationFile(programFolders(invocation));
+    return languageOffsetOf(
+        ReadIniValue(Configuration::LanguageSection, Configuration::LanguageKey, ini)
+            .value_or(QString()));
+}
+
+Invocation languageOptionsOf(const QStringList& arguments) {
+    Invocation invocation;
+    const auto valueOf = [&](qsizetype& i, const QString& option) -> std::optional<QString> {
+        const QString& word = arguments[i];
+        if (word.startsWith(option + u'='))
+            return word.mid(option.size() + 1);
+        if (word == option && i + 1 < arguments.size())
+            return arguments[++i];
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (const std::optional<QString> name = valueOf(i, QStringLiteral("--language"))) {
+            for (const QString& known : languagesWithTexts())
+                if (known.compare(*name, Qt::CaseInsensitive) == 0)
+                    invocation.language = known;
+        } else if (const std::optional<QString> folder = valueOf(i, QStringLiteral("--data-dir"));
+                   folder && !folder->isEmpty()) {
+            invocation.dataDir = folder;
+        }
+    }
+    return invocation;
 }
 
 QString usageHint() {

@@ -204,4 +204,13 @@ Invocation parseCommandLine(const QStringList& arguments);
 // The line that points at the help after a usage error.
 QString usageHint();
 
+// Kvx.ini in the folders a command reads.
+QString configurationFile(const ProgramFolders& folders);
+// The language of a run (a string-table offset): --language, else the
+// Language of Kvx.ini, else English. Needs the application object.
+int languageOfRun(const Invocation& invocation);
+// The common options that choose the language, as far as a command line
+// that cannot be read names them: --language (a known name only) and --data-dir.
+Invocation languageOptionsOf(const QStringList& arguments);
+
 } // namespace kvx::cli

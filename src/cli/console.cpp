@@ -12,6 +12,8 @@ void write(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+int g_languageOffset = LanguageOffsets::English;
+
 } // namespace
 
 void writeOut(const QString& text) {
@@ -24,6 +26,22 @@ void writeErr(const QString& text) {
 
 void complain(const QString& message) {
     write(stderr, QStringLiteral("kvx-cli: ") + message + u'\n');
+}
+
+void setRunLanguage(int languageOffset) {
+    g_languageOffset = languageOffset;
+}
+
+int runLanguage() {
+    return g_languageOffset;
+}
+
+QString said(int englishId) {
+    return runTexts(QLocale::c()).text(englishId);
+}
+
+LocalTexts runTexts(const QLocale& locale) {
+    return {StringTable::builtIn(), g_languageOffset, locale};
 }
 
 } // namespace kvx::cli

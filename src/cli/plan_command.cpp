@@ -121,6 +121,8 @@ QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& l
     for (const Band band : {Band::K1, Band::K4}) {
         const QString name = band == Band::K1 ? QStringLiteral("1k ") : QStringLiteral("4k ");
         const BandFigures& f = map->band(band);
+        // Both bands' levels are relative here, as in --json.
+        line(name + QStringLiteral("reference"), said(LevelReference::OneOverhead));
         line(name + QStringLiteral("max"), fixed(f.max, 2));
         line(name + QStringLiteral("min"), fixed(f.min, 2));
         line(name + QStringLiteral("spread"), fixed(f.spread, 2));

@@ -144,7 +144,12 @@ void TestPlanWindow::marginThatLeavesNoListenerArea() {
     plan->tabs()->setCurrentIndex(1);
     auto* margin = in<QDoubleSpinBox>(plan, "margin");
     auto* figures = in<QLabel>(plan, "figures");
-    QVERIFY(figures->text().startsWith(QLatin1String("Maximum ")));
+    // Each band's figures name the reference of its levels, in kvx-cli's words.
+    QVERIFY(figures->text().startsWith(QLatin1String("Levels in dB SPL, direct sound\nMaximum ")));
+    in<QComboBox>(plan, "band")->setCurrentIndex(1);
+    QVERIFY(figures->text().startsWith(
+        QLatin1String("Levels in dB re the map's maximum\nMaximum 0.0 dB")));
+    in<QComboBox>(plan, "band")->setCurrentIndex(0);
     // The box takes no negative margin at all.
     QCOMPARE(margin->minimum(), 0.0);
     margin->setValue(25.5);
