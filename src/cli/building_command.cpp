@@ -43,8 +43,8 @@ QList<LspRecord> catalogueOf(const ProgramFolders& folders, const QString& ini, 
     QString whyNot;
     std::optional<QList<LspRecord>> records = readLspFile(path, &whyNot);
     if (!records) {
-        problem = QStringLiteral("the catalogue %1 cannot be read: %2")
-                      .arg(QDir::toNativeSeparators(path), whyNot);
+        problem = filled(said(CliText::CannotRead),
+                         {QDir::toNativeSeparators(path), whyUnreadable(path, whyNot)});
         return {};
     }
     return *records;

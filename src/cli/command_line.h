@@ -41,9 +41,17 @@ constexpr int MessageShown = 1;
 constexpr int Failure = 2;
 } // namespace Exit
 
-// A command line that cannot be run; the message says what is wrong.
+// A command line that cannot be run: a text of the string table (English id)
+// with the values of its %1, %2..., about an option or a command (subject,
+// may be empty). Worded only when shown, in the run's language, which the
+// command line being read may itself choose.
 struct UsageError {
-    QString message;
+    QString subject;
+    int textId = 0;
+    QStringList values;
+
+    // "subject: text" in the run's language (console.h).
+    QString message() const;
 };
 
 // The project inputs, applied in this order as a user would make them.

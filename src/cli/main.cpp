@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
 
     setRunLanguage(languageOfRun(usage ? languageOptionsOf(arguments) : invocation));
     if (usage) {
-        complain(usage->message);
+        complain(usage->message());
         writeErr(usageHint() + u'\n');
         return Exit::Failure;
     }
@@ -76,13 +76,13 @@ int main(int argc, char** argv) {
 
     if (invocation.reportPath &&
         invocation.reportPath->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) && !print) {
-        complain(QStringLiteral("a PDF report needs %1 beside kvx-cli: %2")
-                     .arg(kPrintModuleName, printProblem));
+        complain(filled(said(CliText::NeedsModule),
+                        {*invocation.reportPath, kPrintModuleName, printProblem}));
         return Exit::Failure;
     }
     if (drawsPlan && !print) {
-        complain(QStringLiteral("a drawing of the plan needs %1 beside kvx-cli: %2")
-                     .arg(kPrintModuleName, printProblem));
+        complain(filled(said(CliText::NeedsModule),
+                        {invocation.output, kPrintModuleName, printProblem}));
         return Exit::Failure;
     }
     CliPlatform platform;
