@@ -194,12 +194,13 @@ void TestPlanWindow::exportsThroughItsDialog() {
     PlanWindow* plan = openPlan();
     QVERIFY(plan);
     QString target = m_folder->filePath("positions");
-    QString startedIn;
-    m_answerer.onDialog = [&target, &startedIn](QDialog* dialog) {
+    QString startedIn, offered;
+    m_answerer.onDialog = [&target, &startedIn, &offered](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         if (!files)
             return false;
         startedIn = files->directory().canonicalPath();
+        offered = QFileInfo(files->selectedFiles().value(0)).fileName();
         files->selectFile(target);
         dialog->accept(); // QFileDialog::accept(), which reads the chosen name
         return true;
@@ -208,6 +209,8 @@ void TestPlanWindow::exportsThroughItsDialog() {
     menu->actions().at(4)->trigger(); // Positions as CSV
     // A new project of a portable program: the program's folder, as every dialog.
     QCOMPARE(startedIn, QDir(m_folder->path()).canonicalPath());
+    // A new project that has no description yet: the string table's "Untitled".
+    QCOMPARE(offered, QStringLiteral("Untitled.csv"));
     // The dialog added the extension.
     QCOMPARE(test::readBytes(target + ".csv").count('\n'), 197);
     // A folder that is not there: a message naming the file, no file.
