@@ -553,12 +553,13 @@ Invocation parseCatalogue(const QStringList& rest) {
     }
     const bool list = action == QLatin1String("list");
     if (!list && action != QLatin1String("build"))
-        throw action.isEmpty() ? UsageError{QStringLiteral("catalogue"),
-                                            CliText::Expected,
-                                            {QStringLiteral("list|build")}}
-                               : UsageError{QStringLiteral("catalogue"),
-                                            CliText::NotOneOf,
-                                            {action, QStringLiteral("list, build")}};
+        throw action.isEmpty() || action.startsWith(u'-')
+            ? UsageError{QStringLiteral("catalogue"),
+                         CliText::Expected,
+                         {QStringLiteral("list|build")}}
+            : UsageError{QStringLiteral("catalogue"),
+                         CliText::NotOneOf,
+                         {action, QStringLiteral("list, build")}};
     const QString command = QStringLiteral("catalogue ") + action;
 
     Invocation invocation;
@@ -674,7 +675,9 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseCatalogue(rest.mid(1));
     if (command == QLatin1String("building"))
         return parseBuilding(rest.mid(1));
-    // An option first is no command either, before or after the common ones.
+    // Nothing but options: no command given, before or after them.
+    if (command.startsWith(u'-'))
+        throw UsageError{{}, CliText::Expected, {kCommands}};
     throw UsageError{
         {}, CliText::NotOneOf, {command, QString(kCommands).replace(u'|', QStringLiteral(", "))}};
 }
