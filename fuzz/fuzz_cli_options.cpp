@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         first = parseCommandLine(arguments);
     } catch (const UsageError& error) {
-        if (error.message.trimmed().isEmpty())
+        if (error.message().trimmed().isEmpty())
             propertyFailed("a usage error that says nothing", arguments.join(u' '));
         return 0;
     }

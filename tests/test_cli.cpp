@@ -3,6 +3,7 @@
 // report against the window's own, a catalogue built and listed back, and bad
 // input of every kind with its exit status. No command writes the data
 // folder's Kvx.ini, nor any file when it fails.
+#include "core/base/string_table.h"
 #include "core/catalogue/lsp_record.h"
 #include "core/ui/main_window.h"
 #include "support/cli.h"
@@ -11,6 +12,7 @@
 #include "support/files.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kvx;
@@ -67,6 +69,8 @@ private Q_SLOTS:
     void commonOptionsOnEveryCommand();
     void badInput_data();
     void badInput();
+    void oneRunOneLanguage_data();
+    void oneRunOneLanguage();
     void overwriteReplacesAProject();
     void helpOnEveryCommand();
     void plan_data();
@@ -271,6 +275,86 @@ void TestCli::badInput() {
     QVERIFY2(result.err.count(error) == 1, qPrintable(result.err));
     QCOMPARE(result.status, status.toInt());
     QCOMPARE(test::snapshot(m_work.path(), true), before);
+}
+
+void TestCli::oneRunOneLanguage_data() {
+    // The same faulty command in English and in German: --language German, or
+    // Kvx.ini's Language when no --language is given.
+    QTest::addColumn<QString>("arguments"); // @common: where the common options go
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("an unknown option") << "calc @common --nope"
+                                       << "--nope is not an option of kvx-cli calc."
+                                       << "--nope ist keine Option von kvx-cli calc.";
+    QTest::newRow("a value missing") << "calc @common --length"
+                                     << "needs a value"
+                                     << "braucht einen Wert";
+    QTest::newRow("a value given to a flag") << "calc @common --json=yes"
+                                             << "--json takes no value"
+                                             << "--json nimmt keinen Wert an";
+    QTest::newRow("not a number") << "system @common --ambient loud"
+                                  << "is not a number"
+                                  << "ist keine Zahl";
+    QTest::newRow("out of range") << "calc @common --difference 13"
+                                  << "out of range"
+                                  << "außerhalb des Bereichs";
+    QTest::newRow("not a command") << "frobnicate @common"
+                                   << "\"frobnicate\" is not one of calc"
+                                   << "„frobnicate“ ist keiner von calc";
+    QTest::newRow("an unknown locale") << "calc @common --locale xx_QQ"
+                                       << "is not a value for --locale"
+                                       << "ist kein Wert für --locale";
+    QTest::newRow("a project that does not exist") << "calc @common @work/missing.kvx"
+                                                   << "no such file or folder"
+                                                   << "existiert nicht";
+    QTest::newRow("the file read, refused") << "report @common @src/hall.kvx -o @src/hall.kvx"
+                                            << "is the file read"
+                                            << "ist die gelesene Datei";
+    QTest::newRow("an unknown type") << "calc @common --type Nope"
+                                     << "\"Nope\" is not one of"
+                                     << "„Nope“ ist keiner von";
+    QTest::newRow("odd samples") << "plan @common --samples 3"
+                                 << "must be an even number"
+                                 << "gerade Zahl";
+    QTest::newRow("a margin that leaves no listener area") << "plan @common --margin 30"
+                                                           << "leaves no listener area"
+                                                           << "keine Hörfläche";
+    QTest::newRow("a catalogue that does not exist") << "catalogue list @common @work/none.lsp"
+                                                     << "cannot be read"
+                                                     << "kann nicht gelesen werden";
+}
+
+void TestCli::oneRunOneLanguage() {
+    QFETCH(QString, arguments);
+    QFETCH(QString, english);
+    QFETCH(QString, german);
+    arguments.replace("@work", m_work.path()).replace("@src/", kData);
+    // The English of every text kvx-cli words itself, cut at its placeholders.
+    QStringList englishParts{QStringLiteral("Unknown option"), QStringLiteral("Missing value")};
+    const StringTable& table = StringTable::builtIn();
+    for (int id : {1200, 1202, 1203, 1731, 1732, 1753, 1755, 1756, 1757, 1768, 1899})
+        englishParts << table.text(id).split(QRegularExpression(QStringLiteral("%\\d")));
+    for (int id = 1536; id <= 1549; ++id)
+        englishParts << table.text(id).split(QRegularExpression(QStringLiteral("%\\d")));
+    QTemporaryDir germanData;
+    QVERIFY(test::writeDataFolder(germanData.path(), "German"));
+
+    const auto runWith = [&](const QString& common) {
+        return run(args(QString(arguments).replace("@common", common)));
+    };
+    const Result inEnglish = runWith("--data-dir " + m_data.path() + " --language English");
+    QVERIFY2(inEnglish.err.contains(english), qPrintable(inEnglish.err));
+    for (const QString& common : {"--data-dir " + m_data.path() + " --language German",
+                                  "--data-dir " + germanData.path()}) {
+        const Result inGerman = runWith(common);
+        QVERIFY2(inGerman.err.contains(german), qPrintable(inGerman.err));
+        QCOMPARE(inGerman.status, inEnglish.status);
+        for (const QString& part : std::as_const(englishParts)) {
+            if (part.trimmed().size() >= 5)
+                QVERIFY2(!inGerman.err.contains(part.trimmed()),
+                         qPrintable(part + " in " + inGerman.err));
+        }
+    }
 }
 
 // Given before or after the command, --overwrite lets -o replace a project.

@@ -195,9 +195,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("offered");
         QTest::addColumn<QString>("title");
         const QString text = "Print to file", pdf = "Export report as PDF";
-        QTest::newRow("text, new project") << "" << false << "report.txt" << text;
+        QTest::newRow("text, new project") << "" << false << "~/Untitled.txt" << text;
         QTest::newRow("text, hall.kvx") << "hall.kvx" << false << "~/hall.txt" << text;
-        QTest::newRow("PDF, new project") << "" << true << "report.pdf" << pdf;
+        QTest::newRow("PDF, new project") << "" << true << "~/Untitled.pdf" << pdf;
         QTest::newRow("PDF, Hall.Project.KVX")
             << "Hall.Project.KVX" << true << "~/Hall.Project.pdf" << pdf;
     }

@@ -8,12 +8,14 @@
 #include "core/building/building_texts.h"
 #include "core/building/room_project.h"
 #include "core/ui/kvx1.h"
+#include "core/ui/offered_name.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -375,7 +377,8 @@ void BuildingWindow::sortBy(int column) {
 }
 
 std::optional<QString> BuildingWindow::askExportPath(const QString& filter,
-                                                     const QString& extension) {
+                                                     const QString& extension,
+                                                     const QString& what) {
     Kvx1& kvx = m_document->kvx();
     // The exports are of the figures: without them (a cancelled
     // calculation) there is nothing to write, and the user is told why.
@@ -390,6 +393,11 @@ std::optional<QString> BuildingWindow::askExportPath(const QString& filter,
     dialog.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = kvx.dialogFolder(m_document->path());
+    // The building's name and what the export holds, when two share a suffix.
+    QString name = offeredName(kvx, m_document->path(), m_document->building().name);
+    if (!what.isEmpty())
+        name = fileNameOf(name + u' ' + what);
+    dialog.fileName = QDir(dialog.initDir).filePath(name + u'.' + extension);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(dialog);
     if (!chosen || !m_document->mayWrite(*chosen))
         return std::nullopt;
@@ -403,7 +411,8 @@ bool BuildingWindow::exportRoomsAs() {
 }
 
 bool BuildingWindow::exportBillAs() {
-    const auto path = askExportPath(QStringLiteral("CSV (*.csv)|*.csv"), QStringLiteral("csv"));
+    const auto path = askExportPath(QStringLiteral("CSV (*.csv)|*.csv"), QStringLiteral("csv"),
+                                    m_document->kvx().localText(Text::BillTab));
     return path && m_document->exportBill(*path);
 }
 
@@ -458,6 +467,9 @@ void BuildingWindow::openAsProject() {
     dialog.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = kvx.dialogFolder(m_document->path());
+    // The room's project is offered under the room's name.
+    dialog.fileName =
+        QDir(dialog.initDir).filePath(offeredName(kvx, {}, room.name) + QStringLiteral(".kvx"));
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(dialog);
     if (!chosen || !m_document->mayWrite(*chosen))
         return;

@@ -94,7 +94,9 @@ private:
     // Asks for a file to write (the guard asks before a project or building
     // is replaced); nothing when cancelled.
     QString typeTextOf(const Room& room) const;
-    std::optional<QString> askExportPath(const QString& filter, const QString& extension);
+    // what: the words that tell apart two exports of one suffix (empty for none).
+    std::optional<QString> askExportPath(const QString& filter, const QString& extension,
+                                         const QString& what = {});
 
     Dispatcher& m_dispatcher;
     BuildingDocument* m_document = nullptr;

@@ -565,7 +565,7 @@ void MainWindowView::openBuildingDialog() {
         dialog.filter = QStringLiteral("KVX buildings (*.kvxb)|*.kvxb|All Files (*.*)|*.*");
         dialog.defaultExt = QStringLiteral("kvxb");
         dialog.flags = DialogFlags::FileMustExist | DialogFlags::HideReadOnly;
-        dialog.initDir = m_model.kvx.dialogFolder({});
+        dialog.initDir = m_model.kvx.dialogFolder(m_model.CmDialog1.fileName);
         chosen = m_model.kvx.platform.showOpenDialog(dialog);
         if (chosen)
             m_model.kvx.rememberFolder(*chosen);

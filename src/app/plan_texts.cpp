@@ -78,6 +78,7 @@ QStringList PlanTexts::figureLines(const CoverageMap& map, Band band, double set
     const BandFigures& f = map.band(band);
     const double offset = shownOffset(map, band);
     return {
+        text(LevelReference::LevelsIn).arg(referenceName(band)),
         text(PlanViewText::LevelRange)
             .arg(decibels(f.max + offset), decibels(f.min + offset), decibels(f.spread)),
         text(PlanViewText::Shares)
@@ -91,8 +92,13 @@ QString PlanTexts::bandName(Band band) const {
     return text(band == Band::K1 ? PlanViewText::Band1k : PlanViewText::Band4k);
 }
 
+QString PlanTexts::referenceName(Band band) const {
+    // As shown: the 1 kHz map in absolute levels, the 4 kHz one against its maximum.
+    return text(band == Band::K1 ? LevelReference::DirectSpl : LevelReference::MapMaximum);
+}
+
 QString PlanTexts::legendTitle(Band band) const {
-    return text(band == Band::K1 ? PlanViewText::Legend1k : PlanViewText::Legend4k);
+    return text(LevelReference::LegendTitle).arg(bandName(band), referenceName(band));
 }
 
 double shownOffset(const CoverageMap& map, Band band) {

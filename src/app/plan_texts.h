@@ -40,8 +40,6 @@ enum : int {
     ColumnsRows = 1266,
     Spacing = 1267,
     WallDistance = 1268,
-    Legend1k = 1271,
-    Legend4k = 1272,
     LevelRange = 1273,
     Shares = 1274,
     ListenerArea = 1275,
@@ -94,6 +92,9 @@ public:
     // as the legend shows them (see shownOffset).
     QStringList figureLines(const CoverageMap& map, Band band, double setDifference) const;
     QString bandName(Band band) const;
+    // The reference the band's shown levels are given against, in the
+    // words kvx-cli uses for it.
+    QString referenceName(Band band) const;
     QString legendTitle(Band band) const;
 
 private:

@@ -12,6 +12,7 @@
 #include "core/system/system_texts.h"
 #include "core/ui/main_window.h"
 #include "core/ui/main_window/report_commands.h"
+#include "core/ui/offered_name.h"
 #include "core/ui/replace_guard.h"
 
 #include <QDir>
@@ -286,14 +287,12 @@ void PlanWindow::exportAs(PlanFormat format) {
     dialog.filter = QStringLiteral("%1 (*.%2)|*.%2").arg(m_texts.text(kind.filter), extension);
     dialog.defaultExt = extension;
     dialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
-    // Named after the project, in the folder every dialog of the program
-    // starts in: the project's, else the last one used (installed) or the
-    // program's own (portable).
-    const QFileInfo project(m_model.CmDialog1.fileName);
-    const QString folder = m_model.kvx.dialogFolder(m_model.CmDialog1.fileName);
-    const QString name =
-        project.fileName().isEmpty() ? QStringLiteral("plan") : project.completeBaseName();
-    dialog.fileName = QDir(folder).filePath(name + u'.' + extension);
+    // Named after the project (a new one after its description), in the
+    // folder every dialog of the program starts in: the project's, else the
+    // last one used (installed) or the program's own (portable).
+    const QString& project = m_model.CmDialog1.fileName;
+    dialog.initDir = m_model.kvx.dialogFolder(project);
+    dialog.fileName = offeredPath(m_model.kvx, project, m_model.txtDescription.text(), extension);
     const std::optional<QString> chosen = m_model.kvx.platform.showSaveDialog(dialog);
     if (!chosen || chosen->isEmpty())
         return;

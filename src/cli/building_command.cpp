@@ -31,11 +31,6 @@ bool isCsv(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
-QString configurationFile(const ProgramFolders& folders) {
-    return QDir(folders.installed ? folders.installed->configFolder : folders.programFolder)
-        .filePath(Configuration::FileName);
-}
-
 // The catalogue of Kvx.ini (else the default one), as the window opens it;
 // empty, with the reason in problem, when it cannot be read.
 QList<LspRecord> catalogueOf(const ProgramFolders& folders, const QString& ini, QString& problem) {
@@ -48,8 +43,8 @@ QList<LspRecord> catalogueOf(const ProgramFolders& folders, const QString& ini, 
     QString whyNot;
     std::optional<QList<LspRecord>> records = readLspFile(path, &whyNot);
     if (!records) {
-        problem = QStringLiteral("the catalogue %1 cannot be read: %2")
-                      .arg(QDir::toNativeSeparators(path), whyNot);
+        problem = filled(said(CliText::CannotRead),
+                         {QDir::toNativeSeparators(path), whyUnreadable(path, whyNot)});
         return {};
     }
     return *records;
@@ -243,11 +238,7 @@ QJsonObject buildingJson(const Building& building, const BuildingFigures& figure
 int runBuilding(const Invocation& invocation) {
     const ProgramFolders folders = programFolders(invocation);
     const QString ini = configurationFile(folders);
-    const QString language = invocation.language.value_or(
-        ReadIniValue(Configuration::LanguageSection, Configuration::LanguageKey, ini)
-            .value_or(QString()));
-    const LocalTexts texts{StringTable::builtIn(), languageOffsetOf(language),
-                           invocation.locale.value_or(QLocale::system())};
+    const LocalTexts texts = runTexts(invocation.locale.value_or(QLocale::system()));
 
     std::optional<Building> building = readInput(invocation, folders, ini, texts);
     if (!building)

@@ -31,12 +31,10 @@ QString catalogueFile(const Invocation& invocation) {
 int listCatalogue(const Invocation& invocation) {
     const QString file = catalogueFile(invocation);
     QString whyNot;
-    if (QFileInfo(file).isDir())
-        whyNot = QStringLiteral("it is a folder");
     const std::optional<QList<LspRecord>> records =
-        whyNot.isEmpty() ? readLspFile(file, &whyNot) : std::nullopt;
+        QFileInfo(file).isDir() ? std::nullopt : readLspFile(file, &whyNot);
     if (!records) {
-        complain(QStringLiteral("%1: cannot be read: %2").arg(file, whyNot));
+        complain(filled(said(CliText::CannotRead), {file, whyUnreadable(file, whyNot)}));
         return Exit::Failure;
     }
     if (invocation.json)
@@ -54,7 +52,9 @@ int buildCatalogueFile(const Invocation& invocation) {
         writeErr(message + u'\n');
     if (build.outcome != CatalogueBuild::Outcome::Written)
         return Exit::Failure;
-    writeOut(QStringLiteral("%1: %2 types written\n").arg(invocation.output).arg(build.records));
+    writeOut(
+        filled(said(CliText::TypesWritten), {invocation.output, QString::number(build.records)}) +
+        u'\n');
     return Exit::Success;
 }
 

@@ -1,14 +1,17 @@
 #include "cli/command_line.h"
 
+#include "cli/console.h"
 #include "cli/plan_command.h"
 #include "cli/speech_command.h"
 #include "cli/system_command.h"
+#include "core/base/ini_file.h"
 #include "core/base/string_table.h"
 #include "core/report/report_content.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -20,6 +23,7 @@ namespace kvx::cli {
 namespace {
 
 const QString kProgram = QStringLiteral("kvx-cli");
+const QString kCommands = QStringLiteral("calc|plan|system|speech|report|building|catalogue");
 // The languages with texts, by the names the configuration file stores.
 QStringList languagesWithTexts() {
     QStringList names;
@@ -57,8 +61,10 @@ QString topHelp() {
                "                    folder when portable, else ~/.config/kvx for Kvx.ini and\n"
                "                    ~/.local/share/kvx, then the installed data folders, for\n"
                "                    the catalogues. Kvx.ini is read, never written\n"
-               "  --language NAME   English, Dutch, French, Italian or German; default: the\n"
-               "                    Language of Kvx.ini, else English\n"
+               "  --language NAME   the language of every message and result text: English,\n"
+               "                    Dutch, French, Italian or German; default: the Language\n"
+               "                    of Kvx.ini, else English. The help is English in every\n"
+               "                    language\n"
                "  --locale NAME     number locale of shown numbers (C, en_US, nl_NL, ...);\n"
                "                    default: the system locale\n"
                "  --json            machine-readable output (lengths always in metres)\n"
@@ -84,8 +90,9 @@ CommonOptions::CommonOptions(const QString& jsonMeaning)
                              "written."),
               QStringLiteral("DIR"))
     , language(QStringLiteral("language"),
-               QStringLiteral("English, Dutch, French, Italian or German (default: the Language "
-                              "of Kvx.ini, else English)."),
+               QStringLiteral("The language of every message: English, Dutch, French, Italian "
+                              "or German (default: the Language of Kvx.ini, else English). The "
+                              "help is English in every language."),
                QStringLiteral("NAME"))
     , locale(QStringLiteral("locale"),
              QStringLiteral("Number locale of shown numbers, e.g. C, en_US, nl_NL (default: the "
@@ -108,7 +115,7 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
     if (parser.isSet(dataDir)) {
         // An empty name would make the current folder the program's folder.
         if (parser.value(dataDir).isEmpty())
-            throw UsageError{QStringLiteral("--data-dir: the folder name is empty")};
+            throw UsageError{QStringLiteral("--data-dir"), CliText::NoValue, {}};
         invocation.dataDir = parser.value(dataDir);
     }
     if (parser.isSet(language)) {
@@ -118,8 +125,9 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
             return l.compare(name, Qt::CaseInsensitive) == 0;
         });
         if (known == languages.end())
-            throw UsageError{QStringLiteral("--language: \"%1\" is not one of %2")
-                                 .arg(name, languages.join(QStringLiteral(", ")))};
+            throw UsageError{QStringLiteral("--language"),
+                             CliText::NotOneOf,
+                             {name, languages.join(QStringLiteral(", "))}};
         invocation.language = *known;
     }
     if (parser.isSet(locale)) {
@@ -127,7 +135,7 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
         const QLocale chosen(name);
         const bool isC = name == QLatin1String("C") || name == QLatin1String("POSIX");
         if (chosen.language() == QLocale::C && !isC)
-            throw UsageError{QStringLiteral("--locale: \"%1\" is not a known locale").arg(name)};
+            throw UsageError{{}, CliText::NotAValueFor, {name, QStringLiteral("--locale")}};
         invocation.locale = chosen;
     }
     invocation.json = parser.isSet(json);
@@ -136,7 +144,9 @@ void CommonOptions::read(const QCommandLineParser& parser, Invocation& invocatio
         const QString name = parser.value(units);
         invocation.units = readUnits(name);
         if (!invocation.units)
-            throw UsageError{QStringLiteral("--units: \"%1\" is not metric or imperial").arg(name)};
+            throw UsageError{QStringLiteral("--units"),
+                             CliText::NotOneOf,
+                             {name, QStringLiteral("metric, imperial")}};
     }
 }
 
@@ -155,6 +165,11 @@ QJsonObject withUnits(QJsonObject json, const Invocation& invocation, Units show
     if (invocation.units || shown != Units::Metric)
         json.insert(QStringLiteral("units"), unitsOptionText(shown));
     return json;
+}
+
+QString UsageError::message() const {
+    const QString text = filled(said(textId), values);
+    return subject.isEmpty() ? text : subject + QStringLiteral(": ") + text;
 }
 
 ProgramFolders programFolders(const Invocation& invocation) {
@@ -185,17 +200,18 @@ struct ReportOptions {
             const QDate day = QDate::fromString(text, Qt::ISODate);
             if (text.size() != 10 || !day.isValid())
                 throw UsageError{
-                    QStringLiteral("--date: \"%1\" is not a date written YYYY-MM-DD").arg(text)};
+                    {}, CliText::NotAValueFor, {text, QStringLiteral("--date YYYY-MM-DD")}};
             invocation.date = day;
         }
         if (parser.isSet(pageWidth)) {
             const QString text = parser.value(pageWidth);
             const std::optional<double> width = readNumber(text);
-            if (!width || *width <= 0 || *width > kMaxPageWidth)
-                throw UsageError{QStringLiteral("--page-width: \"%1\" is not a width from above "
-                                                "0 to %2 character units")
-                                     .arg(text)
-                                     .arg(kMaxPageWidth)};
+            if (!width)
+                throw UsageError{QStringLiteral("--page-width"), CliText::NotANumber, {text}};
+            if (*width <= 0 || *width > kMaxPageWidth)
+                throw UsageError{QStringLiteral("--page-width"),
+                                 CliText::OutOfRangeAbove,
+                                 {text, QStringLiteral("0"), QString::number(kMaxPageWidth)}};
             invocation.pageWidth = width;
         }
     }
@@ -213,13 +229,35 @@ QString commandHelp(const QCommandLineParser& parser, const QString& command) {
     return text;
 }
 
+// The parser's own complaint in the run's words: an unknown option, a value
+// missing after an option or given to a flag.
+UsageError parserError(const QCommandLineParser& parser, const QString& command) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString name = unknown.constFirst();
+        return {{},
+                CliText::NotAnOption,
+                {(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name,
+                 kProgram + u' ' + command}};
+    }
+    // Qt words the rest itself: "Missing value after '--x'." or "Unexpected
+    // value after '--x=1'."; the option is between the quotes.
+    const QString text = parser.errorText();
+    const qsizetype from = text.indexOf(u'\'');
+    const qsizetype to = text.lastIndexOf(u'\'');
+    QString option = from >= 0 && to > from ? text.mid(from + 1, to - from - 1) : text;
+    if (text.startsWith(QLatin1String("Unexpected value")))
+        return {command, CliText::TakesNoValue, {option.section(u'=', 0, 0)}};
+    return {command, CliText::NeedsValue, {option}};
+}
+
 // Parses the arguments after the command word(s). False when help or the
 // version was asked for instead.
 bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& command,
            const QCommandLineOption& help, Invocation& invocation) {
     parser.addOption(versionOption());
     if (!parser.parse(QStringList{kProgram} + rest))
-        throw UsageError{command + QStringLiteral(": ") + parser.errorText()};
+        throw parserError(parser, command);
     if (parser.isSet(help)) {
         invocation.command = Invocation::Command::Help;
         invocation.helpText = commandHelp(parser, command);
@@ -235,10 +273,11 @@ bool parse(QCommandLineParser& parser, const QStringList& rest, const QString& c
 // The file arguments. An empty one (a script's unset variable) names no file:
 // read as none, calc would start a new project and report would write its
 // report, both as if all went well.
-QStringList fileArguments(const QCommandLineParser& parser, const QString& command) {
+QStringList fileArguments(const QCommandLineParser& parser, const QString& command,
+                          const QString& usage) {
     const QStringList files = parser.positionalArguments();
     if (files.contains(QString()))
-        throw UsageError{command + QStringLiteral(": a file name is empty")};
+        throw UsageError{command, CliText::Expected, {usage}};
     return files;
 }
 
@@ -259,15 +298,15 @@ namespace {
 // A path for a file calc writes: never empty.
 OptionRow pathOption(const char* name, const char* description,
                      std::optional<QString> Invocation::*path) {
-    return {{QString::fromLatin1(name)},
-            QString::fromUtf8(description),
-            QStringLiteral("PATH"),
-            [name, path](const QString& value, Invocation& invocation) {
-                if (value.isEmpty())
-                    throw UsageError{
-                        QStringLiteral("--%1: the path is empty").arg(QLatin1String(name))};
-                invocation.*path = value;
-            }};
+    return {
+        {QString::fromLatin1(name)},
+        QString::fromUtf8(description),
+        QStringLiteral("PATH"),
+        [name, path](const QString& value, Invocation& invocation) {
+            if (value.isEmpty())
+                throw UsageError{QStringLiteral("--") + QLatin1String(name), CliText::NoValue, {}};
+            invocation.*path = value;
+        }};
 }
 
 // calc's own options, in the order a user would make the inputs.
@@ -301,10 +340,12 @@ OptionTable calcOptions() {
          [](const QString& typed, Invocation& invocation) {
              const std::optional<double> level = readNumber(typed);
              const double position = level ? std::round(*level * 10) : -1;
-             if (!level || position < 0 || position > kMaxSliderPosition)
-                 throw UsageError{QStringLiteral("--difference: \"%1\" is not a level from 0 to "
-                                                 "12 dB")
-                                      .arg(typed)};
+             if (!level)
+                 throw UsageError{QStringLiteral("--difference"), CliText::NotANumber, {typed}};
+             if (position < 0 || position > kMaxSliderPosition)
+                 throw UsageError{QStringLiteral("--difference"),
+                                  CliText::OutOfRange,
+                                  {typed, QStringLiteral("0"), QStringLiteral("12")}};
              invocation.inputs.difference = int(position);
          }},
         {{QStringLiteral("pattern")},
@@ -314,8 +355,9 @@ OptionTable calcOptions() {
          [](const QString& typed, Invocation& invocation) {
              invocation.inputs.pattern = patternFromToken(typed);
              if (!invocation.inputs.pattern)
-                 throw UsageError{
-                     QStringLiteral("--pattern: \"%1\" is not square or offset").arg(typed)};
+                 throw UsageError{QStringLiteral("--pattern"),
+                                  CliText::NotOneOf,
+                                  {typed, QStringLiteral("square, offset")}};
          }},
         {{QStringLiteral("fit")},
          QStringLiteral("Picks how the rows are fitted into the room: nearest (the nearest whole "
@@ -325,8 +367,9 @@ OptionTable calcOptions() {
          [](const QString& typed, Invocation& invocation) {
              invocation.inputs.fit = fitFromToken(typed);
              if (!invocation.inputs.fit)
-                 throw UsageError{
-                     QStringLiteral("--fit: \"%1\" is not nearest or spacing").arg(typed)};
+                 throw UsageError{QStringLiteral("--fit"),
+                                  CliText::NotOneOf,
+                                  {typed, QStringLiteral("nearest, spacing")}};
          }},
         pathOption("save", "Saves the project to PATH, as Save As does.", &Invocation::savePath),
         pathOption("report", "Writes the report to PATH: a PDF when it ends in .pdf, else text.",
@@ -380,10 +423,10 @@ Invocation parseCalcLike(const QStringList& rest, const CalcLikeCommand& command
     reportOptions.read(parser, invocation);
     readRows(parser, command.options, commandParsed, invocation);
 
-    const QStringList files = fileArguments(parser, command.name);
+    const QString usage = QStringLiteral("[PROJECT.kvx]");
+    const QStringList files = fileArguments(parser, command.name, usage);
     if (files.size() > 1)
-        throw UsageError{QStringLiteral("%1: one project file at most, not \"%2\"")
-                             .arg(command.name, files.join(QStringLiteral("\", \"")))};
+        throw UsageError{command.name, CliText::Expected, {usage}};
     invocation.file = files.value(0);
     readRows(parser, calc, calcParsed, invocation);
     return invocation;
@@ -424,13 +467,15 @@ Invocation parseReport(const QStringList& rest) {
     common.read(parser, invocation);
     reportOptions.read(parser, invocation);
 
-    const QStringList files = fileArguments(parser, QStringLiteral("report"));
+    const QString command = QStringLiteral("report");
+    const QString usage = QStringLiteral("PROJECT.kvx -o OUT");
+    const QStringList files = fileArguments(parser, command, usage);
     if (files.size() != 1)
-        throw UsageError{QStringLiteral("report: name one project file")};
+        throw UsageError{command, CliText::Expected, {usage}};
     invocation.file = files.constFirst();
     invocation.output = parser.value(output);
     if (invocation.output.isEmpty())
-        throw UsageError{QStringLiteral("report: name the report file with -o OUT")};
+        throw UsageError{command, CliText::Expected, {usage}};
     invocation.reportPath = invocation.output;
     return invocation;
 }
@@ -465,27 +510,27 @@ Invocation parseBuilding(const QStringList& rest) {
     if (!parse(parser, rest, command, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    const QStringList files = fileArguments(parser, command);
+    const QString usage = QStringLiteral("FILE.kvxb|ROOMS.csv");
+    const QStringList files = fileArguments(parser, command, usage);
     if (files.size() != 1)
-        throw UsageError{QStringLiteral("building: name one building or room list")};
+        throw UsageError{command, CliText::Expected, {usage}};
     invocation.file = files.constFirst();
     if (parser.isSet(output)) {
         invocation.output = parser.value(output);
         const QString suffix = QFileInfo(invocation.output).suffix().toLower();
-        if (suffix == QLatin1String("pdf"))
-            throw UsageError{QStringLiteral("-o: kvx-cli writes no schedule PDF yet; the "
-                                            "building window exports it. Write .kvxb or .csv")};
+        // A schedule PDF comes from the building window only.
         if (suffix != QLatin1String("kvxb") && suffix != QLatin1String("csv"))
             throw UsageError{
-                QStringLiteral("-o: \"%1\" does not end in .kvxb or .csv").arg(invocation.output)};
+                QStringLiteral("-o"), CliText::Expected, {QStringLiteral("OUT.kvxb|OUT.csv")}};
     }
     if (parser.isSet(bom)) {
         invocation.bomPath = parser.value(bom);
         if (invocation.bomPath->isEmpty())
-            throw UsageError{QStringLiteral("--bom: the path is empty")};
+            throw UsageError{QStringLiteral("--bom"), CliText::NoValue, {}};
         if (!invocation.output.isEmpty() && QFileInfo(*invocation.bomPath).absoluteFilePath() ==
                                                 QFileInfo(invocation.output).absoluteFilePath())
-            throw UsageError{QStringLiteral("--bom: the same file as -o")};
+            throw UsageError{
+                {}, CliText::SameFile, {QStringLiteral("--bom"), QStringLiteral("-o")}};
     }
     return invocation;
 }
@@ -508,10 +553,13 @@ Invocation parseCatalogue(const QStringList& rest) {
     }
     const bool list = action == QLatin1String("list");
     if (!list && action != QLatin1String("build"))
-        throw UsageError{
-            action.isEmpty()
-                ? QStringLiteral("catalogue: list or build?")
-                : QStringLiteral("catalogue: \"%1\" is not list or build").arg(action)};
+        throw action.isEmpty() || action.startsWith(u'-')
+            ? UsageError{QStringLiteral("catalogue"),
+                         CliText::Expected,
+                         {QStringLiteral("list|build")}}
+            : UsageError{QStringLiteral("catalogue"),
+                         CliText::NotOneOf,
+                         {action, QStringLiteral("list, build")}};
     const QString command = QStringLiteral("catalogue ") + action;
 
     Invocation invocation;
@@ -548,15 +596,15 @@ Invocation parseCatalogue(const QStringList& rest) {
     if (!parse(parser, rest.mid(1), command, common.help, invocation))
         return invocation;
     common.read(parser, invocation);
-    const QStringList files = fileArguments(parser, command);
+    const QString usage = list ? QStringLiteral("FILE.lsp") : QStringLiteral("IN.csv -o OUT.lsp");
+    const QStringList files = fileArguments(parser, command, usage);
     if (files.size() != 1)
-        throw UsageError{command + (list ? QStringLiteral(": name one loudspeaker data file")
-                                         : QStringLiteral(": name one CSV file"))};
+        throw UsageError{command, CliText::Expected, {usage}};
     invocation.file = files.constFirst();
     if (!list) {
         invocation.output = parser.value(output);
         if (invocation.output.isEmpty())
-            throw UsageError{command + QStringLiteral(": name the data file with -o OUT.lsp")};
+            throw UsageError{command, CliText::Expected, {usage}};
     }
     return invocation;
 }
@@ -600,7 +648,7 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const QStringList rest = commonOptionsAfterCommand(arguments.mid(1));
     const QString command = rest.value(0);
     if (command.isEmpty())
-        throw UsageError{QStringLiteral("no command given")};
+        throw UsageError{{}, CliText::Expected, {kCommands}};
     if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
         command == QLatin1String("help")) {
         Invocation invocation;
@@ -627,19 +675,52 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return parseCatalogue(rest.mid(1));
     if (command == QLatin1String("building"))
         return parseBuilding(rest.mid(1));
+    // Nothing but options: no command given, before or after them.
     if (command.startsWith(u'-'))
-        throw UsageError{
-            QStringLiteral("no command given before or after \"%1\" (calc, plan, system, "
-                           "speech, report, building or catalogue)")
-                .arg(command)};
+        throw UsageError{{}, CliText::Expected, {kCommands}};
     throw UsageError{
-        QStringLiteral("\"%1\" is not a command (calc, plan, system, speech, report, building or "
-                       "catalogue)")
-            .arg(command)};
+        {}, CliText::NotOneOf, {command, QString(kCommands).replace(u'|', QStringLiteral(", "))}};
+}
+
+QString configurationFile(const ProgramFolders& folders) {
+    return QDir(folders.installed ? folders.installed->configFolder : folders.programFolder)
+        .filePath(Configuration::FileName);
+}
+
+int languageOfRun(const Invocation& invocation) {
+    if (invocation.language)
+        return languageOffsetOf(*invocation.language);
+    const QString ini = configurationFile(programFolders(invocation));
+    return languageOffsetOf(
+        ReadIniValue(Configuration::LanguageSection, Configuration::LanguageKey, ini)
+            .value_or(QString()));
+}
+
+Invocation languageOptionsOf(const QStringList& arguments) {
+    Invocation invocation;
+    const auto valueOf = [&](qsizetype& i, const QString& option) -> std::optional<QString> {
+        const QString& word = arguments[i];
+        if (word.startsWith(option + u'='))
+            return word.mid(option.size() + 1);
+        if (word == option && i + 1 < arguments.size())
+            return arguments[++i];
+        return std::nullopt;
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (const std::optional<QString> name = valueOf(i, QStringLiteral("--language"))) {
+            for (const QString& known : languagesWithTexts())
+                if (known.compare(*name, Qt::CaseInsensitive) == 0)
+                    invocation.language = known;
+        } else if (const std::optional<QString> folder = valueOf(i, QStringLiteral("--data-dir"));
+                   folder && !folder->isEmpty()) {
+            invocation.dataDir = folder;
+        }
+    }
+    return invocation;
 }
 
 QString usageHint() {
-    return QStringLiteral("Try 'kvx-cli --help'.");
+    return said(CliText::TryHelp).arg(QStringLiteral("kvx-cli --help"));
 }
 
 } // namespace kvx::cli

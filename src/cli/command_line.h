@@ -41,9 +41,17 @@ constexpr int MessageShown = 1;
 constexpr int Failure = 2;
 } // namespace Exit
 
-// A command line that cannot be run; the message says what is wrong.
+// A command line that cannot be run: a text of the string table (English id)
+// with the values of its %1, %2..., about an option or a command (subject,
+// may be empty). Worded only when shown, in the run's language, which the
+// command line being read may itself choose.
 struct UsageError {
-    QString message;
+    QString subject;
+    int textId = 0;
+    QStringList values;
+
+    // "subject: text" in the run's language (console.h).
+    QString message() const;
 };
 
 // The project inputs, applied in this order as a user would make them.
@@ -203,5 +211,14 @@ Invocation parseCommandLine(const QStringList& arguments);
 
 // The line that points at the help after a usage error.
 QString usageHint();
+
+// Kvx.ini in the folders a command reads.
+QString configurationFile(const ProgramFolders& folders);
+// The language of a run (a string-table offset): --language, else the
+// Language of Kvx.ini, else English. Needs the application object.
+int languageOfRun(const Invocation& invocation);
+// The common options that choose the language, as far as a command line
+// that cannot be read names them: --language (a known name only) and --data-dir.
+Invocation languageOptionsOf(const QStringList& arguments);
 
 } // namespace kvx::cli

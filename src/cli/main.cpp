@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <optional>
 
 using namespace kvx::cli;
 
@@ -23,26 +24,34 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
+    // A command line that cannot be read is worded once the language is
+    // known, which needs the application object.
     Invocation invocation;
+    std::optional<UsageError> usage;
     try {
         invocation = parseCommandLine(arguments);
     } catch (const UsageError& error) {
-        complain(error.message);
-        writeErr(usageHint() + u'\n');
-        return Exit::Failure;
+        usage = error;
     }
 
     PrintSupport* print = nullptr;
     QString printProblem;
-    const bool drawsPlan =
-        invocation.command == Invocation::Command::Plan && isPlanDrawing(invocation.output);
-    if (invocation.reportPath || drawsPlan)
+    const bool drawsPlan = !usage && invocation.command == Invocation::Command::Plan &&
+                           isPlanDrawing(invocation.output);
+    if (!usage && (invocation.reportPath || drawsPlan))
         print = loadPrintSupport(&printProblem);
     const std::unique_ptr<QCoreApplication> application =
         print ? print->createApplication(argc, argv)
               : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvx-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVX_VERSION));
+
+    setRunLanguage(languageOfRun(usage ? languageOptionsOf(arguments) : invocation));
+    if (usage) {
+        complain(usage->message());
+        writeErr(usageHint() + u'\n');
+        return Exit::Failure;
+    }
 
     switch (invocation.command) {
     case Invocation::Command::Help:
@@ -67,13 +76,13 @@ int main(int argc, char** argv) {
 
     if (invocation.reportPath &&
         invocation.reportPath->endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) && !print) {
-        complain(QStringLiteral("a PDF report needs %1 beside kvx-cli: %2")
-                     .arg(kPrintModuleName, printProblem));
+        complain(filled(said(CliText::NeedsModule),
+                        {*invocation.reportPath, kPrintModuleName, printProblem}));
         return Exit::Failure;
     }
     if (drawsPlan && !print) {
-        complain(QStringLiteral("a drawing of the plan needs %1 beside kvx-cli: %2")
-                     .arg(kPrintModuleName, printProblem));
+        complain(filled(said(CliText::NeedsModule),
+                        {invocation.output, kPrintModuleName, printProblem}));
         return Exit::Failure;
     }
     CliPlatform platform;

@@ -17,15 +17,11 @@ bool mayWriteOutput(const QString& path, const Invocation& invocation) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!invocation.file.isEmpty() &&
         target.canonicalFilePath() == QFileInfo(invocation.file).canonicalFilePath()) {
-        complain(QStringLiteral("\"%1\" is the file read; it is not replaced unless --overwrite "
-                                "is given")
-                     .arg(shown));
+        complain(filled(said(CliText::IsFileRead), {shown}));
         return false;
     }
     if (holdsProjectOrBuilding(path, StringTable::builtIn())) {
-        complain(QStringLiteral("\"%1\" holds a KVX project or building; it is not replaced "
-                                "unless --overwrite is given")
-                     .arg(shown));
+        complain(filled(said(CliText::HoldsProject), {shown}));
         return false;
     }
     return true;

@@ -25,22 +25,22 @@ const QStringList kDrawingSuffixes = {QStringLiteral("png"), QStringLiteral("svg
                                       QStringLiteral("pdf"), QStringLiteral("dxf")};
 const QString kCsvSuffix = QStringLiteral("csv");
 constexpr int kMaxSamples = 1024;
+// "%1: "%2" is not a length in feet (such as ...)", the window's own words.
+constexpr int kNotFeet = 1631;
+// "Plan and coverage", the plan window's title: the title of its notes.
+constexpr int kPlanTitle = 1251;
 
 QString suffixOf(const QString& path) {
     return QFileInfo(path).suffix().toLower();
-}
-
-QString english(int textId) {
-    return StringTable::builtIn().text(textId);
 }
 
 // Writes -o; false, with the message in whyNot, when the file was not written.
 bool writeOutput(const QString& path, const Layout& layout, const PlanDrawer& draw,
                  QString& whyNot) {
     if (suffixOf(path) == kCsvSuffix) {
-        if (writePositionsCsv(layout, path, {StringTable::builtIn(), 0, QLocale::c()}, &whyNot))
+        if (writePositionsCsv(layout, path, runTexts(QLocale::c()), &whyNot))
             return true;
-        whyNot = QStringLiteral("\"%1\" was not written: %2").arg(path, whyNot);
+        whyNot = filled(said(CliText::CannotWrite), {path, whyNot});
         return false;
     }
     whyNot = draw(path);
@@ -121,6 +121,8 @@ QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& l
     for (const Band band : {Band::K1, Band::K4}) {
         const QString name = band == Band::K1 ? QStringLiteral("1k ") : QStringLiteral("4k ");
         const BandFigures& f = map->band(band);
+        // Both bands' levels are relative here, as in --json.
+        line(name + QStringLiteral("reference"), said(LevelReference::OneOverhead));
         line(name + QStringLiteral("max"), fixed(f.max, 2));
         line(name + QStringLiteral("min"), fixed(f.min, 2));
         line(name + QStringLiteral("spread"), fixed(f.spread, 2));
@@ -134,8 +136,8 @@ QString planLines(const Layout& layout, const CoverageMap* map, const QLocale& l
 
 QJsonObject note(int textId) {
     // Information, as a message box would carry it.
-    return {{QStringLiteral("title"), QStringLiteral("Plan")},
-            {QStringLiteral("text"), english(textId)},
+    return {{QStringLiteral("title"), said(kPlanTitle)},
+            {QStringLiteral("text"), said(textId)},
             {QStringLiteral("style"), 64}};
 }
 
@@ -155,11 +157,13 @@ OptionRow marginOption() {
             QStringLiteral("M"),
             [](const QString& text, Invocation& invocation) {
                 const std::optional<double> value = readLengthOption(text, invocation);
-                if (!value || *value < 0)
+                if (!value && invocation.units == Units::Imperial)
+                    throw UsageError{{}, kNotFeet, {QStringLiteral("--margin"), text}};
+                if (!value)
+                    throw UsageError{QStringLiteral("--margin"), CliText::NotANumber, {text}};
+                if (*value < 0)
                     throw UsageError{
-                        QStringLiteral("--margin: \"%1\" is not a length of 0 %2 or more")
-                            .arg(text, invocation.units == Units::Imperial ? QStringLiteral("ft")
-                                                                           : QStringLiteral("m"))};
+                        {}, CliText::NotAValueFor, {text, QStringLiteral("--margin M >= 0")}};
                 invocation.margin = *value;
             }};
 }
@@ -172,11 +176,12 @@ OptionRow samplesOption() {
             [](const QString& text, Invocation& invocation) {
                 bool ok = false;
                 const int value = text.trimmed().toInt(&ok);
-                if (!ok || value < 2 || value > kMaxSamples || value % 2 != 0)
-                    throw UsageError{
-                        QStringLiteral("--samples: \"%1\" is not an even number from 2 to %2")
-                            .arg(text)
-                            .arg(kMaxSamples)};
+                if (ok && value > kMaxSamples)
+                    throw UsageError{QStringLiteral("--samples"),
+                                     CliText::OutOfRange,
+                                     {text, QStringLiteral("2"), QString::number(kMaxSamples)}};
+                if (!ok || value < 2 || value % 2 != 0)
+                    throw UsageError{QStringLiteral("--samples"), PlanText::OddSamples, {}};
                 invocation.samples = value;
             }};
 }
@@ -198,9 +203,9 @@ Invocation parsePlan(const QStringList& rest) {
              invocation.output = path;
              const QString suffix = suffixOf(path);
              if (suffix != kCsvSuffix && !kDrawingSuffixes.contains(suffix))
-                 throw UsageError{QStringLiteral("-o: \"%1\" does not end in .png, .svg, .pdf, "
-                                                 ".dxf or .csv")
-                                      .arg(path)};
+                 throw UsageError{QStringLiteral("-o"),
+                                  CliText::Expected,
+                                  {QStringLiteral("OUT.png|OUT.svg|OUT.pdf|OUT.dxf|OUT.csv")}};
          }},
     };
     return parseCalcLike(rest, plan);
@@ -225,7 +230,7 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     };
     const Layout layout = design ? layoutFor(*design) : Layout{};
     if (layout.count() <= 0)
-        return withoutPlan(english(PlanText::CalculateFirst));
+        return withoutPlan(said(PlanText::CalculateFirst));
 
     // A map that cannot be made still leaves the layout to show.
     std::optional<CoverageMap> map;
@@ -233,7 +238,7 @@ int runPlan(const Invocation& invocation, const Design* design, const QJsonArray
     try {
         map = coverageFor(*design, layout, {invocation.samples, invocation.margin.value_or(0)});
     } catch (const CoverageError& error) {
-        refusal = error.message;
+        refusal = said(error.textId);
         status = std::max(status, int(Exit::MessageShown));
     }
     const CoverageMap* shown = map ? &*map : nullptr;

@@ -84,18 +84,15 @@ ProjectSession::ProjectSession(const Invocation& invocation, CliPlatform& platfo
     , m_folders(std::move(folders)) {}
 
 QString ProjectSession::checkFiles() const {
+    const QString cannotRead = said(CliText::CannotRead);
     if (!QFileInfo(m_folders.programFolder).isDir())
-        return QStringLiteral("the data folder \"%1\" does not exist")
-            .arg(QDir::toNativeSeparators(m_folders.programFolder));
+        return filled(cannotRead, {QDir::toNativeSeparators(m_folders.programFolder),
+                                   said(CliText::NoSuchFile)});
     const QString& project = m_invocation.file;
     if (!project.isEmpty()) {
-        const QFileInfo file(project);
-        if (!file.exists())
-            return QStringLiteral("the project file \"%1\" does not exist").arg(project);
-        if (file.isDir())
-            return QStringLiteral("the project file \"%1\" is a folder").arg(project);
-        if (!file.isReadable())
-            return QStringLiteral("the project file \"%1\" cannot be read").arg(project);
+        QFile file(project);
+        if (QFileInfo(project).isDir() || !file.open(QIODevice::ReadOnly))
+            return filled(cannotRead, {project, whyUnreadable(project, file.errorString())});
     }
     return {};
 }
@@ -118,16 +115,16 @@ QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratc
 
     scratch = std::make_unique<QTemporaryDir>();
     if (!scratch->isValid()) {
-        problem =
-            QStringLiteral("no temporary folder for the configuration: ") + scratch->errorString();
+        problem = filled(said(CliText::CannotWrite),
+                         {QDir::toNativeSeparators(QDir::tempPath()), scratch->errorString()});
         return {};
     }
     QByteArray content;
     QFile userFile(user);
     if (userFile.exists()) {
         if (!userFile.open(QIODevice::ReadOnly)) {
-            problem = QStringLiteral("%1 cannot be read: %2")
-                          .arg(QDir::toNativeSeparators(user), userFile.errorString());
+            problem = filled(said(CliText::CannotRead),
+                             {QDir::toNativeSeparators(user), userFile.errorString()});
             return {};
         }
         content = userFile.readAll();
@@ -144,8 +141,8 @@ QString ProjectSession::configurationFile(std::unique_ptr<QTemporaryDir>& scratc
         written = WriteIniValue(Configuration::LanguageSection, Configuration::LanguageKey,
                                 *m_invocation.language, path);
     if (!written) {
-        problem = QStringLiteral("the configuration cannot be copied to %1")
-                      .arg(QDir::toNativeSeparators(path));
+        problem = filled(said(CliText::CannotWrite),
+                         {QDir::toNativeSeparators(path), copy.errorString()});
         return {};
     }
     return path;
@@ -170,7 +167,9 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
     const QString userType = userTypeText(window.kvx);
     const int userIndex = int(window.lstLsp.items().lastIndexOf(userType));
     if (userIndex < 0 && (in.type || in.touchesLoudspeaker())) {
-        complain(QStringLiteral("the type list holds no user type"));
+        complain(QStringLiteral("--type: ") +
+                 filled(said(CliText::NotOneOf),
+                        {QStringLiteral("user"), listOf(window.lstLsp.items())}));
         return false;
     }
 
@@ -192,9 +191,9 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
                 return QStringList{withoutPadding(item)};
             });
             if (index < 0) {
-                complain(QStringLiteral("--type: no type \"%1\" in %2; its types are %3, and "
-                                        "\"user\"")
-                             .arg(*in.type, window.kvx.CurrentLspFile, listOf(types)));
+                complain(QStringLiteral("--type: ") +
+                         filled(said(CliText::NotOneOf),
+                                {*in.type, listOf(types) + QStringLiteral(", \"user\"")}));
                 return false;
             }
         }
@@ -230,8 +229,8 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
             continue;
         const int index = pickIndex(list->items(), **value, names);
         if (index < 0) {
-            complain(QStringLiteral("%1: \"%2\" is not one of %3")
-                         .arg(QLatin1String(option), **value, listOf(list->items())));
+            complain(QLatin1String(option) + QStringLiteral(": ") +
+                     filled(said(CliText::NotOneOf), {**value, listOf(list->items())}));
             return false;
         }
         Control* box = list;
@@ -267,31 +266,26 @@ bool ProjectSession::applyInputs(FrmKvx& window) {
 bool ProjectSession::writeFiles(FrmKvx& window) {
     bool ok = true;
     // A command whose dialog was answered failed when it had something to say.
-    const auto run = [&](const QString& path, const std::function<void()>& command,
-                         const QString& what) {
+    const auto run = [&](const QString& path, const std::function<void()>& command) {
         const qsizetype before = m_platform.messages().size();
         m_platform.answerNextSaveDialog(path);
         act(command);
         if (m_platform.messages().size() != before || !QFileInfo(path).isFile()) {
-            complain(QStringLiteral("%1 was not written to \"%2\"").arg(what, path));
+            complain(filled(said(CliText::NotWritten), {path}));
             ok = false;
         }
     };
     if (m_invocation.savePath)
-        run(
-            *m_invocation.savePath, [&] { window.mnuSaveAs_Click(); },
-            QStringLiteral("the project"));
+        run(*m_invocation.savePath, [&] { window.mnuSaveAs_Click(); });
     if (m_invocation.reportPath && !m_platform.programEnded()) {
         const QString& path = *m_invocation.reportPath;
         // --overwrite is the user's Yes to the window's question.
         if (m_invocation.overwrite)
             m_platform.answerNextQuestion(MsgResult::Yes);
         if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-            run(
-                path, [&] { window.mnuExportPdf_Click(); }, QStringLiteral("the report"));
+            run(path, [&] { window.mnuExportPdf_Click(); });
         else
-            run(
-                path, [&] { window.mnuPrintFile_Click(); }, QStringLiteral("the report"));
+            run(path, [&] { window.mnuPrintFile_Click(); });
     }
     return ok;
 }
@@ -324,7 +318,7 @@ int ProjectSession::run() {
     const bool loaded = started && !program.programEnded() && !m_platform.programEnded() &&
                         !program.mainWindow->loadFailed;
     if (!loaded && !m_invocation.file.isEmpty())
-        complain(QStringLiteral("the project \"%1\" could not be opened").arg(m_invocation.file));
+        complain(filled(said(CliText::NotOpened), {m_invocation.file}));
 
     bool failed = !loaded;
     if (loaded) {

@@ -182,8 +182,9 @@ Invocation parseSpeech(const QStringList& rest) {
                          [name, set](const QString& text, Invocation& invocation) {
                              const std::optional<double> value = readNumber(text);
                              if (!value)
-                                 throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
-                                                      .arg(QLatin1String(name), text)};
+                                 throw UsageError{QStringLiteral("--") + QLatin1String(name),
+                                                  CliText::NotANumber,
+                                                  {text}};
                              set(*value, invocation);
                          }};
     };
@@ -217,8 +218,9 @@ Invocation parseSpeech(const QStringList& rest) {
     Invocation invocation = parseCalcLike(rest, speech);
     if (invocation.command == Invocation::Command::Speech && !invocation.speech.reverberation &&
         invocation.file.isEmpty())
-        throw UsageError{QStringLiteral("speech: give the reverberation time with "
-                                        "--reverberation T, or a project that keeps one")};
+        throw UsageError{QStringLiteral("speech"),
+                         CliText::Expected,
+                         {QStringLiteral("--reverberation T | PROJECT.kvx")}};
     return invocation;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/system_command.h"
 
 #include "cli/cli_platform.h"
+#include "cli/console.h"
 #include "cli/plan_command.h"
 #include "core/base/numbers.h"
 #include "core/plan/plan_settings.h"
@@ -84,8 +85,9 @@ Invocation parseSystem(const QStringList& rest) {
                          [name, setting](const QString& text, Invocation& invocation) {
                              const std::optional<double> value = readNumber(text);
                              if (!value)
-                                 throw UsageError{QStringLiteral("--%1: \"%2\" is not a number")
-                                                      .arg(QLatin1String(name), text)};
+                                 throw UsageError{QStringLiteral("--") + QLatin1String(name),
+                                                  CliText::NotANumber,
+                                                  {text}};
                              invocation.system.*setting = value;
                          }};
     };
@@ -117,8 +119,7 @@ Invocation parseSystem(const QStringList& rest) {
          [](const QString& text, Invocation& invocation) {
              const std::optional<double> value = readLengthOption(text, invocation);
              if (!value)
-                 throw UsageError{
-                     QStringLiteral("--cable-length: \"%1\" is not a number").arg(text)};
+                 throw UsageError{QStringLiteral("--cable-length"), CliText::NotANumber, {text}};
              invocation.system.cableLength = value;
          }},
         {{QStringLiteral("cross-section")},

@@ -334,6 +334,62 @@ private Q_SLOTS:
         QCOMPARE(readBuildingFile(saved).building->rooms[0].name, QStringLiteral("Hall"));
     }
 
+    // Every save dialog starts where the program's rule says (the building's
+    // folder) and offers a name: the building's file's, a new building's name,
+    // else "Untitled"; the bill apart from the rooms' CSV, a room under its name.
+    void dialogsOfferAName_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("building"); // a new building of this name; empty: school.kvxb
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("Save As") << 0 << ""
+                                 << "school.kvxb";
+        QTest::newRow("Save As, a new building") << 0 << "East wing/2"
+                                                 << "East wing 2.kvxb";
+        QTest::newRow("Save As, a new building without a name") << 0 << " "
+                                                                << "Untitled.kvxb";
+        QTest::newRow("the rooms as CSV") << 1 << ""
+                                          << "school.csv";
+        QTest::newRow("the bill as CSV") << 2 << ""
+                                         << "school Bill of materials.csv";
+        QTest::newRow("the schedule PDF") << 3 << ""
+                                          << "school.pdf";
+        QTest::newRow("a room as a project") << 4 << ""
+                                             << "A.kvx";
+    }
+    void dialogsOfferAName() {
+        QFETCH(int, command);
+        QFETCH(QString, building);
+        QFETCH(QString, offered);
+        if (!building.isEmpty()) {
+            Building fresh = school();
+            fresh.name = building;
+            document().reset(fresh);
+            QTRY_VERIFY(!document().calculating());
+        }
+        m_platform->saveAnswers = {std::nullopt};
+        switch (command) {
+        case 0:
+            QVERIFY(!document().saveAs());
+            break;
+        case 1:
+            QVERIFY(!m_window->exportRoomsAs());
+            break;
+        case 2:
+            QVERIFY(!m_window->exportBillAs());
+            break;
+        case 3:
+            QVERIFY(!m_window->exportPdfAs());
+            break;
+        default:
+            m_window->selectRooms({0});
+            m_window->openAsProject();
+        }
+        QCOMPARE(m_platform->dialogsShown.size(), 1);
+        const CommonDialog& shown = m_platform->dialogsShown[0];
+        QCOMPARE(shown.initDir, m_folder->path());
+        QCOMPARE(shown.fileName, QDir(m_folder->path()).filePath(offered));
+    }
+
     // A save that fails says why and keeps the building, its file, its
     // modified mark and its undo list; the file on disk is untouched.
     void failedSave() {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
@@ -30,6 +31,8 @@ private Q_SLOTS:
     void languageForLaterStarts();
     void openRecent();
     void replacingAModifiedProjectAsks();
+    void fileDialogsOfferAName_data();
+    void fileDialogsOfferAName();
     void fitsItsLayout();
 };
 
@@ -218,6 +221,77 @@ void TestDesktopHabits::replacingAModifiedProjectAsks() {
     QTRY_COMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
     askedOnce();
     QVERIFY(!m_window->isWindowModified());
+}
+
+// Every file dialog of the main window starts where the program's rule says
+// (a saved project's folder, else the portable program's own) and a save
+// offers a name: the project's, a new one's description made fit for a file
+// name, else "Untitled"; with the command's own extension.
+void TestDesktopHabits::fileDialogsOfferAName_data() {
+    QTest::addColumn<bool>("saved");          // saved as projects/hall.kvx first
+    QTest::addColumn<QString>("description"); // typed; empty: left as a new project has it
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("offered"); // the name in the dialog; empty for Open
+    QTest::newRow("Save As, a new project") << false << ""
+                                            << "mnuSaveAs"
+                                            << "Untitled.kvx";
+    QTest::newRow("Save As, a new project described") << false << " Hall 2: east/west.. "
+                                                      << "mnuSaveAs"
+                                                      << "Hall 2 east west.kvx";
+    QTest::newRow("Save As, a saved project") << true << "Other words"
+                                              << "mnuSaveAs"
+                                              << "hall.kvx";
+    QTest::newRow("Print to file, a new project described") << false << "CON"
+                                                            << "mnuPrintFile"
+                                                            << "CON_.txt";
+    QTest::newRow("Export PDF, a saved project") << true << ""
+                                                 << "mnuExportPdf"
+                                                 << "hall.pdf";
+    QTest::newRow("Open, a saved project") << true << ""
+                                           << "mnuOpen"
+                                           << "";
+    QTest::newRow("Open a building, a saved project") << true << ""
+                                                      << "mnuOpenBuilding"
+                                                      << "";
+}
+
+void TestDesktopHabits::fileDialogsOfferAName() {
+    QFETCH(bool, saved);
+    QFETCH(QString, description);
+    QFETCH(QString, command);
+    QFETCH(QString, offered);
+    start();
+    const QString projects = m_folder->filePath("projects");
+    if (saved) {
+        QVERIFY(QDir().mkpath(projects));
+        m_answerer.onDialog = [&](QDialog* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->selectFile(projects + "/hall.kvx");
+            dialog->accept();
+            return true;
+        };
+        m_window->findChild<QAction*>("mnuSaveAs")->trigger();
+        QVERIFY(QFileInfo::exists(projects + "/hall.kvx"));
+    }
+    if (!description.isEmpty()) {
+        widget("txtDescription")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget("txtDescription"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(widget("txtDescription"), description);
+    }
+    QString folder, name;
+    m_answerer.onDialog = [&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        folder = files->directory().canonicalPath();
+        if (files->acceptMode() == QFileDialog::AcceptSave)
+            name = QFileInfo(files->selectedFiles().value(0)).fileName();
+        dialog->reject();
+        return true;
+    };
+    m_answerer.answers << QMessageBox::No; // Open: the modified project set aside unsaved
+    m_window->findChild<QAction*>(command)->trigger();
+    m_answerer.answers.clear();
+    m_answerer.messages.clear();
+    QCOMPARE(folder, QDir(saved ? projects : m_folder->path()).canonicalPath());
+    QCOMPARE(name, offered);
 }
 
 void TestDesktopHabits::fitsItsLayout() {

@@ -144,7 +144,12 @@ void TestPlanWindow::marginThatLeavesNoListenerArea() {
     plan->tabs()->setCurrentIndex(1);
     auto* margin = in<QDoubleSpinBox>(plan, "margin");
     auto* figures = in<QLabel>(plan, "figures");
-    QVERIFY(figures->text().startsWith(QLatin1String("Maximum ")));
+    // Each band's figures name the reference of its levels, in kvx-cli's words.
+    QVERIFY(figures->text().startsWith(QLatin1String("Levels in dB SPL, direct sound\nMaximum ")));
+    in<QComboBox>(plan, "band")->setCurrentIndex(1);
+    QVERIFY(figures->text().startsWith(
+        QLatin1String("Levels in dB re the map's maximum\nMaximum 0.0 dB")));
+    in<QComboBox>(plan, "band")->setCurrentIndex(0);
     // The box takes no negative margin at all.
     QCOMPARE(margin->minimum(), 0.0);
     margin->setValue(25.5);
@@ -189,12 +194,13 @@ void TestPlanWindow::exportsThroughItsDialog() {
     PlanWindow* plan = openPlan();
     QVERIFY(plan);
     QString target = m_folder->filePath("positions");
-    QString startedIn;
-    m_answerer.onDialog = [&target, &startedIn](QDialog* dialog) {
+    QString startedIn, offered;
+    m_answerer.onDialog = [&target, &startedIn, &offered](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         if (!files)
             return false;
         startedIn = files->directory().canonicalPath();
+        offered = QFileInfo(files->selectedFiles().value(0)).fileName();
         files->selectFile(target);
         dialog->accept(); // QFileDialog::accept(), which reads the chosen name
         return true;
@@ -203,6 +209,8 @@ void TestPlanWindow::exportsThroughItsDialog() {
     menu->actions().at(4)->trigger(); // Positions as CSV
     // A new project of a portable program: the program's folder, as every dialog.
     QCOMPARE(startedIn, QDir(m_folder->path()).canonicalPath());
+    // A new project that has no description yet: the string table's "Untitled".
+    QCOMPARE(offered, QStringLiteral("Untitled.csv"));
     // The dialog added the extension.
     QCOMPARE(test::readBytes(target + ".csv").count('\n'), 197);
     // A folder that is not there: a message naming the file, no file.

@@ -86,6 +86,8 @@ def plain_goldens(check):
                                ("withinSet", "within set"), ("within1", "within 1"),
                                ("within2", "within 2"), ("within3", "within 3")):
                 mine[f"{band} {label}"] = f[key]
+            # Both bands' levels are re one loudspeaker overhead, as defined.
+            mine[f"{band} reference"] = "dB re one loudspeaker overhead"
         print(f"[{name}] {r['columns']} x {r['rows']}, {r['count']} loudspeakers, "
               f"{used} samples, margin {margin}")
         golden = dict(line.split(": ", 1) for line in

@@ -97,6 +97,16 @@ constexpr int SamplesLowered = 1207;     // the map took fewer samples than aske
 constexpr int NoPositions = 1294;        // more than kMaxPlannedSpeakers: no positions to list
 } // namespace PlanText
 
+// The words for the reference of a level, one text each, so that the window
+// and kvx-cli name the same reference the same way.
+namespace LevelReference {
+constexpr int OneOverhead = 1530; // relative: dB re one loudspeaker overhead
+constexpr int DirectSpl = 1531;   // absolute 1 kHz: the direct sound's level, dB SPL
+constexpr int MapMaximum = 1532;  // relative to the map's own maximum (the 4 kHz map shown)
+constexpr int LevelsIn = 1533;    // "Levels in %1": a band's figures name their reference
+constexpr int LegendTitle = 1534; // "Level at %1 (%2)": the band and its reference
+} // namespace LevelReference
+
 // The map of a layout with a positive count. Throws CoverageError.
 CoverageMap coverageFor(const Design& design, const Layout& layout,
                         const CoverageOptions& options = {});

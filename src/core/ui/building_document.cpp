@@ -6,6 +6,7 @@
 #include "core/building/building_file.h"
 #include "core/building/room_list.h"
 #include "core/ui/kvx1.h"
+#include "core/ui/offered_name.h"
 #include "core/ui/recent_files.h"
 
 #include <QFileInfo>
@@ -130,7 +131,8 @@ bool BuildingDocument::saveAs() {
     dialog.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     dialog.initDir = m_kvx.dialogFolder(m_path);
-    dialog.fileName = m_path;
+    // A new building is offered under its name, else "Untitled".
+    dialog.fileName = offeredPath(m_kvx, m_path, m_building.name, QStringLiteral("kvxb"));
     const std::optional<QString> chosen = m_kvx.platform.showSaveDialog(dialog);
     if (!chosen)
         return false;

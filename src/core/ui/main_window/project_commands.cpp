@@ -7,6 +7,7 @@
 #include "core/base/string_table.h"
 #include "core/project/project_settings.h"
 #include "core/ui/main_window.h"
+#include "core/ui/offered_name.h"
 #include "core/ui/recent_files.h"
 
 #include <QDir>
@@ -165,8 +166,14 @@ void FrmKvx::mnuSaveAs_Click() {
     CmDialog1.flags =
         DialogFlags::PathMustExist | DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt;
     CmDialog1.title.clear();
-    CmDialog1.initDir = kvx.dialogFolder(CmDialog1.fileName);
+    // Offered under the project's name; a new one under its description. The
+    // dialog's file name is the project's again whatever is chosen, so that
+    // Save writes only to a file that holds the project.
+    const QString projectPath = CmDialog1.fileName;
+    CmDialog1.initDir = kvx.dialogFolder(projectPath);
+    CmDialog1.fileName = offeredPath(kvx, projectPath, txtDescription.text(), kProjectExtension);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
+    CmDialog1.fileName = projectPath;
     if (!chosen)
         return;
     try {

@@ -5,6 +5,7 @@
 #include "core/project/project_settings.h"
 #include "core/report/text_report.h"
 #include "core/ui/main_window.h"
+#include "core/ui/offered_name.h"
 #include "core/ui/replace_guard.h"
 
 #include <QDir>
@@ -34,12 +35,6 @@ QString textOr(const Kvx1& kvx, int englishId, const QString& english) {
 // The name a report is offered under: the project's base name with the
 // report's extension, beside the project; "report" for a new project. Never
 // the project's own name, which a quick Return would replace.
-QString suggestedReportName(const QString& projectPath, const QString& extension) {
-    if (projectPath.isEmpty())
-        return QStringLiteral("report.") + extension;
-    const QFileInfo project(projectPath);
-    return project.dir().filePath(project.completeBaseName() + u'.' + extension);
-}
 
 } // namespace
 
@@ -114,12 +109,10 @@ void FrmKvx::mnuExportPdf_Click() {
     PdfDialog.flags = DialogFlags::OverwritePrompt | DialogFlags::HideReadOnly;
     PdfDialog.initDir = kvx.dialogFolder(CmDialog1.fileName);
     PdfDialog.title = textOr(kvx, 1143, kExportPdfTitle);
-    // Offered under the project's name, in the folder of the last PDF if any.
-    const QString suggestion = suggestedReportName(CmDialog1.fileName, QStringLiteral("pdf"));
+    // Offered under the project's name (a new one's description), where
+    // every dialog starts.
     PdfDialog.fileName =
-        PdfDialog.fileName.isEmpty()
-            ? suggestion
-            : QFileInfo(PdfDialog.fileName).dir().filePath(QFileInfo(suggestion).fileName());
+        offeredPath(kvx, CmDialog1.fileName, txtDescription.text(), QStringLiteral("pdf"));
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(PdfDialog);
     if (!chosen || chosen->isEmpty())
         return;
@@ -148,7 +141,8 @@ void FrmKvx::mnuPrintFile_Click() {
     // The dialog's file name is the project's path: the next Save must not
     // write the project into the report's file.
     const QString projectPath = CmDialog1.fileName;
-    CmDialog1.fileName = suggestedReportName(projectPath, QStringLiteral("txt"));
+    CmDialog1.fileName =
+        offeredPath(kvx, projectPath, txtDescription.text(), QStringLiteral("txt"));
     CmDialog1.title = textOr(kvx, 1142, kPrintToFileTitle);
     const std::optional<QString> chosen = kvx.platform.showSaveDialog(CmDialog1);
     CmDialog1.fileName = projectPath;
