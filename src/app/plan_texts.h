@@ -64,6 +64,7 @@ enum : int {
     Positions = 1293,
     Copied = 1295,
     NoMapForSize = 1296,
+    WidestBeam = 1515, // the band's opening angle reaches the model's widest beam
 };
 } // namespace PlanViewText
 
