@@ -392,6 +392,13 @@ LevelScale levelScale(const CoverageMap& map, Band band) {
     return scale;
 }
 
+QRgb outsideColour(QRgb colour) {
+    // Most of the way to white: lighter than any colour of the scale's lower
+    // part, yet a louder point stays lighter than a quieter one.
+    const auto pale = [](int c) { return int(std::lround(c + (255 - c) * 0.6)); };
+    return qRgb(pale(qRed(colour)), pale(qGreen(colour)), pale(qBlue(colour)));
+}
+
 QImage coverageImage(const CoverageMap& map, Band band) {
     if (!map.hasLevels())
         return {};
@@ -408,7 +415,8 @@ QImage coverageImage(const CoverageMap& map, Band band) {
         for (qsizetype ix = 0; ix < nx; ++ix) {
             const double t = scale.at(map.levelAt(band, ix, iy) + offset);
             const int i = t > 0 ? int(std::lround(std::min(t, 1.0) * 255)) : 0;
-            line[ix] = table[std::size_t(i)];
+            line[ix] = map.inListenerArea(ix, iy) ? table[std::size_t(i)]
+                                                  : outsideColour(table[std::size_t(i)]);
         }
     }
     return image;
@@ -449,15 +457,59 @@ void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometr
 
 namespace {
 
-// Height of the legend band below a map, in points.
+// Height of the legend band below a map, in points, and of the note on the
+// pale part outside the listener area below it (two lines at most).
 constexpr double kLegendPoints = 42;
+constexpr double kOutsideNotePoints = 24;
+
+// A map with a margin shows the room outside the listener area.
+bool showsOutside(const CoverageMap& map) {
+    return map.margin > 0;
+}
+
+// Diagonal lines over area, spacing apart, as the painter's clip lets them.
+void drawHatching(QPainter& painter, const QRectF& area, double spacing, const QPen& line) {
+    painter.setPen(line);
+    const double reach = area.width() + area.height();
+    for (double d = spacing / 2; d < reach; d += spacing)
+        painter.drawLine(QPointF(area.left() + d, area.bottom()),
+                         QPointF(area.left() + d - area.height(), area.top()));
+}
+
+// A pale hatched sample and the words that say what it stands for, centred
+// at the top of area.
+void drawOutsideNote(QPainter& painter, const QRectF& area, const QString& text) {
+    const double u = pt(painter);
+    painter.save();
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double textWidth =
+        std::min(metrics.horizontalAdvance(text) + 1, std::max(area.width() - 20 * u, 40 * u));
+    const QRectF swatch(area.center().x() - (textWidth + 18 * u) / 2, area.top() + 1 * u, 12 * u,
+                        metrics.height() - 2 * u);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(outsideColour(mapColour(0.5).rgb())));
+    painter.drawRect(swatch);
+    painter.save();
+    painter.setClipRect(swatch);
+    drawHatching(painter, swatch, 4 * u, pen(painter, QColor(90, 90, 90), 0.4));
+    painter.restore();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen(painter, Qt::black, 0.5));
+    painter.drawRect(swatch);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(swatch.right() + 6 * u, area.top(), textWidth, area.height()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.restore();
+}
 
 } // namespace
 
 RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint) {
     const double u = unitsPerPoint;
-    return RoomFrame(scene.geometry.room,
-                     area.adjusted(4 * u, 4 * u, -4 * u, -(kLegendPoints + 6) * u));
+    const double below =
+        kLegendPoints + (scene.coverage && showsOutside(*scene.coverage) ? kOutsideNotePoints : 0);
+    return RoomFrame(scene.geometry.room, area.adjusted(4 * u, 4 * u, -4 * u, -(below + 6) * u));
 }
 
 void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
@@ -497,19 +549,35 @@ void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene,
     painter.restore();
 
     painter.setBrush(Qt::NoBrush);
-    if (map.margin > 0) {
-        const QRectF listeners =
-            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin);
-        painter.setPen(pen(painter, Qt::white, 1.0, Qt::DashLine));
-        painter.drawRect(frame.toDevice(listeners));
+    const bool outside = showsOutside(map);
+    if (outside) {
+        // Outside the listener area the colours are pale (coverageImage) and
+        // hatched: no figure counts them, and they must not read as quiet.
+        const QRectF listeners = frame.toDevice(
+            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin));
+        QPainterPath band;
+        band.addRect(room);
+        band.addRect(listeners);
+        band.setFillRule(Qt::OddEvenFill);
+        painter.save();
+        painter.setClipPath(band);
+        drawHatching(painter, room, 6 * u, pen(painter, QColor(70, 70, 70, 150), 0.4));
+        painter.restore();
+        painter.setPen(pen(painter, Qt::black, 1.4));
+        painter.drawRect(listeners);
+        painter.setPen(pen(painter, Qt::white, 0.8, Qt::DashLine));
+        painter.drawRect(listeners);
     }
     painter.setPen(pen(painter, Qt::black, 1.2));
     painter.drawRect(room);
     drawSpeakers(painter, frame, scene.geometry, false);
 
-    // The legend right below the map.
+    // The legend right below the map, and what the pale part is.
     const QRectF legend(area.left(), room.bottom() + 8 * u, area.width(), kLegendPoints * u);
     drawLegend(painter, legend, levelScale(map, band), texts.legendTitle(band), texts);
+    if (outside)
+        drawOutsideNote(painter, legend.translated(0, kLegendPoints * u),
+                        texts.text(PlanViewText::OutsideListenerArea));
     painter.restore();
 }
 
@@ -542,7 +610,7 @@ QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints) {
     const double header = kTitlePoints * 1.6 + lines * kLinePoints * 1.5 + 12;
     const QRectF& room = scene.geometry.room;
     const double aspect = room.width() > 0 ? room.height() / room.width() : 0.5;
-    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + 30;
+    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + kOutsideNotePoints + 30;
     const double picture =
         std::clamp(widthPoints * aspect + below, widthPoints * 0.3, widthPoints * 1.4);
     return {widthPoints, header + picture};

@@ -80,8 +80,10 @@ struct LevelScale {
 LevelScale levelScale(const CoverageMap& map, Band band);
 
 // The map of a band as an image, one pixel per sample point, the first row
-// at the far wall (y up as in the pictures).
+// at the far wall (y up as in the pictures). Outside the listener area each
+// colour is made pale (outsideColour): the same scale, plainly apart.
 QImage coverageImage(const CoverageMap& map, Band band);
+QRgb outsideColour(QRgb colour);
 
 // A dimension line of the plan as the pictures and the DXF drawing place it:
 // beside the wall it runs along, on the tier-th line out from it (1 the
@@ -109,8 +111,9 @@ void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometr
 // Where drawCoverage puts the room in area (the legend goes below it), on a
 // device of unitsPerPoint device units per typographic point.
 RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint);
-// The map of a band in area, the listener area outlined, the loudspeakers over
-// it and the legend in dB; without a map, the reason.
+// The map of a band in area, the listener area outlined (the room outside it
+// pale and hatched), the loudspeakers over it and the legend in dB, with a
+// note on the pale part when there is one; without a map, the reason.
 void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
                   const PlanTexts& texts);
 

@@ -128,6 +128,8 @@ private Q_SLOTS:
     void aMapThatCannotBeMadeShowsWhyNot();
     void dimensionsStandBesideTheWalls();
     void coloursReadInGrey();
+    void outsideTheListenerAreaPaleNotDark_data();
+    void outsideTheListenerAreaPaleNotDark();
 
 private:
     PlanExport what(Sheet picture = Sheet::Plan, bool report = true) const {
@@ -362,6 +364,45 @@ void TestPlanExport::coloursReadInGrey() {
     QCOMPARE(mapColour(-1), mapColour(0));
     QCOMPARE(mapColour(std::nan("")), mapColour(0));
     QCOMPARE(mapColour(2).name(), QStringLiteral("#fde725"));
+}
+
+void TestPlanExport::outsideTheListenerAreaPaleNotDark_data() {
+    QTest::addColumn<int>("band");
+    QTest::addColumn<double>("margin");
+    QTest::newRow("1 kHz, 1 m") << 0 << 1.0;
+    QTest::newRow("4 kHz, 2.5 m") << 1 << 2.5;
+}
+
+void TestPlanExport::outsideTheListenerAreaPaleNotDark() {
+    QFETCH(int, band);
+    QFETCH(double, margin);
+    m_scene = makePlanScene(hall(), {0, margin}, *m_texts);
+    QVERIFY(m_scene.coverage);
+    const CoverageMap& map = *m_scene.coverage;
+    const Band b = Band(band);
+    // The same map and scale as if every point were a listener's.
+    CoverageMap whole = map;
+    whole.area = {0, qint64(map.x.size()) - 1, 0, qint64(map.y.size()) - 1};
+    const QImage image = coverageImage(map, b);
+    const QImage plain = coverageImage(whole, b);
+    const QRgb darkest = mapColour(0).rgb();
+    const int top = image.height() - 1; // the image's rows run from the far wall
+    // The corner at the origin lies outside; the room's centre inside.
+    QVERIFY(!map.inListenerArea(0, 0));
+    const QRgb corner = image.pixel(0, top);
+    QVERIFY(corner != darkest && corner != plain.pixel(0, top));
+    QVERIFY(qGray(corner) > qGray(plain.pixel(0, top)));
+    const int cx = image.width() / 2;
+    const int cy = image.height() / 2;
+    QVERIFY(map.inListenerArea(cx, top - cy));
+    QCOMPARE(image.pixel(cx, cy), plain.pixel(cx, cy));
+
+    // Every picture of the map says what the pale part is.
+    const QString svg = m_window->path("map.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg,
+                           what(b == Band::K1 ? Sheet::Coverage1k : Sheet::Coverage4k)),
+             QString());
+    QVERIFY(test::readBytes(svg).contains("Pale and hatched: outside the listener area"));
 }
 
 QTEST_MAIN(TestPlanExport)
