@@ -167,7 +167,7 @@ public:
         clear();
         m_best.reset();
         m_bestCost = std::numeric_limits<int>::max();
-        m_budget = 20000;
+        m_budget = 5000;
         search(0, 0);
         return m_best;
     }
@@ -260,8 +260,9 @@ private:
             // Its lines stay in the drawing and cross no text placed before.
             const bool linesFree = std::all_of(lines.begin(), lines.end(), [&](const QRectF& line) {
                 return within(line, m_area) &&
-                       std::none_of(m_labels.begin(), m_labels.end(),
-                                    [&](const QRectF& label) { return meet(line, label); });
+                       std::none_of(m_placed.begin(), m_placed.end(), [&](const auto& other) {
+                           return meet(line, other.label);
+                       });
             });
             if (!linesFree)
                 continue;
