@@ -150,15 +150,23 @@ public:
                const RoomFrame& frame, const QRectF& area, const std::array<int, 4>& reserved,
                const PlanTextMetrics& metrics, const QRectF& room)
         : m_dimensions(dimensions)
-        , m_sizes(sizes)
-        , m_frame(frame)
-        , m_area(area)
-        , m_reserved(reserved)
-        , m_u(metrics.point)
-        , m_step(metrics.step())
         , m_tolerance(1e-9 * std::max({1.0, room.width(), room.height()}))
-        , m_roomBox(frame.toDevice(room).adjusted(-m_u, -m_u, m_u, m_u))
-        , m_order(shortestFirst(dimensions)) {}
+        , m_order(shortestFirst(dimensions)) {
+        const QRectF roomBox = frame.toDevice(room).adjusted(-metrics.point, -metrics.point,
+                                                             metrics.point, metrics.point);
+        m_places.resize(dimensions.size());
+        for (std::size_t i = 0; i < dimensions.size(); ++i)
+            m_places[i] = placesInArea(dimensions[i], sizes[i], frame, area, roomBox,
+                                       reserved[sideIndex(dimensions[i].side)] + 1, metrics);
+        // The least each of the remaining dimensions can cost, for pruning.
+        m_least.assign(m_order.size() + 1, 0);
+        for (std::size_t n = m_order.size(); n-- > 0;) {
+            int least = std::numeric_limits<int>::max() / 4;
+            for (const Place& place : m_places[m_order[n]])
+                least = std::min(least, place.cost);
+            m_least[n] = m_least[n + 1] + least;
+        }
+    }
 
     // Every text placed, at the least cost found within a budget of tries
     // (a tier further out costs more than a text beside its line); nothing
@@ -167,7 +175,7 @@ public:
         clear();
         m_best.reset();
         m_bestCost = std::numeric_limits<int>::max();
-        m_budget = 5000;
+        m_budget = 20000;
         search(0, 0);
         return m_best;
     }
@@ -177,11 +185,12 @@ public:
     std::vector<PlanDrawingLayout::Dimension> firstFree(std::array<bool, 4>& failed) {
         clear();
         for (std::size_t index : m_order) {
-            const std::vector<Place> places = placesOf(index);
-            if (places.empty())
+            const auto free = std::find_if(m_places[index].begin(), m_places[index].end(),
+                                           [&](const Place& place) { return isFree(place); });
+            if (free == m_places[index].end())
                 failed[sideIndex(m_dimensions[index].side)] = true;
             else
-                push(places.front());
+                push(*free);
         }
         return m_placed;
     }
@@ -193,6 +202,87 @@ private:
         QRectF padded;               // the text's box with the gap it keeps
         int cost = 0;
     };
+
+    // The places of a dimension's text inside the drawing and off the room,
+    // the preferred first: nearer the wall first, and on each tier centred
+    // on the line when it fits between the extension lines, else before the
+    // line's start, else past its end. A tier further out costs more than
+    // a text beside its line.
+    static std::vector<Place> placesInArea(const PlacedDimension& d, QSizeF size,
+                                           const RoomFrame& frame, const QRectF& area,
+                                           const QRectF& roomBox, int tiers,
+                                           const PlanTextMetrics& metrics) {
+        const double u = metrics.point;
+        const double step = metrics.step();
+        const QPointF out(d.outward().x(), -d.outward().y()); // device y grows downwards
+        const QPointF wallFrom = frame.toDevice(d.from);
+        const QPointF wallTo = frame.toDevice(d.to);
+        const double w = size.width();
+        const double h = size.height();
+        std::vector<Place> places;
+        for (int tier = 1; tier <= tiers; ++tier) {
+            const QPointF a = wallFrom + out * (tier * step);
+            const QPointF b = wallTo + out * (tier * step);
+            const std::array<QRectF, 3> lines = {
+                segment(a, b), segment(wallFrom + out * (1.5 * u), a + out * (1.5 * u)),
+                segment(wallTo + out * (1.5 * u), b + out * (1.5 * u))};
+            if (!std::all_of(lines.begin(), lines.end(),
+                             [&](const QRectF& line) { return within(line, area); }))
+                continue;
+            const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+            const bool centred = w + 2 * u <= length;
+            std::vector<QRectF> boxes;
+            if (d.horizontal()) {
+                const double top =
+                    d.side == DimensionSide::Bottom ? a.y() + 1.5 * u : a.y() - 1.5 * u - h;
+                if (centred)
+                    boxes.emplace_back((a.x() + b.x()) / 2 - w / 2, top, w, h);
+                boxes.emplace_back(a.x() - 3 * u - w, top, w, h);
+                boxes.emplace_back(b.x() + 3 * u, top, w, h);
+            } else {
+                // Upright text reads from the bottom up; from lies lower.
+                const double left =
+                    d.side == DimensionSide::Right ? a.x() + 1.5 * u : a.x() - 1.5 * u - h;
+                if (centred)
+                    boxes.emplace_back(left, (a.y() + b.y()) / 2 - w / 2, h, w);
+                boxes.emplace_back(left, a.y() + 3 * u, h, w);
+                boxes.emplace_back(left, b.y() - 3 * u - w, h, w);
+            }
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
+                const QRectF& label = boxes[k];
+                if (!within(label, area) || meet(label, roomBox))
+                    continue;
+                PlacedDimension drawn = d;
+                drawn.tier = tier;
+                // Two texts keep a gap, so that they do not read as one.
+                const QRectF padded = label.adjusted(-1.5 * u, -1.5 * u, 1.5 * u, 1.5 * u);
+                const int cost = 3 * (tier - 1) + (centred && k == 0 ? 0 : 1);
+                places.push_back({{drawn, a, b, wallFrom, wallTo, label}, lines, padded, cost});
+            }
+        }
+        return places;
+    }
+
+    // Whether a place is free of the dimensions placed so far: its line
+    // shares its tier with no other it would overlap, its lines cross no
+    // text and its text meets no text or line.
+    bool isFree(const Place& place) const {
+        const PlacedDimension& d = place.drawn.placed;
+        const auto [lo, hi] = span(d);
+        for (const auto& other : m_placed) {
+            const auto [olo, ohi] = span(other.placed);
+            if (other.placed.side == d.side && other.placed.tier == d.tier &&
+                lo < ohi - m_tolerance && olo < hi - m_tolerance)
+                return false;
+            for (const QRectF& line : place.lines)
+                if (meet(line, other.label))
+                    return false;
+        }
+        return std::none_of(m_labels.begin(), m_labels.end(),
+                            [&](const QRectF& other) { return meet(place.padded, other); }) &&
+               std::none_of(m_lines.begin(), m_lines.end(),
+                            [&](const QRectF& line) { return meet(line, place.drawn.label); });
+    }
 
     void clear() {
         m_placed.clear();
@@ -213,108 +303,29 @@ private:
     }
 
     void search(std::size_t n, int cost) {
-        if (cost >= m_bestCost)
+        if (cost + m_least[n] >= m_bestCost)
             return;
         if (n == m_order.size()) {
             m_best = m_placed;
             m_bestCost = cost;
             return;
         }
-        for (const Place& place : placesOf(m_order[n])) {
+        for (const Place& place : m_places[m_order[n]]) {
             if (--m_budget < 0)
                 return;
+            if (!isFree(place))
+                continue;
             push(place);
             search(n + 1, cost + place.cost);
             pop();
         }
     }
 
-    // The free places of a dimension's text, the preferred first: nearer the
-    // wall first, and on each tier centred on the line when it fits between
-    // the extension lines, else before the line's start, else past its end.
-    std::vector<Place> placesOf(std::size_t index) const {
-        const PlacedDimension& d = m_dimensions[index];
-        const double u = m_u;
-        const auto [lo, hi] = span(d);
-        const QPointF out(d.outward().x(), -d.outward().y()); // device y grows downwards
-        const QPointF wallFrom = m_frame.toDevice(d.from);
-        const QPointF wallTo = m_frame.toDevice(d.to);
-        const double w = m_sizes[index].width();
-        const double h = m_sizes[index].height();
-        std::vector<Place> places;
-        for (int tier = 1; tier <= m_reserved[sideIndex(d.side)] + 1; ++tier) {
-            // A line shares its tier with no other it would overlap.
-            const bool taken =
-                std::any_of(m_placed.begin(), m_placed.end(), [&](const auto& other) {
-                    const auto [olo, ohi] = span(other.placed);
-                    return other.placed.side == d.side && other.placed.tier == tier &&
-                           lo < ohi - m_tolerance && olo < hi - m_tolerance;
-                });
-            if (taken)
-                continue;
-            const QPointF a = wallFrom + out * (tier * m_step);
-            const QPointF b = wallTo + out * (tier * m_step);
-            const std::array<QRectF, 3> lines = {
-                segment(a, b), segment(wallFrom + out * (1.5 * u), a + out * (1.5 * u)),
-                segment(wallTo + out * (1.5 * u), b + out * (1.5 * u))};
-            // Its lines stay in the drawing and cross no text placed before.
-            const bool linesFree = std::all_of(lines.begin(), lines.end(), [&](const QRectF& line) {
-                return within(line, m_area) &&
-                       std::none_of(m_placed.begin(), m_placed.end(), [&](const auto& other) {
-                           return meet(line, other.label);
-                       });
-            });
-            if (!linesFree)
-                continue;
-            const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
-            std::vector<QRectF> boxes;
-            if (d.horizontal()) {
-                const double top =
-                    d.side == DimensionSide::Bottom ? a.y() + 1.5 * u : a.y() - 1.5 * u - h;
-                if (w + 2 * u <= length)
-                    boxes.emplace_back((a.x() + b.x()) / 2 - w / 2, top, w, h);
-                boxes.emplace_back(a.x() - 3 * u - w, top, w, h);
-                boxes.emplace_back(b.x() + 3 * u, top, w, h);
-            } else {
-                // Upright text reads from the bottom up; from lies lower.
-                const double left =
-                    d.side == DimensionSide::Right ? a.x() + 1.5 * u : a.x() - 1.5 * u - h;
-                if (w + 2 * u <= length)
-                    boxes.emplace_back(left, (a.y() + b.y()) / 2 - w / 2, h, w);
-                boxes.emplace_back(left, a.y() + 3 * u, h, w);
-                boxes.emplace_back(left, b.y() - 3 * u - w, h, w);
-            }
-            const bool centred = w + 2 * u <= length;
-            for (const QRectF& label : boxes) {
-                // Two texts keep a gap, so that they do not read as one.
-                const QRectF padded = label.adjusted(-1.5 * u, -1.5 * u, 1.5 * u, 1.5 * u);
-                const bool free =
-                    within(label, m_area) && !meet(label, m_roomBox) &&
-                    std::none_of(m_labels.begin(), m_labels.end(),
-                                 [&](const QRectF& other) { return meet(padded, other); }) &&
-                    std::none_of(m_lines.begin(), m_lines.end(),
-                                 [&](const QRectF& line) { return meet(line, label); });
-                if (!free)
-                    continue;
-                PlacedDimension drawn = d;
-                drawn.tier = tier;
-                const int cost = 3 * (tier - 1) + (centred && &label == &boxes.front() ? 0 : 1);
-                places.push_back({{drawn, a, b, wallFrom, wallTo, label}, lines, padded, cost});
-            }
-        }
-        return places;
-    }
-
     const std::vector<PlacedDimension>& m_dimensions;
-    const std::vector<QSizeF>& m_sizes;
-    const RoomFrame& m_frame;
-    const QRectF m_area;
-    const std::array<int, 4> m_reserved;
-    const double m_u;
-    const double m_step;
     const double m_tolerance;
-    const QRectF m_roomBox;
     const std::vector<std::size_t> m_order;
+    std::vector<std::vector<Place>> m_places; // by dimension
+    std::vector<int> m_least;                 // by position in m_order, of the rest
     std::vector<PlanDrawingLayout::Dimension> m_placed;
     std::vector<QRectF> m_labels; // padded
     std::vector<QRectF> m_lines;
@@ -401,27 +412,49 @@ std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& 
         add(QRectF(p.x() - radius, p.y() - radius, 2 * radius, 2 * radius), true);
     }
     const double off = 0.8 * radius + 0.5 * u;
-    std::vector<QRectF> numbers;
-    numbers.reserve(geometry.speakers.size());
-    for (const auto& s : geometry.speakers) {
+    const auto candidatesOf = [&](const PlanGeometry::Speaker& s) {
         const QPointF p = frame.toDevice(s.position);
         const QSizeF size = metrics.numberText(QString::number(s.number));
         const double w = size.width();
         const double h = size.height();
-        const std::array<QRectF, 4> candidates = {QRectF(p.x() + off, p.y() - off - h, w, h),
-                                                  QRectF(p.x() - off - w, p.y() - off - h, w, h),
-                                                  QRectF(p.x() + off, p.y() + off, w, h),
-                                                  QRectF(p.x() - off - w, p.y() + off, w, h)};
-        auto free = std::find_if(candidates.begin(), candidates.end(),
-                                 [&](const QRectF& c) { return within(c, room) && !taken(c); });
-        // In a narrow room a number may reach over the wall, not over a
-        // dimension or out of the drawing.
+        return std::array<QRectF, 4>{QRectF(p.x() + off, p.y() - off - h, w, h),
+                                     QRectF(p.x() - off - w, p.y() - off - h, w, h),
+                                     QRectF(p.x() + off, p.y() + off, w, h),
+                                     QRectF(p.x() - off - w, p.y() + off, w, h)};
+    };
+    const auto inRoom = [&](const QRectF& c) { return within(c, room) && !taken(c); };
+    // In a narrow room a number may reach over the wall, not over a
+    // dimension or out of the drawing.
+    const auto inDrawing = [&](const QRectF& c) {
+        return within(c, area) && !taken(c) &&
+               std::none_of(dimensions.begin(), dimensions.end(),
+                            [&](const QRectF& d) { return meet(c, d); });
+    };
+    const auto marks = cells;
+    std::vector<QRectF> numbers;
+    numbers.reserve(geometry.speakers.size());
+    // Best every number on the same side of its mark, inside the room.
+    for (std::size_t side = 0; side < 4; ++side) {
+        cells = marks;
+        numbers.clear();
+        for (const auto& s : geometry.speakers) {
+            const QRectF c = candidatesOf(s)[side];
+            if (!inRoom(c))
+                break;
+            numbers.push_back(c);
+            add(c, false);
+        }
+        if (numbers.size() == geometry.speakers.size())
+            return numbers;
+    }
+    // Else each where it fits, the room before the drawing.
+    cells = marks;
+    numbers.clear();
+    for (const auto& s : geometry.speakers) {
+        const std::array<QRectF, 4> candidates = candidatesOf(s);
+        auto free = std::find_if(candidates.begin(), candidates.end(), inRoom);
         if (free == candidates.end())
-            free = std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) {
-                return within(c, area) && !taken(c) &&
-                       std::none_of(dimensions.begin(), dimensions.end(),
-                                    [&](const QRectF& d) { return meet(c, d); });
-            });
+            free = std::find_if(candidates.begin(), candidates.end(), inDrawing);
         if (free == candidates.end())
             return {};
         numbers.push_back(*free);
