@@ -284,6 +284,18 @@ private:
                             [&](const QRectF& line) { return meet(line, place.drawn.label); });
     }
 
+    // How many shorter dimensions of its side lie further out than a place:
+    // a drawing reads best with the longer ones outside.
+    int insideShorter(const Place& place) const {
+        const PlacedDimension& d = place.drawn.placed;
+        const auto [lo, hi] = span(d);
+        return int(std::count_if(m_placed.begin(), m_placed.end(), [&](const auto& other) {
+            const auto [olo, ohi] = span(other.placed);
+            return other.placed.side == d.side && other.placed.tier > d.tier &&
+                   ohi - olo < hi - lo - m_tolerance;
+        }));
+    }
+
     void clear() {
         m_placed.clear();
         m_labels.clear();
@@ -316,7 +328,7 @@ private:
             if (!isFree(place))
                 continue;
             push(place);
-            search(n + 1, cost + place.cost);
+            search(n + 1, cost + place.cost + 3 * insideShorter(place));
             pop();
         }
     }
@@ -357,8 +369,10 @@ double closestSpeakers(const PlanGeometry& geometry) {
 
 namespace {
 
-// Each number beside its mark, up and to the right unless that leaves the
-// room or meets another number or mark; all of them or none.
+// Each number beside its mark, meeting no other number or mark: all on the
+// same side of their marks (up and to the right first) when they all fit in
+// the room, else each where it first fits, in the room before the drawing;
+// all of them or none.
 std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& frame,
                                  double radius, double spacing, const PlanTextMetrics& metrics,
                                  const QRectF& area, const std::vector<QRectF>& dimensions) {
@@ -369,7 +383,9 @@ std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& 
     // Numbers that would run into each other are left out (the table lists them).
     if (spacing < widest.width() + 2 * radius + 2 * u || spacing < 2.2 * widest.height())
         return {};
-    const QRectF room = frame.toDevice(geometry.room);
+    // Inside the room is clear of its walls' thick line.
+    const QRectF room =
+        frame.toDevice(geometry.room).adjusted(1.5 * u, 1.5 * u, -1.5 * u, -1.5 * u);
     // Marks and numbers by the cell of their centre: any of them is smaller
     // than a cell, so one that meets a box lies in a neighbouring cell.
     struct Item {
@@ -417,10 +433,13 @@ std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& 
         const QSizeF size = metrics.numberText(QString::number(s.number));
         const double w = size.width();
         const double h = size.height();
-        return std::array<QRectF, 4>{QRectF(p.x() + off, p.y() - off - h, w, h),
+        const double beside = radius + 0.75 * u;
+        return std::array<QRectF, 6>{QRectF(p.x() + off, p.y() - off - h, w, h),
+                                     QRectF(p.x() + beside, p.y() - h / 2, w, h),
                                      QRectF(p.x() - off - w, p.y() - off - h, w, h),
                                      QRectF(p.x() + off, p.y() + off, w, h),
-                                     QRectF(p.x() - off - w, p.y() + off, w, h)};
+                                     QRectF(p.x() - off - w, p.y() + off, w, h),
+                                     QRectF(p.x() - beside - w, p.y() - h / 2, w, h)};
     };
     const auto inRoom = [&](const QRectF& c) { return within(c, room) && !taken(c); };
     // In a narrow room a number may reach over the wall, not over a
@@ -434,7 +453,7 @@ std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& 
     std::vector<QRectF> numbers;
     numbers.reserve(geometry.speakers.size());
     // Best every number on the same side of its mark, inside the room.
-    for (std::size_t side = 0; side < 4; ++side) {
+    for (std::size_t side = 0; side < 6; ++side) {
         cells = marks;
         numbers.clear();
         for (const auto& s : geometry.speakers) {
@@ -451,7 +470,7 @@ std::vector<QRectF> placeNumbers(const PlanGeometry& geometry, const RoomFrame& 
     cells = marks;
     numbers.clear();
     for (const auto& s : geometry.speakers) {
-        const std::array<QRectF, 4> candidates = candidatesOf(s);
+        const auto candidates = candidatesOf(s);
         auto free = std::find_if(candidates.begin(), candidates.end(), inRoom);
         if (free == candidates.end())
             free = std::find_if(candidates.begin(), candidates.end(), inDrawing);
