@@ -200,6 +200,9 @@ private:
         PlanDrawingLayout::Dimension drawn;
         std::array<QRectF, 3> lines; // the dimension line and its two extension lines
         QRectF padded;               // the text's box with the gap it keeps
+        // Beside the line, where its text would stand: another text there
+        // would read as this line's.
+        QRectF lane;
         int cost = 0;
     };
 
@@ -257,7 +260,9 @@ private:
                 // Two texts keep a gap, so that they do not read as one.
                 const QRectF padded = label.adjusted(-1.5 * u, -1.5 * u, 1.5 * u, 1.5 * u);
                 const int cost = 3 * (tier - 1) + (centred && k == 0 ? 0 : 1);
-                places.push_back({{drawn, a, b, wallFrom, wallTo, label}, lines, padded, cost});
+                const QRectF lane = QRectF(a, b + out * (1.5 * u + h)).normalized();
+                places.push_back(
+                    {{drawn, a, b, wallFrom, wallTo, label}, lines, padded, lane, cost});
             }
         }
         return places;
@@ -269,6 +274,10 @@ private:
     bool isFree(const Place& place) const {
         const PlacedDimension& d = place.drawn.placed;
         const auto [lo, hi] = span(d);
+        for (std::size_t i = 0; i < m_placed.size(); ++i) {
+            if (meet(place.drawn.label, m_lanes[i]) || meet(place.lane, m_placed[i].label))
+                return false;
+        }
         for (const auto& other : m_placed) {
             const auto [olo, ohi] = span(other.placed);
             if (other.placed.side == d.side && other.placed.tier == d.tier &&
@@ -298,18 +307,21 @@ private:
 
     void clear() {
         m_placed.clear();
+        m_lanes.clear();
         m_labels.clear();
         m_lines.clear();
     }
 
     void push(const Place& place) {
         m_placed.push_back(place.drawn);
+        m_lanes.push_back(place.lane);
         m_labels.push_back(place.padded);
         m_lines.insert(m_lines.end(), place.lines.begin(), place.lines.end());
     }
 
     void pop() {
         m_placed.pop_back();
+        m_lanes.pop_back();
         m_labels.pop_back();
         m_lines.resize(m_lines.size() - 3);
     }
@@ -339,6 +351,7 @@ private:
     std::vector<std::vector<Place>> m_places; // by dimension
     std::vector<int> m_least;                 // by position in m_order, of the rest
     std::vector<PlanDrawingLayout::Dimension> m_placed;
+    std::vector<QRectF> m_lanes;  // of the placed ones
     std::vector<QRectF> m_labels; // padded
     std::vector<QRectF> m_lines;
     std::optional<std::vector<PlanDrawingLayout::Dimension>> m_best;
