@@ -7,6 +7,7 @@
 #include "core/plan/layout.h"
 #include "core/plan/layout_texts.h"
 #include "core/plan/plan_geometry.h"
+#include "core/plan/plan_labels.h"
 #include "support/compare.h"
 #include "support/fake_platform.h"
 #include "support/plan.h"
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void positionsAsCsv();
     void geometryTexts_data();
     void geometryTexts();
+    void drawingTextsNeverMeet_data();
+    void drawingTextsNeverMeet();
 };
 
 void TestPlan::layoutOfExamples_data() {
@@ -598,6 +601,97 @@ void TestPlan::geometryTexts() {
     QVERIFY(huge.tooManyToDraw);
     QVERIFY(huge.speakers.empty());
     QCOMPARE(huge.count, qint64(1002001));
+}
+
+void TestPlan::drawingTextsNeverMeet_data() {
+    QTest::addColumn<Layout>("layout");
+    QTest::addColumn<QSizeF>("area");
+    QTest::addColumn<double>("point");  // device units per point
+    QTest::addColumn<bool>("complete"); // every dimension shown
+    QTest::addColumn<bool>("numbered"); // the loudspeakers' numbers must be shown
+    const struct {
+        const char* name;
+        Layout layout;
+    } rooms[] = {
+        // Wall distances 1.67 and 1.50 m meet at the corner.
+        {"30 x 12", test::gridLayout(30, 12, 9, 4)},
+        // The wall distance and the half shift both 3.57 m, side by side.
+        {"50 x 50 offset", test::gridLayout(50, 50, 7, 8, Pattern::Offset)},
+        {"tiny room", test::gridLayout(1.2, 0.9, 1, 1)},
+        {"one loudspeaker", test::gridLayout(4, 4, 1, 1)},
+        {"long thin room", test::gridLayout(80, 2.5, 32, 1)},
+    };
+    const struct {
+        const char* name;
+        QSizeF area;
+        double point;
+        bool complete;
+    } sizes[] = {
+        {"small window", {360, 260}, 1, false},
+        {"window", {820, 520}, 1, true},
+        {"window at scale 2", {820, 520}, 2, true},
+        {"page", {7400, 9000}, 1200 / 72.0, true},
+    };
+    for (const auto& r : rooms)
+        for (const auto& s : sizes)
+            QTest::addRow("%s, %s", r.name, s.name)
+                << r.layout << s.area << s.point << s.complete
+                << (QByteArray(s.name).startsWith("window") &&
+                    (QByteArray(r.name).startsWith("30") || QByteArray(r.name).startsWith("one")));
+}
+
+void TestPlan::drawingTextsNeverMeet() {
+    QFETCH(Layout, layout);
+    QFETCH(QSizeF, area);
+    QFETCH(double, point);
+    QFETCH(bool, complete);
+    QFETCH(bool, numbered);
+    const PlanGeometry geometry = planGeometry(layout, QLocale::c());
+    // Texts about as wide as a sans-serif font sets them, at 8 and 6.5 points.
+    PlanTextMetrics metrics;
+    metrics.point = point;
+    metrics.dimensionText = [point](const QString& text) {
+        return QSizeF(4.6 * point * double(text.size()), 11 * point);
+    };
+    metrics.numberText = [point](const QString& text) {
+        return QSizeF(3.8 * point * double(text.size()), 9 * point);
+    };
+    const QRectF drawing(QPointF(10, 20), area);
+    const PlanDrawingLayout placed = layoutPlanDrawing(geometry, drawing, metrics);
+    QVERIFY(placed.frame.isValid());
+    const QRectF room = placed.frame.toDevice(geometry.room);
+
+    std::vector<QRectF> texts;
+    for (const auto& d : placed.dimensions)
+        texts.push_back(d.label);
+    texts.insert(texts.end(), placed.numbers.begin(), placed.numbers.end());
+    const QRectF inside = drawing.adjusted(-1e-6, -1e-6, 1e-6, 1e-6);
+    QVERIFY(inside.contains(room));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        QVERIFY2(inside.contains(texts[i]), qPrintable(QString::number(i)));
+        // Dimensions' texts outside the room.
+        if (i < placed.dimensions.size())
+            QVERIFY(!texts[i].intersects(room));
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY2(!texts[i].intersects(texts[j]),
+                     qPrintable(QStringLiteral("%1 on %2").arg(i).arg(j)));
+    }
+    // No text stands beside another dimension's line, where it would read
+    // as that line's.
+    for (const auto& d : placed.dimensions) {
+        const QPointF out(d.placed.outward().x(), -d.placed.outward().y());
+        const QRectF lane = QRectF(d.lineFrom, d.lineTo + out * (11 * point)).normalized();
+        for (const auto& other : placed.dimensions)
+            if (&other != &d)
+                QVERIFY2(!other.label.intersects(lane),
+                         qPrintable(other.placed.text + " beside " + d.placed.text));
+    }
+    // Every dimension where there is room; the numbers all or none.
+    if (complete)
+        QCOMPARE(placed.dimensions.size(), placeDimensions(geometry).size());
+    QVERIFY(placed.numbers.empty() || placed.numbers.size() == geometry.speakers.size());
+    if (numbered)
+        QVERIFY(!placed.numbers.empty());
 }
 
 QTEST_GUILESS_MAIN(TestPlan)

@@ -49,6 +49,12 @@ private Q_SLOTS:
         // A wide beam is capped at half, but not on the axis itself.
         KVX_COMPARE_NEAR(Directivity(0, halfAngle(170)), 1, 1e-12);
         KVX_COMPARE_NEAR(Directivity(1.5, halfAngle(170)), 0.5 * std::cos(1.5), 1e-12);
+        // The widest beam the model makes starts where the Coverage page says
+        // it does: far off the axis the floor is within 0.001 of its cap
+        // there, and clearly below it ten degrees narrower.
+        const double floorAt = Directivity(1.5, halfAngle(kWidestBeamAngle)) / std::cos(1.5);
+        QVERIFY(floorAt > 0.499 && floorAt <= 0.5);
+        QVERIFY(Directivity(1.5, halfAngle(kWidestBeamAngle - 10)) / std::cos(1.5) < 0.49);
 
         KVX_COMPARE_NEAR(SpeakerContribution(1, 0, 2.5, 2.5, h90), 0.125, 1e-6);
         KVX_COMPARE_NEAR(SpeakerContribution(1, 1, 2.5, 2.5, h90), 0.058687, 1e-6);

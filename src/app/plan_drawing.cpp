@@ -16,6 +16,10 @@ namespace kvx::app {
 
 namespace {
 
+// The plan's texts: the dimensions and the loudspeakers' numbers, in points.
+constexpr double kDimensionPoints = 8;
+constexpr double kNumberPoints = 6.5;
+
 // Device units per typographic point on the painter's device.
 double pt(const QPainter& painter) {
     const QPaintDevice* device = painter.device();
@@ -46,27 +50,16 @@ void drawMessage(QPainter& painter, const QRectF& area, const QString& text) {
     painter.restore();
 }
 
-int tiers(const std::vector<PlacedDimension>& placed, DimensionSide side) {
-    int most = 0;
-    for (const PlacedDimension& p : placed)
-        if (p.side == side)
-            most = std::max(most, p.tier);
-    return most;
-}
-
-void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimension& p,
-                   double step) {
+void drawDimension(QPainter& painter, const PlanDrawingLayout::Dimension& d) {
     const double u = pt(painter);
-    // Outward on the device, where y grows downwards.
-    const QPointF out(p.outward().x(), -p.outward().y());
-    const QPointF from = frame.toDevice(p.from);
-    const QPointF to = frame.toDevice(p.to);
-    const QPointF a = from + out * (p.tier * step);
-    const QPointF b = to + out * (p.tier * step);
+    const PlacedDimension& p = d.placed;
+    const QPointF out(p.outward().x(), -p.outward().y()); // device y grows downwards
+    const QPointF a = d.lineFrom;
+    const QPointF b = d.lineTo;
     // Extension lines from the wall to a little beyond the dimension line.
     painter.setPen(pen(painter, QColor(60, 60, 60), 0.5));
-    painter.drawLine(from + out * (1.5 * u), a + out * (1.5 * u));
-    painter.drawLine(to + out * (1.5 * u), b + out * (1.5 * u));
+    painter.drawLine(d.wallFrom + out * (1.5 * u), a + out * (1.5 * u));
+    painter.drawLine(d.wallTo + out * (1.5 * u), b + out * (1.5 * u));
     painter.drawLine(a, b);
     // Oblique ticks at both ends.
     const QPointF tick = QPointF(2.5 * u, -2.5 * u);
@@ -74,93 +67,77 @@ void drawDimension(QPainter& painter, const RoomFrame& frame, const PlacedDimens
     painter.drawLine(a - tick, a + tick);
     painter.drawLine(b - tick, b + tick);
 
-    // The text stands on the line, on its side away from the room.
+    // The text in its box, upright beside a wall on the left or right.
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const double width = metrics.horizontalAdvance(p.text);
     painter.save();
-    painter.translate((a + b) / 2);
-    if (!p.horizontal())
+    if (p.horizontal()) {
+        painter.translate(d.label.left(), d.label.top() + metrics.ascent());
+    } else {
+        painter.translate(d.label.left() + metrics.ascent(), d.label.bottom());
         painter.rotate(-90);
-    const bool below = p.side == DimensionSide::Bottom || p.side == DimensionSide::Right;
-    const double y = below ? metrics.ascent() + 1.5 * u : -metrics.descent() - 1.5 * u;
-    // A text longer than its line goes before the line's start: the first
-    // of a chain starts at a corner of the room, with nothing before it.
-    const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
-    const double x = width + 2 * u <= length ? -width / 2 : -length / 2 - width - 3 * u;
-    painter.drawText(QPointF(x, y), p.text);
+    }
+    painter.drawText(QPointF(0, 0), p.text);
     painter.restore();
 }
 
-void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry& geometry,
-                  bool numbered) {
+// The loudspeakers over a map: small rings, or nothing when they are too
+// close to tell apart.
+void drawSpeakers(QPainter& painter, const RoomFrame& frame, const PlanGeometry& geometry) {
     if (geometry.speakers.empty())
         return;
     const double u = pt(painter);
-    // The closest two loudspeakers set the size of the marks.
-    double closest = std::min(geometry.room.width(), geometry.room.height());
-    if (geometry.speakers.size() > 1) {
-        const QPointF first = geometry.speakers[0].position;
-        for (std::size_t i = 1; i < std::min<std::size_t>(geometry.speakers.size(), 3); ++i) {
-            const QPointF d = geometry.speakers[i].position - first;
-            closest = std::min(closest, std::hypot(d.x(), d.y()));
-        }
-        // The first of the next row.
-        for (const auto& s : geometry.speakers) {
-            if (std::abs(s.position.y() - first.y()) > 1e-9) {
-                closest = std::min(closest, s.position.y() - first.y());
-                break;
-            }
-        }
-    }
-    const double spacing = closest * frame.scale();
+    const double spacing = closestSpeakers(geometry) * frame.scale();
+    // Closer than the marks could be told apart: over a map they would
+    // only hide it.
+    if (spacing < 2 * u)
+        return;
+    // White around black: they hide little of the level below them and show
+    // on dark and light colours alike.
+    const double radius = std::clamp(0.06 * spacing, 0.6 * u, 2.5 * u);
     painter.save();
-    if (spacing < 2 * u) {
-        // Closer than the marks could be told apart: the area they cover, in
-        // grey, stands for them (over a map they would only hide it).
-        if (numbered) {
-            QRectF covered(geometry.speakers.front().position, geometry.speakers.back().position);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(150, 150, 150));
-            painter.drawRect(frame.toDevice(covered.normalized()).adjusted(-u, -u, u, u));
-        }
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& [colour, width] :
+         {std::pair(QColor(Qt::white), 1.6), std::pair(QColor(Qt::black), 0.6)}) {
+        painter.setPen(pen(painter, colour, width));
+        for (const auto& s : geometry.speakers)
+            painter.drawEllipse(frame.toDevice(s.position), radius, radius);
+    }
+    painter.restore();
+}
+
+// The loudspeakers of the plan, numbered where the layout found room for the
+// numbers; too close to tell apart, the area they cover in grey.
+void drawNumberedSpeakers(QPainter& painter, const PlanDrawingLayout& layout,
+                          const PlanGeometry& geometry) {
+    if (geometry.speakers.empty())
+        return;
+    const double u = pt(painter);
+    const RoomFrame& frame = layout.frame;
+    painter.save();
+    if (layout.markRadius <= 0) {
+        QRectF covered(geometry.speakers.front().position, geometry.speakers.back().position);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(150, 150, 150));
+        painter.drawRect(frame.toDevice(covered.normalized()).adjusted(-u, -u, u, u));
         painter.restore();
         return;
     }
-    if (!numbered) {
-        // Over a map: small rings, white around black, that hide little of
-        // the level below them and show on dark and light colours alike.
-        const double radius = std::clamp(0.06 * spacing, 0.6 * u, 2.5 * u);
-        painter.setBrush(Qt::NoBrush);
-        for (const auto& [colour, width] :
-             {std::pair(QColor(Qt::white), 1.6), std::pair(QColor(Qt::black), 0.6)}) {
-            painter.setPen(pen(painter, colour, width));
-            for (const auto& s : geometry.speakers)
-                painter.drawEllipse(frame.toDevice(s.position), radius, radius);
-        }
-        painter.restore();
-        return;
-    }
-    const double radius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
+    const double radius = layout.markRadius;
     painter.setPen(pen(painter, Qt::black, 0.8));
     painter.setBrush(QColor(255, 255, 255, 220));
     for (const auto& s : geometry.speakers)
         painter.drawEllipse(frame.toDevice(s.position), radius, radius);
     painter.restore();
-
+    if (layout.numbers.empty())
+        return;
     painter.save();
-    setFont(painter, 6.5);
+    setFont(painter, kNumberPoints);
     const QFontMetricsF metrics(painter.font(), painter.device());
-    const double widest =
-        metrics.horizontalAdvance(QString::number(geometry.speakers.back().number));
-    // Numbers that would run into each other are left out (the table lists them).
-    if (spacing >= widest + 2 * radius + 2 * u && spacing >= 2.2 * metrics.height()) {
-        painter.setPen(QColor(0, 0, 140));
-        for (const auto& s : geometry.speakers) {
-            const QPointF at = frame.toDevice(s.position) + QPointF(radius * 0.8, -radius * 0.8);
-            painter.drawText(at + QPointF(0.5 * u, -0.5 * u), QString::number(s.number));
-        }
-    }
+    painter.setPen(QColor(0, 0, 140));
+    for (std::size_t i = 0; i < layout.numbers.size(); ++i)
+        painter.drawText(layout.numbers[i].bottomLeft() - QPointF(0, metrics.descent()),
+                         QString::number(geometry.speakers[i].number));
     painter.restore();
 }
 
@@ -247,78 +224,6 @@ constexpr double kLinePoints = 9;
 
 } // namespace
 
-QPointF PlacedDimension::outward() const {
-    switch (side) {
-    case DimensionSide::Bottom:
-        return {0, -1};
-    case DimensionSide::Top:
-        return {0, 1};
-    case DimensionSide::Left:
-        return {-1, 0};
-    case DimensionSide::Right:
-        return {1, 0};
-    }
-    return {};
-}
-
-std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
-    const QRectF& room = geometry.room;
-    const double tolerance = 1e-9 * std::max({1.0, room.width(), room.height()});
-    const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
-    std::vector<PlacedDimension> placed;
-    for (const PlanGeometry::Dimension& d : geometry.dimensions) {
-        const bool horizontal = near(d.from.y(), d.to.y());
-        const bool vertical = near(d.from.x(), d.to.x());
-        // A spacing of a single row or column measures nothing.
-        if (horizontal == vertical)
-            continue;
-        PlacedDimension p;
-        p.text = d.text;
-        if (horizontal) {
-            p.side = near(d.from.y(), room.bottom()) ? DimensionSide::Top : DimensionSide::Bottom;
-            const double wall = p.side == DimensionSide::Top ? room.bottom() : room.top();
-            p.from = {std::min(d.from.x(), d.to.x()), wall};
-            p.to = {std::max(d.from.x(), d.to.x()), wall};
-        } else {
-            p.side = near(d.from.x(), room.right()) ? DimensionSide::Right : DimensionSide::Left;
-            const double wall = p.side == DimensionSide::Right ? room.right() : room.left();
-            p.from = {wall, std::min(d.from.y(), d.to.y())};
-            p.to = {wall, std::max(d.from.y(), d.to.y())};
-        }
-        placed.push_back(p);
-    }
-    // Shorter dimensions lie nearer the wall; one that overlaps another on
-    // its tier moves a tier further out, so that chains share a line.
-    const auto span = [](const PlacedDimension& p) {
-        return p.horizontal() ? std::pair(p.from.x(), p.to.x()) : std::pair(p.from.y(), p.to.y());
-    };
-    std::vector<std::size_t> order(placed.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return span(placed[a]).second - span(placed[a]).first <
-               span(placed[b]).second - span(placed[b]).first;
-    });
-    for (std::size_t n = 0; n < order.size(); ++n) {
-        PlacedDimension& p = placed[order[n]];
-        const auto [lo, hi] = span(p);
-        const auto clashes = [&](int tier) {
-            for (std::size_t m = 0; m < n; ++m) {
-                const PlacedDimension& other = placed[order[m]];
-                const auto [olo, ohi] = span(other);
-                if (other.side == p.side && other.tier == tier && lo < ohi - tolerance &&
-                    olo < hi - tolerance)
-                    return true;
-            }
-            return false;
-        };
-        p.tier = 1;
-        while (clashes(p.tier))
-            ++p.tier;
-    }
-    return placed;
-}
-
 PlanScene makePlanScene(const Design& design, const CoverageOptions& options,
                         const PlanTexts& texts) {
     PlanScene scene;
@@ -358,29 +263,6 @@ QColor mapColour(double t) {
     return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
 }
 
-RoomFrame::RoomFrame(const QRectF& room, const QRectF& area) {
-    if (room.width() <= 0 || room.height() <= 0 || area.width() <= 0 || area.height() <= 0)
-        return;
-    m_scale = std::min(area.width() / room.width(), area.height() / room.height());
-    const QPointF lowerLeft(area.center().x() - room.width() * m_scale / 2,
-                            area.center().y() + room.height() * m_scale / 2);
-    m_origin = lowerLeft + QPointF(-room.left() * m_scale, room.top() * m_scale);
-}
-
-QPointF RoomFrame::toDevice(QPointF metres) const {
-    return {m_origin.x() + metres.x() * m_scale, m_origin.y() - metres.y() * m_scale};
-}
-
-QPointF RoomFrame::toRoom(QPointF device) const {
-    if (!isValid())
-        return {};
-    return {(device.x() - m_origin.x()) / m_scale, (m_origin.y() - device.y()) / m_scale};
-}
-
-QRectF RoomFrame::toDevice(const QRectF& metres) const {
-    return QRectF(toDevice(metres.topLeft()), toDevice(metres.bottomRight())).normalized();
-}
-
 LevelScale levelScale(const CoverageMap& map, Band band) {
     const BandFigures& f = map.band(band);
     const double offset = shownOffset(map, band);
@@ -390,6 +272,13 @@ LevelScale levelScale(const CoverageMap& map, Band band) {
         scale = {middle - 0.5, middle + 0.5};
     }
     return scale;
+}
+
+QRgb outsideColour(QRgb colour) {
+    // Most of the way to white: lighter than any colour of the scale's lower
+    // part, yet a louder point stays lighter than a quieter one.
+    const auto pale = [](int c) { return int(std::lround(c + (255 - c) * 0.6)); };
+    return qRgb(pale(qRed(colour)), pale(qGreen(colour)), pale(qBlue(colour)));
 }
 
 QImage coverageImage(const CoverageMap& map, Band band) {
@@ -408,40 +297,48 @@ QImage coverageImage(const CoverageMap& map, Band band) {
         for (qsizetype ix = 0; ix < nx; ++ix) {
             const double t = scale.at(map.levelAt(band, ix, iy) + offset);
             const int i = t > 0 ? int(std::lround(std::min(t, 1.0) * 255)) : 0;
-            line[ix] = table[std::size_t(i)];
+            line[ix] = map.inListenerArea(ix, iy) ? table[std::size_t(i)]
+                                                  : outsideColour(table[std::size_t(i)]);
         }
     }
     return image;
 }
 
+PlanDrawingLayout planDrawingLayout(const QPainter& painter, const QRectF& area,
+                                    const PlanGeometry& geometry) {
+    const auto measure = [&painter](double points) {
+        QFont font = painter.font();
+        font.setPointSizeF(points);
+        font.setBold(false);
+        return [metrics = QFontMetricsF(font, painter.device())](const QString& text) {
+            return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+        };
+    };
+    PlanTextMetrics metrics;
+    metrics.point = pt(painter);
+    metrics.dimensionText = measure(kDimensionPoints);
+    metrics.numberText = measure(kNumberPoints);
+    return layoutPlanDrawing(geometry, area, metrics);
+}
+
 void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
               const PlanTexts& texts) {
-    const double u = pt(painter);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    setFont(painter, 8);
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double step = 2.4 * metrics.height();
-    const std::vector<PlacedDimension> placed = placeDimensions(geometry);
-    // Room for the dimensions outside the walls, and for the marks on the walls.
-    const double edge = 7 * u;
-    const QRectF inner = area.adjusted(edge + tiers(placed, DimensionSide::Left) * step,
-                                       edge + tiers(placed, DimensionSide::Top) * step,
-                                       -edge - tiers(placed, DimensionSide::Right) * step,
-                                       -edge - tiers(placed, DimensionSide::Bottom) * step);
-    const RoomFrame frame(geometry.room, inner);
-    if (!frame.isValid()) {
+    const PlanDrawingLayout layout = planDrawingLayout(painter, area, geometry);
+    if (!layout.frame.isValid()) {
         painter.restore();
         return;
     }
-    const QRectF room = frame.toDevice(geometry.room);
+    const QRectF room = layout.frame.toDevice(geometry.room);
     painter.setPen(pen(painter, Qt::black, 1.6));
     painter.setBrush(Qt::white);
     painter.drawRect(room);
 
-    drawSpeakers(painter, frame, geometry, true);
-    for (const PlacedDimension& p : placed)
-        drawDimension(painter, frame, p, step);
+    drawNumberedSpeakers(painter, layout, geometry);
+    setFont(painter, kDimensionPoints);
+    for (const PlanDrawingLayout::Dimension& d : layout.dimensions)
+        drawDimension(painter, d);
     if (geometry.tooManyToDraw)
         drawMessage(painter, room, texts.text(kvx::PlanText::TooManyToDraw));
     painter.restore();
@@ -449,15 +346,59 @@ void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometr
 
 namespace {
 
-// Height of the legend band below a map, in points.
+// Height of the legend band below a map, in points, and of the note on the
+// pale part outside the listener area below it (two lines at most).
 constexpr double kLegendPoints = 42;
+constexpr double kOutsideNotePoints = 24;
+
+// A map with a margin shows the room outside the listener area.
+bool showsOutside(const CoverageMap& map) {
+    return map.margin > 0;
+}
+
+// Diagonal lines over area, spacing apart, as the painter's clip lets them.
+void drawHatching(QPainter& painter, const QRectF& area, double spacing, const QPen& line) {
+    painter.setPen(line);
+    const double reach = area.width() + area.height();
+    for (double d = spacing / 2; d < reach; d += spacing)
+        painter.drawLine(QPointF(area.left() + d, area.bottom()),
+                         QPointF(area.left() + d - area.height(), area.top()));
+}
+
+// A pale hatched sample and the words that say what it stands for, centred
+// at the top of area.
+void drawOutsideNote(QPainter& painter, const QRectF& area, const QString& text) {
+    const double u = pt(painter);
+    painter.save();
+    setFont(painter, 8);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const double textWidth =
+        std::min(metrics.horizontalAdvance(text) + 1, std::max(area.width() - 20 * u, 40 * u));
+    const QRectF swatch(area.center().x() - (textWidth + 18 * u) / 2, area.top() + 1 * u, 12 * u,
+                        metrics.height() - 2 * u);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(outsideColour(mapColour(0.5).rgb())));
+    painter.drawRect(swatch);
+    painter.save();
+    painter.setClipRect(swatch);
+    drawHatching(painter, swatch, 4 * u, pen(painter, QColor(90, 90, 90), 0.4));
+    painter.restore();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen(painter, Qt::black, 0.5));
+    painter.drawRect(swatch);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(swatch.right() + 6 * u, area.top(), textWidth, area.height()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.restore();
+}
 
 } // namespace
 
 RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint) {
     const double u = unitsPerPoint;
-    return RoomFrame(scene.geometry.room,
-                     area.adjusted(4 * u, 4 * u, -4 * u, -(kLegendPoints + 6) * u));
+    const double below =
+        kLegendPoints + (scene.coverage && showsOutside(*scene.coverage) ? kOutsideNotePoints : 0);
+    return RoomFrame(scene.geometry.room, area.adjusted(4 * u, 4 * u, -4 * u, -(below + 6) * u));
 }
 
 void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
@@ -497,19 +438,35 @@ void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene,
     painter.restore();
 
     painter.setBrush(Qt::NoBrush);
-    if (map.margin > 0) {
-        const QRectF listeners =
-            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin);
-        painter.setPen(pen(painter, Qt::white, 1.0, Qt::DashLine));
-        painter.drawRect(frame.toDevice(listeners));
+    const bool outside = showsOutside(map);
+    if (outside) {
+        // Outside the listener area the colours are pale (coverageImage) and
+        // hatched: no figure counts them, and they must not read as quiet.
+        const QRectF listeners = frame.toDevice(
+            scene.geometry.room.adjusted(map.margin, map.margin, -map.margin, -map.margin));
+        QPainterPath band;
+        band.addRect(room);
+        band.addRect(listeners);
+        band.setFillRule(Qt::OddEvenFill);
+        painter.save();
+        painter.setClipPath(band);
+        drawHatching(painter, room, 6 * u, pen(painter, QColor(70, 70, 70, 150), 0.4));
+        painter.restore();
+        painter.setPen(pen(painter, Qt::black, 1.4));
+        painter.drawRect(listeners);
+        painter.setPen(pen(painter, Qt::white, 0.8, Qt::DashLine));
+        painter.drawRect(listeners);
     }
     painter.setPen(pen(painter, Qt::black, 1.2));
     painter.drawRect(room);
-    drawSpeakers(painter, frame, scene.geometry, false);
+    drawSpeakers(painter, frame, scene.geometry);
 
-    // The legend right below the map.
+    // The legend right below the map, and what the pale part is.
     const QRectF legend(area.left(), room.bottom() + 8 * u, area.width(), kLegendPoints * u);
     drawLegend(painter, legend, levelScale(map, band), texts.legendTitle(band), texts);
+    if (outside)
+        drawOutsideNote(painter, legend.translated(0, kLegendPoints * u),
+                        texts.text(PlanViewText::OutsideListenerArea));
     painter.restore();
 }
 
@@ -542,7 +499,7 @@ QSizeF sheetSize(const PlanScene& scene, Sheet sheet, double widthPoints) {
     const double header = kTitlePoints * 1.6 + lines * kLinePoints * 1.5 + 12;
     const QRectF& room = scene.geometry.room;
     const double aspect = room.width() > 0 ? room.height() / room.width() : 0.5;
-    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + 30;
+    const double below = sheet == Sheet::Plan ? 90 : kLegendPoints + kOutsideNotePoints + 30;
     const double picture =
         std::clamp(widthPoints * aspect + below, widthPoints * 0.3, widthPoints * 1.4);
     return {widthPoints, header + picture};
@@ -626,7 +583,7 @@ void drawSti(QPainter& painter, const QRectF& area, const PlanScene& scene, cons
     }
     painter.setPen(pen(painter, Qt::black, 1.2));
     painter.drawRect(room);
-    drawSpeakers(painter, frame, scene.geometry, false);
+    drawSpeakers(painter, frame, scene.geometry);
 
     // The scale is the STI's own, 0 to 1, whatever the map holds; the target
     // is marked on it, its value above the bar.

@@ -12,6 +12,7 @@
 
 #include "core/plan/coverage.h"
 #include "core/plan/plan_geometry.h"
+#include "core/plan/plan_labels.h"
 #include "core/speech/speech.h"
 
 #include <QColor>
@@ -52,24 +53,6 @@ std::optional<double> quietestOf(const PlanScene& scene);
 // and for colour-blind readers.
 QColor mapColour(double t);
 
-// Where the room sits in a picture: metres to device coordinates, scaled to
-// fit and centred, x to the right and y up (origin at the lower left corner).
-class RoomFrame {
-public:
-    RoomFrame() = default;
-    RoomFrame(const QRectF& room, const QRectF& area);
-
-    bool isValid() const { return m_scale > 0; }
-    double scale() const { return m_scale; } // device units per metre
-    QPointF toDevice(QPointF metres) const;
-    QPointF toRoom(QPointF device) const;
-    QRectF toDevice(const QRectF& metres) const;
-
-private:
-    QPointF m_origin; // the device point of (0, 0)
-    double m_scale = 0;
-};
-
 // The range of shown levels that the colours span: the listener area's
 // levels of the band as the legend shows them, at least 1 dB wide.
 struct LevelScale {
@@ -80,37 +63,26 @@ struct LevelScale {
 LevelScale levelScale(const CoverageMap& map, Band band);
 
 // The map of a band as an image, one pixel per sample point, the first row
-// at the far wall (y up as in the pictures).
+// at the far wall (y up as in the pictures). Outside the listener area each
+// colour is made pale (outsideColour): the same scale, plainly apart.
 QImage coverageImage(const CoverageMap& map, Band band);
-
-// A dimension line of the plan as the pictures and the DXF drawing place it:
-// beside the wall it runs along, on the tier-th line out from it (1 the
-// nearest), its points projected onto that wall. The spacings and the wall
-// distances form chains beside the walls at the origin; the room's sides lie
-// further out.
-enum class DimensionSide { Bottom, Top, Left, Right };
-struct PlacedDimension {
-    QPointF from; // metres, on the wall, from < to along it
-    QPointF to;
-    QString text;
-    DimensionSide side = DimensionSide::Bottom;
-    int tier = 1;
-    bool horizontal() const { return side == DimensionSide::Bottom || side == DimensionSide::Top; }
-    // Away from the room, in room coordinates (y up).
-    QPointF outward() const;
-};
-std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry);
+QRgb outsideColour(QRgb colour);
 
 // The plan in area: the room outline, the loudspeakers with their numbers and
-// the dimension lines; a plan of too many loudspeakers says so instead.
+// the dimension lines, placed by layoutPlanDrawing; a plan of too many
+// loudspeakers says so instead.
 void drawPlan(QPainter& painter, const QRectF& area, const PlanGeometry& geometry,
               const PlanTexts& texts);
+// Where drawPlan puts everything on the painter's device, with its fonts.
+PlanDrawingLayout planDrawingLayout(const QPainter& painter, const QRectF& area,
+                                    const PlanGeometry& geometry);
 
 // Where drawCoverage puts the room in area (the legend goes below it), on a
 // device of unitsPerPoint device units per typographic point.
 RoomFrame coverageFrame(const QRectF& area, const PlanScene& scene, double unitsPerPoint);
-// The map of a band in area, the listener area outlined, the loudspeakers over
-// it and the legend in dB; without a map, the reason.
+// The map of a band in area, the listener area outlined (the room outside it
+// pale and hatched), the loudspeakers over it and the legend in dB, with a
+// note on the pale part when there is one; without a map, the reason.
 void drawCoverage(QPainter& painter, const QRectF& area, const PlanScene& scene, Band band,
                   const PlanTexts& texts);
 

@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numbers>
 
 #include <unistd.h>
 
@@ -255,6 +256,7 @@ void writeDxfTables(DL_Dxf& dxf, DL_WriterA& dw) {
     dw.sectionEnd();
 }
 
+// angle: counter-clockwise, in radians (dxflib writes it in degrees).
 void writeDxfText(DL_Dxf& dxf, DL_WriterA& dw, QPointF at, double height, const QString& text,
                   const QString& layer, double angle = 0) {
     dxf.writeText(dw,
@@ -299,28 +301,44 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
                      QString::number(s.number), kDxfNumberLayer);
     }
 
-    // Dimension lines as in the pictures: beside their wall on their tier.
-    const double step = 4 * textHeight;
-    for (const PlacedDimension& p : placeDimensions(geometry)) {
-        const QPointF out = p.outward();
-        const QPointF a = p.from + out * (p.tier * step);
-        const QPointF b = p.to + out * (p.tier * step);
+    // Dimension lines placed as in the pictures, on a drawing of the room at
+    // a thousand units per drawing unit with the texts textHeight high, wide
+    // enough around the room to leave it at its size; every place is then
+    // taken back into the drawing's own units.
+    constexpr double k = 1000;
+    PlanTextMetrics metrics;
+    metrics.point = textHeight * k / 8;
+    metrics.dimensionText = [h = textHeight * k](const QString& text) {
+        return QSizeF(0.6 * h * double(text.size()), 1.2 * h);
+    };
+    const double margin = 12 * metrics.step();
+    const PlanDrawingLayout layout = layoutPlanDrawing(
+        geometry,
+        QRectF(room.topLeft() * k, room.size() * k).adjusted(-margin, -margin, margin, margin),
+        metrics);
+    const RoomFrame& frame = layout.frame;
+    for (const PlanDrawingLayout::Dimension& d : layout.dimensions) {
+        const PlacedDimension& p = d.placed;
+        const double u = metrics.point;
+        const QPointF out(p.outward().x(), -p.outward().y());
         const auto line = [&](QPointF from, QPointF to) {
-            dxf.writeLine(dw, DL_LineData(from.x(), from.y(), 0, to.x(), to.y(), 0),
+            const QPointF a = frame.toRoom(from);
+            const QPointF b = frame.toRoom(to);
+            dxf.writeLine(dw, DL_LineData(a.x(), a.y(), 0, b.x(), b.y(), 0),
                           onLayer(kDxfDimensionLayer));
         };
-        line(a, b);
-        line(p.from, a + out * (0.5 * textHeight));
-        line(p.to, b + out * (0.5 * textHeight));
-        // The text on the line's side away from the room, about centred.
-        const double width = 0.6 * textHeight * double(p.text.size());
-        const double lift = p.side == DimensionSide::Bottom || p.side == DimensionSide::Right
-                                ? -1.3 * textHeight
-                                : 0.3 * textHeight;
-        const QPointF start = p.horizontal() ? (a + b) / 2 + QPointF(-width / 2, lift)
-                                             : (a + b) / 2 + QPointF(-lift, -width / 2);
-        writeDxfText(dxf, dw, start, textHeight, p.text, kDxfDimensionLayer,
-                     p.horizontal() ? 0 : 90);
+        line(d.lineFrom, d.lineTo);
+        line(d.wallFrom, d.lineFrom + out * (1.5 * u));
+        line(d.wallTo, d.lineTo + out * (1.5 * u));
+        // The text stands on its box's lower edge (its right edge upright),
+        // a fifth of its box below the baseline.
+        const QRectF box = d.label;
+        const double height = (p.horizontal() ? box.height() : box.width()) / 1.2 / frame.scale();
+        const QPointF start = p.horizontal()
+                                  ? frame.toRoom(box.bottomLeft() - QPointF(0, box.height() / 6))
+                                  : frame.toRoom(box.bottomRight() - QPointF(box.width() / 6, 0));
+        writeDxfText(dxf, dw, start, height, p.text, kDxfDimensionLayer,
+                     p.horizontal() ? 0 : std::numbers::pi / 2);
     }
     if (geometry.tooManyToDraw)
         writeDxfText(dxf, dw, room.center(), std::max(room.width(), room.height()) / 80,

@@ -1,6 +1,7 @@
 #include "app/plan_pages.h"
 
 #include "app/plan_texts.h"
+#include "core/calc/sound.h"
 #include "core/plan/layout_texts.h"
 
 #include <QClipboard>
@@ -270,6 +271,11 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     QFont small = m_note->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     m_note->setFont(small);
+    m_widestBeam = wrappedLabel(QStringLiteral("widestBeam"));
+    m_widestBeam->setText(
+        texts.text(PlanViewText::WidestBeam).arg(texts.fixed(kWidestBeamAngle, 0)));
+    m_widestBeam->setFont(small);
+    m_widestBeam->hide();
     m_canvas = new PlanCanvas(texts);
     m_canvas->setObjectName(QStringLiteral("coverageCanvas"));
     m_pointer = new QLabel(texts.text(PlanViewText::PointerHint));
@@ -291,6 +297,7 @@ CoveragePage::CoveragePage(const PlanTexts& texts, QWidget* parent)
     column->addLayout(settings);
     column->addWidget(m_figures);
     column->addWidget(m_note);
+    column->addWidget(m_widestBeam);
     column->addWidget(m_canvas, 1);
     column->addWidget(m_pointer);
 
@@ -344,6 +351,9 @@ void CoveragePage::showScene(const PlanScene* scene) {
 
 void CoveragePage::showBand() {
     m_canvas->showCoverage(band());
+    m_widestBeam->setVisible(
+        m_scene &&
+        beamAtItsWidest(band() == Band::K1 ? m_scene->design.angle1 : m_scene->design.angle4));
     if (!m_scene) {
         m_figures->clear();
         return;

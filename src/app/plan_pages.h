@@ -149,6 +149,8 @@ private:
     double m_marginMetres = 0;
     QLabel* m_figures = nullptr;
     QLabel* m_note = nullptr;
+    // Said only when the band's opening angle gives the model's widest beam.
+    QLabel* m_widestBeam = nullptr;
     PlanCanvas* m_canvas = nullptr;
     QLabel* m_pointer = nullptr;
 };

@@ -62,6 +62,8 @@ enum : int {
     Positions = 1293,
     Copied = 1295,
     NoMapForSize = 1296,
+    WidestBeam = 1515,          // the band's opening angle reaches the model's widest beam
+    OutsideListenerArea = 1516, // the pale, hatched part of a map with a margin
 };
 } // namespace PlanViewText
 

@@ -20,6 +20,8 @@
 #include <dl_dxf.h>
 
 #include <map>
+#include <numbers>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -45,7 +47,11 @@ public:
         if (!circles[layer()]++ && firstRadius == 0)
             firstRadius = data.radius;
     }
-    void addText(const DL_TextData&) override { ++texts[layer()]; }
+    std::set<long> dimensionAngles; // degrees, as a CAD program turns the texts
+    void addText(const DL_TextData& data) override {
+        if (++texts[layer()]; layer() == kDxfDimensionLayer.toStdString())
+            dimensionAngles.insert(std::lround(data.angle * 180 / std::numbers::pi));
+    }
     void addLine(const DL_LineData&) override { ++lines[layer()]; }
     void addVertex(const DL_VertexData& data) override {
         ++vertices[layer()];
@@ -87,7 +93,11 @@ QString readBack(const QString& path, PlanFormat format) {
         DL_Dxf dxf;
         if (!dxf.in(path.toStdString(), &counter))
             return QStringLiteral("dxf unreadable");
-        return QStringLiteral("dxf %1 circles, %2 numbers, room of %3 corners, radius %4%5")
+        QStringList angles;
+        for (long angle : counter.dimensionAngles)
+            angles << QString::number(angle);
+        return QStringLiteral("dxf %1 circles, %2 numbers, room of %3 corners, radius %4%5, "
+                              "dimensions at %6°")
             .arg(counter.circles[kDxfSpeakerLayer.toStdString()])
             .arg(counter.texts[kDxfNumberLayer.toStdString()])
             .arg(counter.vertices[kDxfRoomLayer.toStdString()])
@@ -95,7 +105,8 @@ QString readBack(const QString& path, PlanFormat format) {
             .arg(bytes.contains("$INSUNITS\n 70\n6\n") ? ", metres"
                  : bytes.contains("$INSUNITS\n 70\n2\n")
                      ? QStringLiteral(", feet, %1 long").arg(counter.farX, 0, 'f', 1)
-                     : QString());
+                     : QString())
+            .arg(angles.join(QStringLiteral("° and ")));
     }
     case PlanFormat::Csv: {
         const QList<QByteArray> lines = bytes.trimmed().split('\n');
@@ -128,6 +139,8 @@ private Q_SLOTS:
     void aMapThatCannotBeMadeShowsWhyNot();
     void dimensionsStandBesideTheWalls();
     void coloursReadInGrey();
+    void outsideTheListenerAreaPaleNotDark_data();
+    void outsideTheListenerAreaPaleNotDark();
 
 private:
     PlanExport what(Sheet picture = Sheet::Plan, bool report = true) const {
@@ -164,21 +177,22 @@ void TestPlanExport::everyFormatReadsBack_data() {
         << "design.pdf" << int(Sheet::Plan) << false << "pdf 3 pages";
     QTest::newRow("DXF in metres on named layers")
         << "plan.DXF" << int(Sheet::Plan) << true
-        << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.1, metres";
+        << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.1, metres, dimensions at 0° "
+           "and 90°";
     // In feet the whole drawing is in feet: the room 20 m = 65.6 ft long,
     // the marks 0.1 m across as before.
-    QTest::newRow("DXF in feet")
-        << "feet.dxf" << int(Sheet::Plan) << true
-        << "dxf 18 circles, 18 numbers, room of 4 corners, radius 0.328084, feet, 65.6 long";
+    QTest::newRow("DXF in feet") << "feet.dxf" << int(Sheet::Plan) << true
+                                 << "dxf 18 circles, 18 numbers, room of 4 corners, radius "
+                                    "0.328084, feet, 65.6 long, dimensions at 0° and 90°";
     QTest::newRow("CSV positions row by row")
         << "positions.csv" << int(Sheet::Plan) << true
         << "csv 18 rows after number,x,y, last 18,18.333333333333336,8.333333333333334";
     // Offset rows: the count and the last position from an independent layout.
     QTest::newRow("offset rows as SVG")
         << "rows.svg" << int(Sheet::Plan) << true << "svg 14 circles";
-    QTest::newRow("offset rows as DXF")
-        << "rows.dxf" << int(Sheet::Plan) << true
-        << "dxf 14 circles, 14 numbers, room of 4 corners, radius 0.1, metres";
+    QTest::newRow("offset rows as DXF") << "rows.dxf" << int(Sheet::Plan) << true
+                                        << "dxf 14 circles, 14 numbers, room of 4 corners, radius "
+                                           "0.1, metres, dimensions at 0° and 90°";
     QTest::newRow("offset rows as CSV")
         << "rows.csv" << int(Sheet::Plan) << true
         << "csv 14 rows after number,x,y, last 14,18,8.333333333333334";
@@ -362,6 +376,45 @@ void TestPlanExport::coloursReadInGrey() {
     QCOMPARE(mapColour(-1), mapColour(0));
     QCOMPARE(mapColour(std::nan("")), mapColour(0));
     QCOMPARE(mapColour(2).name(), QStringLiteral("#fde725"));
+}
+
+void TestPlanExport::outsideTheListenerAreaPaleNotDark_data() {
+    QTest::addColumn<int>("band");
+    QTest::addColumn<double>("margin");
+    QTest::newRow("1 kHz, 1 m") << 0 << 1.0;
+    QTest::newRow("4 kHz, 2.5 m") << 1 << 2.5;
+}
+
+void TestPlanExport::outsideTheListenerAreaPaleNotDark() {
+    QFETCH(int, band);
+    QFETCH(double, margin);
+    m_scene = makePlanScene(hall(), {0, margin}, *m_texts);
+    QVERIFY(m_scene.coverage);
+    const CoverageMap& map = *m_scene.coverage;
+    const Band b = Band(band);
+    // The same map and scale as if every point were a listener's.
+    CoverageMap whole = map;
+    whole.area = {0, qint64(map.x.size()) - 1, 0, qint64(map.y.size()) - 1};
+    const QImage image = coverageImage(map, b);
+    const QImage plain = coverageImage(whole, b);
+    const QRgb darkest = mapColour(0).rgb();
+    const int top = image.height() - 1; // the image's rows run from the far wall
+    // The corner at the origin lies outside; the room's centre inside.
+    QVERIFY(!map.inListenerArea(0, 0));
+    const QRgb corner = image.pixel(0, top);
+    QVERIFY(corner != darkest && corner != plain.pixel(0, top));
+    QVERIFY(qGray(corner) > qGray(plain.pixel(0, top)));
+    const int cx = image.width() / 2;
+    const int cy = image.height() / 2;
+    QVERIFY(map.inListenerArea(cx, top - cy));
+    QCOMPARE(image.pixel(cx, cy), plain.pixel(cx, cy));
+
+    // Every picture of the map says what the pale part is.
+    const QString svg = m_window->path("map.svg");
+    QCOMPARE(writePlanFile(svg, PlanFormat::Svg,
+                           what(b == Band::K1 ? Sheet::Coverage1k : Sheet::Coverage4k)),
+             QString());
+    QVERIFY(test::readBytes(svg).contains("Pale and hatched: outside the listener area"));
 }
 
 QTEST_MAIN(TestPlanExport)

@@ -6,6 +6,7 @@
 #include "app/plan_window.h"
 #include "app/speech_page.h"
 #include "app/system_page.h"
+#include "core/ui/main_window/catalogue_selection.h"
 #include "gui/gui_support.h"
 #include "support/plan.h"
 
@@ -44,6 +45,8 @@ private Q_SLOTS:
     void tooManyLoudspeakersToList();
     void offsetRowsAndTheKeptSpacing();
     void followsTheUnitsMenu();
+    void saysWhenTheBeamIsAtItsWidest_data();
+    void saysWhenTheBeamIsAtItsWidest();
 
 private:
     PlanWindow* openPlan() {
@@ -404,3 +407,44 @@ void TestPlanWindow::followsTheUnitsMenu() {
 }
 
 #include "test_plan_window.moc"
+
+void TestPlanWindow::saysWhenTheBeamIsAtItsWidest_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("angle");
+    QTest::addColumn<int>("band");
+    QTest::addColumn<bool>("said");
+    QTest::newRow("160 at 1 kHz") << "txtAngle1"
+                                  << "160" << 0 << false;
+    QTest::newRow("162 at 1 kHz") << "txtAngle1"
+                                  << "162" << 0 << true;
+    QTest::newRow("170 at 1 kHz, the 4 kHz band") << "txtAngle1"
+                                                  << "170" << 1 << false;
+    QTest::newRow("170 at 4 kHz") << "txtAngle4"
+                                  << "170" << 1 << true;
+}
+
+void TestPlanWindow::saysWhenTheBeamIsAtItsWidest() {
+    QFETCH(QString, field);
+    QFETCH(QString, angle);
+    QFETCH(int, band);
+    QFETCH(bool, said);
+    PlanWindow* plan = openPlan();
+    QVERIFY(plan);
+    plan->tabs()->setCurrentIndex(1);
+    // A catalogue type's angles are its own: the user type takes typed ones.
+    auto* types = m_window->findChild<QComboBox*>("lstLsp");
+    const int user = types->findText(userTypeText(model().kvx));
+    QVERIFY(user >= 0);
+    types->setCurrentIndex(user);
+    Q_EMIT types->activated(user);
+    calculateWith(field, angle);
+    QCOMPARE(model().design()->angle1, field == "txtAngle1" ? angle.toDouble() : 120.0);
+    in<QComboBox>(plan, "band")->setCurrentIndex(band);
+    auto* sentence = in<QLabel>(plan, "widestBeam");
+    QCOMPARE(!sentence->isHidden(), said);
+    QVERIFY(sentence->text().startsWith(QStringLiteral("From an opening angle of 162° on, ")));
+    // Another band or a narrower beam takes the sentence away again.
+    in<QComboBox>(plan, "band")->setCurrentIndex(1 - band);
+    const bool otherWide = (band == 0) == (field == QLatin1String("txtAngle4"));
+    QCOMPARE(!sentence->isHidden(), otherWide && angle.toDouble() >= 162);
+}

@@ -22,6 +22,15 @@ namespace kvx {
 constexpr double kPi = 3.14159;
 
 double Directivity(double theta, double thetaHalf);
+
+// Directivity's floor c = 0.2804 ln(half angle in degrees) - 0.7323 stops at
+// one half; from this opening angle on (half angle 81 degrees, c = 0.4999)
+// the beam is as wide as the model makes one, and the level right below a
+// loudspeaker stands out as a single point of its map.
+constexpr double kWidestBeamAngle = 162; // degrees
+inline bool beamAtItsWidest(double openingAngleDegrees) {
+    return openingAngleDegrees >= kWidestBeamAngle;
+}
 double SpeakerContribution(double i, double j, double step, double h, double thetaHalf);
 double IntensityBelowSpeaker(double d, double h, double thetaHalf);
 double IntensityBetweenSpeakers(double d, double h, double thetaHalf);
