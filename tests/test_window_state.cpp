@@ -88,16 +88,13 @@ private Q_SLOTS:
     void refusedRunClearsResults_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("message");
-        QTest::newRow("slider at its left end")
-            << "slider 0"
-            << "Input Error (48): Difference Level should be positive !";
-        QTest::newRow("difference above 12 set directly")
-            << "caption 12.5"
-            << "Input Error (48): Difference Level is too high !\nFor equal coverage value about: "
-               "6 dB";
-        QTest::newRow("room length 0, then Calculate")
-            << "length 0"
-            << "Input Error (48): Room Length should be positive !";
+        const auto row = [](const char* name, const char* how, const char* message) {
+            QTest::newRow(name) << QString(how) << "Input Error (48): " + QString(message);
+        };
+        row("slider at its left end", "slider 0", "Difference Level should be positive !");
+        row("difference above 12 set directly", "caption 12.5",
+            "Difference Level is too high !\nFor equal coverage value about: 6 dB");
+        row("room length 0, then Calculate", "length 0", "Room Length should be positive !");
     }
     void refusedRunClearsResults() {
         QFETCH(QString, how);
@@ -253,11 +250,8 @@ private Q_SLOTS:
             if (answer != MsgResult::Ok)
                 h.platform.answers << answer;
             pdf ? h.w->mnuExportPdf_Click() : h.w->mnuPrintFile_Click();
-            if (answer == MsgResult::Ok) {
-                QCOMPARE(h.platform.messages.size(), 0);
-            } else {
-                QCOMPARE(h.platform.messages.size(), 1);
-                const RecordedMessage& asked = h.platform.messages[0];
+            QCOMPARE(h.platform.messages.size(), answer == MsgResult::Ok ? 0 : 1);
+            for (const RecordedMessage& asked : std::as_const(h.platform.messages)) {
                 QCOMPARE(asked.style, MsgStyle::YesNoQuestion | MsgStyle::DefaultButton2);
                 QVERIFY(asked.text.contains(QDir::toNativeSeparators(h.path(target))));
             }
@@ -306,14 +300,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("iniWritable");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("message");
-        QTest::newRow("German chosen")
-            << std::optional(4000) << true << "German"
-            << "KVX (64): The new language applies from the next start of KVX.";
-        QTest::newRow("cancelled") << std::optional<int>() << true << "English"
-                                   << "";
-        QTest::newRow("Kvx.ini cannot be written")
-            << std::optional(1000) << false << ""
-            << "KVX (48): The language could not be stored: ~ cannot be written.";
+        const auto row = [](const char* name, std::optional<int> choice, bool iniWritable,
+                            const char* stored, const char* message) {
+            QTest::newRow(name) << choice << iniWritable << QString(stored) << QString(message);
+        };
+        row("German chosen", 4000, true, "German",
+            "KVX (64): The new language applies from the next start of KVX.");
+        row("cancelled", std::nullopt, true, "English", "");
+        row("Kvx.ini cannot be written", 1000, false, "",
+            "KVX (48): The language could not be stored: ~ cannot be written.");
     }
     void languageForLaterStarts() {
         QFETCH(std::optional<int>, choice);

@@ -79,6 +79,14 @@ class TestBuildingWindow : public QObject {
     QModelIndex cell(int row, RoomColumn column) {
         return m_window->rooms().index(row, int(column));
     }
+    bool edit(int row, RoomColumn column, const QString& text) {
+        return m_window->rooms().setData(cell(row, column), text);
+    }
+    // A building in place of the school, its figures worked out.
+    void reset(const Building& building) {
+        document().reset(building);
+        QTRY_VERIFY(!document().calculating());
+    }
 
 private Q_SLOTS:
     void init() {
@@ -187,7 +195,7 @@ private Q_SLOTS:
                 !m_window->progressBar()->isVisible());
         QCOMPARE(m_window->rooms().text(0, RoomColumn::State),
                  m_kvx->localText(BuildingWindowText::NotCalculated));
-        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Length), QStringLiteral("12")));
+        QVERIFY(edit(0, RoomColumn::Length, QStringLiteral("12")));
         QCOMPARE(document().building().rooms[0].length, 12.0);
         QVERIFY(!document().figures());
     }
@@ -298,12 +306,11 @@ private Q_SLOTS:
         QFETCH(bool, written);
         if (saveAsCancelled) {
             // A new building has no file: Save asks for one.
-            document().reset(school());
-            QTRY_VERIFY(!document().calculating());
+            reset(school());
             m_platform->saveAnswers = {std::nullopt};
         }
         const QByteArray onDisk = test::readBytes(m_file);
-        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Name), QStringLiteral("Hall")));
+        QVERIFY(edit(0, RoomColumn::Name, QStringLiteral("Hall")));
         m_platform->answers = {answer};
         QCOMPARE(m_window->close(), closes);
         QCOMPARE(m_platform->messages.size(), 1);
@@ -320,9 +327,8 @@ private Q_SLOTS:
     // When the program ends the window cannot stay: it asks Save or Don't
     // save, without Cancel, and a save that does not happen asks again.
     void closeWhileTheProgramEnds() {
-        document().reset(school());
-        QTRY_VERIFY(!document().calculating());
-        QVERIFY(m_window->rooms().setData(cell(0, RoomColumn::Name), QStringLiteral("Hall")));
+        reset(school());
+        QVERIFY(edit(0, RoomColumn::Name, QStringLiteral("Hall")));
         const QString saved = m_folder->filePath(QStringLiteral("saved.kvxb"));
         m_platform->answers = {MsgResult::Yes, MsgResult::Yes};
         m_platform->saveAnswers = {std::nullopt, saved};
@@ -341,20 +347,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("command");
         QTest::addColumn<QString>("building"); // a new building of this name; empty: school.kvxb
         QTest::addColumn<QString>("offered");
-        QTest::newRow("Save As") << 0 << ""
-                                 << "school.kvxb";
-        QTest::newRow("Save As, a new building") << 0 << "East wing/2"
-                                                 << "East wing 2.kvxb";
-        QTest::newRow("Save As, a new building without a name") << 0 << " "
-                                                                << "Untitled.kvxb";
-        QTest::newRow("the rooms as CSV") << 1 << ""
-                                          << "school.csv";
-        QTest::newRow("the bill as CSV") << 2 << ""
-                                         << "school Bill of materials.csv";
-        QTest::newRow("the schedule PDF") << 3 << ""
-                                          << "school.pdf";
-        QTest::newRow("a room as a project") << 4 << ""
-                                             << "A.kvx";
+        const auto row = [](const char* name, int command, const char* building,
+                            const char* offered) {
+            QTest::newRow(name) << command << QString(building) << QString(offered);
+        };
+        row("Save As", 0, "", "school.kvxb");
+        row("Save As, a new building", 0, "East wing/2", "East wing 2.kvxb");
+        row("Save As, a new building without a name", 0, " ", "Untitled.kvxb");
+        row("the rooms as CSV", 1, "", "school.csv");
+        row("the bill as CSV", 2, "", "school Bill of materials.csv");
+        row("the schedule PDF", 3, "", "school.pdf");
+        row("a room as a project", 4, "", "A.kvx");
     }
     void dialogsOfferAName() {
         QFETCH(int, command);
@@ -363,27 +366,15 @@ private Q_SLOTS:
         if (!building.isEmpty()) {
             Building fresh = school();
             fresh.name = building;
-            document().reset(fresh);
-            QTRY_VERIFY(!document().calculating());
+            reset(fresh);
         }
         m_platform->saveAnswers = {std::nullopt};
-        switch (command) {
-        case 0:
-            QVERIFY(!document().saveAs());
-            break;
-        case 1:
-            QVERIFY(!m_window->exportRoomsAs());
-            break;
-        case 2:
-            QVERIFY(!m_window->exportBillAs());
-            break;
-        case 3:
-            QVERIFY(!m_window->exportPdfAs());
-            break;
-        default:
-            m_window->selectRooms({0});
-            m_window->openAsProject();
-        }
+        m_window->selectRooms({0});
+        const std::function<bool()> commands[] = {
+            [this] { return document().saveAs(); }, [this] { return m_window->exportRoomsAs(); },
+            [this] { return m_window->exportBillAs(); }, [this] { return m_window->exportPdfAs(); },
+            [this] { return m_window->openAsProject(), false; }};
+        QVERIFY(!commands[command]());
         QCOMPARE(m_platform->dialogsShown.size(), 1);
         const CommonDialog& shown = m_platform->dialogsShown[0];
         QCOMPARE(shown.initDir, m_folder->path());
@@ -393,7 +384,7 @@ private Q_SLOTS:
     // A save that fails says why and keeps the building, its file, its
     // modified mark and its undo list; the file on disk is untouched.
     void failedSave() {
-        QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Width), QStringLiteral("5.5")));
+        QVERIFY(edit(2, RoomColumn::Width, QStringLiteral("5.5")));
         const Building edited = document().building();
         const QByteArray onDisk = test::readBytes(m_file);
         // A folder that does not exist: nothing can be written there.
@@ -422,11 +413,10 @@ private Q_SLOTS:
     void roomAsPlanAndProject() {
         QFETCH(int, row);
         if (row == 2) {
-            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Angle1), QStringLiteral("100")));
-            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Pattern),
-                                              patternName(Pattern::Offset, m_kvx->localTexts())));
-            QVERIFY(m_window->rooms().setData(cell(2, RoomColumn::Reverberation),
-                                              QStringLiteral("0.9")));
+            QVERIFY(edit(2, RoomColumn::Angle1, QStringLiteral("100")));
+            QVERIFY(
+                edit(2, RoomColumn::Pattern, patternName(Pattern::Offset, m_kvx->localTexts())));
+            QVERIFY(edit(2, RoomColumn::Reverberation, QStringLiteral("0.9")));
         }
         const QString ini = m_folder->filePath(QStringLiteral("Kvx.ini"));
         QVERIFY(test::writeBytes(ini, "[Current lsp file]\r\nFilename=Test.lsp\r\n"));
@@ -479,8 +469,7 @@ private Q_SLOTS:
             b.rooms << b.rooms[b.rooms.size() % 5];
             b.rooms.last().name = QStringLiteral("Room %1").arg(b.rooms.size());
         }
-        document().reset(b);
-        QTRY_VERIFY(!document().calculating());
+        reset(b);
         const QString pdf = m_folder->filePath(QStringLiteral("schedule.pdf"));
         QVERIFY(m_window->writeSchedulePdf(pdf));
         const QString text = QString::fromLatin1(test::readBytes(pdf));

@@ -20,16 +20,16 @@ using namespace kvx::app;
 
 class TestDesktopHabits : public test::DesktopTest {
     Q_OBJECT
+    void trigger(const char* action) { m_window->findChild<QAction*>(action)->trigger(); }
+
 private Q_SLOTS:
     void cleanup() { stop(); }
     void choiceBoxesArePickOnly_data();
     void choiceBoxesArePickOnly();
     void returnCalculates_data();
     void returnCalculates();
-    void captionMarksUnsavedChanges();
     void lookingAtASavedProjectKeepsItSaved();
     void languageForLaterStarts();
-    void openRecent();
     void replacingAModifiedProjectAsks();
     void fileDialogsOfferAName_data();
     void fileDialogsOfferAName();
@@ -68,15 +68,10 @@ void TestDesktopHabits::returnCalculates_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed"); // empty: Return alone, with nothing to calculate
     QTest::addColumn<QString>("distance");
-    QTest::newRow("room width typed") << "txtRoomWidth"
-                                      << "0"
-                                      << "3.6";
-    QTest::newRow("description typed") << "txtDescription"
-                                       << "x"
-                                       << "marker";
-    QTest::newRow("nothing typed") << "txtRoomHeight"
-                                   << ""
-                                   << "marker";
+    for (const QStringList& row : {QStringList{"room width typed", "txtRoomWidth", "0", "3.6"},
+                                   {"description typed", "txtDescription", "x", "marker"},
+                                   {"nothing typed", "txtRoomHeight", "", "marker"}})
+        QTest::newRow(qPrintable(row[0])) << row[1] << row[2] << row[3];
 }
 
 void TestDesktopHabits::returnCalculates() {
@@ -93,26 +88,11 @@ void TestDesktopHabits::returnCalculates() {
     QCOMPARE(shown("lblDistance"), distance);
 }
 
-void TestDesktopHabits::captionMarksUnsavedChanges() {
-    start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
-    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
-    QVERIFY(!m_window->isWindowModified());
-    widget("txtRoomWidth")->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(widget("txtRoomWidth"), QStringLiteral("1"));
-    QVERIFY(m_window->isWindowModified());
-    m_window->findChild<QAction*>("mnuSave")->trigger();
-    QVERIFY(!m_window->isWindowModified());
-    // The About window translates the window again: the project stays named.
-    m_answerer.onDialog = [](QDialog* dialog) { return dialog->close(); };
-    m_window->findChild<QAction*>("mnuAbout")->trigger();
-    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
-}
-
 void TestDesktopHabits::lookingAtASavedProjectKeepsItSaved() {
     start(QStringLiteral("English"), QStringLiteral("user.kvx"));
     QCOMPARE(model().lstLsp.text(), model().kvx.texts.UserTypeName);
     QTest::mouseClick(widget("cmdCalc"), Qt::LeftButton);
-    m_window->findChild<QAction*>("mnuSave")->trigger();
+    trigger("mnuSave");
     QVERIFY(!model().kvx.Modified);
     // Twice round the window with Tab, and back with Shift+Tab.
     for (int i = 0; i < 30; ++i)
@@ -140,7 +120,7 @@ void TestDesktopHabits::languageForLaterStarts() {
         window->findChild<QPushButton*>("OK_Key")->click();
         return true;
     };
-    m_window->findChild<QAction*>("mnuLanguage")->trigger();
+    trigger("mnuLanguage");
     QTRY_COMPARE(m_answerer.messages,
                  QStringList{"KVX: The new language applies from the next start of KVX. "
                              "(Information; Ok)"});
@@ -150,25 +130,16 @@ void TestDesktopHabits::languageForLaterStarts() {
     QCOMPARE(model().kvx.LanguageOffset, 0);
 }
 
-void TestDesktopHabits::openRecent() {
-    start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
-    model().mnuNew_Click();
-    auto* recent = m_window->findChild<QMenu*>("mnuRecent");
-    QVERIFY(recent);
-    QCOMPARE(recent->title(), "Open recen&t");
-    Q_EMIT recent->aboutToShow();
-    QCOMPARE(recent->actions().size(), 1);
-    QVERIFY(recent->actions().at(0)->text().endsWith(QStringLiteral("hall.kvx")));
-    recent->actions().at(0)->trigger();
-    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
-}
-
-// New, Open and a dropped project ask before a modified project goes; a Save
-// As whose dialog is cancelled stops the command.
+// The caption marks unsaved changes and keeps the project's name through a
+// translation (the About window). New, Open and a dropped project ask before a
+// modified project goes; a Save As whose dialog is cancelled stops the
+// command. Open recent brings the project back.
 void TestDesktopHabits::replacingAModifiedProjectAsks() {
     start(QStringLiteral("English"), QStringLiteral("hall.kvx"));
+    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
+    QVERIFY(!m_window->isWindowModified());
     const QString hall = m_folder->filePath("hall.kvx");
-    const QByteArray saved = test::readBytes(hall);
+    QByteArray saved = test::readBytes(hall);
     const auto type = [this] {
         widget("txtRoomWidth")->setFocus(Qt::TabFocusReason);
         QTest::keyClicks(widget("txtRoomWidth"), QStringLiteral("1"));
@@ -182,14 +153,21 @@ void TestDesktopHabits::replacingAModifiedProjectAsks() {
     };
     type();
     m_answerer.answers << QMessageBox::Cancel;
-    m_window->findChild<QAction*>("mnuNew")->trigger();
+    trigger("mnuNew");
     askedOnce();
     QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
     QVERIFY(m_window->isWindowModified());
     QCOMPARE(test::readBytes(hall), saved);
+    trigger("mnuSave");
+    QVERIFY(!m_window->isWindowModified());
+    m_answerer.onDialog = [](QDialog* dialog) { return dialog->close(); };
+    trigger("mnuAbout");
+    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
 
+    saved = test::readBytes(hall);
+    type();
     m_answerer.answers << QMessageBox::Yes;
-    m_window->findChild<QAction*>("mnuNew")->trigger();
+    trigger("mnuNew");
     askedOnce();
     QCOMPARE(m_window->windowTitle(), "KVX - <New>[*]");
     QVERIFY(test::readBytes(hall) != saved); // the edit went into the project's file
@@ -203,7 +181,7 @@ void TestDesktopHabits::replacingAModifiedProjectAsks() {
         return true;
     };
     m_answerer.answers << QMessageBox::Yes;
-    m_window->findChild<QAction*>("mnuOpen")->trigger();
+    trigger("mnuOpen");
     askedOnce();
     QCOMPARE(dialogs, 1); // Save As only, no Open dialog after it
     QCOMPARE(m_window->windowTitle(), "KVX - <New>[*]");
@@ -221,6 +199,16 @@ void TestDesktopHabits::replacingAModifiedProjectAsks() {
     QTRY_COMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
     askedOnce();
     QVERIFY(!m_window->isWindowModified());
+
+    model().mnuNew_Click();
+    auto* recent = m_window->findChild<QMenu*>("mnuRecent");
+    QVERIFY(recent);
+    QCOMPARE(recent->title(), "Open recen&t");
+    Q_EMIT recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 1);
+    QVERIFY(recent->actions().at(0)->text().endsWith(QStringLiteral("hall.kvx")));
+    recent->actions().at(0)->trigger();
+    QCOMPARE(m_window->windowTitle(), "KVX - hall.kvx[*]");
 }
 
 // Every file dialog of the main window starts where the program's rule says
@@ -232,27 +220,19 @@ void TestDesktopHabits::fileDialogsOfferAName_data() {
     QTest::addColumn<QString>("description"); // typed; empty: left as a new project has it
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("offered"); // the name in the dialog; empty for Open
-    QTest::newRow("Save As, a new project") << false << ""
-                                            << "mnuSaveAs"
-                                            << "Untitled.kvx";
-    QTest::newRow("Save As, a new project described") << false << " Hall 2: east/west.. "
-                                                      << "mnuSaveAs"
-                                                      << "Hall 2 east west.kvx";
-    QTest::newRow("Save As, a saved project") << true << "Other words"
-                                              << "mnuSaveAs"
-                                              << "hall.kvx";
-    QTest::newRow("Print to file, a new project described") << false << "CON"
-                                                            << "mnuPrintFile"
-                                                            << "CON_.txt";
-    QTest::newRow("Export PDF, a saved project") << true << ""
-                                                 << "mnuExportPdf"
-                                                 << "hall.pdf";
-    QTest::newRow("Open, a saved project") << true << ""
-                                           << "mnuOpen"
-                                           << "";
-    QTest::newRow("Open a building, a saved project") << true << ""
-                                                      << "mnuOpenBuilding"
-                                                      << "";
+    const auto row = [](const char* name, bool saved, const char* description, const char* command,
+                        const char* offered) {
+        QTest::newRow(name) << saved << QString(description) << QString(command)
+                            << QString(offered);
+    };
+    row("Save As, a new project", false, "", "mnuSaveAs", "Untitled.kvx");
+    row("Save As, a new project described", false, " Hall 2: east/west.. ", "mnuSaveAs",
+        "Hall 2 east west.kvx");
+    row("Save As, a saved project", true, "Other words", "mnuSaveAs", "hall.kvx");
+    row("Print to file, a new project described", false, "CON", "mnuPrintFile", "CON_.txt");
+    row("Export PDF, a saved project", true, "", "mnuExportPdf", "hall.pdf");
+    row("Open, a saved project", true, "", "mnuOpen", "");
+    row("Open a building, a saved project", true, "", "mnuOpenBuilding", "");
 }
 
 void TestDesktopHabits::fileDialogsOfferAName() {
@@ -269,7 +249,7 @@ void TestDesktopHabits::fileDialogsOfferAName() {
             dialog->accept();
             return true;
         };
-        m_window->findChild<QAction*>("mnuSaveAs")->trigger();
+        trigger("mnuSaveAs");
         QVERIFY(QFileInfo::exists(projects + "/hall.kvx"));
     }
     if (!description.isEmpty()) {
@@ -287,7 +267,7 @@ void TestDesktopHabits::fileDialogsOfferAName() {
         return true;
     };
     m_answerer.answers << QMessageBox::No; // Open: the modified project set aside unsaved
-    m_window->findChild<QAction*>(command)->trigger();
+    trigger(qPrintable(command));
     m_answerer.answers.clear();
     m_answerer.messages.clear();
     QCOMPARE(folder, QDir(saved ? projects : m_folder->path()).canonicalPath());
