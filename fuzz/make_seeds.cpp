@@ -209,7 +209,8 @@ void catalogueCsvSeeds() {
         propertyFailed("cannot read the shipped catalogue", shipped.fileName());
     const QByteArray csv = shipped.readAll();
     seed("catalogue_csv", "shipped.csv", csv);
-    const CatalogueCsv parsed = parseCatalogueCsv(csv);
+    const CatalogueCsv parsed =
+        parseCatalogueCsv(csv, {StringTable::builtIn(), LanguageOffsets::English, QLocale::c()});
     QByteArray listing = catalogueCsv(parsed.records).toUtf8();
     seed("catalogue_csv", "listing.csv", listing);
     seed("catalogue_csv", "spreadsheet.csv",

@@ -322,6 +322,14 @@ void TestCli::oneRunOneLanguage_data() {
     QTest::newRow("a catalogue that does not exist") << "catalogue list @common @work/none.lsp"
                                                      << "cannot be read"
                                                      << "kann nicht gelesen werden";
+    QTest::newRow("a bad CSV row")
+        << "catalogue build @common @src/bad-row.csv -o @work/never.lsp"
+        << "bad-row.csv:3: the name \"Far too long a name\" has 19 characters; at most 11 fit"
+        << "bad-row.csv:3: der Name „Far too long a name“ hat 19 Zeichen; höchstens 11 passen";
+    QTest::newRow("a CSV that cannot be read")
+        << "catalogue build @common @work/none.csv -o @work/never.lsp"
+        << "none.csv: cannot be read: there is no such file or folder"
+        << "none.csv: kann nicht gelesen werden: diese Datei oder dieser Ordner existiert nicht";
 }
 
 void TestCli::oneRunOneLanguage() {
@@ -334,7 +342,7 @@ void TestCli::oneRunOneLanguage() {
     const StringTable& table = StringTable::builtIn();
     for (int id : {1200, 1202, 1203, 1731, 1732, 1753, 1755, 1756, 1757, 1768, 1899})
         englishParts << table.text(id).split(QRegularExpression(QStringLiteral("%\\d")));
-    for (int id = 1536; id <= 1549; ++id)
+    for (int id = 1536; id <= 1568; ++id)
         englishParts << table.text(id).split(QRegularExpression(QStringLiteral("%\\d")));
     QTemporaryDir germanData;
     QVERIFY(test::writeDataFolder(germanData.path(), "German"));
