@@ -322,6 +322,10 @@ void TestCli::oneRunOneLanguage_data() {
     QTest::newRow("a catalogue that does not exist") << "catalogue list @common @work/none.lsp"
                                                      << "cannot be read"
                                                      << "kann nicht gelesen werden";
+    QTest::newRow("a building that does not exist")
+        << "building @common @work/missing.kvxb"
+        << "missing.kvxb cannot be read: there is no such file or folder"
+        << "missing.kvxb kann nicht gelesen werden: diese Datei oder dieser Ordner existiert nicht";
     QTest::newRow("a bad CSV row")
         << "catalogue build @common @src/bad-row.csv -o @work/never.lsp"
         << "bad-row.csv:3: the name \"Far too long a name\" has 19 characters; at most 11 fit"
