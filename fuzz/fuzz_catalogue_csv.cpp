@@ -10,8 +10,9 @@ using namespace kvx;
 using namespace kvx::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const CatalogueCsv csv =
-        parseCatalogueCsv(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
+    static const LocalTexts english{StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
+    const CatalogueCsv csv = parseCatalogueCsv(
+        QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)), english);
     if (csv.records.size() > kMaxLspRecords)
         propertyFailed("more records than a catalogue addresses");
     int line = 0;
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             propertyFailed("an accepted record cannot be stored", problem);
     }
     const QString listing = catalogueCsv(csv.records);
-    const CatalogueCsv again = parseCatalogueCsv(listing.toUtf8());
+    const CatalogueCsv again = parseCatalogueCsv(listing.toUtf8(), english);
     if (!again.errors.isEmpty())
         propertyFailed("the listing of accepted records is refused",
                        again.messages(QStringLiteral("listing")).join(u'\n'));

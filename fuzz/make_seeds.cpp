@@ -28,6 +28,11 @@ namespace {
 
 QString g_corpus;
 
+// The seeds' own messages are for the developer.
+LocalTexts english() {
+    return {StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
+}
+
 void seed(const char* target, const char* name, QByteArrayView bytes) {
     const QString folder = g_corpus + u'/' + QLatin1String(target);
     QDir().mkpath(folder);
@@ -106,8 +111,8 @@ void projectSeeds() {
 
 void loudspeakerSeeds() {
     const QString path = programFolder() + QStringLiteral("/seed.lsp");
-    const CatalogueBuild build =
-        buildCatalogue(QStringLiteral(KVX_SOURCE_DIR "/resources/basic_catalogue.csv"), path);
+    const CatalogueBuild build = buildCatalogue(
+        QStringLiteral(KVX_SOURCE_DIR "/resources/basic_catalogue.csv"), path, english());
     if (build.outcome != CatalogueBuild::Outcome::Written)
         propertyFailed("cannot build the shipped catalogue", build.messages.join(u'\n'));
     const QByteArray basic = readBytes(path);
@@ -209,7 +214,7 @@ void catalogueCsvSeeds() {
         propertyFailed("cannot read the shipped catalogue", shipped.fileName());
     const QByteArray csv = shipped.readAll();
     seed("catalogue_csv", "shipped.csv", csv);
-    const CatalogueCsv parsed = parseCatalogueCsv(csv);
+    const CatalogueCsv parsed = parseCatalogueCsv(csv, english());
     QByteArray listing = catalogueCsv(parsed.records).toUtf8();
     seed("catalogue_csv", "listing.csv", listing);
     seed("catalogue_csv", "spreadsheet.csv",

@@ -22,12 +22,12 @@ const StringTable& table() {
 // texts (menus with access keys, recent projects, language, the information
 // windows in every language), the plan, the plan window, system sizing, the
 // settings that cannot be kept, the references of levels and kvx-cli's
-// messages, the layout's patterns and fits, the units, the
+// messages, what is wrong with a catalogue's CSV, the layout's patterns and fits, the units, the
 // speech estimate, buildings and their figures.
 QList<int> englishIds() {
     const int ranges[] = {1000, 1054, 1056, 1069, 1080, 1084, 1090, 1090, 1100, 1100, 1102, 1108,
                           1110, 1110, 1120, 1125, 1130, 1147, 1200, 1207, 1250, 1253, 1255, 1268,
-                          1271, 1289, 1291, 1296, 1400, 1455, 1500, 1501, 1510, 1516, 1530, 1549,
+                          1271, 1289, 1291, 1296, 1400, 1455, 1500, 1501, 1510, 1516, 1530, 1568,
                           1570, 1587, 1620, 1632, 1670, 1704, 1730, 1773, 1780, 1791, 1810, 1899};
     QList<int> ids;
     for (size_t i = 0; i < std::size(ranges); i += 2)

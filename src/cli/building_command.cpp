@@ -50,6 +50,14 @@ QList<LspRecord> catalogueOf(const ProgramFolders& folders, const QString& ini, 
     return *records;
 }
 
+// A reader's error in the run's words; a file that is not there or a folder
+// is said so, as for every file kvx-cli reads.
+QString readErrorText(BuildingError error, const LocalTexts& texts) {
+    if (error.kind == BuildingError::Kind::CannotRead)
+        error.detail = whyUnreadable(error.file, error.detail);
+    return buildingErrorText(error, texts);
+}
+
 // The building, or a room list as a building of its rooms and zones; nothing,
 // said on standard error, when it cannot be read.
 std::optional<Building> readInput(const Invocation& invocation, const ProgramFolders& folders,
@@ -57,7 +65,7 @@ std::optional<Building> readInput(const Invocation& invocation, const ProgramFol
     if (!isCsv(invocation.file)) {
         BuildingRead read = readBuildingFile(invocation.file);
         if (!read.building)
-            complain(buildingErrorText(*read.error, texts));
+            complain(readErrorText(*read.error, texts));
         return std::move(read.building);
     }
     QString problem;
@@ -66,7 +74,7 @@ std::optional<Building> readInput(const Invocation& invocation, const ProgramFol
     if (!read.list) {
         if (!problem.isEmpty() && read.error->kind == BuildingError::Kind::UnknownType)
             complain(problem);
-        complain(buildingErrorText(*read.error, texts));
+        complain(readErrorText(*read.error, texts));
         return std::nullopt;
     }
     Building building;

@@ -47,7 +47,14 @@ int listCatalogue(const Invocation& invocation) {
 int buildCatalogueFile(const Invocation& invocation) {
     if (!mayWriteOutput(invocation.output, invocation))
         return Exit::Failure;
-    const CatalogueBuild build = buildCatalogue(invocation.file, invocation.output);
+    // A file that is not there or a folder is said in the run's words, as for
+    // every file kvx-cli reads; other reasons are the system's.
+    const QString& csv = invocation.file;
+    if (const QFileInfo in(csv); !in.exists() || in.isDir()) {
+        writeErr(filled(said(CatalogueText::CannotRead), {csv, whyUnreadable(csv, {})}) + u'\n');
+        return Exit::Failure;
+    }
+    const CatalogueBuild build = buildCatalogue(csv, invocation.output, runTexts(QLocale::c()));
     for (const QString& message : build.messages)
         writeErr(message + u'\n');
     if (build.outcome != CatalogueBuild::Outcome::Written)

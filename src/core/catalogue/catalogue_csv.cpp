@@ -19,9 +19,11 @@ constexpr int kColumnCount = 5;
 const char* const kColumns[kColumnCount] = {"name", "angle1", "angle4", "sensitivity",
                                             "rated_power"};
 
-QString columnName(qsizetype index) {
+// The header's own words stay as they are in every language: they are what
+// the file holds.
+QString columnName(qsizetype index, const LocalTexts& texts) {
     return index < kColumnCount ? QString::fromLatin1(kColumns[index])
-                                : QStringLiteral("field %1").arg(index + 1);
+                                : texts.text(CatalogueText::Field).arg(index + 1);
 }
 
 QString quoted(QString text) {
@@ -54,7 +56,7 @@ struct SplitLine {
 // One line's fields. A field that starts (after blanks) with a double quote
 // runs to the matching quote, "" standing for one quote; any other field runs
 // to the next comma as it stands.
-SplitLine splitCsvLine(QStringView line) {
+SplitLine splitCsvLine(QStringView line, const LocalTexts& texts) {
     SplitLine split;
     const qsizetype n = line.size();
     qsizetype i = 0;
@@ -79,15 +81,15 @@ SplitLine splitCsvLine(QStringView line) {
                 }
                 value += line[k++];
             }
-            const QString column = columnName(split.fields.size());
+            const QString column = columnName(split.fields.size(), texts);
             if (!closed) {
-                split.error = QStringLiteral("%1: the closing double quote is missing").arg(column);
+                split.error = texts.text(CatalogueText::QuoteNotClosed).arg(column);
                 return split;
             }
             while (k < n && isBlank(line[k]))
                 ++k;
             if (k < n && line[k] != u',') {
-                split.error = QStringLiteral("%1: text after the closing double quote").arg(column);
+                split.error = texts.text(CatalogueText::TextAfterQuote).arg(column);
                 return split;
             }
             split.fields.append(value);
@@ -106,42 +108,44 @@ SplitLine splitCsvLine(QStringView line) {
     }
 }
 
-QString angleProblem(const QString& column, const QString& field, qint16& angle) {
+QString angleProblem(const QString& column, const QString& field, qint16& angle,
+                     const LocalTexts& texts) {
     static const QRegularExpression wholeNumber(QStringLiteral("^[+-]?[0-9]+$"));
     const QString text = field.trimmed();
     if (text.isEmpty())
-        return QStringLiteral("%1 is empty").arg(column);
+        return texts.text(CatalogueText::Empty).arg(column);
     if (!wholeNumber.match(text).hasMatch())
-        return QStringLiteral("%1 \"%2\" is not a whole number").arg(column, text);
+        return texts.text(CatalogueText::NotWhole).arg(column, text);
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     if (!ok || value < -32768 || value > 32767)
-        return QStringLiteral("%1 %2 is outside -32768 to 32767").arg(column, text);
+        return texts.text(CatalogueText::OutsideShort).arg(column, text);
     angle = qint16(value);
     return {};
 }
 
-QString singleProblem(const QString& column, const QString& field, float& number) {
+QString singleProblem(const QString& column, const QString& field, float& number,
+                      const LocalTexts& texts) {
     const QString text = field.trimmed();
     if (text.isEmpty())
-        return QStringLiteral("%1 is empty").arg(column);
+        return texts.text(CatalogueText::Empty).arg(column);
     bool ok = false;
     const double value = QLocale::c().toDouble(text, &ok);
     if (!ok && std::isinf(value))
-        return QStringLiteral("%1 %2 does not fit a single-precision number").arg(column, text);
+        return texts.text(CatalogueText::TooBigSingle).arg(column, text);
     if (!ok)
-        return QStringLiteral("%1 \"%2\" is not a number").arg(column, text);
+        return texts.text(CatalogueText::NotANumber).arg(column, text);
     if (!std::isfinite(value))
-        return QStringLiteral("%1 \"%2\" is not a finite number").arg(column, text);
+        return texts.text(CatalogueText::NotFinite).arg(column, text);
     if (std::fabs(value) > double(FLT_MAX))
-        return QStringLiteral("%1 %2 does not fit a single-precision number").arg(column, text);
+        return texts.text(CatalogueText::TooBigSingle).arg(column, text);
     number = float(value);
     return {};
 }
 
 // Spreadsheets may quote the column names too.
-bool isHeader(const QString& line) {
-    SplitLine split = splitCsvLine(line);
+bool isHeader(const QString& line, const LocalTexts& texts) {
+    SplitLine split = splitCsvLine(line, texts);
     for (QString& name : split.fields)
         name = name.trimmed();
     return split.error.isEmpty() && split.fields.join(u',') == kCatalogueCsvHeader;
@@ -180,7 +184,7 @@ QStringList CatalogueCsv::messages(const QString& fileName) const {
     return lines;
 }
 
-CatalogueCsv parseCatalogueCsv(QByteArrayView utf8) {
+CatalogueCsv parseCatalogueCsv(QByteArrayView utf8, const LocalTexts& texts) {
     CatalogueCsv result;
     const auto fail = [&result](int line, const QString& what) {
         result.errors.append(CsvRowError{line, what});
@@ -204,35 +208,36 @@ CatalogueCsv parseCatalogueCsv(QByteArrayView utf8) {
         decoder.resetState();
         const QString line = decoder.decode(raw);
         if (decoder.hasError()) {
-            fail(lineNumber, QStringLiteral("the line is not valid UTF-8"));
+            fail(lineNumber, texts.text(CatalogueText::NotUtf8));
         } else if (lineNumber == 1) {
-            if (!isHeader(line))
-                fail(lineNumber,
-                     QStringLiteral("the first line must be the header ") + kCatalogueCsvHeader);
+            if (!isHeader(line, texts))
+                fail(lineNumber, texts.text(CatalogueText::NotHeader).arg(kCatalogueCsvHeader));
         } else if (!line.trimmed().isEmpty()) {
-            const SplitLine split = splitCsvLine(line);
+            const SplitLine split = splitCsvLine(line, texts);
             if (!split.error.isEmpty()) {
                 fail(lineNumber, split.error);
             } else if (split.fields.size() != kColumnCount) {
-                fail(lineNumber, QStringLiteral("%1 fields where %2 belong (%3)")
+                fail(lineNumber, texts.text(CatalogueText::FieldCount)
                                      .arg(QString::number(split.fields.size()),
                                           QString::number(kColumnCount), kCatalogueCsvHeader));
             } else {
                 LspRecord record;
                 QStringList problems;
-                problems << lspNameProblem(split.fields.at(0))
-                         << angleProblem(columnName(1), split.fields.at(1), record.Angle1)
-                         << angleProblem(columnName(2), split.fields.at(2), record.Angle4)
-                         << singleProblem(columnName(3), split.fields.at(3), record.Sensitivity)
-                         << singleProblem(columnName(4), split.fields.at(4), record.MaxPower);
+                problems << lspNameProblem(split.fields.at(0), texts)
+                         << angleProblem(columnName(1, texts), split.fields.at(1), record.Angle1,
+                                         texts)
+                         << angleProblem(columnName(2, texts), split.fields.at(2), record.Angle4,
+                                         texts)
+                         << singleProblem(columnName(3, texts), split.fields.at(3),
+                                          record.Sensitivity, texts)
+                         << singleProblem(columnName(4, texts), split.fields.at(4), record.MaxPower,
+                                          texts);
                 problems.removeAll(QString());
                 for (const QString& problem : std::as_const(problems))
                     fail(lineNumber, problem);
                 if (problems.isEmpty() && result.records.size() == kMaxLspRecords && !tooMany) {
                     tooMany = true;
-                    fail(lineNumber, QStringLiteral("more than %1 records; a catalogue holds "
-                                                    "at most %1")
-                                         .arg(kMaxLspRecords));
+                    fail(lineNumber, texts.text(CatalogueText::TooManyRecords).arg(kMaxLspRecords));
                 }
                 if (problems.isEmpty() && !tooMany) {
                     record.TypeName = split.fields.at(0).leftJustified(kLspNameLength, u' ');
@@ -246,16 +251,17 @@ CatalogueCsv parseCatalogueCsv(QByteArrayView utf8) {
     return result;
 }
 
-CatalogueBuild buildCatalogue(const QString& csvPath, const QString& lspPath) {
+CatalogueBuild buildCatalogue(const QString& csvPath, const QString& lspPath,
+                              const LocalTexts& texts) {
     CatalogueBuild build;
     QFile in(csvPath);
     if (!in.open(QIODevice::ReadOnly)) {
         build.outcome = CatalogueBuild::Outcome::CannotRead;
-        build.messages << QStringLiteral("%1: cannot be read: %2").arg(csvPath, in.errorString());
+        build.messages << texts.text(CatalogueText::CannotRead).arg(csvPath, in.errorString());
         return build;
     }
     const QByteArray bytes = in.readAll();
-    const CatalogueCsv csv = parseCatalogueCsv(bytes);
+    const CatalogueCsv csv = parseCatalogueCsv(bytes, texts);
     if (!csv.errors.isEmpty()) {
         build.outcome = CatalogueBuild::Outcome::BadRows;
         build.messages = csv.messages(csvPath);
@@ -264,7 +270,7 @@ CatalogueBuild buildCatalogue(const QString& csvPath, const QString& lspPath) {
     QString whyNot;
     if (!writeLspFile(lspPath, csv.records, &whyNot)) {
         build.outcome = CatalogueBuild::Outcome::CannotWrite;
-        build.messages << QStringLiteral("%1: cannot be written: %2").arg(lspPath, whyNot);
+        build.messages << texts.text(CatalogueText::CannotWrite).arg(lspPath, whyNot);
         return build;
     }
     build.records = csv.records.size();

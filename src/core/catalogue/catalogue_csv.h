@@ -44,8 +44,8 @@ struct CatalogueCsv {
 // Reads catalogue CSV in UTF-8 (a byte order mark is allowed, line ends LF or
 // CR LF, blank lines are skipped). A quoted name keeps every character,
 // commas, doubled quotes and padding spaces included; numbers may be
-// surrounded by blanks.
-CatalogueCsv parseCatalogueCsv(QByteArrayView utf8);
+// surrounded by blanks. What is wrong is said in the words of texts.
+CatalogueCsv parseCatalogueCsv(QByteArrayView utf8, const LocalTexts& texts);
 
 // Reads csvPath and writes it as the data file lspPath (atomically), or leaves
 // lspPath as it was when anything is wrong.
@@ -60,6 +60,7 @@ struct CatalogueBuild {
     QStringList messages;
     qsizetype records = 0; // records written
 };
-CatalogueBuild buildCatalogue(const QString& csvPath, const QString& lspPath);
+CatalogueBuild buildCatalogue(const QString& csvPath, const QString& lspPath,
+                              const LocalTexts& texts);
 
 } // namespace kvx

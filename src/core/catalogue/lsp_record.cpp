@@ -71,38 +71,34 @@ QByteArray encodeLspRecord(const LspRecord& record) {
     return bytes;
 }
 
-QString lspNameProblem(const QString& name) {
+QString lspNameProblem(const QString& name, const LocalTexts& texts) {
     if (name.size() > kLspNameLength) {
-        return QStringLiteral("the name \"%1\" has %2 characters; at most %3 fit")
+        return texts.text(CatalogueText::NameTooLong)
             .arg(name, QString::number(name.size()), QString::number(kLspNameLength));
     }
     if (name.trimmed().isEmpty())
-        return QStringLiteral("the name is blank");
+        return texts.text(CatalogueText::NameBlank);
     QStringEncoder wholeName(kCodePage);
     const QByteArray encodedName = wholeName.encode(name);
     const bool encodable = !wholeName.hasError() && encodedName.size() == name.size();
     for (const char32_t c : name.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
         // Line breaks and tabs would break the project file and the report.
-        if (QChar::category(c) == QChar::Other_Control) {
-            return QStringLiteral("the name \"%1\" holds the control character %2")
-                .arg(name, codePoint(c));
-        }
+        if (QChar::category(c) == QChar::Other_Control)
+            return texts.text(CatalogueText::NameControl).arg(name, codePoint(c));
         if (encodable)
             continue;
         QStringEncoder encoder(kCodePage);
         const QByteArray encoded = encoder.encode(one);
-        if (encoder.hasError() || encoded.size() != 1) {
-            return QStringLiteral(
-                       "the name \"%1\" holds \"%2\" (%3), which Windows-1252 cannot hold")
-                .arg(name, one, codePoint(c));
-        }
+        if (encoder.hasError() || encoded.size() != 1)
+            return texts.text(CatalogueText::NameCodePage).arg(name, one, codePoint(c));
     }
     return {};
 }
 
 QString lspRecordProblem(const LspRecord& record) {
-    if (QString problem = lspNameProblem(record.TypeName); !problem.isEmpty())
+    const LocalTexts english{StringTable::builtIn(), LanguageOffsets::English, QLocale::c()};
+    if (QString problem = lspNameProblem(record.TypeName, english); !problem.isEmpty())
         return problem;
     if (!std::isfinite(record.Sensitivity))
         return QStringLiteral("the sensitivity is not a finite number");
