@@ -639,7 +639,13 @@ QStringList commonOptionsAfterCommand(const QStringList& arguments) {
     // Nothing but common options (or a help or version word first): as given.
     if (leading.isEmpty() || i >= arguments.size())
         return arguments;
-    return arguments.mid(i) + leading;
+    // Right after the command word (and the catalogue's action), not at the
+    // end: a last option that lacks its value must not take them as its value.
+    qsizetype words = 1;
+    if (arguments[i] == QLatin1String("catalogue") && i + 1 < arguments.size() &&
+        !arguments[i + 1].startsWith(u'-'))
+        words = 2;
+    return arguments.mid(i, words) + leading + arguments.mid(i + words);
 }
 
 } // namespace
