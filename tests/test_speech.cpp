@@ -378,14 +378,12 @@ private Q_SLOTS:
     }
     void projectFields() {
         QFETCH(QStringList, fields);
-        QFETCH(SpeechSettings, settings);
-        QFETCH(QStringList, written);
         QFETCH(QString, message);
         SpeechSettings read;
         const QStringList messages = readSpeechSettingsFields(fields, read, english());
-        QCOMPARE(read, settings);
+        QTEST(read, "settings");
         QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(speechSettingsFields(read), written);
+        QTEST(speechSettingsFields(read), "written");
     }
 };
 
