@@ -32,20 +32,9 @@ namespace {
 // The hand room: 24 x 12 x 5 m, ears at 1.2 m, 5 x 3 loudspeakers of 100
 // degrees at 1 kHz, 92 dB, 3 W.
 Design handRoom(double angle1 = 100) {
-    Design d;
-    d.length = 24;
-    d.width = 12;
-    d.roomHeight = 5;
-    d.earHeight = 1.2;
-    d.h = 3.8;
-    d.angle1 = angle1;
-    d.angle4 = 60;
-    d.thetaHalf1 = angle1 * kPi / 360;
-    d.thetaHalf4 = 60 * kPi / 360;
+    Design d = test::handMade(24, 12, 4.8, 3.8, angle1, 60);
     d.sensitivity = 92;
     d.speakerPower = 3;
-    d.distance = 4.8;
-    d.settled = true;
     d.speakers = 15;
     return d;
 }
