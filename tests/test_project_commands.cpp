@@ -24,6 +24,14 @@ struct Window : ProjectWindow {
         w->txtRoomWidth.userSetText("12");
         platform.clear();
     }
+    // Makes the project a new one whose Save As dialog answers with the file
+    // named, or is cancelled; nothing for "": the project keeps old.kvx.
+    void newProjectSavedAs(const QString& name) {
+        if (name.isEmpty())
+            return;
+        w->CmDialog1.fileName.clear();
+        platform.saveAnswers << (name == "cancel" ? std::nullopt : std::optional(path(name)));
+    }
 };
 
 } // namespace
@@ -193,11 +201,7 @@ private Q_SLOTS:
             h.w->setSystemSettings(system);
         }
         QVERIFY(writeBytes(h.path("Job.kvx"), testData("project/English.kvx")));
-        if (!saveAs.isEmpty()) {
-            h.w->CmDialog1.fileName.clear(); // a new project
-            h.platform.saveAnswers
-                << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
-        }
+        h.newProjectSavedAs(saveAs);
         const bool modified = h.kvx.Modified;
         const QString saved = h.path(saveAs.isEmpty() ? "old.kvx" : saveAs);
         const QByteArray before = readBytes(saved);
@@ -263,11 +267,7 @@ private Q_SLOTS:
             Window h;
             h.kvx.Modified = modified;
             h.platform.answers << answer;
-            if (!saveAs.isEmpty()) {
-                h.w->CmDialog1.fileName.clear(); // a new project
-                h.platform.saveAnswers
-                    << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
-            }
+            h.newProjectSavedAs(saveAs);
             if (byFrame)
                 QCOMPARE(h.w->Form_QueryUnload(), ended);
             else if (ended)
