@@ -81,29 +81,23 @@ class TestSpeech : public QObject {
 private Q_SLOTS:
     // Energies in any common unit.
     void stiOfEnergies_data() {
-        QTest::addColumn<double>("direct");
-        QTest::addColumn<double>("reverberant");
-        QTest::addColumn<double>("noise");
-        QTest::addColumn<double>("t");
+        QTest::addColumn<QList<double>>("in"); // direct, reverberant, noise, T
         QTest::addColumn<double>("sti");
         // The checks every implementation meets: 1.00, 0.588, 0.736, 0.50.
-        QTest::newRow("direct sound only") << 1.0 << 0.0 << 0.0 << 1.0 << 1.0;
-        QTest::newRow("reverberant only, 1 s") << 0.0 << 1.0 << 0.0 << 1.0 << 0.5882193928;
-        QTest::newRow("reverberant only, 0.5 s") << 0.0 << 1.0 << 0.0 << 0.5 << 0.7360845643;
-        QTest::newRow("direct equal to noise") << 1.0 << 0.0 << 1.0 << 1.0 << 0.5;
+        QTest::newRow("direct sound only") << QList<double>{1, 0, 0, 1} << 1.0;
+        QTest::newRow("reverberant only, 1 s") << QList<double>{0, 1, 0, 1} << 0.5882193928;
+        QTest::newRow("reverberant only, 0.5 s") << QList<double>{0, 1, 0, 0.5} << 0.7360845643;
+        QTest::newRow("direct equal to noise") << QList<double>{1, 0, 1, 1} << 0.5;
         // All three, so that the complex term and the noise meet.
-        QTest::newRow("D = R = 2 N, 1.6 s") << 1.0 << 1.0 << 0.5 << 1.6 << 0.5242493495;
-        QTest::newRow("D = 4 R = 40 N, 0.8 s") << 4.0 << 1.0 << 0.1 << 0.8 << 0.8218192429;
+        QTest::newRow("D = R = 2 N, 1.6 s") << QList<double>{1, 1, 0.5, 1.6} << 0.5242493495;
+        QTest::newRow("D = 4 R = 40 N, 0.8 s") << QList<double>{4, 1, 0.1, 0.8} << 0.8218192429;
         // 20 dB of noise over the direct sound is held to -15 dB.
-        QTest::newRow("noise 20 dB above the direct sound") << 1.0 << 0.0 << 100.0 << 1.0 << 0.0;
+        QTest::newRow("noise 20 dB above the direct sound") << QList<double>{1, 0, 100, 1} << 0.0;
     }
     void stiOfEnergies() {
-        QFETCH(double, direct);
-        QFETCH(double, reverberant);
-        QFETCH(double, noise);
-        QFETCH(double, t);
+        QFETCH(QList<double>, in);
         QFETCH(double, sti);
-        KVX_COMPARE_NEAR(stiFor(direct, reverberant, noise, t), sti, 1e-9);
+        KVX_COMPARE_NEAR(stiFor(in[0], in[1], in[2], in[3]), sti, 1e-9);
     }
 
     // Volume, surface, absorption, room constant, Q, Lw, Lr, rc and the
@@ -133,15 +127,15 @@ private Q_SLOTS:
         QFETCH(QList<double>, expected);
         const SpeechModel m = speechModelFor(design, layout, reverberation(t), std::nullopt);
         QVERIFY(m.issues.empty() && !m.shortestReverberation && m.estimates());
-        const double actual[] = {m.volume,
-                                 m.surface,
-                                 m.absorption.value(),
-                                 m.roomConstant.value(),
-                                 m.q,
-                                 m.powerLevel,
-                                 m.reverberantLevel.value(),
-                                 m.criticalDistance.value(),
-                                 shortestReverberation(m.volume, m.surface)};
+        const QList<double> actual{m.volume,
+                                   m.surface,
+                                   m.absorption.value(),
+                                   m.roomConstant.value(),
+                                   m.q,
+                                   m.powerLevel,
+                                   m.reverberantLevel.value(),
+                                   m.criticalDistance.value(),
+                                   shortestReverberation(m.volume, m.surface)};
         for (qsizetype i = 0; i < expected.size(); ++i)
             KVX_COMPARE_NEAR(actual[i], expected[i], 1e-6 * std::abs(expected[i]));
     }

@@ -364,45 +364,39 @@ private Q_SLOTS:
             "[Calculated Data]\r\n\"\",\"\",\"\",\"6\",\"\"\r\n";
         const QByteArray system =
             "[System]\r\n\"55\",\"15\",\"120\",\"50\",\"1.5\",\"end\",\"0.5\"\r\n";
-        QTest::newRow("first") << system + head + rest << ""
-                               << "55|15|120|50|1.5|end|0.5";
-        QTest::newRow("between, spread")
-            << head + QByteArray(system).replace("end", "spread") + rest << ""
-            << "55|15|120|50|1.5|spread|0.5";
-        QTest::newRow("LF line ends")
-            << QByteArray(head + rest + system).replace("\r\n", "\n") << ""
-            << "55|15|120|50|1.5|end|0.5";
-        // An empty load (a record typed by hand) is the default, far end, unsaid.
-        QTest::newRow("no load given")
-            << head + rest + "[System]\r\n\"55\",\"15\",\"\",\"\",\"1.5\",\"\",\"0.5\"\r\n"
-            << ""
-            << "55|15|||1.5|end|0.5";
-        QTest::newRow("a comma as decimal separator")
-            << head + rest + "[System]\r\n\"55,5\",\"15\",\"\",\"\",\"1,5\",\"end\",\"0,5\"\r\n"
-            << ""
-            << "55.5|15|||1.5|end|0.5";
         const auto notANumber = [](const QString& value, const QString& setting) {
-            return "System settings: The project file holds \"" + value +
+            return "System settings (48): The project file holds \"" + value +
                    "\" for the system setting \"" + setting +
                    "\", which is not a number; the default is kept.";
         };
-        QTest::newRow("ambient not a number")
-            << head + rest + "[System]\r\n\"loud\",\"15\",\"120\",\"\",\"1.5\",\"end\",\"0.5\"\r\n"
-            << notANumber("loud", "Ambient noise") << "|15|120||1.5|end|0.5";
-        QTest::newRow("two bad values, the others kept")
-            << head + rest +
-                   "[System]\r\n\"60\",\"x\",\"120\",\"50\",\"1.5\",\"middle\",\"0.5\"\r\n"
-            << notANumber("x", "Above ambient") + u'\n' + notANumber("middle", "Load on the run")
-            << "60|15|120|50|1.5|end|0.5";
+        const auto row = [](const char* name, const QByteArray& file, const char* settings,
+                            const QString& messages = {}) {
+            QTest::newRow(name) << file << messages << QString(settings);
+        };
+        // The record last, with these fields.
+        const auto last = [&](const char* fields) {
+            return head + rest + "[System]\r\n" + fields + "\r\n";
+        };
+        row("first", system + head + rest, "55|15|120|50|1.5|end|0.5");
+        row("between, spread", head + QByteArray(system).replace("end", "spread") + rest,
+            "55|15|120|50|1.5|spread|0.5");
+        row("LF line ends", QByteArray(head + rest + system).replace("\r\n", "\n"),
+            "55|15|120|50|1.5|end|0.5");
+        // An empty load (a record typed by hand) is the default, far end, unsaid.
+        row("no load given", last(R"("55","15","","","1.5","","0.5")"), "55|15|||1.5|end|0.5");
+        row("a comma as decimal separator", last(R"("55,5","15","","","1,5","end","0,5")"),
+            "55.5|15|||1.5|end|0.5");
+        row("ambient not a number", last(R"("loud","15","120","","1.5","end","0.5")"),
+            "|15|120||1.5|end|0.5", notANumber("loud", "Ambient noise"));
+        row("two bad values, the others kept", last(R"("60","x","120","50","1.5","middle","0.5")"),
+            "60|15|120|50|1.5|end|0.5",
+            notANumber("x", "Above ambient") + u'\n' + notANumber("middle", "Load on the run"));
     }
     void projectSectionPlaces() {
         ProjectWindow h;
         QVERIFY(writeBytes(h.path("p.kvx"), FETCHED(QByteArray, file)));
         h.w->ReadProjectFile(h.path("p.kvx"));
-        QStringList messages;
-        for (const RecordedMessage& m : h.platform.messages)
-            messages << m.title + QStringLiteral(": ") + m.text;
-        QCOMPARE(messages.join(u'\n'), FETCHED(QString, messages));
+        QCOMPARE(messageLog(h.platform).join(u'\n'), FETCHED(QString, messages));
         QCOMPARE(h.w->txtDescription.text(), QStringLiteral("Hall"));
         QCOMPARE(h.w->txtRoomLength.text(), QStringLiteral("20"));
         QCOMPARE(systemSettingsFields(h.w->systemSettings()).join(u'|'),

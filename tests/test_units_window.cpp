@@ -83,10 +83,10 @@ private Q_SLOTS:
         const QString metricFilter =
             QStringLiteral("filter: Invalid Character. Use: \n +/-, 0...9, one decimal "
                            "separator (dot or comma).");
-        QTest::newRow("metric refuses feet") << int(Units::Metric) << "9'6\"" << metricFilter;
-        QTest::newRow("metric refuses ft") << int(Units::Metric) << "9 ft" << metricFilter;
-        QTest::newRow("metric takes metres") << int(Units::Metric) << "9,5"
-                                             << "9,5";
+        for (const char* typed : {"9'6\"", "9 ft"})
+            QTest::addRow("metric refuses %s", typed)
+                << int(Units::Metric) << typed << metricFilter;
+        QTest::newRow("metric takes metres") << int(Units::Metric) << "9,5" << QString("9,5");
     }
     void inputForms() {
         QFETCH(int, units);
