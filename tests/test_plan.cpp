@@ -160,6 +160,12 @@ private Q_SLOTS:
         QVERIFY(text.isEmpty() || (text.contains(QStringLiteral(" %1 % ").arg(percent)) &&
                                    text.contains(QStringLiteral("'Keep spacing'"))));
     }
+    // A kept spacing is never told as stretched, whatever layout it is shown on.
+    void keptSpacingNeverStretched() {
+        Design kept = handMade(8, 6, 3, 2.5, 90, 60);
+        kept.fit = Fit::Spacing;
+        QVERIFY(!stretchesSpacing(kept, test::gridLayout(8, 6, 2, 2)));
+    }
     // A [Layout] record cut short reads the field it has; the fit left out is
     // the default. (Whole records are read in test_project_file.)
     void layoutRecordCutShort() {
