@@ -89,9 +89,6 @@ private Q_SLOTS:
         row("0.1 dB cannot be reached", "DiffSet=1",
             "runs 1, 0.1 dB: 0.0|1.3|0|107|6" + calcError +
                 "Maximum number of iterations (100) exceeded\nResults are unreliable");
-        // A refused run leaves no result beside the refused value; the power stays.
-        row("room width 0 is refused, results cleared", "cmdCalc;txtRoomWidth=0;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError + "Room Width should be positive !");
 
         // A changed pick runs twice, an unchanged one once; a pick never clears Modified.
         row("1/2 P and 70 V picked", "cmdCalc;lstLspTap#1;lstAmpTap#1",
@@ -132,31 +129,30 @@ private Q_SLOTS:
         row("1 kHz angle 0,5 ends at the comma", "txtAngle1=0,5;DiffSet=70",
             "runs 0, 7 dB, modified: ||||6");
 
-        // Impossible results are refused, never shown.
-        row("speaker tap 1/0 P", "cmdCalc;lstLspTap=1/0 P;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError +
-                "Speaker Tap should be 1/n P with n from 1 to 9 !");
-        row("empty speaker tap", "cmdCalc;lstLspTap=;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError +
-                "Speaker Tap should be 1/n P with n from 1 to 9 !");
-        row("a line of 0 V", "cmdCalc;lstAmpTap=  0 V;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError +
-                "Amplifier Tap should begin with a voltage above 0 !");
-        row("digit and letter as voltage", "cmdCalc;lstAmpTap=7x V;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError +
-                "Amplifier Tap should begin with a voltage above 0 !");
-        row("4 kHz angle 270 degrees: negative spacing", "cmdCalc;txtAngle4=270;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + calcError +
+        // A run, then a change the second run refuses: impossible results are
+        // never shown, and no result beside the refused value; the power stays.
+        const auto refused = [&row](const char* name, const QString& change, const QString& error) {
+            row(name, "cmdCalc;" + change + ";cmdCalc", "runs 2, 6 dB, modified: ||||6" + error);
+        };
+        const QString tap = inputError + "Speaker Tap should be 1/n P with n from 1 to 9 !";
+        const QString voltage = inputError + "Amplifier Tap should begin with a voltage above 0 !";
+        refused("room width 0", "txtRoomWidth=0", inputError + "Room Width should be positive !");
+        refused("speaker tap 1/0 P", "lstLspTap=1/0 P", tap);
+        refused("empty speaker tap", "lstLspTap=", tap);
+        refused("a line of 0 V", "lstAmpTap=  0 V", voltage);
+        refused("digit and letter as voltage", "lstAmpTap=7x V", voltage);
+        refused(
+            "4 kHz angle 270 degrees: negative spacing", "txtAngle4=270",
+            calcError +
                 "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle");
-        row("speaker count beyond 32 bits", "cmdCalc;txtRoomLength=1000000000000;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + calcError +
-                "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)");
-        row("speaker power beyond a double", "cmdCalc;txtMaxPower=" + digits306 + ";cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + inputError + "Speaker Power is too large !");
-        row("4 kHz angle in radians beyond a double",
-            "cmdCalc;txtAngle4=" + digits306 + "00;cmdCalc",
-            "runs 2, 6 dB, modified: ||||6" + calcError +
-                "The calculation gives no finite result !\nPlease check the input values");
+        refused("speaker count beyond 32 bits", "txtRoomLength=1000000000000",
+                calcError +
+                    "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)");
+        refused("speaker power beyond a double", "txtMaxPower=" + digits306,
+                inputError + "Speaker Power is too large !");
+        refused("4 kHz angle in radians beyond a double", "txtAngle4=" + digits306 + "00",
+                calcError +
+                    "The calculation gives no finite result !\nPlease check the input values");
         // The smallest double above zero, quartered by the tap, is no power at all.
         row("power of 0 goes on without its term",
             "lstLspTap=1/4 P;txtMaxPower=0." + QString(323, u'0') + "5;cmdCalc",
@@ -198,7 +194,6 @@ private Q_SLOTS:
     }
     void observers() {
         QFETCH(QString, actions);
-        QFETCH(int, calls);
         QFETCH(int, design);
         Harness h(QLocale::c());
         enter(h);
@@ -213,7 +208,7 @@ private Q_SLOTS:
             else
                 act(*h.w, action);
         }
-        QCOMPARE(staying, calls);
+        QTEST(staying, "calls");
         QCOMPARE(leaving, 0);
         QCOMPARE(int(h.w->lastCalculation().has_value()) + int(h.w->design() != nullptr), design);
     }

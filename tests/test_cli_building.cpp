@@ -140,15 +140,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         const QByteArray project = test::readBytes(kData + "hall.kvx");
         const QByteArray kvxb = test::readBytes(kHand);
-        QTest::newRow("a schedule over a project named .csv")
-            << "old.csv"
-            << "-o" << project << "holds a KVX project or building";
-        QTest::newRow("a bill over a building")
-            << "old.kvxb"
-            << "--bom" << kvxb << "holds a KVX project or building";
+        const QString kept = "holds a KVX project or building";
+        QTest::newRow("a schedule over a project named .csv") << "old.csv"
+                                                              << "-o" << project << kept;
+        QTest::newRow("a bill over a building") << "old.kvxb"
+                                                << "--bom" << kvxb << kept;
         QTest::newRow("a building over a building without its extension")
             << "old.csv"
-            << "--bom" << kvxb << "holds a KVX project or building";
+            << "--bom" << kvxb << kept;
         QTest::newRow("the building over itself") << "hand.kvxb"
                                                   << "-o" << kvxb << "is the file read";
     }

@@ -5,10 +5,9 @@
 #include "support/cli.h"
 #include "support/files.h"
 
-#include <QJsonArray>
-
 #include <QTemporaryDir>
 #include <QTest>
+
 #include <cmath>
 
 using namespace kvx;
@@ -121,18 +120,12 @@ private Q_SLOTS:
         const Result feet = run({"building", feetFile});
         QCOMPARE(feet.status, metric.status);
         QCOMPARE(run({"building", hand, "--units", "imperial"}).out, feet.out);
-        const QJsonObject room = metric.json().value("rooms").toArray().at(0).toObject();
+        const QJsonValue room = metric.json()["rooms"][0];
         QVERIFY2(feet.out.startsWith("room 1 \"Classroom\": spacing " +
-                                     formatFeet(room.value("spacing").toDouble(), QLocale::c(), 1) +
+                                     formatFeet(room["spacing"].toDouble(), QLocale::c(), 1) +
                                      " ft, 9 × 3"),
                  qPrintable(feet.out));
-        const double toOrder = metric.json("bom")
-                                   .value("cable")
-                                   .toArray()
-                                   .at(0)
-                                   .toObject()
-                                   .value("toOrder")
-                                   .toDouble();
+        const double toOrder = metric.json("bom")["cable"][0]["toOrder"].toDouble();
         QVERIFY(feet.out.contains(
             QLocale::c().toString(std::round(metresToFeet(toOrder) * 10) / 10, 'g', 15) +
             " ft to order"));

@@ -24,6 +24,14 @@ struct Window : ProjectWindow {
         w->txtRoomWidth.userSetText("12");
         platform.clear();
     }
+    // Makes the project a new one whose Save As dialog answers with the file
+    // named, or is cancelled; nothing for "": the project keeps old.kvx.
+    void newProjectSavedAs(const QString& name) {
+        if (name.isEmpty())
+            return;
+        w->CmDialog1.fileName.clear();
+        platform.saveAnswers << (name == "cancel" ? std::nullopt : std::optional(path(name)));
+    }
 };
 
 } // namespace
@@ -153,10 +161,11 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(h.path("new.kvx")) && QDir(h.path("taken.kvx")).isEmpty());
     }
 
-    // Every command that puts another project into the window offers to save
-    // a modified one first, a changed setting as much as a field: Yes saves
-    // (Save As for a new project), No goes on, Cancel and a save that failed
-    // or was cancelled stop the command with the project as it was.
+    // Every command that puts another project into the window, Exit and closing
+    // the window by its frame offer to save a modified one first, a changed
+    // setting as much as a field: Yes saves (Save As for a new project), No
+    // goes on, Cancel and a save that failed or was cancelled stop the command
+    // with the project as it was. The frame only tells whether it may close.
     void replacingAsksAboutChanges_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("change");   // field, setting or none
@@ -164,7 +173,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("saveAs");   // a new project's dialog answer; none: named
         QTest::addColumn<bool>("goesOn");
         const MsgResult yes = MsgResult::Yes, no = MsgResult::No;
-        for (const char* command : {"New", "Open", "Open recent", "Given"}) {
+        for (const char* command : {"New", "Open", "Open recent", "Given", "Exit", "Close"}) {
             const auto row = [command](const char* name) -> QTestData& {
                 return QTest::addRow("%s: %s", command, name) << QString(command);
             };
@@ -193,15 +202,12 @@ private Q_SLOTS:
             h.w->setSystemSettings(system);
         }
         QVERIFY(writeBytes(h.path("Job.kvx"), testData("project/English.kvx")));
-        if (!saveAs.isEmpty()) {
-            h.w->CmDialog1.fileName.clear(); // a new project
-            h.platform.saveAnswers
-                << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
-        }
+        h.newProjectSavedAs(saveAs);
         const bool modified = h.kvx.Modified;
         const QString saved = h.path(saveAs.isEmpty() ? "old.kvx" : saveAs);
         const QByteArray before = readBytes(saved);
         const QStringList fields = h.fieldTexts();
+        bool ended = false;
         h.platform.clear();
         if (modified)
             h.platform.answers << answer;
@@ -213,21 +219,35 @@ private Q_SLOTS:
             h.w->mnuOpen_Click();
         } else if (command == "Open recent") {
             h.w->openRecent(h.path("Job.kvx"));
-        } else {
+        } else if (command == "Given") {
             h.w->openGivenProject(h.path("Job.kvx"));
+        } else if (command == "Exit") {
+            try {
+                h.w->mnuExit_Click();
+            } catch (const ProgramEnded&) {
+                ended = true;
+            }
+        } else {
+            ended = h.w->Form_QueryUnload();
         }
+        const bool exits = command == "Exit" || command == "Close";
+        const QString question =
+            exits ? "Exit KVX (35): The project data is modified. Do you want to save before "
+                    "Exiting the program ?"
+                  : "KVX (35): The project data is modified. Do you want to save it first?";
         const QStringList log = messageLog(h.platform);
-        QCOMPARE(log.filter("(35)"),
-                 modified ? QStringList{"KVX (35): The project data is modified. Do you want to "
-                                        "save it first?"}
-                          : QStringList());
-        QVERIFY(!modified || log.constFirst().startsWith("KVX (35)"));
+        QCOMPARE(log.filter("(35)"), modified ? QStringList{question} : QStringList());
+        QVERIFY(!modified || log.constFirst() == question);
+        QCOMPARE(ended, exits && goesOn);
+        QCOMPARE(h.platform.ended, command == "Exit" && goesOn);
         QCOMPARE(log.filter("Save Error").size(), saveAs == "plain/p.kvx" ? 1 : 0);
         const bool savedNow = modified && answer == MsgResult::Yes && goesOn;
         QCOMPARE(readBytes(saved) != before, savedNow);
         if (savedNow)
             QVERIFY(readBytes(saved).contains(change == "field" ? "\"50\",\"12\"" : "[System]"));
-        if (goesOn) {
+        if (goesOn && exits) {
+            QVERIFY(!h.kvx.Modified);
+        } else if (goesOn) {
             QCOMPARE(h.state(),
                      (command == "New" ? QStringList{"KVX - <New>", "", "unmodified"}
                                        : QStringList{"KVX - Job.kvx", "~/Job.kvx", "unmodified"}));
@@ -235,54 +255,6 @@ private Q_SLOTS:
             QCOMPARE(h.fieldTexts(), fields);
             QVERIFY(h.kvx.Modified);
             QCOMPARE(h.platform.openAnswers.size(), 0);
-        }
-    }
-
-    void exitAsksAboutChanges_data() {
-        QTest::addColumn<bool>("modified");    // a change is not saved
-        QTest::addColumn<MsgResult>("answer"); // to the question, if asked
-        QTest::addColumn<QString>("saveAs");   // a new project's dialog answer; none: saved
-        QTest::addColumn<bool>("ended");
-        const MsgResult yes = MsgResult::Yes;
-        QTest::newRow("unmodified ends without a question") << false << yes << "" << true;
-        QTest::newRow("Yes saves to the project's file") << true << yes << "" << true;
-        QTest::newRow("Yes, then a cancelled dialog") << true << yes << "cancel" << false;
-        QTest::newRow("Yes, then a failing save") << true << yes << "plain/p.kvx" << false;
-        QTest::newRow("Yes, then a name for a new project") << true << yes << "new.kvx" << true;
-        QTest::newRow("No ends without saving") << true << MsgResult::No << "" << true;
-        QTest::newRow("Cancel keeps running") << true << MsgResult::Cancel << "" << false;
-    }
-    // Exit and closing the window by its frame ask alike; the frame only
-    // tells whether the window may close.
-    void exitAsksAboutChanges() {
-        QFETCH(bool, modified);
-        QFETCH(MsgResult, answer);
-        QFETCH(QString, saveAs);
-        QFETCH(bool, ended);
-        for (const bool byFrame : {false, true}) {
-            Window h;
-            h.kvx.Modified = modified;
-            h.platform.answers << answer;
-            if (!saveAs.isEmpty()) {
-                h.w->CmDialog1.fileName.clear(); // a new project
-                h.platform.saveAnswers
-                    << (saveAs == "cancel" ? std::nullopt : std::optional(h.path(saveAs)));
-            }
-            if (byFrame)
-                QCOMPARE(h.w->Form_QueryUnload(), ended);
-            else if (ended)
-                QVERIFY_THROWS_EXCEPTION(ProgramEnded, h.w->mnuExit_Click());
-            else
-                h.w->mnuExit_Click();
-            QCOMPARE(h.platform.ended, ended && !byFrame);
-            QCOMPARE(h.kvx.Modified, !ended);
-            QCOMPARE(messageLog(h.platform).mid(0, 1),
-                     modified ? QStringList{"Exit KVX (35): The project data is modified. Do you "
-                                            "want to save before Exiting the program ?"}
-                              : QStringList());
-            QCOMPARE(
-                readBytes(h.path(saveAs.isEmpty() ? "old.kvx" : saveAs)).contains("\"50\",\"12\""),
-                ended && modified && answer == MsgResult::Yes);
         }
     }
 };

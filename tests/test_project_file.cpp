@@ -14,6 +14,8 @@
 using namespace kvx;
 using namespace kvx::test;
 
+Q_DECLARE_METATYPE(kvx::ProjectSettings)
+
 namespace {
 
 // The example project as the window shows it, with some fields changed.
@@ -57,7 +59,6 @@ private Q_SLOTS:
     void roundTrip() {
         QFETCH(int, language);
         QFETCH(QByteArray, lineEnd);
-        QFETCH(QStringList, texts);
         const QString file =
             QString(QTest::currentDataTag()).section(' ', 0, 0).remove(',') + ".kvx";
         const QByteArray original = testData("project/" + file);
@@ -66,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(writeBytes(h.path(file), QByteArray(original).replace("\r\n", lineEnd)));
         h.kvx.Modified = true;
         QVERIFY(h.w->ReadProjectFile(h.path(file)));
-        QCOMPARE(h.fieldTexts(), texts);
+        QTEST(h.fieldTexts(), "texts");
         QCOMPARE(h.state() + h.platform.messageTitles(),
                  (QStringList{"KVX - " + file, "", "unmodified"}));
         QVERIFY(QDir(h.dir.path()).mkdir("jobs"));
@@ -198,55 +199,87 @@ private Q_SLOTS:
         QCOMPARE(h.platform.messageTitles(), QStringList());
     }
 
-    // The pattern and the fit: a [Layout] record only when one is not the
-    // default, after [System]; read back whatever the language, a value it
-    // does not know named in a message and read as the default.
-    void layoutSection_data() {
-        QTest::addColumn<int>("pattern"); // 1: offset rows
-        QTest::addColumn<int>("fit");     // 1: kept spacing
-        QTest::addColumn<double>("ambient");
-        QTest::addColumn<QByteArray>("records"); // after the results
-        QTest::newRow("square grid, nearest count: nothing") << 0 << 0 << 0.0 << QByteArray();
-        QTest::newRow("offset rows")
-            << 1 << 0 << 0.0 << QByteArray("[Layout]\r\n\"offset\",\"nearest\"\r\n");
-        QTest::newRow("kept spacing")
-            << 0 << 1 << 0.0 << QByteArray("[Layout]\r\n\"square\",\"spacing\"\r\n");
-        QTest::newRow("both, after the system settings")
-            << 1 << 1 << 50.0
-            << QByteArray("[System]\r\n\"50\",\"15\",\"\",\"\",\"1.5\",\"end\",\"0.5\"\r\n"
-                          "[Layout]\r\n\"offset\",\"spacing\"\r\n");
+    // The settings' records follow the results, each only when it is not the
+    // default, in one order; read into a German window of other settings they
+    // give the same settings without a message, and are written again byte
+    // for byte.
+    void settingsRecords_data() {
+        QTest::addColumn<ProjectSettings>("settings");
+        QTest::addColumn<QByteArray>("records");
+        using P = ProjectSettings;
+        const auto row = [](const char* name, void (*change)(P&), const char* records) {
+            P settings;
+            change(settings);
+            QTest::newRow(name) << settings << QByteArray(records);
+        };
+        row(
+            "defaults: nothing", [](P&) {}, "");
+        row(
+            "ambient only", [](P& s) { s.system.ambient = 60; },
+            "[System]\r\n\"60\",\"15\",\"\",\"\",\"1.5\",\"end\",\"0.5\"\r\n");
+        row(
+            "an unlisted cross-section stays as it is", [](P& s) { s.system.crossSection = "3"; },
+            "[System]\r\n\"\",\"15\",\"\",\"\",\"3\",\"end\",\"0.5\"\r\n");
+        row(
+            "a margin alone", [](P& s) { s.plan.margin = 1.25; }, "[Plan]\r\n\"1.25\"\r\n");
+        row(
+            "offset rows", [](P& s) { s.layout.pattern = Pattern::Offset; },
+            "[Layout]\r\n\"offset\",\"nearest\"\r\n");
+        row(
+            "kept spacing", [](P& s) { s.layout.fit = Fit::Spacing; },
+            "[Layout]\r\n\"square\",\"spacing\"\r\n");
+        row(
+            "a reverberation time", [](P& s) { s.speech.reverberation = 1.25; },
+            "[Speech]\r\n\"1.25\",\"0.5\"\r\n");
+        row(
+            "a target only", [](P& s) { s.speech.target = 0.45; }, "[Speech]\r\n\"\",\"0.45\"\r\n");
+        row(
+            "every setting",
+            [](P& s) {
+                s = {{55.5, 12, 240, 42.5, "14AWG", CableLoad::Spread, 1},
+                     {1},
+                     {Pattern::Offset, Fit::Spacing},
+                     {1.6, 0.45}};
+            },
+            "[System]\r\n\"55.5\",\"12\",\"240\",\"42.5\",\"14AWG\",\"spread\",\"1\"\r\n"
+            "[Plan]\r\n\"1\"\r\n[Layout]\r\n\"offset\",\"spacing\"\r\n"
+            "[Speech]\r\n\"1.6\",\"0.45\"\r\n");
     }
-    void layoutSection() {
-        QFETCH(int, pattern);
-        QFETCH(int, fit);
-        QFETCH(double, ambient);
+    void settingsRecords() {
+        QFETCH(ProjectSettings, settings);
+        QFETCH(QByteArray, records);
         ProjectWindow h;
         h.setFields(example());
         h.kvx.Modified = false;
-        ProjectSettings settings;
-        settings.layout = {pattern ? Pattern::Offset : Pattern::Square,
-                           fit ? Fit::Spacing : Fit::Nearest};
-        if (ambient > 0)
-            settings.system.ambient = ambient;
         h.w->setSettings(settings);
         QCOMPARE(h.kvx.Modified, !settings.isDefault());
         QCOMPARE(h.w->lstFit.text(),
-                 fit ? QStringLiteral("Keep spacing") : QStringLiteral("Nearest count"));
+                 settings.layout.fit == Fit::Spacing ? "Keep spacing" : "Nearest count");
         h.w->WriteProjectFile(h.path("a.kvx"));
-        QFETCH(QByteArray, records);
         QCOMPARE(readBytes(h.path("a.kvx")), testData("project/English.kvx") + records);
 
-        // German reads it into a window of other settings, and shows them.
-        ProjectWindow other(LanguageOffsets::German);
-        other.w->setLayoutSettings({pattern ? Pattern::Square : Pattern::Offset, Fit::Nearest});
+        ProjectWindow other;
+        other.w->setSettings({{99, 3, 100, 10, "2.5", CableLoad::Spread, 1},
+                              {2},
+                              {Pattern::Offset, Fit::Spacing},
+                              {7, 0.9}});
         QVERIFY(other.w->ReadProjectFile(h.path("a.kvx")));
-        QCOMPARE(other.w->settings(), h.w->settings());
-        QCOMPARE(other.w->lstPattern.text(), pattern ? QStringLiteral("Versetzte Reihen")
-                                                     : QStringLiteral("Quadratisches Raster"));
+        QCOMPARE(other.w->settings(), settings);
+        QCOMPARE(other.platform.messageTitles(), QStringList());
         QCOMPARE(other.state().last(), "unmodified");
+        other.w->WriteProjectFile(other.path("b.kvx"));
+        QCOMPARE(readBytes(other.path("b.kvx")), readBytes(h.path("a.kvx")));
+
+        // German reads it alike and shows it.
+        ProjectWindow german(LanguageOffsets::German);
+        QVERIFY(german.w->ReadProjectFile(h.path("a.kvx")));
+        QCOMPARE(german.w->settings(), settings);
+        QCOMPARE(german.w->lstPattern.text(), settings.layout.pattern == Pattern::Offset
+                                                  ? "Versetzte Reihen"
+                                                  : "Quadratisches Raster");
         // New starts square with the nearest count again.
-        other.w->ResetProject();
-        QCOMPARE(other.w->lstPattern.text() + u'|' + other.w->lstFit.text(),
+        german.w->ResetProject();
+        QCOMPARE(german.w->lstPattern.text() + u'|' + german.w->lstFit.text(),
                  QStringLiteral("Quadratisches Raster|N\u00e4chstliegende Anzahl"));
     }
 
@@ -270,21 +303,33 @@ private Q_SLOTS:
         QCOMPARE(results(*other.w), results(*h.w));
     }
 
-    // Values the record does not know (the words are matched exactly) are
-    // named in the layout settings' messages and read as the defaults.
-    void unknownLayoutValues() {
-        ProjectWindow h;
-        QVERIFY(writeBytes(h.path("p.kvx"), testData("project/English.kvx") +
-                                                "[Layout]\r\n\"Offset\",\"round\"\r\n"));
-        QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
+    // Values a record does not know (the words are matched exactly), or a
+    // margin that is no length, are named in a message and read as the
+    // defaults over the window's settings.
+    void unknownSettingValues_data() {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<QStringList>("messages");
         const QString unknown =
-            QStringLiteral("Layout settings (48): The project file holds \"%1\" for "
-                           "the layout setting \"%2\", which KVX does not "
-                           "know; \"%3\" is used.");
-        QCOMPARE(messageLog(h.platform),
-                 (QStringList{unknown.arg("Offset", "Pattern", "Square grid"),
-                              unknown.arg("round", "Fit", "Nearest count")}));
-        QVERIFY(h.w->layoutSettings().isDefault());
+            QStringLiteral("Layout settings (48): The project file holds \"%1\" for the layout "
+                           "setting \"%2\", which KVX does not know; \"%3\" is used.");
+        QTest::newRow("layout words in other letter case")
+            << QByteArray("[Layout]\r\n\"Offset\",\"round\"\r\n")
+            << QStringList{unknown.arg("Offset", "Pattern", "Square grid"),
+                           unknown.arg("round", "Fit", "Nearest count")};
+        QTest::newRow("a margin below 0")
+            << QByteArray("[Plan]\r\n\"-1\"\r\n")
+            << QStringList{"Plan settings (48): The project file holds \"-1\" for the margin "
+                           "from the walls, which is not a length of 0 m or more; 0 m is used."};
+    }
+    void unknownSettingValues() {
+        QFETCH(QByteArray, record);
+        ProjectWindow h;
+        h.w->setSettings({{}, {2}, {Pattern::Offset, Fit::Spacing}, {}});
+        h.platform.clear();
+        QVERIFY(writeBytes(h.path("p.kvx"), testData("project/English.kvx") + record));
+        QVERIFY(h.w->ReadProjectFile(h.path("p.kvx")));
+        QTEST(messageLog(h.platform), "messages");
+        QVERIFY(h.w->settings().isDefault());
     }
 };
 

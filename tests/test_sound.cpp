@@ -122,7 +122,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<double>>("room"); // length, width, d
         QTest::addColumn<Pattern>("pattern");
         QTest::addColumn<Fit>("fit");
-        QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
+        QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count; none: refused
         const auto square = [](const char* name, QList<double> room, QList<qint64> grid) {
             QTest::newRow(name) << room << Pattern::Square << Fit::Nearest << grid;
         };
@@ -135,6 +135,11 @@ private Q_SLOTS:
         square("spacing 0: no grid", {20, 10, 0}, {0, 0, 0});
         square("negative spacing: no grid", {20, 10, -3.6}, {0, 0, 0});
         square("the largest count", {2147483647.0, 1, 1}, {2147483647, 1, 2147483647});
+        // Beyond 32 bits the count is refused, not wrapped.
+        square("refused: a side rounded past the limit", {2147483647.5, 1, 1}, {});
+        square("refused: the product past the limit", {1e5, 1e5, 1}, {});
+        square("refused: no spacing at all (NaN)", {20, 10, std::nan("")}, {});
+        square("refused: an infinite side", {HUGE_VAL, 10, 1}, {});
         const Pattern offset = Pattern::Offset;
         const double meeting = 3.2934621082265991;
         const double worked = 4.1497;
@@ -159,167 +164,79 @@ private Q_SLOTS:
         QFETCH(Pattern, pattern);
         QFETCH(Fit, fit);
         QFETCH(QList<qint64>, grid);
+        if (grid.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(room[0], room[1], room[2], pattern, fit));
+            return;
+        }
         const GridSplit split = SplitGrid(room[0], room[1], room[2], pattern, fit);
         QCOMPARE((QList<qint64>{split.columns, split.rows, split.count()}), grid);
         if (pattern == Pattern::Square && fit == Fit::Nearest)
             QCOMPARE(SpeakerCount(room[0], room[1], room[2]), qint32(grid[2]));
     }
-    void splitGridOutOfRange_data() {
-        // Beyond 32 bits the count is refused, not wrapped.
-        QTest::addColumn<double>("length");
-        QTest::addColumn<double>("width");
-        QTest::addColumn<double>("d");
-        QTest::newRow("a side rounded past the limit") << 2147483647.5 << 1.0 << 1.0;
-        QTest::newRow("the product past the limit") << 1e5 << 1e5 << 1.0;
-        QTest::newRow("no spacing at all (NaN)") << 20.0 << 10.0 << std::nan("");
-        QTest::newRow("an infinite side") << HUGE_VAL << 10.0 << 1.0;
-    }
-    void splitGridOutOfRange() {
-        QFETCH(double, length);
-        QFETCH(double, width);
-        QFETCH(double, d);
-        QVERIFY_THROWS_EXCEPTION(KvxError, SplitGrid(length, width, d));
-    }
     void design_data() {
         QTest::addColumn<DesignInputs>("in");
-        QTest::addColumn<double>("distance");
         QTest::addColumn<int>("evaluations");
-        QTest::addColumn<qint64>("columns");
-        QTest::addColumn<qint64>("rows");
-        QTest::addColumn<double>("below");
-        QTest::addColumn<double>("between");
-        QTest::addColumn<double>("level");
-        QTest::addColumn<double>("difference1");
+        QTest::addColumn<QList<qint64>>("grid"); // columns, rows, count
+        // distance, intensity below and between (the quietest point), direct level,
+        // difference at 1 kHz
+        QTest::addColumn<QList<double>>("values");
         QTest::addColumn<QStringList>("messages");
-
-        QTest::newRow("20 x 10 m, 90/60 degrees, 6 dB: 3.6 m, 18, 92 dB, 2.9 dB")
-            << workedRoom() << 3.6084354968947219 << 2 << 6LL << 3LL << 1.6161681385292881
-            << 0.83639801627432042 << 91.907577737831602 << 2.8607354663399054 << QStringList();
+        const auto row = [](const char* name, const DesignInputs& in, int evaluations,
+                            const QList<qint64>& grid, const QList<double>& values,
+                            const QStringList& messages = {}) {
+            QTest::newRow(name) << in << evaluations << grid << values << messages;
+        };
+        row("20 x 10 m, 90/60 degrees, 6 dB: 3.6 m, 18, 92 dB, 2.9 dB", workedRoom(), 2, {6, 3, 18},
+            {3.6084354968947219, 1.6161681385292881, 0.83639801627432042, 91.907577737831602,
+             2.8607354663399054});
         DesignInputs in = workedRoom();
         in.tapDivisor = 2;
         in.lineVoltage = 70;
         in.speakerPower = 1.47;
         in.difference4 = 6.5;
-        QTest::newRow("1/2 P on 70 V, 6.5 dB: 3.8 m, 15, 86 dB, 3.2 dB")
-            << in << 3.8452390763784372 << 8 << 5LL << 3LL << 1.5409407595192677
-            << 0.73169539280365903 << 85.592232602701998 << 3.2345562240458952 << QStringList();
-        in = workedRoom();
-        in.roomHeight = 3;
-        in.earHeight = 1.2;
-        in.angle1 = 120;
-        in.angle4 = 80;
-        in.sensitivity = 88;
-        in.ratedPower = 10;
-        in.speakerPower = 10;
-        in.difference4 = 3;
-        QTest::newRow("120/80 degrees, 3 m high, 3 dB: 2.4 m, 32, 96 dB, 1.5 dB")
-            << in << 2.3894644475489559 << 16 << 8LL << 4LL << 2.1834458840233286
-            << 1.5354544780994548 << 96.285974223405134 << 1.5290548718534112 << QStringList();
+        row("1/2 P on 70 V, 6.5 dB: 3.8 m, 15, 86 dB, 3.2 dB", in, 8, {5, 3, 15},
+            {3.8452390763784372, 1.5409407595192677, 0.73169539280365903, 85.592232602701998,
+             3.2345562240458952});
+        in = test::roomInputs(20, 10, 3, 1.2, 120, 80, 88, 10, 3);
+        row("120/80 degrees, 3 m high, 3 dB: 2.4 m, 32, 96 dB, 1.5 dB", in, 16, {8, 4, 32},
+            {2.3894644475489559, 2.1834458840233286, 1.5354544780994548, 96.285974223405134,
+             1.5290548718534112});
         in = workedRoom();
         in.difference4 = 0.1;
-        QTest::newRow("0.1 dB not reached: no spacing, no speakers, 107 dB")
-            << in << 0.0 << 100 << 0LL << 0LL << 49.0 << 36.0 << 106.72467313068083
-            << 1.338935792612264 << QStringList{"Calculation Error"};
+        row("0.1 dB not reached: no spacing, no speakers, 107 dB", in, 100, {0, 0, 0},
+            {0, 49, 36, 106.72467313068083, 1.338935792612264}, {"Calculation Error"});
+        // Offset rows and a kept spacing. Reference: tests/reference/offset_reference.py and
+        // tests/data/check_goldens.py, which enumerate the lattice d (i + j/2, j sqrt(3)/2)
+        // point by point, sum g^2 of their own directivity over every point within 3.5 d, run
+        // the same search on those sums and lay the rows out as they hang (even rows nL, odd
+        // rows nL - 1); 1e-9.
+        in = workedRoom();
+        in.pattern = Pattern::Offset;
+        row("default room in offset rows: 5 x 3, 14", in, 5, {5, 3, 14},
+            {4.1497008214289304, 1.5135156303655788, 0.7944900582388339, 91.622581433975512,
+             2.7989844327528801});
+        in = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
+        in.fit = Fit::Spacing;
+        row("meeting room keeping 3.3 m: 3 x 2", in, 11, {3, 2, 6},
+            {3.2934621082265991, 1.5822932767134192, 0.75417503312611422, 87.671382764792952,
+             3.2181483169454834});
     }
     void design() {
         QFETCH(DesignInputs, in);
-        QFETCH(double, distance);
-        QFETCH(int, evaluations);
-        QFETCH(qint64, columns);
-        QFETCH(qint64, rows);
-        QFETCH(double, below);
-        QFETCH(double, between);
-        QFETCH(double, level);
-        QFETCH(double, difference1);
+        QFETCH(QList<double>, values);
         QFETCH(QStringList, messages);
         Messages shown;
         const Design d = computeDesign(in, shown);
         QCOMPARE(titles(shown), messages);
         QCOMPARE(d.settled, messages.isEmpty());
         QCOMPARE(d.usable(), messages.isEmpty());
-        KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
-        QCOMPARE(d.evaluations, evaluations);
-        QCOMPARE(d.grid.columns, columns);
-        QCOMPARE(d.grid.rows, rows);
-        QCOMPARE(qint64(d.speakers), columns * rows);
-        KVX_COMPARE_NEAR(d.intensityBelow, below, 1e-9);
-        KVX_COMPARE_NEAR(d.intensityBetween, between, 1e-9);
-        KVX_COMPARE_NEAR(d.directLevel, level, 1e-9);
-        KVX_COMPARE_NEAR(d.difference1, difference1, 1e-9);
+        QTEST(d.evaluations, "evaluations");
+        QTEST((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), "grid");
+        const double actual[] = {d.distance, d.intensityBelow, d.intensityBetween, d.directLevel,
+                                 d.difference1};
+        for (qsizetype i = 0; i < values.size(); ++i)
+            KVX_COMPARE_NEAR(actual[i], values[i], 1e-9);
         QCOMPARE(d.speakerPower, in.speakerPower); // the inputs travel with the results
-    }
-    void designRefused_data() {
-        QTest::addColumn<DesignInputs>("in");
-        QTest::addColumn<QString>("text");
-        DesignInputs in = workedRoom();
-        in.angle4 = 270;
-        QTest::newRow("4 kHz angle 270 degrees: negative spacing")
-            << in
-            << "The calculated distance is not positive !\nPlease check the 4 kHz Opening Angle";
-        in = workedRoom();
-        in.length = 1e12;
-        QTest::newRow("speaker count beyond 32 bits")
-            << in << "Number of loudspeakers out of range (room 1e+12 m x 10 m, spacing 3.60844 m)";
-        in = workedRoom();
-        in.angle4 = 1e308;
-        QTest::newRow("4 kHz angle in radians beyond a double")
-            << in << "The calculation gives no finite result !\nPlease check the input values";
-    }
-    void designRefused() {
-        QFETCH(DesignInputs, in);
-        QFETCH(QString, text);
-        Messages messages;
-        try {
-            computeDesign(in, messages);
-            QFAIL("computeDesign gave a design");
-        } catch (const CalcFailure& failure) {
-            QCOMPARE(failure.title, QStringLiteral("Calculation Error"));
-            QCOMPARE(failure.text, text);
-        }
-        QVERIFY(messages.isEmpty());
-    }
-    void offsetDesign_data() {
-        // Reference: tests/reference/offset_reference.py and
-        // tests/data/check_goldens.py, which enumerate the lattice
-        // d (i + j/2, j sqrt(3)/2) point by point, sum g^2 of their own
-        // directivity over every point within 3.5 d, run the same search on
-        // those sums and lay the rows out as they hang (even rows nL, odd rows
-        // nL - 1); 1e-9. The default room is the worked example: 5 evaluations,
-        // 4.1497 m, 1.5135 and 0.7945, 2.8 dB, 5 x 3, 14, 92 dB.
-        QTest::addColumn<DesignInputs>("in");
-        QTest::addColumn<double>("distance");
-        QTest::addColumn<int>("evaluations");
-        QTest::addColumn<QList<qint64>>("grid");   // columns, rows, count
-        QTest::addColumn<QList<double>>("values"); // below, quietest, level, difference at 1 kHz
-        DesignInputs worked = workedRoom();
-        worked.pattern = Pattern::Offset;
-        QTest::newRow("default room in offset rows: 5 x 3, 14")
-            << worked << 4.1497008214289304 << 5 << QList<qint64>{5, 3, 14}
-            << QList<double>{1.5135156303655788, 0.7944900582388339, 91.622581433975512,
-                             2.7989844327528801};
-        DesignInputs meeting = test::roomInputs(8, 6, 2.8, 1.2, 140, 80, 88, 1.5, 6);
-        meeting.fit = Fit::Spacing;
-        QTest::newRow("meeting room keeping 3.3 m: 3 x 2")
-            << meeting << 3.2934621082265991 << 11 << QList<qint64>{3, 2, 6}
-            << QList<double>{1.5822932767134192, 0.75417503312611422, 87.671382764792952,
-                             3.2181483169454834};
-    }
-    void offsetDesign() {
-        QFETCH(DesignInputs, in);
-        QFETCH(double, distance);
-        QFETCH(int, evaluations);
-        QFETCH(QList<qint64>, grid);
-        QFETCH(QList<double>, values);
-        Messages messages;
-        const Design d = computeDesign(in, messages);
-        QVERIFY(messages.isEmpty());
-        KVX_COMPARE_NEAR(d.distance, distance, 1e-9);
-        QCOMPARE(d.evaluations, evaluations);
-        QCOMPARE((QList<qint64>{d.grid.columns, d.grid.rows, d.speakers}), grid);
-        KVX_COMPARE_NEAR(d.intensityBelow, values[0], 1e-9);
-        KVX_COMPARE_NEAR(d.intensityBetween, values[1], 1e-9);
-        KVX_COMPARE_NEAR(d.directLevel, values[2], 1e-9);
-        KVX_COMPARE_NEAR(d.difference1, values[3], 1e-9);
     }
 };
 

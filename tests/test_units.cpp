@@ -94,8 +94,7 @@ private Q_SLOTS:
         QFETCH(double, metres);
         QFETCH(int, decimals);
         QFETCH(QLocale, locale);
-        QFETCH(QString, shown);
-        QCOMPARE(decimals ? formatFeet(metres, locale, decimals) : formatFeetInches(metres), shown);
+        QTEST(decimals ? formatFeet(metres, locale, decimals) : formatFeetInches(metres), "shown");
     }
 
     // Typed, kept in the file, shown on opening: the same feet to 0.01 ft.
@@ -148,23 +147,20 @@ private Q_SLOTS:
     void lengthSymbol_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("feet");
-        QTest::newRow("placeholders") << "Room %1 m × %2 m, %3 loudspeakers"
-                                      << "Room %1 ft × %2 ft, %3 loudspeakers";
-        QTest::newRow("at the end, two digits") << "offset %10 m"
-                                                << "offset %10 ft";
-        QTest::newRow("a column head") << "x (m)"
-                                       << "x (ft)";
-        QTest::newRow("the bare symbol") << "m"
-                                         << "ft";
-        QTest::newRow("a definition at 1 m") << "dB at 1 W, 1 m"
-                                             << "dB at 1 W, 1 m";
-        QTest::newRow("an area, a time, millimetres") << "%1 m², %2 ms, %3 mm"
-                                                      << "%1 m², %2 ms, %3 mm";
+        const auto row = [](const char* name, const char* text, const char* feet) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(feet);
+        };
+        row("placeholders", "Room %1 m × %2 m, %3 loudspeakers",
+            "Room %1 ft × %2 ft, %3 loudspeakers");
+        row("at the end, two digits", "offset %10 m", "offset %10 ft");
+        row("a column head", "x (m)", "x (ft)");
+        row("the bare symbol", "m", "ft");
+        row("a definition at 1 m", "dB at 1 W, 1 m", "dB at 1 W, 1 m");
+        row("an area, a time, millimetres", "%1 m², %2 ms, %3 mm", "%1 m², %2 ms, %3 mm");
     }
     void lengthSymbol() {
         QFETCH(QString, text);
-        QFETCH(QString, feet);
-        QCOMPARE(withLengthSymbol(text, Units::Imperial), feet);
+        QTEST(withLengthSymbol(text, Units::Imperial), "feet");
         QCOMPARE(withLengthSymbol(text, Units::Metric), text);
     }
 

@@ -64,11 +64,10 @@ private Q_SLOTS:
         const auto imperial = [](const char* name, const QString& typed, const QString& expected) {
             QTest::newRow(name) << int(Units::Imperial) << typed << expected;
         };
-        // Every form of one length: 9 ft 6 in is 2.8956 m.
+        // The forms of one length, 9 ft 6 in or 2.8956 m, through the filter and the
+        // checks (every form is read in test_units).
         imperial("decimal feet", "9.5", "2.8956");
-        imperial("decimal feet, comma", "9,5", "2.8956");
         imperial("feet and inches", "9'6\"", "2.8956");
-        imperial("feet and inches, blank", "9' 6\"", "2.8956");
         imperial("feet and inches in words", "9 ft 6 in", "2.8956");
         imperial("inches alone", "114\"", "2.8956");
         imperial("half an inch", "9' 6.5\"", "2.9083");
@@ -76,8 +75,6 @@ private Q_SLOTS:
                  "Input Error: Room Length should be positive !");
         // Texts the filter lets through but that are no length: named, never 0.
         imperial("twelve inches or more after feet", "9'12\"", notFeet.arg("9'12\""));
-        imperial("two numbers without marks", "9 6", notFeet.arg("9 6"));
-        imperial("inches before feet", "6\" 9'", notFeet.arg("6\" 9'"));
         imperial("a mark alone", "'", notFeet.arg("'"));
         imperial("three parts", "1' 2\" 3", notFeet.arg("1' 2\" 3"));
         // The filter refuses what no form holds.
@@ -86,15 +83,14 @@ private Q_SLOTS:
         const QString metricFilter =
             QStringLiteral("filter: Invalid Character. Use: \n +/-, 0...9, one decimal "
                            "separator (dot or comma).");
-        QTest::newRow("metric refuses feet") << int(Units::Metric) << "9'6\"" << metricFilter;
-        QTest::newRow("metric refuses ft") << int(Units::Metric) << "9 ft" << metricFilter;
-        QTest::newRow("metric takes metres") << int(Units::Metric) << "9,5"
-                                             << "9,5";
+        for (const char* typed : {"9'6\"", "9 ft"})
+            QTest::addRow("metric refuses %s", typed)
+                << int(Units::Metric) << typed << metricFilter;
+        QTest::newRow("metric takes metres") << int(Units::Metric) << "9,5" << QString("9,5");
     }
     void inputForms() {
         QFETCH(int, units);
         QFETCH(QString, typed);
-        QFETCH(QString, expected);
         ProjectWindow h;
         for (const auto& [field, text] : {std::pair{&h.w->txtAngle1, "90"},
                                           {&h.w->txtAngle4, "60"},
@@ -103,7 +99,7 @@ private Q_SLOTS:
             field->setText(text);
         h.w->setUnits(Units(units));
         h.platform.clear();
-        QCOMPARE(outcome(h, typed), expected);
+        QTEST(outcome(h, typed), "expected");
     }
 
     // A room typed in feet is saved in metres; a metric user opens the same
@@ -111,24 +107,19 @@ private Q_SLOTS:
     // in feet and saved unchanged keeps its metres to the last digit.
     void fileRoundTrip_data() {
         QTest::addColumn<QStringList>("typed"); // in feet
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QStringList>("metric");
+        QTest::addColumn<QByteArray>("stored"); // what a metric user opens
         QTest::addColumn<QStringList>("imperial");
         QTest::newRow("every form") << QStringList{"32'9\"", "20,5", "9 ft 6 in", "48\""}
                                     << QByteArray("\"9.9822\",\"6.2484\",\"2.8956\",\"1.2192\"")
-                                    << QStringList{"9.9822", "6.2484", "2.8956", "1.2192"}
                                     << QStringList{"32.75", "20.5", "9.5", "4"};
         QTest::newRow("to 0.1 mm and 0.01 ft")
             << QStringList{"65.62", "10' 0.5\"", "9.999", "0"}
             << QByteArray("\"20.001\",\"3.0607\",\"3.0477\",\"0\"")
-            << QStringList{"20.001", "3.0607", "3.0477", "0"}
             << QStringList{"65.62", "10.04", "10", "0"};
     }
     void fileRoundTrip() {
         QFETCH(QStringList, typed);
         QFETCH(QByteArray, stored);
-        QFETCH(QStringList, metric);
-        QFETCH(QStringList, imperial);
         ProjectWindow feet;
         feet.w->setUnits(Units::Imperial);
         const QList<Control*> fields = feet.w->lengthFields();
@@ -139,12 +130,12 @@ private Q_SLOTS:
 
         ProjectWindow metres;
         QVERIFY(metres.w->ReadProjectFile(feet.path("room.kvx")));
-        QCOMPARE(roomTexts(metres), metric);
+        QCOMPARE(roomTexts(metres).join(','), QString(stored).remove('"'));
 
         ProjectWindow again;
         again.w->setUnits(Units::Imperial);
         QVERIFY(again.w->ReadProjectFile(feet.path("room.kvx")));
-        QCOMPARE(roomTexts(again), imperial);
+        QTEST(roomTexts(again), "imperial");
         again.w->WriteProjectFile(again.path("again.kvx"));
         QCOMPARE(readBytes(again.path("again.kvx")), readBytes(feet.path("room.kvx")));
         QCOMPARE(again.platform.messages.size(), 0);
@@ -172,16 +163,6 @@ private Q_SLOTS:
         QCOMPARE(h.platform.messages.size(), 0);
     }
 
-    // A length that is none of the forms is never saved as something else:
-    // the save is refused by name and the file is not written.
-    void saveRefusesNoLength() {
-        ProjectWindow h;
-        h.w->setUnits(Units::Imperial);
-        h.w->txtRoomHeight.userSetText("9'12\"");
-        QVERIFY_THROWS_EXCEPTION(KvxError, h.w->WriteProjectFile(h.path("never.kvx")));
-        QVERIFY(!QFile::exists(h.path("never.kvx")));
-    }
-
     // The System page takes the cable in feet, keeps metres to 0.1 mm and
     // shows them in either unit.
     void cableInFeet() {
@@ -197,32 +178,30 @@ private Q_SLOTS:
         QCOMPARE(h.platform.messages.size(), 0);
     }
 
-    // Metres would read a refused "9'12\"" as 9: the units stay until the
-    // length is put right, and the user is told which field.
-    void unitsStayForATextThatIsNoLength() {
-        ProjectWindow h;
-        h.w->mnuImperial.userClick();
-        h.w->txtRoomWidth.userSetText("9'12\"");
-        h.w->mnuMetric.userClick();
-        QCOMPARE(h.w->units(), Units::Imperial);
-        QVERIFY(h.w->mnuImperial.isChecked() && !h.w->mnuMetric.isChecked());
-        QCOMPARE(h.w->txtRoomWidth.text(), "9'12\"");
-        QCOMPARE(h.platform.messageTitles(), QStringList{"Input Error"});
-        QCOMPARE(h.platform.messages.constFirst().text,
-                 "Room width: \"9'12\"\" is not a length in feet (such as 9.5, 9'6\", 9 ft "
-                 "6 in or 114\").");
-        QCOMPARE(h.platform.focusMoves, QStringList{"txtRoomWidth"});
-        QCOMPARE(h.kvx.readSetting("Configuration", "Units"), QString("Imperial"));
-    }
-
     // The menu's choice is kept in Kvx.ini for later starts; a new project in
-    // feet starts with the usual American cable.
-    void menuKeepsTheChoice() {
+    // feet starts with the usual American cable. Metres would read a refused
+    // "9'12\"" as 9: the units stay until the length is put right, the user is
+    // told which field, and a save is refused by name, with no file written.
+    void menuChoice() {
         ProjectWindow h;
         h.w->mnuImperial.userClick();
         QCOMPARE(h.kvx.readSetting("Configuration", "Units"), QString("Imperial"));
         h.w->ResetProject();
         QCOMPARE(h.w->systemSettings().crossSection, "14AWG");
+        h.platform.clear();
+        h.w->txtRoomWidth.userSetText("9'12\"");
+        h.w->mnuMetric.userClick();
+        QCOMPARE(h.w->units(), Units::Imperial);
+        QVERIFY(h.w->mnuImperial.isChecked() && !h.w->mnuMetric.isChecked());
+        QCOMPARE(h.w->txtRoomWidth.text(), "9'12\"");
+        QCOMPARE(messageLog(h.platform),
+                 QStringList{"Input Error (48): Room width: \"9'12\"\" is not a length in feet "
+                             "(such as 9.5, 9'6\", 9 ft 6 in or 114\")."});
+        QCOMPARE(h.platform.focusMoves, QStringList{"txtRoomWidth"});
+        QCOMPARE(h.kvx.readSetting("Configuration", "Units"), QString("Imperial"));
+        QVERIFY_THROWS_EXCEPTION(KvxError, h.w->WriteProjectFile(h.path("never.kvx")));
+        QVERIFY(!QFile::exists(h.path("never.kvx")));
+        h.w->txtRoomWidth.userSetText("9'");
         h.w->mnuMetric.userClick();
         QCOMPARE(h.kvx.readSetting("Configuration", "Units"), QString("Metric"));
     }

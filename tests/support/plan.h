@@ -14,19 +14,8 @@ namespace kvx::test {
 inline DesignInputs roomInputs(double length, double width, double height, double ear,
                                double angle1, double angle4, double sensitivity, double power,
                                double difference) {
-    DesignInputs in;
-    in.length = length;
-    in.width = width;
-    in.roomHeight = height;
-    in.earHeight = ear;
-    in.angle1 = angle1;
-    in.angle4 = angle4;
-    in.sensitivity = sensitivity;
-    in.ratedPower = power;
-    in.lineVoltage = 100;
-    in.speakerPower = power;
-    in.difference4 = difference;
-    return in;
+    return {length, width, height, ear,   angle1,     angle4,          sensitivity,
+            power,  100,   1,      power, difference, Pattern::Square, Fit::Nearest};
 }
 
 inline Design calculated(const DesignInputs& inputs) {
@@ -39,20 +28,11 @@ inline Design calculated(const DesignInputs& inputs) {
 inline Design handMade(double length, double width, double spacing, double h, double angle1,
                        double angle4, double difference = 6) {
     Design d;
-    d.length = length;
-    d.width = width;
-    d.roomHeight = h + 1.2;
-    d.earHeight = 1.2;
+    static_cast<DesignInputs&>(d) =
+        roomInputs(length, width, h + 1.2, 1.2, angle1, angle4, 90, 6, difference);
     d.h = h;
-    d.angle1 = angle1;
-    d.angle4 = angle4;
     d.thetaHalf1 = angle1 * kPi / 360;
     d.thetaHalf4 = angle4 * kPi / 360;
-    d.sensitivity = 90;
-    d.ratedPower = 6;
-    d.lineVoltage = 100;
-    d.speakerPower = 6;
-    d.difference4 = difference;
     d.distance = spacing;
     d.settled = true;
     d.grid = SplitGrid(length, width, spacing);
