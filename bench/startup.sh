@@ -7,18 +7,24 @@
 # wrapper's own) is shown beside it: on a busy machine it is the steadier.
 # Usage: bench/startup.sh <bin dir> [runs]
 #
-# Measured (release build, offscreen, 2 cores shared with four other builds,
-# load average 4 to 18; processor time from perf stat -r 30 -e task-clock,
-# several interleaved rounds):
-#   before (main 456d5b3): kvx 32.6-35 ms, empty window 15.2-15.5 ms: 2.1-2.3x
-#     (wall-time means swing between 1.6x and 2.3x with the load).
-#   after the window icon drawn when first asked for: kvx 31.3-32.6 ms at the
-#     same load, 2.0-2.1x; with the string table read in place too, at a
-#     later, busier time: 37-39 ms against the old 40-50 ms, the empty window
-#     17-18 ms: 2.2x against 2.4x.
-#   A plain Qt window with the same kinds and number of widgets, menus and
-#   texts and no program behind it: 1.7x-1.9x. The breakdown is in the
-#   report of the upkeep branch.
+# Measured (release build, offscreen, 2 cores shared with four other builds;
+# processor time from perf stat -r 15 -e task-clock, rounds interleaved, the
+# median of the rounds' means, and per step from the process's own clock):
+#   main 456d5b3: kvx 32.6-35 ms, empty window 15.2-15.5 ms: 2.1-2.3x.
+#   main 8875ad4 (units, buildings, speech page since): no step grew. The
+#     window icon drawn once and the string table read in place (about 2 ms)
+#     were offset by the building window's Qt Concurrent loaded at start and
+#     by the figures of the day: 2.07x-2.4x, the swing of the load alone.
+#   this branch, Qt Concurrent out, and Qt Print Support, Qt Svg and dxflib
+#     in the module kvx-print.so: 1.3 ms less before main() but 0.35 ms more
+#     at the first image read (Qt's image-format plug-ins, libqsvg among
+#     them, bring Qt Svg back in), 0.6 ms less in all; at load 3-4 kvx
+#     32.9-34.1 ms against 32.9-34.9 ms, the empty window 14.5-14.7 ms: 2.3x.
+#   What is left is Qt making and painting what the first window shows (its
+#   fields 6.2 ms, the first paint 5.5 ms, the menu bar 1.7 ms of which 1.5
+#   ms is Qt's probing of every image-format plug-in for the style's first
+#   PNG, the banners 1.4 ms): a plain Qt window with the same widgets takes
+#   1.7x-1.9x. The breakdown is in the report of the startup branch.
 set -euo pipefail
 bin=${1:?usage: startup.sh <bin dir> [runs]}
 runs=${2:-20}
@@ -32,6 +38,8 @@ done
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cp "$bin/kvx" "$folder/"
+# The printing module, loaded on the first print only, belongs beside it too.
+if [ -f "$bin/kvx-print.so" ]; then cp "$bin/kvx-print.so" "$folder/"; fi
 if [ -f "$bin/Basic.lsp" ]; then
     cp "$bin/Basic.lsp" "$folder/"
 else
