@@ -18,8 +18,10 @@
 #   this branch, Qt Concurrent out, and Qt Print Support, Qt Svg and dxflib
 #     in the module kvx-print.so: 1.3 ms less before main() but 0.35 ms more
 #     at the first image read (Qt's image-format plug-ins, libqsvg among
-#     them, bring Qt Svg back in), 0.6 ms less in all; at load 3-4 kvx
-#     32.9-34.1 ms against 32.9-34.9 ms, the empty window 14.5-14.7 ms: 2.3x.
+#     them, bring Qt Svg back in), 0.6 ms less in all; the string table
+#     kept in place, 0.4 ms less again. At load 3-4 kvx 33.1-34.1 ms against
+#     32.9-34.9 ms, the empty window 14.5-14.7 ms: 2.3x, the gain within the
+#     rounds' spread; bench/startup.sh: 2.23x against main's 2.34x.
 #   What is left is Qt making and painting what the first window shows (its
 #   fields 6.2 ms, the first paint 5.5 ms, the menu bar 1.7 ms of which 1.5
 #   ms is Qt's probing of every image-format plug-in for the style's first
