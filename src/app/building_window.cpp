@@ -1,7 +1,7 @@
 #include "app/building_window.h"
 
-#include "app/building_pdf.h"
 #include "app/dispatcher.h"
+#include "app/print_module.h"
 #include "app/room_plan.h"
 #include "core/base/platform.h"
 #include "core/building/building_error.h"
@@ -425,7 +425,10 @@ bool BuildingWindow::writeSchedulePdf(const QString& path) {
     const BuildingFigures* figures = m_document->figures();
     if (!figures)
         return false;
-    const std::optional<QString> why = writeSchedule(path, *m_document, *m_rooms, *m_zones);
+    QString whyNot;
+    Printing* found = printing(&whyNot);
+    const std::optional<QString> why =
+        found ? found->writeSchedule(path, *m_document, *m_rooms, *m_zones) : whyNot;
     if (why) {
         m_document->kvx().platform.messageBox(*why, MsgStyle::Exclamation,
                                               m_document->kvx().texts.ProgramTitle);

@@ -3,6 +3,7 @@
 #include "app/dispatcher.h"
 #include "app/pictures.h"
 #include "app/plan_pages.h"
+#include "app/print_module.h"
 #include "app/speech_page.h"
 #include "app/system_page.h"
 #include "core/calc/design.h"
@@ -262,7 +263,12 @@ bool PlanWindow::exportTo(const QString& path, PlanFormat format) {
         paintSystemPage(painter, area, m_model, *m_scene);
     };
     what.speech = speechPageFor(m_model, *m_scene, m_texts);
-    const QString problem = writePlanFile(path, format, what);
+    QString problem;
+    if (Printing* found = printing(&problem))
+        problem = found->writePlanFile(path, format, what);
+    else
+        problem =
+            m_texts.text(PlanViewText::CannotWrite).arg(QDir::toNativeSeparators(path), problem);
     if (problem.isEmpty())
         return true;
     m_model.kvx.platform.messageBox(problem, MsgStyle::Exclamation,

@@ -7,7 +7,7 @@
 #include "app/info_views.h"
 #include "app/lang_select_view.h"
 #include "app/main_window_view.h"
-#include "app/printing.h"
+#include "app/print_module.h"
 #include "app/twips.h"
 #include "core/report/report_printer.h"
 #include "core/shell/lang_select.h"
@@ -268,21 +268,34 @@ std::optional<QString> QtPlatform::showSaveDialog(const CommonDialog& dialog) {
     return runFileDialog(dialog, true);
 }
 
+Printing* QtPlatform::printingOrSay() {
+    QString whyNot;
+    Printing* found = printing(&whyNot);
+    if (!found)
+        messageBox(whyNot, MsgStyle::Critical, QString());
+    return found;
+}
+
 void QtPlatform::showPrinterSetup() {
     const KeepActiveWindow keep;
-    app::showPrinterSetup(dialogParent());
+    if (Printing* found = printingOrSay())
+        found->showPrinterSetup(dialogParent());
 }
 
 std::optional<double> QtPlatform::printerPageWidth() {
-    return app::printerPageWidth();
+    // Only a width: without the module the report takes the page's default.
+    Printing* found = printing(nullptr);
+    return found ? found->printerPageWidth() : std::nullopt;
 }
 
 std::unique_ptr<ReportPrinter> QtPlatform::openPrinter() {
-    return app::openPrinter();
+    Printing* found = printingOrSay();
+    return found ? found->openPrinter() : nullptr;
 }
 
 std::unique_ptr<ReportPrinter> QtPlatform::openPdf(const QString& path) {
-    return app::openPdf(path);
+    Printing* found = printingOrSay();
+    return found ? found->openPdf(path) : nullptr;
 }
 
 void QtPlatform::showAbout() {

@@ -23,6 +23,7 @@ namespace kvx::app {
 class Binder;
 class Dispatcher;
 class MainWindowView;
+class Printing;
 
 // Message box style numbers: buttons (style % 16), icon (style & 0x70) and
 // the default button (style & 0x300).
@@ -76,6 +77,8 @@ public:
 
 private:
     QWidget* dialogParent() const;
+    // The printing code, or nothing after the reason has been shown.
+    Printing* printingOrSay();
     std::optional<QString> runFileDialog(const CommonDialog& dialog, bool save);
 
     Kvx1* m_kvx = nullptr;

@@ -1,5 +1,6 @@
 // The report drawn with QPainter into a PDF file: one whole page when it ends,
-// nothing at all when it does not.
+// nothing at all when it does not; the same from the module the program loads.
+#include "app/print_module.h"
 #include "app/printing.h"
 #include "core/base/kvx_error.h"
 #include "core/ui/main_window/report_commands.h"
@@ -7,6 +8,7 @@
 #include "support/files.h"
 
 #include <QDir>
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -56,6 +58,22 @@ private Q_SLOTS:
         pdf.reset();
         QCOMPARE(read(QStringLiteral("hall.pdf")), QByteArray("%PDF-older"));
         QCOMPARE(files(), QStringList{"hall.pdf"});
+    }
+    void moduleWritesTheReport() {
+        // Loaded as the program loads it: every symbol it needs must resolve.
+        QLibrary module(QStringLiteral(KVX_BIN_DIR "/") + app::kPrintingModuleName);
+        QVERIFY2(module.load(), qPrintable(module.errorString()));
+        const auto entry =
+            reinterpret_cast<app::PrintingEntry>(module.resolve(app::kPrintingEntry));
+        QVERIFY(entry && entry());
+        auto pdf = entry()->openPdf(m_window->path(QStringLiteral("hall.pdf")));
+        QVERIFY(pdf);
+        printReport(*m_window->w, *pdf);
+        QVERIFY(pdf->endDocument());
+        pdf.reset();
+        const QString text = QString::fromLatin1(read(QStringLiteral("hall.pdf")));
+        QVERIFY(text.startsWith(QLatin1String("%PDF-")));
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
     }
 
 private:

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <iterator>
+#include <utility>
+
 namespace kvx {
 
 namespace {
@@ -12,11 +15,13 @@ namespace {
 constexpr int kOffsetsByColumn[] = {0, 1000, 2000, 3000, 4000};
 } // namespace
 
-StringTable StringTable::fromTsv(const QString& tsv) {
+StringTable StringTable::fromTsv(QString tsv) {
     // Read in place, cell by cell: the table is read before the first window
     // is shown, and lists of every line and cell would only be thrown away.
     StringTable table;
-    for (QStringView line : QStringView(tsv).tokenize(u'\n')) {
+    table.m_source = std::move(tsv);
+    table.m_texts.reserve(table.m_source.count(u'\n') * std::size(kOffsetsByColumn));
+    for (QStringView line : QStringView(table.m_source).tokenize(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
         int column = 0;
@@ -30,7 +35,7 @@ StringTable StringTable::fromTsv(const QString& tsv) {
             } else if (column > 5) {
                 break;
             } else if (!cell.isEmpty()) {
-                table.m_texts.insert(id + kOffsetsByColumn[column - 1], cell.toString());
+                table.m_texts.insert(id + kOffsetsByColumn[column - 1], cell);
             }
             ++column;
         }
@@ -52,7 +57,7 @@ std::optional<QString> StringTable::find(int id) const {
     const auto it = m_texts.constFind(id);
     if (it == m_texts.constEnd())
         return std::nullopt;
-    return *it;
+    return it->toString();
 }
 
 QString StringTable::text(int id) const {

@@ -21,7 +21,7 @@ public:
     static const StringTable& builtIn();
 
     // Reads a table in the resource's format; rows that are not "id<TAB>texts" are skipped.
-    static StringTable fromTsv(const QString& tsv);
+    static StringTable fromTsv(QString tsv);
 
     std::optional<QString> find(int id) const;
     // The text of an id; an absent id is a failure (KvxError), never an empty text.
@@ -32,7 +32,10 @@ public:
     int size() const { return int(m_texts.size()); }
 
 private:
-    QHash<int, QString> m_texts;
+    // The texts stay where they are in the table's text, which the table
+    // keeps: a start reads every language's texts and uses few of them.
+    QString m_source;
+    QHash<int, QStringView> m_texts;
 };
 
 // The texts of one language and the locale its numbers are shown in: what a
