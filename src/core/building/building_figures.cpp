@@ -1,13 +1,12 @@
 #include "core/building/building_figures.h"
 
 #include "core/base/numbers.h"
-#include "core/base/parallel.h"
 #include "core/calc/power.h"
 #include "core/plan/coverage.h"
 #include "core/speech/speech.h"
 
 #include <QHash>
-#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -71,8 +70,10 @@ bool computeRooms(const Building& building, const std::vector<int>& zones,
         if (run.progress && (now % step == 0 || now == total))
             run.progress(now, total);
     };
-    parallelFor(run.pool ? *run.pool : *QThreadPool::globalInstance(), total,
-                [&](qsizetype k) { one(which[size_t(k)]); });
+    if (run.pool)
+        QtConcurrent::blockingMap(run.pool, which, one);
+    else
+        QtConcurrent::blockingMap(which, one);
     return !cancelled();
 }
 

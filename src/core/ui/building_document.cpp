@@ -10,8 +10,8 @@
 #include "core/ui/recent_files.h"
 
 #include <QFileInfo>
-#include <QPromise>
 #include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -226,18 +226,9 @@ void BuildingDocument::calculate() {
             this, [this, done, all] { Q_EMIT progress(done, all); }, Qt::QueuedConnection);
     };
     // The run works on its own copy, so that nothing it reads changes under it.
-    auto promise = std::make_shared<QPromise<std::optional<BuildingFigures>>>();
-    promise->start();
-    m_watcher->setFuture(promise->future());
-    m_pool.start([promise, building = m_building, run, keep = m_cancel] {
-        try {
-            promise->addResult(computeBuilding(building, run));
-        } catch (...) {
-            // Given to whoever takes the result, on the window's thread.
-            promise->setException(std::current_exception());
-        }
-        promise->finish();
-    });
+    m_watcher->setFuture(QtConcurrent::run(&m_pool, [building = m_building, run, keep = m_cancel] {
+        return computeBuilding(building, run);
+    }));
     Q_EMIT calculatingChanged(true);
     Q_EMIT progress(0, total);
 }
