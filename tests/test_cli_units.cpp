@@ -149,8 +149,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("err"); // the start of standard error
         QTest::newRow("metric named")
             << QStringList{"calc", "--units", "metric", "--json"} << 0 << "";
-        QTest::newRow("no such units") << QStringList{"calc", "--units", "yards"} << 2
-                                       << "kvx-cli: --units: \"yards\" is not one of metric, imperial.";
+        QTest::newRow("no such units")
+            << QStringList{"calc", "--units", "yards"} << 2
+            << "kvx-cli: --units: \"yards\" is not one of metric, imperial.";
         QTest::newRow("twelve inches after feet")
             << QStringList{"calc", "--units", "imperial", "--width", "9'12\""} << 1
             << "Input Error: Room width: \"9'12\"\" is not a length in feet";

@@ -1,8 +1,9 @@
 #include "cli/print_support.h"
 
+#include "core/base/program_module.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
 
 namespace kvx::cli {
 
@@ -17,26 +18,10 @@ QString programFolder() {
 } // namespace
 
 PrintSupport* loadPrintSupport(QString* whyNot) {
-    // Beside kvx-cli in the build folder; installed, in the library folder.
-    const QDir folder(programFolder());
-    QString path = folder.filePath(kPrintModuleName);
-    if (!QFileInfo::exists(path))
-        path = QDir::cleanPath(
-            folder.filePath(QStringLiteral(KVX_PRINT_MODULE_RELATIVE "/") + kPrintModuleName));
-    QLibrary module(path);
-    // Never unloaded: the application object it creates lives until the end.
-    if (!module.load()) {
-        if (whyNot)
-            *whyNot = module.errorString();
-        return nullptr;
-    }
-    const auto entry = reinterpret_cast<PrintSupportEntry>(module.resolve(kPrintSupportEntry));
-    if (!entry) {
-        if (whyNot)
-            *whyNot = module.errorString();
-        return nullptr;
-    }
-    return entry();
+    // The application object it creates lives until the end.
+    const auto entry = reinterpret_cast<PrintSupportEntry>(
+        loadProgramModule(programFolder(), kPrintModuleName, kPrintSupportEntry, whyNot));
+    return entry ? entry() : nullptr;
 }
 
 } // namespace kvx::cli

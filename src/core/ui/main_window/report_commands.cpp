@@ -9,7 +9,6 @@
 #include "core/ui/replace_guard.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace kvx {
 
@@ -31,10 +30,6 @@ QString textOr(const Kvx1& kvx, int englishId, const QString& english) {
         return *text;
     return kvx.strings.find(englishId).value_or(english);
 }
-
-// The name a report is offered under: the project's base name with the
-// report's extension, beside the project; "report" for a new project. Never
-// the project's own name, which a quick Return would replace.
 
 } // namespace
 
