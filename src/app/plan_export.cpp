@@ -320,7 +320,7 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
     for (const PlanDrawingLayout::Dimension& d : layout.dimensions) {
         const PlacedDimension& p = d.placed;
         const double u = metrics.point;
-        const QPointF out(p.outward().x(), -p.outward().y());
+        const QPointF out = p.outwardOnDevice();
         const auto line = [&](QPointF from, QPointF to) {
             const QPointF a = frame.toRoom(from);
             const QPointF b = frame.toRoom(to);

@@ -223,7 +223,7 @@ private:
                                            const PlanTextMetrics& metrics) {
         const double u = metrics.point;
         const double step = metrics.step();
-        const QPointF out(d.outward().x(), -d.outward().y()); // device y grows downwards
+        const QPointF out = d.outwardOnDevice();
         const QPointF wallFrom = frame.toDevice(d.from);
         const QPointF wallTo = frame.toDevice(d.to);
         const double w = size.width();
@@ -538,7 +538,7 @@ PlanDrawingLayout layoutPlanDrawing(const PlanGeometry& geometry, const QRectF& 
     layout.markRadius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
     std::vector<QRectF> drawn; // the dimensions' texts and lines
     for (const PlanDrawingLayout::Dimension& d : layout.dimensions) {
-        const QPointF out(d.placed.outward().x(), -d.placed.outward().y());
+        const QPointF out = d.placed.outwardOnDevice();
         drawn.push_back(d.label.adjusted(-1.5 * u, -1.5 * u, 1.5 * u, 1.5 * u));
         drawn.push_back(segment(d.lineFrom, d.lineTo));
         drawn.push_back(segment(d.wallFrom, d.lineFrom + out * (1.5 * u)));
