@@ -53,7 +53,7 @@ void drawMessage(QPainter& painter, const QRectF& area, const QString& text) {
 void drawDimension(QPainter& painter, const PlanDrawingLayout::Dimension& d) {
     const double u = pt(painter);
     const PlacedDimension& p = d.placed;
-    const QPointF out(p.outward().x(), -p.outward().y()); // device y grows downwards
+    const QPointF out = p.outwardOnDevice();
     const QPointF a = d.lineFrom;
     const QPointF b = d.lineTo;
     // Extension lines from the wall to a little beyond the dimension line.

@@ -236,7 +236,9 @@ void writeDxfTables(DL_Dxf& dxf, DL_WriterA& dw) {
                        DL_Attributes("", colour, -3, "CONTINUOUS", 1.0));
     dw.tableEnd();
     dw.tableStyle(1);
-    dxf.writeStyle(dw, DL_StyleData("standard", 0, 0.0, 1.0, 0.0, 0, 0.2, "txt", ""));
+    // dxflib keeps the handle of the style named exactly "Standard" for the
+    // dimension style to point at; under any other name that pointer is unset.
+    dxf.writeStyle(dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 0.2, "txt", ""));
     dw.tableEnd();
     dxf.writeView(dw);
     dxf.writeUcs(dw);
@@ -261,7 +263,7 @@ void writeDxfText(DL_Dxf& dxf, DL_WriterA& dw, QPointF at, double height, const 
                   const QString& layer, double angle = 0) {
     dxf.writeText(dw,
                   DL_TextData(at.x(), at.y(), 0, at.x(), at.y(), 0, height, 1.0, 0, 0, 0,
-                              dxfText(text), "standard", angle),
+                              dxfText(text), "Standard", angle),
                   onLayer(layer));
 }
 
@@ -320,7 +322,7 @@ void writeDxfEntities(DL_Dxf& dxf, DL_WriterA& dw, const PlanScene& scene, const
     for (const PlanDrawingLayout::Dimension& d : layout.dimensions) {
         const PlacedDimension& p = d.placed;
         const double u = metrics.point;
-        const QPointF out(p.outward().x(), -p.outward().y());
+        const QPointF out = p.outwardOnDevice();
         const auto line = [&](QPointF from, QPointF to) {
             const QPointF a = frame.toRoom(from);
             const QPointF b = frame.toRoom(to);

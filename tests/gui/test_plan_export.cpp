@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSvgRenderer>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -138,6 +139,7 @@ private Q_SLOTS:
     void denseLayoutsDrawnAsAnArea();
     void aMapThatCannotBeMadeShowsWhyNot();
     void dimensionsStandBesideTheWalls();
+    void dxfPointersNameItsRecords();
     void coloursReadInGrey();
     void outsideTheListenerAreaPaleNotDark_data();
     void outsideTheListenerAreaPaleNotDark();
@@ -362,6 +364,26 @@ void TestPlanExport::dimensionsStandBesideTheWalls() {
                          "bottom tier 1: 0.00..1.67 1.67 m",
                          "left tier 1: 0.00..1.67 1.67 m",
                      }));
+}
+
+void TestPlanExport::dxfPointersNameItsRecords() {
+    // Every hard pointer (the dimension style's text style among them) names
+    // a record of the file: a pointer left unset would point anywhere.
+    const QString path = m_window->path("plan.dxf");
+    QCOMPARE(writePlanFile(path, PlanFormat::Dxf, what()), QString());
+    const QList<QByteArray> lines = test::readBytes(path).split('\n');
+    QSet<QByteArray> handles;
+    QList<QByteArray> pointers;
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const int code = lines[i].trimmed().toInt();
+        if (code == 5 || code == 105)
+            handles.insert(lines[i + 1].trimmed());
+        else if (code >= 340 && code <= 349)
+            pointers.append(lines[i + 1].trimmed());
+    }
+    QVERIFY(!pointers.isEmpty());
+    for (const QByteArray& pointer : pointers)
+        QVERIFY2(handles.contains(pointer), pointer.constData());
 }
 
 void TestPlanExport::coloursReadInGrey() {

@@ -52,6 +52,19 @@ std::pair<double, double> span(const PlacedDimension& p) {
     return p.horizontal() ? std::pair(p.from.x(), p.to.x()) : std::pair(p.from.y(), p.to.y());
 }
 
+// Lengths of the room closer than this are the same.
+double toleranceOf(const QRectF& room) {
+    return 1e-9 * std::max({1.0, room.width(), room.height()});
+}
+
+// Whether two dimensions would share a line: the same side, the same tier
+// and overlapping spans.
+bool shareLine(const PlacedDimension& a, const PlacedDimension& b, double tolerance) {
+    const auto [alo, ahi] = span(a);
+    const auto [blo, bhi] = span(b);
+    return a.side == b.side && a.tier == b.tier && alo < bhi - tolerance && blo < ahi - tolerance;
+}
+
 // Shorter dimensions first: they lie nearer the wall.
 std::vector<std::size_t> shortestFirst(const std::vector<PlacedDimension>& placed) {
     std::vector<std::size_t> order(placed.size());
@@ -68,7 +81,7 @@ std::vector<std::size_t> shortestFirst(const std::vector<PlacedDimension>& place
 
 std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     const QRectF& room = geometry.room;
-    const double tolerance = 1e-9 * std::max({1.0, room.width(), room.height()});
+    const double tolerance = toleranceOf(room);
     const auto near = [tolerance](double a, double b) { return std::abs(a - b) <= tolerance; };
     std::vector<PlacedDimension> placed;
     for (const PlanGeometry::Dimension& d : geometry.dimensions) {
@@ -97,19 +110,12 @@ std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry) {
     const std::vector<std::size_t> order = shortestFirst(placed);
     for (std::size_t n = 0; n < order.size(); ++n) {
         PlacedDimension& p = placed[order[n]];
-        const auto [lo, hi] = span(p);
-        const auto clashes = [&](int tier) {
-            for (std::size_t m = 0; m < n; ++m) {
-                const PlacedDimension& other = placed[order[m]];
-                const auto [olo, ohi] = span(other);
-                if (other.side == p.side && other.tier == tier && lo < ohi - tolerance &&
-                    olo < hi - tolerance)
-                    return true;
-            }
-            return false;
+        const auto clashes = [&] {
+            return std::any_of(order.begin(), order.begin() + std::ptrdiff_t(n),
+                               [&](std::size_t i) { return shareLine(placed[i], p, tolerance); });
         };
         p.tier = 1;
-        while (clashes(p.tier))
+        while (clashes())
             ++p.tier;
     }
     return placed;
@@ -150,7 +156,7 @@ public:
                const RoomFrame& frame, const QRectF& area, const std::array<int, 4>& reserved,
                const PlanTextMetrics& metrics, const QRectF& room)
         : m_dimensions(dimensions)
-        , m_tolerance(1e-9 * std::max({1.0, room.width(), room.height()}))
+        , m_tolerance(toleranceOf(room))
         , m_order(shortestFirst(dimensions)) {
         const QRectF roomBox = frame.toDevice(room).adjusted(-metrics.point, -metrics.point,
                                                              metrics.point, metrics.point);
@@ -172,7 +178,7 @@ public:
     // (a tier further out costs more than a text beside its line); nothing
     // when no way to place them all was found.
     std::optional<std::vector<PlanDrawingLayout::Dimension>> complete() {
-        clear();
+        m_chosen.clear();
         m_best.reset();
         m_bestCost = std::numeric_limits<int>::max();
         m_budget = 20000;
@@ -183,16 +189,16 @@ public:
     // Each text in its first free place, in order; those without one left
     // out, their sides marked.
     std::vector<PlanDrawingLayout::Dimension> firstFree(std::array<bool, 4>& failed) {
-        clear();
+        m_chosen.clear();
         for (std::size_t index : m_order) {
             const auto free = std::find_if(m_places[index].begin(), m_places[index].end(),
                                            [&](const Place& place) { return isFree(place); });
             if (free == m_places[index].end())
                 failed[sideIndex(m_dimensions[index].side)] = true;
             else
-                push(*free);
+                m_chosen.push_back(&*free);
         }
-        return m_placed;
+        return chosen();
     }
 
 private:
@@ -217,7 +223,7 @@ private:
                                            const PlanTextMetrics& metrics) {
         const double u = metrics.point;
         const double step = metrics.step();
-        const QPointF out(d.outward().x(), -d.outward().y()); // device y grows downwards
+        const QPointF out = d.outwardOnDevice();
         const QPointF wallFrom = frame.toDevice(d.from);
         const QPointF wallTo = frame.toDevice(d.to);
         const double w = size.width();
@@ -272,25 +278,17 @@ private:
     // shares its tier with no other it would overlap, its lines cross no
     // text and its text meets no text or line.
     bool isFree(const Place& place) const {
-        const PlacedDimension& d = place.drawn.placed;
-        const auto [lo, hi] = span(d);
-        for (std::size_t i = 0; i < m_placed.size(); ++i) {
-            if (meet(place.drawn.label, m_lanes[i]) || meet(place.lane, m_placed[i].label))
-                return false;
-        }
-        for (const auto& other : m_placed) {
-            const auto [olo, ohi] = span(other.placed);
-            if (other.placed.side == d.side && other.placed.tier == d.tier &&
-                lo < ohi - m_tolerance && olo < hi - m_tolerance)
-                return false;
-            for (const QRectF& line : place.lines)
-                if (meet(line, other.label))
-                    return false;
-        }
-        return std::none_of(m_labels.begin(), m_labels.end(),
-                            [&](const QRectF& other) { return meet(place.padded, other); }) &&
-               std::none_of(m_lines.begin(), m_lines.end(),
-                            [&](const QRectF& line) { return meet(line, place.drawn.label); });
+        const QRectF& label = place.drawn.label;
+        const auto crosses = [](const std::array<QRectF, 3>& lines, const QRectF& box) {
+            return std::any_of(lines.begin(), lines.end(),
+                               [&](const QRectF& line) { return meet(line, box); });
+        };
+        return std::none_of(m_chosen.begin(), m_chosen.end(), [&](const Place* other) {
+            return meet(label, other->lane) || meet(place.lane, other->drawn.label) ||
+                   shareLine(place.drawn.placed, other->drawn.placed, m_tolerance) ||
+                   crosses(place.lines, other->drawn.label) || meet(place.padded, other->padded) ||
+                   crosses(other->lines, label);
+        });
     }
 
     // How many shorter dimensions of its side lie further out than a place:
@@ -298,39 +296,26 @@ private:
     int insideShorter(const Place& place) const {
         const PlacedDimension& d = place.drawn.placed;
         const auto [lo, hi] = span(d);
-        return int(std::count_if(m_placed.begin(), m_placed.end(), [&](const auto& other) {
-            const auto [olo, ohi] = span(other.placed);
-            return other.placed.side == d.side && other.placed.tier > d.tier &&
-                   ohi - olo < hi - lo - m_tolerance;
+        return int(std::count_if(m_chosen.begin(), m_chosen.end(), [&](const Place* chosen) {
+            const PlacedDimension& other = chosen->drawn.placed;
+            const auto [olo, ohi] = span(other);
+            return other.side == d.side && other.tier > d.tier && ohi - olo < hi - lo - m_tolerance;
         }));
     }
 
-    void clear() {
-        m_placed.clear();
-        m_lanes.clear();
-        m_labels.clear();
-        m_lines.clear();
-    }
-
-    void push(const Place& place) {
-        m_placed.push_back(place.drawn);
-        m_lanes.push_back(place.lane);
-        m_labels.push_back(place.padded);
-        m_lines.insert(m_lines.end(), place.lines.begin(), place.lines.end());
-    }
-
-    void pop() {
-        m_placed.pop_back();
-        m_lanes.pop_back();
-        m_labels.pop_back();
-        m_lines.resize(m_lines.size() - 3);
+    std::vector<PlanDrawingLayout::Dimension> chosen() const {
+        std::vector<PlanDrawingLayout::Dimension> drawn;
+        drawn.reserve(m_chosen.size());
+        for (const Place* place : m_chosen)
+            drawn.push_back(place->drawn);
+        return drawn;
     }
 
     void search(std::size_t n, int cost) {
         if (cost + m_least[n] >= m_bestCost)
             return;
         if (n == m_order.size()) {
-            m_best = m_placed;
+            m_best = chosen();
             m_bestCost = cost;
             return;
         }
@@ -339,9 +324,9 @@ private:
                 return;
             if (!isFree(place))
                 continue;
-            push(place);
+            m_chosen.push_back(&place);
             search(n + 1, cost + place.cost + 3 * insideShorter(place));
-            pop();
+            m_chosen.pop_back();
         }
     }
 
@@ -350,10 +335,7 @@ private:
     const std::vector<std::size_t> m_order;
     std::vector<std::vector<Place>> m_places; // by dimension
     std::vector<int> m_least;                 // by position in m_order, of the rest
-    std::vector<PlanDrawingLayout::Dimension> m_placed;
-    std::vector<QRectF> m_lanes;  // of the placed ones
-    std::vector<QRectF> m_labels; // padded
-    std::vector<QRectF> m_lines;
+    std::vector<const Place*> m_chosen;       // the places taken so far, in m_order
     std::optional<std::vector<PlanDrawingLayout::Dimension>> m_best;
     int m_bestCost = 0;
     int m_budget = 0;
@@ -556,7 +538,7 @@ PlanDrawingLayout layoutPlanDrawing(const PlanGeometry& geometry, const QRectF& 
     layout.markRadius = std::clamp(0.2 * spacing, 0.6 * u, 6 * u);
     std::vector<QRectF> drawn; // the dimensions' texts and lines
     for (const PlanDrawingLayout::Dimension& d : layout.dimensions) {
-        const QPointF out(d.placed.outward().x(), -d.placed.outward().y());
+        const QPointF out = d.placed.outwardOnDevice();
         drawn.push_back(d.label.adjusted(-1.5 * u, -1.5 * u, 1.5 * u, 1.5 * u));
         drawn.push_back(segment(d.lineFrom, d.lineTo));
         drawn.push_back(segment(d.wallFrom, d.lineFrom + out * (1.5 * u)));

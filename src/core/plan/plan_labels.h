@@ -49,8 +49,9 @@ struct PlacedDimension {
     DimensionSide side = DimensionSide::Bottom;
     int tier = 1;
     bool horizontal() const { return side == DimensionSide::Bottom || side == DimensionSide::Top; }
-    // Away from the room, in room coordinates (y up).
+    // Away from the room, in room coordinates (y up), and on a device (y down).
     QPointF outward() const;
+    QPointF outwardOnDevice() const { return {outward().x(), -outward().y()}; }
 };
 std::vector<PlacedDimension> placeDimensions(const PlanGeometry& geometry);
 
