@@ -11,6 +11,8 @@
 #include "core/ui/main_window.h"
 #include "support/files.h"
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
@@ -89,6 +91,7 @@ protected:
                                           "[Configuration]\r\nLanguage=" +
                                               language.toLatin1()));
         if (!project.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(m_folder->filePath(project)).path()));
             ProjectWindow writer;
             writer.w->lstLsp.addItem(writer.kvx.texts.UserTypeName);
             writer.w->lstLsp.userPick(1);

@@ -240,18 +240,10 @@ void TestDesktopHabits::fileDialogsOfferAName() {
     QFETCH(QString, description);
     QFETCH(QString, command);
     QFETCH(QString, offered);
-    start();
+    // A saved project given at start: going through the file dialog here
+    // would race its folder model, which reads the new folder in the background.
+    start(QStringLiteral("English"), saved ? QStringLiteral("projects/hall.kvx") : QString());
     const QString projects = m_folder->filePath("projects");
-    if (saved) {
-        QVERIFY(QDir().mkpath(projects));
-        m_answerer.onDialog = [&](QDialog* dialog) {
-            qobject_cast<QFileDialog*>(dialog)->selectFile(projects + "/hall.kvx");
-            dialog->accept();
-            return true;
-        };
-        trigger("mnuSaveAs");
-        QVERIFY(QFileInfo::exists(projects + "/hall.kvx"));
-    }
     if (!description.isEmpty()) {
         widget("txtDescription")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(widget("txtDescription"), Qt::Key_A, Qt::ControlModifier);
